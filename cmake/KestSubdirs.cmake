@@ -1,0 +1,17 @@
+# Adds every child folder that has a CMakeLists.txt, in the given order first,
+# then any others alphabetically; lets subsystems plug in without editing this file.
+macro(kest_add_children)
+  set(_kest_order ${ARGN})
+  file(GLOB _kest_children RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt)
+  list(TRANSFORM _kest_children REPLACE "/CMakeLists.txt$" "")
+  list(SORT _kest_children)
+  foreach(_kest_child IN LISTS _kest_order)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${_kest_child}/CMakeLists.txt)
+      add_subdirectory(${_kest_child})
+      list(REMOVE_ITEM _kest_children ${_kest_child})
+    endif()
+  endforeach()
+  foreach(_kest_child IN LISTS _kest_children)
+    add_subdirectory(${_kest_child})
+  endforeach()
+endmacro()

@@ -1,0 +1,55 @@
+// Message boxes and questions. The windowed player draws them inside its
+// window, modal over the scene; before a window exists a fallback box is
+// used; the headless player answers from a script.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+
+#include "platform/ui_message_box.h"
+
+namespace kest {
+
+class IDialogs {
+ public:
+  virtual ~IDialogs() = default;
+  // Text and caption in UTF-8. Returns the button chosen.
+  virtual TUiResult MessageBox(const std::string& text, const std::string& caption, TUiIcon icon,
+                               TUiButtons buttons) = 0;
+};
+
+// Answers boxes from a list, then with each box's default answer; every box is
+// reported to the observer (the headless log, tests).
+class TScriptedDialogs final : public IDialogs {
+ public:
+  using TObserver = std::function<void(const std::string& caption, const std::string& text, TUiResult answer)>;
+
+  void Push(TUiResult answer) { answers_.push_back(answer); }
+  void SetObserver(TObserver observer) { observer_ = std::move(observer); }
+  int Shown() const { return shown_; }
+  TUiResult MessageBox(const std::string& text, const std::string& caption, TUiIcon icon,
+                       TUiButtons buttons) override;
+
+  // The answer a box gets when nobody is there to press a button.
+  static TUiResult DefaultAnswer(TUiButtons buttons);
+
+ private:
+  std::deque<TUiResult> answers_;
+  TObserver observer_;
+  int shown_ = 0;
+};
+
+// The box shown before the main window exists (start-up errors): the
+// system's own message box when a display is there, else standard error.
+class TFallbackDialogs final : public IDialogs {
+ public:
+  TUiResult MessageBox(const std::string& text, const std::string& caption, TUiIcon icon,
+                       TUiButtons buttons) override;
+};
+
+// "yes", "no", "ok", "cancel", "yestoall", "notoall" (any case); nullopt otherwise.
+std::optional<TUiResult> ParseAnswer(std::string_view word);
+const char* AnswerName(TUiResult result);
+
+}  // namespace kest

@@ -1,0 +1,299 @@
+#include "platform/sdl_window.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/ui_canvas.h"
+#include "platform/ui_message_box.h"
+#include "platform/ui_toolbar.h"
+#include "platform/vk_keys.h"
+
+namespace kest {
+
+struct TSdlWindow::TImpl {
+  SDL_Window* window = nullptr;
+  SDL_Renderer* renderer = nullptr;
+  // The whole client area, composed on the CPU: the panel, then the toolbar
+  // and any box over it, uploaded as one opaque texture.
+  SDL_Texture* texture = nullptr;
+  TWindowLayout layout;
+  TUiToolbar toolbar{std::shared_ptr<TUiFont>(TUiFont::Open("IPAGothic", 12))};
+  TUiMessageBox* modal = nullptr;
+  TUiBitmap frame{1, 1};
+  std::vector<uint32_t> panel;  // the last panel frame, black at first
+  bool shown = false;
+  bool dirty = true;
+  bool fullscreen = false;
+  bool activated_once = false;
+  Uint32 shown_at = 0;
+  Uint32 drawn_at = 0;
+
+  ~TImpl() {
+    if (texture) SDL_DestroyTexture(texture);
+    if (renderer) SDL_DestroyRenderer(renderer);
+    if (window) SDL_DestroyWindow(window);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+
+  void MakeBuffers() {
+    if (texture) SDL_DestroyTexture(texture);
+    const int cw = std::max(1, layout.ClientWidth), ch = std::max(1, layout.ClientHeight);
+    // The fourth byte of our pixels is not alpha: an X-R-G-B texture ignores it.
+    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, cw, ch);
+    frame = TUiBitmap(cw, ch);
+    panel.assign(static_cast<size_t>(std::max(0, layout.PanelWidth)) * std::max(0, layout.PanelHeight), 0);
+    dirty = true;
+  }
+
+  bool InToolbar(int x, int y) const {
+    return layout.ToolbarVisible && y >= 0 && y < TUiToolbar::kDockHeight && x >= 0 && x < layout.ClientWidth;
+  }
+
+  void CopyPanel(TUiCanvas& canvas) {
+    const int x0 = std::max(0, layout.PanelLeft), y0 = std::max(0, layout.PanelTop);
+    const int x1 = std::min(canvas.width, layout.PanelLeft + layout.PanelWidth);
+    const int y1 = std::min(canvas.height, layout.PanelTop + layout.PanelHeight);
+    if (x0 >= x1 || y0 >= y1) return;
+    for (int y = y0; y < y1; ++y) {
+      const uint32_t* src = panel.data() + static_cast<size_t>(y - layout.PanelTop) * layout.PanelWidth +
+                            (x0 - layout.PanelLeft);
+      std::memcpy(canvas.pixels + static_cast<size_t>(y) * canvas.pitch_pixels + x0, src,
+                  static_cast<size_t>(x1 - x0) * 4);
+    }
+  }
+
+  void Draw() {
+    TUiCanvas canvas = frame.Canvas();
+    canvas.FillRect(0, 0, canvas.width, canvas.height, 0);
+    CopyPanel(canvas);
+    if (layout.ToolbarVisible) {
+      TUiCanvas dock = canvas;
+      dock.height = std::min(canvas.height, TUiToolbar::kDockHeight);
+      toolbar.Paint(dock);
+    }
+    if (modal) {
+      modal->Layout(canvas.width, canvas.height);
+      modal->Paint(canvas);
+    }
+    SDL_UpdateTexture(texture, nullptr, frame.Pixels().data(), frame.Width() * 4);
+    SDL_RenderClear(renderer);
+    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+    SDL_RenderPresent(renderer);
+    dirty = false;
+    drawn_at = SDL_GetTicks();
+  }
+
+  void Translate(const SDL_Event& e, std::vector<TInputEvent>& out);
+  void RouteToModal(const SDL_Event& e);
+};
+
+std::unique_ptr<TSdlWindow> TSdlWindow::Create(std::string* error) {
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (error) *error = SDL_GetError();
+    return nullptr;
+  }
+  auto impl = std::make_unique<TImpl>();
+  impl->window = SDL_CreateWindow("KestPlayer", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                  impl->layout.ClientWidth, impl->layout.ClientHeight, SDL_WINDOW_HIDDEN);
+  if (!impl->window) {
+    if (error) *error = SDL_GetError();
+    return nullptr;
+  }
+  impl->renderer = SDL_CreateRenderer(impl->window, -1, 0);
+  if (!impl->renderer) impl->renderer = SDL_CreateRenderer(impl->window, -1, SDL_RENDERER_SOFTWARE);
+  if (!impl->renderer) {
+    if (error) *error = SDL_GetError();
+    return nullptr;
+  }
+  SDL_DisableScreenSaver();
+  impl->MakeBuffers();
+  return std::unique_ptr<TSdlWindow>(new TSdlWindow(std::move(impl)));
+}
+
+TSdlWindow::TSdlWindow(std::unique_ptr<TImpl> impl) : impl_(std::move(impl)) {}
+TSdlWindow::~TSdlWindow() = default;
+
+void TSdlWindow::SetTitle(const std::string& utf8) { SDL_SetWindowTitle(impl_->window, utf8.c_str()); }
+
+const TWindowLayout& TSdlWindow::Layout() const { return impl_->layout; }
+
+void TSdlWindow::SetLayout(const TWindowLayout& layout) {
+  const bool resized = layout.ClientWidth != impl_->layout.ClientWidth ||
+                       layout.ClientHeight != impl_->layout.ClientHeight ||
+                       layout.PanelWidth != impl_->layout.PanelWidth ||
+                       layout.PanelHeight != impl_->layout.PanelHeight;
+  impl_->layout = layout;
+  if (resized) {
+    SDL_SetWindowSize(impl_->window, layout.ClientWidth, layout.ClientHeight);
+    // Centred on the primary display's usable area, rounding toward zero.
+    SDL_Rect work;
+    if (!impl_->fullscreen && SDL_GetDisplayUsableBounds(0, &work) == 0) {
+      SDL_SetWindowPosition(impl_->window, work.x + (work.w - layout.ClientWidth) / 2,
+                            work.y + (work.h - layout.ClientHeight) / 2);
+    }
+    impl_->MakeBuffers();
+  }
+  impl_->dirty = true;
+}
+
+void TSdlWindow::Show() {
+  SDL_ShowWindow(impl_->window);
+  SDL_RaiseWindow(impl_->window);
+  impl_->shown = true;
+  impl_->shown_at = SDL_GetTicks();
+  impl_->dirty = true;
+}
+
+void TSdlWindow::TImpl::RouteToModal(const SDL_Event& e) {
+  switch (e.type) {
+    case SDL_KEYDOWN:
+      modal->OnKeyDown(SdlKeyToVk(e.key.keysym.sym, e.key.keysym.scancode));
+      break;
+    case SDL_MOUSEMOTION:
+      modal->OnMouseMove(e.motion.x, e.motion.y);
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+      if (e.button.button == SDL_BUTTON_LEFT) modal->OnMouseDown(e.button.x, e.button.y);
+      break;
+    case SDL_MOUSEBUTTONUP:
+      if (e.button.button == SDL_BUTTON_LEFT) modal->OnMouseUp(e.button.x, e.button.y);
+      break;
+    default: return;
+  }
+  dirty = true;
+}
+
+void TSdlWindow::TImpl::Translate(const SDL_Event& e, std::vector<TInputEvent>& out) {
+  using T = TInputEvent::TType;
+  TInputEvent ev;
+  if (e.type == SDL_WINDOWEVENT) {
+    switch (e.window.event) {
+      case SDL_WINDOWEVENT_EXPOSED:
+      case SDL_WINDOWEVENT_RESTORED: dirty = true; return;
+      // Without a window manager (a bare X server) no focus event may come:
+      // being shown counts as the first activation.
+      case SDL_WINDOWEVENT_SHOWN:
+        dirty = true;
+        if (activated_once) return;
+        activated_once = true;
+        ev.Type = T::Activated;
+        break;
+      case SDL_WINDOWEVENT_FOCUS_GAINED:
+        activated_once = true;
+        ev.Type = T::Activated;
+        break;
+      case SDL_WINDOWEVENT_FOCUS_LOST: ev.Type = T::Deactivated; break;
+      case SDL_WINDOWEVENT_CLOSE: ev.Type = T::CloseRequest; break;
+      default: return;
+    }
+    out.push_back(ev);
+    return;
+  }
+  if (e.type == SDL_QUIT) {
+    // A box must be answered first, as with any modal dialog.
+    if (!modal) out.push_back({T::CloseRequest});
+    return;
+  }
+  if (modal) {
+    RouteToModal(e);
+    return;
+  }
+  switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      ev.Type = e.type == SDL_KEYDOWN ? T::KeyDown : T::KeyUp;
+      ev.Key = SdlKeyToVk(e.key.keysym.sym, e.key.keysym.scancode);
+      ev.Repeat = e.key.repeat != 0;
+      if (ev.Key == 0) return;
+      break;
+    case SDL_MOUSEMOTION:
+      ev.Type = T::MouseMove;
+      ev.X = e.motion.x;
+      ev.Y = e.motion.y;
+      toolbar.OnMouseMove(ev.X, ev.Y);
+      if (toolbar.NeedsRepaint()) dirty = true;
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      ev.X = e.button.x;
+      ev.Y = e.button.y;
+      const bool down = e.type == SDL_MOUSEBUTTONDOWN;
+      if (InToolbar(ev.X, ev.Y) || (!down && toolbar.NeedsRepaint())) {
+        if (down) {
+          toolbar.OnMouseDown(ev.X, ev.Y);
+        } else {
+          const int clicked = toolbar.OnMouseUp(ev.X, ev.Y);
+          if (clicked >= 0) out.push_back({.Type = T::ToolbarClick, .ToolbarButton = clicked});
+        }
+        dirty = true;
+        if (down || InToolbar(ev.X, ev.Y)) return;
+      }
+      ev.Type = down ? T::MouseDown : T::MouseUp;
+      ev.Button = e.button.button == SDL_BUTTON_LEFT    ? TInputEvent::kLeft
+                  : e.button.button == SDL_BUTTON_RIGHT ? TInputEvent::kRight
+                                                        : TInputEvent::kMiddle;
+      if (down) SDL_CaptureMouse(SDL_TRUE);
+      else SDL_CaptureMouse(SDL_FALSE);
+      break;
+    }
+    case SDL_MOUSEWHEEL: {
+      int steps = e.wheel.y;
+      if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) steps = -steps;
+      if (steps == 0) return;
+      ev.Type = T::Wheel;
+      ev.WheelSteps = steps;
+      break;
+    }
+    default: return;
+  }
+  out.push_back(ev);
+}
+
+void TSdlWindow::WaitEvents(uint32_t timeout_ms, std::vector<TInputEvent>& out) {
+  SDL_Event e;
+  if (SDL_WaitEventTimeout(&e, static_cast<int>(timeout_ms)) == 0) return;
+  do {
+    impl_->Translate(e, out);
+  } while (SDL_PollEvent(&e));
+}
+
+void TSdlWindow::SetModal(TUiMessageBox* box) {
+  impl_->modal = box;
+  impl_->dirty = true;
+}
+
+void TSdlWindow::Present(const TPanelFrame& frame) {
+  if (frame.Pixels && frame.Width == impl_->layout.PanelWidth && frame.Height == impl_->layout.PanelHeight) {
+    for (int y = 0; y < frame.Height; ++y)
+      std::memcpy(impl_->panel.data() + static_cast<size_t>(y) * frame.Width,
+                  frame.Pixels + static_cast<size_t>(y) * frame.PitchPixels, static_cast<size_t>(frame.Width) * 4);
+  }
+  if (impl_->shown) impl_->Draw();
+}
+
+void TSdlWindow::Refresh() {
+  if (!impl_->shown) return;
+  // A frame presented while the X server is still mapping the window can be
+  // lost, and a bare server sends no exposure for it: keep presenting for a
+  // while after showing, and now and then afterwards.
+  const Uint32 now = SDL_GetTicks();
+  const bool settling = now - impl_->shown_at < 2000;
+  if (impl_->dirty || now - impl_->drawn_at >= (settling ? 30u : 500u)) impl_->Draw();
+}
+
+bool TSdlWindow::SetFullScreen(bool on) {
+  if (SDL_SetWindowFullscreen(impl_->window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
+  impl_->fullscreen = on;
+  impl_->dirty = true;
+  return true;
+}
+
+bool TSdlWindow::IsFullScreen() const { return impl_->fullscreen; }
+
+void TSdlWindow::WarpMouse(int client_x, int client_y) { SDL_WarpMouseInWindow(impl_->window, client_x, client_y); }
+
+}  // namespace kest

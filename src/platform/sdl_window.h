@@ -1,0 +1,36 @@
+// The main window on SDL2: one renderer, a streaming texture for the scene
+// panel, and the toolbar and any modal box drawn by the player's UI kit.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/window.h"
+
+namespace kest {
+
+class TSdlWindow final : public IWindow {
+ public:
+  // nullptr (with the reason in *error) when no window can be made.
+  static std::unique_ptr<TSdlWindow> Create(std::string* error);
+  ~TSdlWindow() override;
+
+  void SetTitle(const std::string& utf8) override;
+  void SetLayout(const TWindowLayout& layout) override;
+  const TWindowLayout& Layout() const override;
+  void Show() override;
+  void WaitEvents(uint32_t timeout_ms, std::vector<TInputEvent>& out) override;
+  void SetModal(TUiMessageBox* box) override;
+  void Present(const TPanelFrame& frame) override;
+  void Refresh() override;
+  bool SetFullScreen(bool on) override;
+  bool IsFullScreen() const override;
+  void WarpMouse(int client_x, int client_y) override;
+
+ private:
+  struct TImpl;
+  explicit TSdlWindow(std::unique_ptr<TImpl> impl);
+  std::unique_ptr<TImpl> impl_;
+};
+
+}  // namespace kest

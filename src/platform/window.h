@@ -1,0 +1,58 @@
+// The main window as the player sees it: a fixed-size client area holding the
+// toolbar dock and the scene panel, a source of input events, and a presenter.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/input_event.h"
+
+namespace kest {
+
+class TUiMessageBox;
+
+struct TWindowLayout {
+  int ClientWidth = 640;
+  int ClientHeight = 480;
+  bool ToolbarVisible = true;
+  int PanelLeft = 0;
+  int PanelTop = 0;
+  int PanelWidth = 640;
+  int PanelHeight = 480;
+};
+
+// A frame of the scene panel: 32-bit pixels (B, G, R, 0 in memory), rows top-down.
+struct TPanelFrame {
+  const uint32_t* Pixels = nullptr;
+  int Width = 0;
+  int Height = 0;
+  int PitchPixels = 0;
+};
+
+class IWindow {
+ public:
+  virtual ~IWindow() = default;
+  virtual void SetTitle(const std::string& utf8) = 0;
+  // Applies the client size and the panel placement, and centres the window
+  // on the primary display's usable area.
+  virtual void SetLayout(const TWindowLayout& layout) = 0;
+  virtual const TWindowLayout& Layout() const = 0;
+  virtual void Show() = 0;
+  // Waits up to timeout_ms for events, then takes every pending one.
+  virtual void WaitEvents(uint32_t timeout_ms, std::vector<TInputEvent>& out) = 0;
+  // While a box is set, it is drawn over the scene and receives the keyboard
+  // and the mouse; the scene and the toolbar receive nothing.
+  virtual void SetModal(TUiMessageBox* box) = 0;
+  // Shows a new panel frame, the toolbar and any box.
+  virtual void Present(const TPanelFrame& frame) = 0;
+  // Draws the window again when its own parts changed (first show, exposure,
+  // the toolbar's hover, a box) with the last panel frame (black at first).
+  virtual void Refresh() = 0;
+  // Desktop full screen on or off; false when the switch failed.
+  virtual bool SetFullScreen(bool on) = 0;
+  virtual bool IsFullScreen() const = 0;
+  virtual void WarpMouse(int client_x, int client_y) = 0;
+};
+
+}  // namespace kest

@@ -1,0 +1,61 @@
+// The input latches of the scene: the mouse state of each base screen and the
+// key state shared by both. The window's handlers write them as events
+// arrive; the scene's input phase reads and clears them once per tick.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace kest {
+
+enum class TMouseButton { Left, Right, Middle };
+
+struct TBaseMouseState {
+  int32_t MouseX = 0;
+  int32_t MouseY = 0;
+  bool MouseMoved = false;
+  bool LeftClickLatch = false;
+  bool RightClickLatch = false;
+  bool LeftHeld = false;
+  bool RightHeld = false;
+  bool WheelDownLatch = false;
+  bool WheelUpLatch = false;
+};
+
+struct TKeyState {
+  std::array<uint8_t, 256> Held{};
+  std::array<uint8_t, 256> PressedSinceLastFrame{};
+
+  void SetKey(int key, bool down);
+  void Clear();
+};
+
+class TSceneInput {
+ public:
+  // Any button: held flags follow the button on both base screens (so a
+  // middle button clears both); the click latch goes to the front one.
+  void MouseDown(TMouseButton button);
+  void MouseUp();
+  void MouseMove(int32_t x, int32_t y);
+  void Wheel(bool down);
+  // Keys at or above 256 are not tracked.
+  void KeyDown(int key);
+  void KeyUp(int key);
+  // The window lost the focus: nothing stays held.
+  void ClearKeys();
+
+  TBaseMouseState& Base(int index) { return bases_[index & 1]; }
+  const TBaseMouseState& Base(int index) const { return bases_[index & 1]; }
+  TBaseMouseState& Front() { return bases_[front_index_]; }
+  int FrontIndex() const { return front_index_; }
+  void SetFrontIndex(int index) { front_index_ = index & 1; }
+  TKeyState& Keys() { return keys_; }
+  const TKeyState& Keys() const { return keys_; }
+
+ private:
+  std::array<TBaseMouseState, 2> bases_{};
+  int front_index_ = 0;
+  TKeyState keys_;
+};
+
+}  // namespace kest

@@ -1,0 +1,32 @@
+// The player's command line: game folders and archives, and the options of
+// the windowed and the headless player.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/ui_message_box.h"
+
+namespace kest {
+
+struct TCommandLine {
+  std::vector<std::string> Params;  // the game folder first, then further data
+  bool Config = false;              // "/config" (any case) or --config
+  bool Headless = false;
+  bool Help = false;
+  int64_t Ticks = 0;                // 0: until closed (headless: kDefaultHeadlessTicks)
+  int32_t DeltaMs = 15;
+  std::string InputFile;
+  std::string TraceFile;
+  bool TraceSteps = false;
+  std::vector<TUiResult> Answers;
+  std::string Error;                // non-empty: the command line is wrong
+
+  static constexpr int64_t kDefaultHeadlessTicks = 200;
+};
+
+TCommandLine ParseCommandLine(const std::vector<std::string>& args);
+const char* UsageText();
+
+}  // namespace kest

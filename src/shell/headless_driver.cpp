@@ -1,0 +1,39 @@
+#include "shell/headless_driver.h"
+
+#include "platform/clock.h"
+#include "shell/form_view.h"
+#include "shell/headless_input.h"
+#include "shell/loop_thread.h"
+
+namespace kest {
+
+THeadlessResult THeadlessDriver::Run(int64_t periods) {
+  THeadlessResult result;
+  // The loop's clock is the count of periods: each lasts delta_ms, and a
+  // period that ends a suspension of 300 ms or more gives no tick, as on a
+  // real clock.
+  form_.HandleEvent({TInputEvent::TType::Activated});
+  for (int64_t period = 1; period <= periods; ++period) {
+    for (const TInputEvent& event : input_.EventsAt(period)) form_.HandleEvent(event);
+    result.Periods = period;
+    if (form_.CloseRequested()) {
+      result.Closed = true;
+      result.ClosedAt = period;
+      break;
+    }
+    clock_.Advance(static_cast<uint32_t>(delta_ms_));
+    if (!loop_.Running()) continue;
+    if (auto elapsed = loop_.Wake(clock_.NowMs())) {
+      form_.OnLoop(*elapsed);
+      ++result.Ticks;
+    }
+    if (form_.CloseRequested()) {
+      result.Closed = true;
+      result.ClosedAt = period;
+      break;
+    }
+  }
+  return result;
+}
+
+}  // namespace kest

@@ -1,0 +1,38 @@
+// Runs the player without a window: a fixed tick length and no wall-clock
+// reads, so the same game and inputs give the same ticks and trace.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kest {
+
+class TFormView;
+class TManualClock;
+class THeadlessInput;
+class TLoopThread;
+
+struct THeadlessResult {
+  int64_t Periods = 0;     // loop periods run
+  int64_t Ticks = 0;       // periods that gave a tick
+  bool Closed = false;     // the game or the user closed the player
+  int64_t ClosedAt = 0;    // the period it closed in
+};
+
+class THeadlessDriver {
+ public:
+  // The form must read `clock`, which this driver advances by delta_ms a period.
+  THeadlessDriver(TFormView& form, TLoopThread& loop, TManualClock& clock, const THeadlessInput& input,
+                  int32_t delta_ms)
+      : form_(form), loop_(loop), clock_(clock), input_(input), delta_ms_(delta_ms) {}
+  THeadlessResult Run(int64_t periods);
+
+ private:
+  TFormView& form_;
+  TLoopThread& loop_;
+  TManualClock& clock_;
+  const THeadlessInput& input_;
+  int32_t delta_ms_;
+};
+
+}  // namespace kest

@@ -1,0 +1,152 @@
+// kestplayer: the program entry.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "common/app_globals.h"
+#include "common/trace.h"
+#include "kestlib/kestlib_loader.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/sdl_window.h"
+#include "platform/system.h"
+#include "shell/command_line.h"
+#include "shell/form_view.h"
+#include "shell/headless_driver.h"
+#include "shell/headless_input.h"
+#include "shell/instance_key.h"
+#include "shell/loop_thread.h"
+#include "shell/main_loop.h"
+#include "shell/player_placeholders.h"
+
+namespace kest {
+namespace {
+
+std::string KestLibPath() {
+  const char* overridden = std::getenv("KEST_LIBRARY");
+  if (overridden && *overridden) return overridden;
+  return ProgramFolder() + "/" + kKestLibFileName;
+}
+
+void SetUpTrace(const TCommandLine& cl) {
+  std::string file = cl.TraceFile;
+  if (file.empty()) {
+    const char* env = std::getenv("KEST_TRACE");
+    if (env) file = env;
+  }
+  if (file.empty()) return;
+  if (!Trace().SetFile(file)) std::fprintf(stderr, "kestplayer: cannot write the trace file %s\n", file.c_str());
+  Trace().SetSteps(cl.TraceSteps);
+}
+
+TFormViewServices Services(const TCommandLine& cl, IPlayerFactory& factory, IDialogs& dialogs, TLoopThread& loop,
+                           IClock& clock, const TKestLib* lib) {
+  TFormViewServices s;
+  s.Factory = &factory;
+  s.Dialogs = &dialogs;
+  s.Loop = &loop;
+  s.Clock = &clock;
+  s.KestLib = lib;
+  s.Params = cl.Params;
+  s.ProgramPath = ProgramPath();
+  s.JapaneseLocale = JapaneseLocale();
+  return s;
+}
+
+int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
+  THeadlessInput input;
+  std::string error;
+  if (!cl.InputFile.empty() && !input.Load(cl.InputFile, &error)) {
+    std::fprintf(stderr, "kestplayer: %s\n", error.c_str());
+    return 2;
+  }
+  TScriptedDialogs dialogs;
+  for (TUiResult answer : cl.Answers) dialogs.Push(answer);
+  dialogs.SetObserver([](const std::string& caption, const std::string& text, TUiResult answer) {
+    std::printf("kestplayer: box \"%s\": %s -> %s\n", caption.c_str(), text.c_str(), AnswerName(answer));
+  });
+  TEmptyPlayerFactory factory;
+  TLoopThread loop;
+  TManualClock clock;
+  TFormView form(Services(cl, factory, dialogs, loop, clock, lib));
+  form.FormCreate();
+  THeadlessResult result;
+  if (!form.CloseRequested()) {
+    THeadlessDriver driver(form, loop, clock, input, cl.DeltaMs);
+    result = driver.Run(cl.Ticks > 0 ? cl.Ticks : TCommandLine::kDefaultHeadlessTicks);
+  }
+  form.FormClose();
+  std::printf("kestplayer: headless %s: %lld ticks in %lld periods of %d ms, GameTime %lld ms, FrameCount %lld, "
+              "%d boxes, %s\n",
+              cl.Params.empty() ? "(program folder)" : cl.Params.front().c_str(),
+              static_cast<long long>(result.Ticks), static_cast<long long>(result.Periods), cl.DeltaMs,
+              static_cast<long long>(GameTime), static_cast<long long>(FrameCount), dialogs.Shown(),
+              result.Closed ? ("closed at period " + std::to_string(result.ClosedAt)).c_str() : "still running");
+  return 0;
+}
+
+int RunWindowed(const TCommandLine& cl, const TKestLib* lib) {
+  std::string error;
+  auto window = TSdlWindow::Create(&error);
+  if (!window) {
+    TFallbackDialogs().MessageBox("The window cannot be opened: " + error, "KestPlayer", TUiIcon::Error,
+                                  TUiButtons::Ok);
+    return 1;
+  }
+  TSteadyClock clock;
+  TLoopThread loop;
+  TMainLoop main_loop(clock, *window, loop);
+  TWindowDialogs dialogs(main_loop, JapaneseLocale());
+  TEmptyPlayerFactory factory;
+  TFormViewServices services = Services(cl, factory, dialogs, loop, clock, lib);
+  services.Window = window.get();
+  TFormView form(std::move(services));
+  main_loop.SetForm(&form);
+  form.FormCreate();
+  if (!form.CloseRequested()) main_loop.Run(cl.Ticks);
+  form.FormClose();
+  return 0;
+}
+
+int Main(const std::vector<std::string>& args) {
+  const TCommandLine cl = ParseCommandLine(args);
+  if (!cl.Error.empty()) {
+    std::fprintf(stderr, "kestplayer: %s\n\n%s", cl.Error.c_str(), UsageText());
+    return 2;
+  }
+  if (cl.Help) {
+    std::fputs(UsageText(), stdout);
+    return 0;
+  }
+  // A player started from a CD or DVD, or a second player on the same game
+  // folder, ends at once and says nothing.
+  if (IsOnOpticalDisc(ProgramFolder())) return 0;
+  const std::string key = InstanceKeyForParameter(cl.Params.empty() ? ProgramFolder() : cl.Params.front());
+  auto lock = TInstanceLock::Acquire(key);
+  if (!lock) return 0;
+
+  if (cl.Config) {
+    std::puts("kestplayer: the sound settings dialog is not part of this build yet; game.ini is unchanged.");
+    return 0;
+  }
+  SetUpTrace(cl);
+  const bool headless = cl.Headless || !HasDisplay();
+  TKestLibLoad load = LoadKestLib(KestLibPath());
+  if (!load.lib) {
+    if (headless)
+      std::fprintf(stderr, "Error: %s\n", load.error.c_str());
+    else
+      TFallbackDialogs().MessageBox(load.error, "Error", TUiIcon::Warning, TUiButtons::Ok);
+    return 1;
+  }
+  return headless ? RunHeadless(cl, load.lib.get()) : RunWindowed(cl, load.lib.get());
+}
+
+}  // namespace
+}  // namespace kest
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  return kest::Main(args);
+}

@@ -1,0 +1,59 @@
+#include "shell/mount_plan.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "common/sjis.h"
+
+namespace kest {
+
+namespace fs = std::filesystem;
+
+bool EndsWithArchiveTrailer(const std::string& path) {
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) return false;
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return false;
+  const auto size = static_cast<long long>(in.tellg());
+  if (size < 2) return false;
+  in.seekg(size - 2);
+  char tail[2] = {};
+  in.read(tail, 2);
+  return in && tail[0] == 'k' && tail[1] == 'v';
+}
+
+std::string FindInFolderNoCase(const std::string& folder, const std::string& name) {
+  std::error_code ec;
+  fs::path exact = fs::path(folder) / name;
+  if (fs::is_regular_file(exact, ec)) return exact.string();
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (SameName(it->path().filename().string(), name) && it->is_regular_file(ec)) return it->path().string();
+  }
+  return {};
+}
+
+std::vector<TMountStep> PlanMounts(const std::vector<std::string>& params, const std::string& program_path,
+                                   bool program_has_archive_resource) {
+  using K = TMountStep::TKind;
+  std::vector<TMountStep> steps;
+  if (params.empty()) {
+    steps.push_back({K::SetBaseFolder, fs::path(program_path).parent_path().string() + "/"});
+    if (program_has_archive_resource) steps.push_back({K::MountResource, {}});
+    if (EndsWithArchiveTrailer(program_path)) steps.push_back({K::MountFile, program_path});
+    return steps;
+  }
+  std::string base = params.front();
+  if (base.empty() || base.back() != '/') base += '/';
+  steps.push_back({K::SetBaseFolder, base});
+  for (const std::string& param : params) {
+    std::error_code ec;
+    if (fs::is_directory(param, ec)) {
+      std::string dat = FindInFolderNoCase(param, "game.dat");
+      if (!dat.empty()) steps.push_back({K::MountFile, dat});
+    }
+    if (EndsWithArchiveTrailer(param)) steps.push_back({K::MountFile, param});
+  }
+  return steps;
+}
+
+}  // namespace kest

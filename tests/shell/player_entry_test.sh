@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The player as a program: instance guard, /config, the extension library
+# check and the headless exit question.
+set -u
+player=$1
+work=$2
+bin=$(dirname "$player")
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+rm -rf "$work" && mkdir -p "$work/one" "$work/two"
+# Each run gets its own lock folder so parallel tests never collide.
+export XDG_RUNTIME_DIR="$work"
+
+# A windowed player on the SDL dummy video driver runs in real time.
+DISPLAY=:kest-test SDL_VIDEODRIVER=dummy "$player" "$work/one" --ticks 200 >"$work/first.out" 2>&1 &
+first=$!
+sleep 0.5
+kill -0 $first 2>/dev/null || fail "the first player did not keep running: $(cat "$work/first.out")"
+
+start=$(date +%s%N)
+"$player" "$work/one/" --headless --ticks 5 >"$work/second.out" 2>&1
+status=$?
+elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
+[[ $status -eq 0 ]] || fail "second instance exit status $status"
+[[ ! -s "$work/second.out" ]] || fail "second instance printed: $(cat "$work/second.out")"
+(( elapsed_ms < 1000 )) || fail "second instance took ${elapsed_ms} ms"
+
+out=$("$player" "$work/two" --headless --ticks 5 2>&1)
+[[ "$out" == *"5 ticks in 5 periods"* ]] || fail "a player on another folder did not run: $out"
+
+wait $first || fail "the first player failed: $(cat "$work/first.out")"
+
+out=$("$player" /CONFIG 2>&1); status=$?
+[[ $status -eq 0 && "$out" == *"settings"* ]] || fail "/config: status $status, $out"
+
+out=$(KEST_LIBRARY="$work/none/libkest.so" "$player" "$work/one" --headless 2>&1); status=$?
+[[ $status -eq 1 && "$out" == *"libkest.so"*"ファイルがありません"* ]] || fail "missing library: status $status, $out"
+
+out=$(KEST_LIBRARY="$bin/libkest_fake_old_version.so" "$player" "$work/one" --headless 2>&1); status=$?
+[[ $status -eq 1 && "$out" == *"のバージョンがあいません"* ]] || fail "old library: status $status, $out"
+
+printf '5 toolbar exit\n' >"$work/exit.txt"
+out=$(LANG=ja_JP.UTF-8 "$player" "$work/one" --headless --ticks 20 --input "$work/exit.txt" --answers no 2>&1)
+[[ "$out" == *"を終了しますか？ -> no"* && "$out" == *"20 ticks"*"still running"* ]] || fail "exit question No: $out"
+out=$(LANG=C "$player" "$work/one" --headless --ticks 20 --input "$work/exit.txt" --answers yes 2>&1)
+[[ "$out" == *"Do you want to exit"*"-> yes"* && "$out" == *"4 ticks"*"closed at period 5"* ]] || fail "exit question Yes: $out"
+
+out=$("$player" --frobnicate 2>&1); status=$?
+[[ $status -eq 2 && "$out" == *"usage"* ]] || fail "bad option: status $status"
+
+if ((failures == 0)); then echo "player entry: all checks passed"; fi
+exit $((failures > 0))
