@@ -22,6 +22,7 @@ THeadlessResult THeadlessDriver::Run(int64_t periods) {
       break;
     }
     clock_.Advance(static_cast<uint32_t>(delta_ms_));
+    if (on_period_) on_period_(delta_ms_);
     if (!loop_.Running()) continue;
     if (auto elapsed = loop_.Wake(clock_.NowMs())) {
       form_.OnLoop(*elapsed);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace kest {
@@ -26,6 +27,9 @@ class THeadlessDriver {
                   int32_t delta_ms)
       : form_(form), loop_(loop), clock_(clock), input_(input), delta_ms_(delta_ms) {}
   THeadlessResult Run(int64_t periods);
+  // Called after every period with its length (the silent sound device
+  // takes that much sound).
+  void SetOnPeriod(std::function<void(int32_t)> on_period) { on_period_ = std::move(on_period); }
 
  private:
   TFormView& form_;
@@ -33,6 +37,7 @@ class THeadlessDriver {
   TManualClock& clock_;
   const THeadlessInput& input_;
   int32_t delta_ms_;
+  std::function<void(int32_t)> on_period_;
 };
 
 }  // namespace kest

@@ -18,7 +18,7 @@
 #include "shell/instance_key.h"
 #include "shell/loop_thread.h"
 #include "shell/main_loop.h"
-#include "shell/player_placeholders.h"
+#include "shell/player_factory.h"
 
 namespace kest {
 namespace {
@@ -66,7 +66,7 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
   dialogs.SetObserver([](const std::string& caption, const std::string& text, TUiResult answer) {
     std::printf("kestplayer: box \"%s\": %s -> %s\n", caption.c_str(), text.c_str(), AnswerName(answer));
   });
-  TEmptyPlayerFactory factory;
+  TPlayerFactory factory(true);
   TLoopThread loop;
   TManualClock clock;
   TFormView form(Services(cl, factory, dialogs, loop, clock, lib));
@@ -74,14 +74,18 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
   THeadlessResult result;
   if (!form.CloseRequested()) {
     THeadlessDriver driver(form, loop, clock, input, cl.DeltaMs);
+    driver.SetOnPeriod([&factory](int32_t ms) {
+      if (TSilentAudioDevice* audio = factory.GameTimeAudio()) audio->Advance(ms);
+    });
     result = driver.Run(cl.Ticks > 0 ? cl.Ticks : TCommandLine::kDefaultHeadlessTicks);
   }
   form.FormClose();
+  const long long sound_ms = factory.Audio() ? factory.Audio()->FramesPlayed() * 1000 / IAudioDevice::kRate : 0;
   std::printf("kestplayer: headless %s: %lld ticks in %lld periods of %d ms, GameTime %lld ms, FrameCount %lld, "
-              "%d boxes, %s\n",
+              "%d boxes, sound %lld ms, %s\n",
               cl.Params.empty() ? "(program folder)" : cl.Params.front().c_str(),
               static_cast<long long>(result.Ticks), static_cast<long long>(result.Periods), cl.DeltaMs,
-              static_cast<long long>(GameTime), static_cast<long long>(FrameCount), dialogs.Shown(),
+              static_cast<long long>(GameTime), static_cast<long long>(FrameCount), dialogs.Shown(), sound_ms,
               result.Closed ? ("closed at period " + std::to_string(result.ClosedAt)).c_str() : "still running");
   return 0;
 }
@@ -98,7 +102,7 @@ int RunWindowed(const TCommandLine& cl, const TKestLib* lib) {
   TLoopThread loop;
   TMainLoop main_loop(clock, *window, loop);
   TWindowDialogs dialogs(main_loop, JapaneseLocale());
-  TEmptyPlayerFactory factory;
+  TPlayerFactory factory(false);
   TFormViewServices services = Services(cl, factory, dialogs, loop, clock, lib);
   services.Window = window.get();
   TFormView form(std::move(services));

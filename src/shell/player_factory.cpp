@@ -1,0 +1,23 @@
+#include "shell/player_factory.h"
+
+#include <cstdio>
+
+namespace kest {
+
+void TPlayerFactory::InitSound() {
+  if (audio_) return;
+  if (headless_) {
+    auto silent = std::make_unique<TSilentAudioDevice>(TSilentAudioDevice::TClock::GameTime);
+    game_time_audio_ = silent.get();
+    audio_ = std::move(silent);
+    return;
+  }
+  std::string error;
+  audio_ = OpenSdlAudio(&error);
+  if (!audio_) {
+    std::fprintf(stderr, "kestplayer: no sound device (%s); playing silently\n", error.c_str());
+    audio_ = std::make_unique<TSilentAudioDevice>(TSilentAudioDevice::TClock::RealTime);
+  }
+}
+
+}  // namespace kest
