@@ -5,6 +5,11 @@ function(kest_library name)
   add_library(kest_${name} STATIC ${K_SOURCES})
   target_include_directories(kest_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(kest_${name} PUBLIC ${K_DEPS})
+  # A fuzzer finds its way through the libraries only when they report their
+  # own coverage.
+  if(KEST_FUZZ)
+    target_compile_options(kest_${name} PRIVATE -fsanitize=fuzzer-no-link)
+  endif()
 endfunction()
 
 # What every test sees: where the sources are. (The programs are all in the

@@ -85,6 +85,7 @@ class THashCollection {
   // Position of the item with this name ignoring case, or -1. Among equal
   // names the one linked last wins.
   virtual int32_t IndexOf(std::string_view name) const;
+  // The item the base rule of IndexOf finds, or nothing.
   THashCollectionItem* Find(std::string_view name) const;
 
   THashCollectionItem* Add();

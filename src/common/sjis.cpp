@@ -1,6 +1,7 @@
 #include "common/sjis.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace kest {
@@ -190,15 +191,15 @@ bool SameName(std::string_view a, std::string_view b) {
   if (n != b.size()) return false;
   const uint8_t* p = Bytes(a);
   const uint8_t* q = Bytes(b);
-  if (n == 0 || std::memcmp(p, q, n) == 0) return true;
   // Folding keeps every lead byte as it is, so while the two names agree their
   // character boundaries stay in step and one walk serves both.
   for (size_t i = 0; i < n; ++i) {
     const uint8_t x = p[i];
+    const uint8_t y = q[i];
     if (IsLeadByte(x)) {
-      if (x != q[i]) return false;
+      if (x != y) return false;
       if (++i < n && p[i] != q[i]) return false;
-    } else if (FoldByte(x) != FoldByte(q[i])) {
+    } else if (x != y && FoldByte(x) != FoldByte(y)) {
       return false;
     }
   }
@@ -222,7 +223,16 @@ uint32_t NameHash(std::string_view name) {
     w = !trail && (w & kHighBits) == 0 ? AsciiLower(w) : FoldChunk(p + i, 8, trail);
     h = Mix(h, w);
   }
-  if (i < n) h = Mix(h, FoldChunk(p + i, n - i, trail));
+  if (i < n) {
+    uint64_t w = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+      if (n >= 8 && !trail) {
+        std::memcpy(&w, p + n - 8, 8);
+        w >>= 8 * (8 - (n - i));
+      }
+    }
+    h = Mix(h, w && (w & kHighBits) == 0 ? AsciiLower(w) : FoldChunk(p + i, n - i, trail));
+  }
   h ^= h >> 29;
   h *= 0x94D049BB133111EBull;
   h ^= h >> 32;
