@@ -151,7 +151,8 @@ void TSdlWindow::Show() {
 void TSdlWindow::TImpl::RouteToModal(const SDL_Event& e) {
   switch (e.type) {
     case SDL_KEYDOWN:
-      modal->OnKeyDown(SdlKeyToVk(e.key.keysym.sym, e.key.keysym.scancode));
+      modal->OnKeyDown(SdlKeyToVk(e.key.keysym.sym, e.key.keysym.scancode, e.key.keysym.mod),
+                       (e.key.keysym.mod & KMOD_SHIFT) != 0);
       break;
     case SDL_MOUSEMOTION:
       modal->OnMouseMove(e.motion.x, e.motion.y);
@@ -206,7 +207,7 @@ void TSdlWindow::TImpl::Translate(const SDL_Event& e, std::vector<TInputEvent>& 
     case SDL_KEYDOWN:
     case SDL_KEYUP:
       ev.Type = e.type == SDL_KEYDOWN ? T::KeyDown : T::KeyUp;
-      ev.Key = SdlKeyToVk(e.key.keysym.sym, e.key.keysym.scancode);
+      ev.Key = SdlKeyToVk(e.key.keysym.sym, e.key.keysym.scancode, e.key.keysym.mod);
       ev.Repeat = e.key.repeat != 0;
       if (ev.Key == 0) return;
       break;

@@ -19,6 +19,8 @@ namespace kest {
 // yields U+FFFD and advances by one byte, so every byte is consumed.
 char32_t DecodeUtf8(std::string_view text, size_t& pos);
 
+// Glyphs are cached per code point inside the font, so one font is used by
+// one thread at a time (the window's).
 class TUiFont {
  public:
   static constexpr int kMaxPixelSize = 256;

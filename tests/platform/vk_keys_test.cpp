@@ -1,0 +1,117 @@
+#include "platform/vk_keys.h"
+
+#include <gtest/gtest.h>
+
+namespace kest {
+namespace {
+
+int Us(SDL_Scancode scan, SDL_Keycode key = SDLK_UNKNOWN, uint16_t mod = KMOD_NUM) {
+  return SdlKeyToVk(key, scan, mod, TKeyLayout::Us);
+}
+int Jis(SDL_Scancode scan, SDL_Keycode key = SDLK_UNKNOWN) { return SdlKeyToVk(key, scan, KMOD_NUM, TKeyLayout::Jis); }
+
+TEST(VkKeys, LettersAndDigitsFollowTheKeycodeThenThePosition) {
+  for (int i = 0; i < 26; ++i) {
+    auto scan = static_cast<SDL_Scancode>(SDL_SCANCODE_A + i);
+    EXPECT_EQ(Us(scan, SDLK_a + i), 0x41 + i);
+    EXPECT_EQ(Us(scan, 0x0444), 0x41 + i);  // a Cyrillic layout: by position
+  }
+  EXPECT_EQ(Us(SDL_SCANCODE_Q, SDLK_a), 0x41);  // AZERTY: the key labelled A
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(Us(SDL_SCANCODE_A, SDLK_0 + i), 0x30 + i);
+  EXPECT_EQ(Us(SDL_SCANCODE_1, SDLK_AMPERSAND), 0x31);
+  EXPECT_EQ(Us(SDL_SCANCODE_0, SDLK_RIGHTPAREN), 0x30);
+}
+
+TEST(VkKeys, ModifiersFoldLeftAndRight) {
+  EXPECT_EQ(Us(SDL_SCANCODE_LSHIFT, SDLK_LSHIFT), vk::kShift);
+  EXPECT_EQ(Us(SDL_SCANCODE_RSHIFT, SDLK_RSHIFT), vk::kShift);
+  EXPECT_EQ(Us(SDL_SCANCODE_LCTRL), vk::kControl);
+  EXPECT_EQ(Us(SDL_SCANCODE_RCTRL), vk::kControl);
+  EXPECT_EQ(Us(SDL_SCANCODE_LALT), vk::kMenu);
+  EXPECT_EQ(Us(SDL_SCANCODE_RALT), vk::kMenu);
+  EXPECT_EQ(Us(SDL_SCANCODE_LGUI), vk::kLWin);
+  EXPECT_EQ(Us(SDL_SCANCODE_RGUI), vk::kRWin);
+  EXPECT_EQ(Us(SDL_SCANCODE_APPLICATION), vk::kApps);
+}
+
+TEST(VkKeys, EditingArrowAndFunctionKeys) {
+  EXPECT_EQ(Us(SDL_SCANCODE_RETURN, SDLK_RETURN), vk::kReturn);
+  EXPECT_EQ(Us(SDL_SCANCODE_ESCAPE, SDLK_ESCAPE), vk::kEscape);
+  EXPECT_EQ(Us(SDL_SCANCODE_SPACE, SDLK_SPACE), vk::kSpace);
+  EXPECT_EQ(Us(SDL_SCANCODE_BACKSPACE), vk::kBack);
+  EXPECT_EQ(Us(SDL_SCANCODE_TAB), vk::kTab);
+  EXPECT_EQ(Us(SDL_SCANCODE_LEFT), 0x25);
+  EXPECT_EQ(Us(SDL_SCANCODE_UP), 0x26);
+  EXPECT_EQ(Us(SDL_SCANCODE_RIGHT), 0x27);
+  EXPECT_EQ(Us(SDL_SCANCODE_DOWN), 0x28);
+  EXPECT_EQ(Us(SDL_SCANCODE_PAGEUP), 0x21);
+  EXPECT_EQ(Us(SDL_SCANCODE_PAGEDOWN), 0x22);
+  EXPECT_EQ(Us(SDL_SCANCODE_END), 0x23);
+  EXPECT_EQ(Us(SDL_SCANCODE_HOME), 0x24);
+  EXPECT_EQ(Us(SDL_SCANCODE_INSERT), 0x2D);
+  EXPECT_EQ(Us(SDL_SCANCODE_DELETE), 0x2E);
+  EXPECT_EQ(Us(SDL_SCANCODE_PAUSE), 0x13);
+  EXPECT_EQ(Us(SDL_SCANCODE_CAPSLOCK), 0x14);
+  EXPECT_EQ(Us(SDL_SCANCODE_NUMLOCKCLEAR), 0x90);
+  EXPECT_EQ(Us(SDL_SCANCODE_SCROLLLOCK), 0x91);
+  EXPECT_EQ(Us(SDL_SCANCODE_F1), 0x70);
+  EXPECT_EQ(Us(SDL_SCANCODE_F12), 0x7B);
+  EXPECT_EQ(Us(SDL_SCANCODE_F13), 0x7C);
+  EXPECT_EQ(Us(SDL_SCANCODE_F24), 0x87);
+}
+
+TEST(VkKeys, KeypadFollowsNumLock) {
+  for (int i = 1; i <= 9; ++i) {
+    EXPECT_EQ(Us(static_cast<SDL_Scancode>(SDL_SCANCODE_KP_1 + i - 1), SDLK_KP_1 + i - 1), 0x60 + i);
+  }
+  EXPECT_EQ(Us(SDL_SCANCODE_KP_0, SDLK_KP_0), 0x60);
+  EXPECT_EQ(Us(SDL_SCANCODE_KP_MULTIPLY), 0x6A);
+  EXPECT_EQ(Us(SDL_SCANCODE_KP_PLUS), 0x6B);
+  EXPECT_EQ(Us(SDL_SCANCODE_KP_MINUS), 0x6D);
+  EXPECT_EQ(Us(SDL_SCANCODE_KP_PERIOD), 0x6E);
+  EXPECT_EQ(Us(SDL_SCANCODE_KP_DIVIDE), 0x6F);
+  EXPECT_EQ(Us(SDL_SCANCODE_KP_ENTER), vk::kReturn);
+  EXPECT_EQ(Us(SDL_SCANCODE_KP_8, SDLK_KP_8, KMOD_NONE), vk::kUp);
+  EXPECT_EQ(Us(SDL_SCANCODE_KP_5, SDLK_KP_5, KMOD_NONE), vk::kClear);
+  EXPECT_EQ(Us(SDL_SCANCODE_KP_PERIOD, SDLK_KP_PERIOD, KMOD_NONE), vk::kDelete);
+  EXPECT_EQ(Us(SDL_SCANCODE_KP_PLUS, SDLK_KP_PLUS, KMOD_NONE), 0x6B);  // not an editing key
+}
+
+TEST(VkKeys, PunctuationFollowsTheLayoutByPosition) {
+  EXPECT_EQ(Us(SDL_SCANCODE_SEMICOLON), 0xBA);
+  EXPECT_EQ(Jis(SDL_SCANCODE_SEMICOLON), 0xBB);
+  EXPECT_EQ(Us(SDL_SCANCODE_APOSTROPHE), 0xDE);
+  EXPECT_EQ(Jis(SDL_SCANCODE_APOSTROPHE), 0xBA);
+  EXPECT_EQ(Us(SDL_SCANCODE_EQUALS), 0xBB);
+  EXPECT_EQ(Jis(SDL_SCANCODE_EQUALS), 0xDE);
+  EXPECT_EQ(Us(SDL_SCANCODE_LEFTBRACKET), 0xDB);
+  EXPECT_EQ(Jis(SDL_SCANCODE_LEFTBRACKET), 0xC0);
+  EXPECT_EQ(Us(SDL_SCANCODE_GRAVE), 0xC0);
+  EXPECT_EQ(Jis(SDL_SCANCODE_GRAVE), vk::kKanji);
+  for (auto scan : {SDL_SCANCODE_MINUS, SDL_SCANCODE_COMMA, SDL_SCANCODE_PERIOD, SDL_SCANCODE_SLASH}) {
+    EXPECT_EQ(Us(scan), Jis(scan));
+  }
+  EXPECT_EQ(Us(SDL_SCANCODE_SLASH), 0xBF);
+  EXPECT_EQ(Jis(SDL_SCANCODE_INTERNATIONAL1), 0xE2);
+  EXPECT_EQ(Jis(SDL_SCANCODE_INTERNATIONAL3), 0xDC);
+  EXPECT_EQ(Us(SDL_SCANCODE_NONUSBACKSLASH), 0xE2);
+}
+
+TEST(VkKeys, JapaneseKeys) {
+  EXPECT_EQ(Jis(SDL_SCANCODE_INTERNATIONAL2), vk::kKana);
+  EXPECT_EQ(Jis(SDL_SCANCODE_INTERNATIONAL4), vk::kConvert);
+  EXPECT_EQ(Jis(SDL_SCANCODE_INTERNATIONAL5), vk::kNonConvert);
+  EXPECT_EQ(Jis(SDL_SCANCODE_LANG5), vk::kKanji);
+}
+
+TEST(VkKeys, UnknownKeysGiveZero) {
+  EXPECT_EQ(Us(SDL_SCANCODE_UNKNOWN), 0);
+  EXPECT_EQ(Us(SDL_SCANCODE_POWER), 0);
+  EXPECT_EQ(Us(static_cast<SDL_Scancode>(-1)), 0);
+  EXPECT_EQ(Us(static_cast<SDL_Scancode>(SDL_NUM_SCANCODES)), 0);
+  EXPECT_EQ(SdlKeyToVk(SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN), 0);
+  EXPECT_EQ(SdlKeyToVk(SDLK_b, SDL_SCANCODE_B), 0x42);  // detecting the layout needs no initialised SDL
+}
+
+}  // namespace
+}  // namespace kest

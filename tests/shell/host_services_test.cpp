@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/host_services.h"
+
+namespace kest {
+namespace {
+
+TEST(HostServices, RunsProgramsWithoutAShell) {
+  auto echo = RunProgram({"printf", "%s|", "a b", "$HOME;rm"}, true);
+  ASSERT_TRUE(echo);
+  EXPECT_EQ(echo->Status, 0);
+  EXPECT_EQ(echo->Output, "a b|$HOME;rm|");  // arguments reach the program untouched
+  auto failing = RunProgram({"false"}, true);
+  ASSERT_TRUE(failing);
+  EXPECT_EQ(failing->Status, 1);
+  EXPECT_FALSE(RunProgram({"/nonexistent/program"}, true));
+  EXPECT_FALSE(RunProgram({}, true));
+}
+
+TEST(HostServices, UserFoldersFollowTheXdgFiles) {
+  namespace fs = std::filesystem;
+  const fs::path home = fs::temp_directory_path() / "kest_home_test";
+  fs::create_directories(home / ".config");
+  std::ofstream(home / ".config" / "user-dirs.dirs") << "# made by hand\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n";
+  const std::string old_home = std::getenv("HOME") ? std::getenv("HOME") : "";
+  ::setenv("HOME", home.c_str(), 1);
+  ::unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(XdgFolder(TSpecialFolder::Desktop), (home / "Schreibtisch").string());
+  EXPECT_EQ(XdgFolder(TSpecialFolder::Documents), (home / "Documents").string());
+  EXPECT_EQ(XdgFolder(TSpecialFolder::Config), (home / ".config").string());
+  ::setenv("HOME", old_home.c_str(), 1);
+  fs::remove_all(home);
+}
+
+TEST(HostServices, HeadlessDialogsAreCancelled) {
+  THeadlessHostServices host;
+  EXPECT_FALSE(host.ChooseFile("Open", "/tmp", false));
+  EXPECT_FALSE(host.ChooseFolder("Where", ""));
+  EXPECT_TRUE(host.OpenUrl("https://example.invalid/"));
+  EXPECT_EQ(host.requests, (std::vector<std::string>{"open-file Open", "folder Where", "open https://example.invalid/"}));
+}
+
+}  // namespace
+}  // namespace kest
