@@ -35,11 +35,11 @@ void TMainLoop::Run(int64_t max_ticks) {
 }
 
 TUiResult TMainLoop::RunModal(TUiMessageBox& box) {
-  ++modal_depth_;
+  // A start-up error can come before the window was first shown.
+  window_.Show();
   window_.SetModal(&box);
   while (!box.Result() && !(form_ && form_->CloseRequested())) RunOnce();
   window_.SetModal(nullptr);
-  --modal_depth_;
   return box.Result().value_or(TUiResult::Cancel);
 }
 

@@ -31,7 +31,6 @@ class TMainLoop {
   TLoopThread& loop_;
   TFormView* form_ = nullptr;
   int64_t ticks_ = 0;
-  int modal_depth_ = 0;
 };
 
 // Boxes drawn inside the main window by the loop above.
