@@ -29,6 +29,7 @@ struct TSdlWindow::TImpl {
   bool fullscreen = false;
   bool activated_once = false;
   Uint32 shown_at = 0;
+  int offset_x = 0, offset_y = 0;  // where the client area's origin is shown
   Uint32 drawn_at = 0;
 
   ~TImpl() {
@@ -79,14 +80,23 @@ struct TSdlWindow::TImpl {
       modal->Paint(canvas);
     }
     SDL_UpdateTexture(texture, nullptr, frame.Pixels().data(), frame.Width() * 4);
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
-    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+    // In desktop full screen the client area is shown 1:1 in the middle of
+    // the screen, with black borders.
+    int out_w = frame.Width(), out_h = frame.Height();
+    SDL_GetRendererOutputSize(renderer, &out_w, &out_h);
+    SDL_Rect dst{(out_w - frame.Width()) / 2, (out_h - frame.Height()) / 2, frame.Width(), frame.Height()};
+    offset_x = dst.x;
+    offset_y = dst.y;
+    SDL_RenderCopy(renderer, texture, nullptr, &dst);
     SDL_RenderPresent(renderer);
     dirty = false;
     drawn_at = SDL_GetTicks();
   }
 
-  void Translate(const SDL_Event& e, std::vector<TInputEvent>& out);
+  void Translate(const SDL_Event& event, std::vector<TInputEvent>& out);
+  void ToClient(SDL_Event& e) const;
   void RouteToModal(const SDL_Event& e);
 };
 
@@ -168,8 +178,20 @@ void TSdlWindow::TImpl::RouteToModal(const SDL_Event& e) {
   dirty = true;
 }
 
-void TSdlWindow::TImpl::Translate(const SDL_Event& e, std::vector<TInputEvent>& out) {
+void TSdlWindow::TImpl::ToClient(SDL_Event& e) const {
+  if (e.type == SDL_MOUSEMOTION) {
+    e.motion.x -= offset_x;
+    e.motion.y -= offset_y;
+  } else if (e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) {
+    e.button.x -= offset_x;
+    e.button.y -= offset_y;
+  }
+}
+
+void TSdlWindow::TImpl::Translate(const SDL_Event& event, std::vector<TInputEvent>& out) {
   using T = TInputEvent::TType;
+  SDL_Event e = event;
+  ToClient(e);
   TInputEvent ev;
   if (e.type == SDL_WINDOWEVENT) {
     switch (e.window.event) {
@@ -295,6 +317,8 @@ bool TSdlWindow::SetFullScreen(bool on) {
 
 bool TSdlWindow::IsFullScreen() const { return impl_->fullscreen; }
 
-void TSdlWindow::WarpMouse(int client_x, int client_y) { SDL_WarpMouseInWindow(impl_->window, client_x, client_y); }
+void TSdlWindow::WarpMouse(int client_x, int client_y) {
+  SDL_WarpMouseInWindow(impl_->window, client_x + impl_->offset_x, client_y + impl_->offset_y);
+}
 
 }  // namespace kest
