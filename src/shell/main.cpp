@@ -19,6 +19,7 @@
 #include "shell/loop_thread.h"
 #include "shell/main_loop.h"
 #include "shell/player_factory.h"
+#include "storage/program_file.h"
 
 namespace kest {
 namespace {
@@ -51,6 +52,7 @@ TFormViewServices Services(const TCommandLine& cl, IPlayerFactory& factory, IDia
   s.Params = cl.Params;
   s.ProgramPath = ProgramPath();
   s.JapaneseLocale = JapaneseLocale();
+  s.ProgramHasArchiveResource = HasArchiveResource(s.ProgramPath, "DUMMY", "BINTYPE");
   return s;
 }
 
