@@ -1,0 +1,53 @@
+#pragma once
+// The wall clock behind the date, time and millisecond-tick variables. The
+// player reads the host's local time; a headless run pins a start date that
+// then advances with the game's own clock, so the same inputs give the same
+// script results on every run.
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace kest {
+
+struct TLocalDateTime {
+  int32_t Year = 2000;
+  int32_t Month = 1;  // 1..12
+  int32_t Day = 1;    // 1..31
+  int32_t Week = 7;   // 1 = Sunday .. 7 = Saturday
+  int32_t Hour = 0;
+  int32_t Min = 0;
+  int32_t Sec = 0;
+};
+
+class IDateClock {
+ public:
+  virtual ~IDateClock() = default;
+  virtual TLocalDateTime Now() = 0;
+  // A millisecond counter that wraps at 32 bits.
+  virtual uint32_t TickMilliseconds() = 0;
+};
+
+// The host's local time zone and its monotonic clock.
+class TSystemDateClock : public IDateClock {
+ public:
+  TLocalDateTime Now() override;
+  uint32_t TickMilliseconds() override;
+};
+
+// A fixed start moved on by GameTime; the tick is GameTime itself.
+class TPinnedDateClock : public IDateClock {
+ public:
+  explicit TPinnedDateClock(const TLocalDateTime& start);
+  // "YYYY-MM-DD" or "YYYY-MM-DDTHH:MM:SS" (a space may stand for the T);
+  // nothing for any other text or an impossible date.
+  static std::optional<TPinnedDateClock> Parse(std::string_view text);
+
+  TLocalDateTime Now() override;
+  uint32_t TickMilliseconds() override;
+
+ private:
+  int64_t FStartSeconds;  // seconds since 1970-01-01 00:00, local
+};
+
+}  // namespace kest
