@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "common/sjis.h"
+#include "language/date_clock.h"
 #include "platform/dialogs.h"
 
 namespace kest {
@@ -46,6 +47,9 @@ const char* UsageText() {
          "  --delta MS        headless tick length in milliseconds (default 15)\n"
          "  --input FILE      headless input script: lines of 'TICK EVENT ARGS'\n"
          "  --answers LIST    headless answers to message boxes, e.g. no,yes\n"
+         "  --date WHEN       pin the date and time variables: YYYY-MM-DD[THH:MM:SS],\n"
+         "                    advancing with the game clock\n"
+         "  --dump-vars       headless: list the game's variables when the run ends\n"
          "  --trace FILE      write the command trace to FILE (or set KEST_TRACE)\n"
          "  --trace-steps     also write start-up and shut-down steps to the trace\n"
          "  --config          the sound settings dialog (as /config)\n"
@@ -72,6 +76,10 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cl.Headless = true;
     } else if (a == "--config") {
       cl.Config = true;
+    } else if (a == "--dump-vars") {
+      cl.DumpVariables = true;
+    } else if (a == "--date") {
+      if (!value(cl.Date) || !TPinnedDateClock::Parse(cl.Date)) return fail("--date needs YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS");
     } else if (a == "--trace-steps") {
       cl.TraceSteps = true;
     } else if (a == "--ticks") {

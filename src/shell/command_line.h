@@ -21,6 +21,8 @@ struct TCommandLine {
   std::string TraceFile;
   bool TraceSteps = false;
   std::vector<TUiResult> Answers;
+  std::string Date;                 // pins the date and time variables: YYYY-MM-DD[THH:MM:SS]
+  bool DumpVariables = false;
   std::string Error;                // non-empty: the command line is wrong
 
   static constexpr int64_t kDefaultHeadlessTicks = 200;

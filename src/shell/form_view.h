@@ -76,6 +76,7 @@ class TFormView {
   std::string Caption() const { return caption_; }
   IPlayerScene* Scene() { return scene_.get(); }
   IPlayerProject* Project() { return project_.get(); }
+  IPlayerScreen* Screen() { return screen_.get(); }
 
   // The exit question's text for a title (CP932), by the user's language.
   static std::string ExitQuestion(const std::string& title, bool japanese);

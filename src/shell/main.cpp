@@ -12,6 +12,7 @@
 #include "platform/sdl_window.h"
 #include "platform/system.h"
 #include "shell/command_line.h"
+#include "shell/form_system_host.h"
 #include "shell/form_view.h"
 #include "shell/headless_driver.h"
 #include "shell/headless_input.h"
@@ -19,6 +20,7 @@
 #include "shell/loop_thread.h"
 #include "shell/main_loop.h"
 #include "shell/player_factory.h"
+#include "shell/variable_dump.h"
 #include "storage/program_file.h"
 
 namespace kest {
@@ -39,6 +41,19 @@ void SetUpTrace(const TCommandLine& cl) {
   if (file.empty()) return;
   if (!Trace().SetFile(file)) std::fprintf(stderr, "kestplayer: cannot write the trace file %s\n", file.c_str());
   Trace().SetSteps(cl.TraceSteps);
+}
+
+void PinDate(const TCommandLine& cl, TPlayerFactory& factory) {
+  if (cl.Date.empty()) return;
+  if (auto pinned = TPinnedDateClock::Parse(cl.Date)) factory.SetDateClock(std::make_unique<TPinnedDateClock>(*pinned));
+}
+
+// The system variables reach the window and the project through these.
+void ConnectHosts(TPlayerFactory& factory, TFormSystemHost& host) {
+  if (TParamCollection* variables = factory.Variables()) {
+    variables->Hosts.Screen = &host;
+    variables->Hosts.Project = &host;
+  }
 }
 
 TFormViewServices Services(const TCommandLine& cl, IPlayerFactory& factory, IDialogs& dialogs, TLoopThread& loop,
@@ -69,10 +84,13 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
     std::printf("kestplayer: box \"%s\": %s -> %s\n", caption.c_str(), text.c_str(), AnswerName(answer));
   });
   TPlayerFactory factory(true);
+  PinDate(cl, factory);
   TLoopThread loop;
   TManualClock clock;
   TFormView form(Services(cl, factory, dialogs, loop, clock, lib));
+  TFormSystemHost host(form);
   form.FormCreate();
+  ConnectHosts(factory, host);
   THeadlessResult result;
   if (!form.CloseRequested()) {
     THeadlessDriver driver(form, loop, clock, input, cl.DeltaMs);
@@ -81,6 +99,7 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
     });
     result = driver.Run(cl.Ticks > 0 ? cl.Ticks : TCommandLine::kDefaultHeadlessTicks);
   }
+  if (cl.DumpVariables && factory.Variables()) std::fputs(DumpVariables(*factory.Variables()).c_str(), stdout);
   form.FormClose();
   const long long sound_ms = factory.Audio() ? factory.Audio()->FramesPlayed() * 1000 / IAudioDevice::kRate : 0;
   std::printf("kestplayer: headless %s: %lld ticks in %lld periods of %d ms, GameTime %lld ms, FrameCount %lld, "
@@ -105,11 +124,14 @@ int RunWindowed(const TCommandLine& cl, const TKestLib* lib) {
   TMainLoop main_loop(clock, *window, loop);
   TWindowDialogs dialogs(main_loop, JapaneseLocale());
   TPlayerFactory factory(false);
+  PinDate(cl, factory);
   TFormViewServices services = Services(cl, factory, dialogs, loop, clock, lib);
   services.Window = window.get();
   TFormView form(std::move(services));
+  TFormSystemHost host(form);
   main_loop.SetForm(&form);
   form.FormCreate();
+  ConnectHosts(factory, host);
   if (!form.CloseRequested()) main_loop.Run(cl.Ticks);
   form.FormClose();
   return 0;

@@ -20,4 +20,10 @@ void TPlayerFactory::InitSound() {
   }
 }
 
+void TPlayerFactory::CreateVariables() {
+  if (!date_clock_) date_clock_ = std::make_unique<TSystemDateClock>();
+  variables_ = std::make_unique<TParamCollection>();
+  variables_->SetDateClock(date_clock_.get());
+}
+
 }  // namespace kest

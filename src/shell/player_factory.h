@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "language/date_clock.h"
+#include "language/param_collection.h"
 #include "platform/audio_device.h"
 #include "shell/player_placeholders.h"
 
@@ -16,6 +18,12 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
 
   // Opens the sound card; without one a silent device takes its place.
   void InitSound() override;
+  // The variable store, reading dates from `clock` (the host's local time
+  // when null).
+  void SetDateClock(std::unique_ptr<IDateClock> clock) { date_clock_ = std::move(clock); }
+  void CreateVariables() override;
+  void FreeVariables() override { variables_.reset(); }
+  TParamCollection* Variables() const { return variables_.get(); }
   IAudioDevice* Audio() const { return audio_.get(); }
   // The headless player's device, advanced by each tick's length.
   TSilentAudioDevice* GameTimeAudio() const { return game_time_audio_; }
@@ -24,6 +32,8 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   bool headless_;
   std::unique_ptr<IAudioDevice> audio_;
   TSilentAudioDevice* game_time_audio_ = nullptr;
+  std::unique_ptr<IDateClock> date_clock_;
+  std::unique_ptr<TParamCollection> variables_;
 };
 
 }  // namespace kest

@@ -45,6 +45,8 @@ class IPlayerScreen {
   // -2 released, -1 windowed, >= 0 the full-screen display mode in use.
   virtual int CurrentMode() const = 0;
   virtual int ChosenMode() const = 0;
+  virtual void SetChosenMode(int index) = 0;
+  virtual int ModeCount() const = 0;
   virtual bool SetMode(int index) = 0;
   virtual void ReleaseDisplay() = 0;
   bool IsFullScreen() const { return CurrentMode() >= 0; }

@@ -69,6 +69,9 @@ TEST(CommandLine, OptionsAndParameters) {
   EXPECT_NE(ParseCommandLine({"--answers", "maybe"}).Error, "");
   EXPECT_NE(ParseCommandLine({"--frobnicate"}).Error, "");
   EXPECT_NE(ParseCommandLine({"--trace"}).Error, "");
+  EXPECT_EQ(ParseCommandLine({"--date", "2024-02-29T23:59:58"}).Date, "2024-02-29T23:59:58");
+  EXPECT_NE(ParseCommandLine({"--date", "2023-02-29"}).Error, "");
+  EXPECT_TRUE(ParseCommandLine({"--dump-vars"}).DumpVariables);
 }
 
 }  // namespace

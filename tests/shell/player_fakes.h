@@ -65,6 +65,8 @@ class TFakeScreen final : public IPlayerScreen {
   void Present() override { log_.push_back("Present"); }
   int CurrentMode() const override { return mode; }
   int ChosenMode() const override { return chosen; }
+  void SetChosenMode(int index) override { chosen = index; }
+  int ModeCount() const override { return 3; }
   bool SetMode(int index) override {
     log_.push_back("SetMode " + std::to_string(index));
     if (index >= 0 && fail_switch) return false;
