@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, playing and testing need.
 # Skips what is present; runs apt-get update only when something is missing.
-# Usage: tools/setup-deps.sh [build|test|fuzz]
+# Usage: tools/setup-deps.sh [build|test|fuzz|bench]
 set -euo pipefail
 
 purpose=${1:-build}
@@ -15,8 +15,10 @@ packages=(
 case "$purpose" in
   build) ;;
   test) packages+=(libgtest-dev libgmock-dev libbenchmark-dev) ;;
-  fuzz) packages+=(clang-14 libclang-rt-14-dev libgtest-dev libgmock-dev) ;;
-  *) echo "setup-deps: unknown purpose '$purpose' (build, test or fuzz)" >&2; exit 2 ;;
+  fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
+  # The peers the benchmarks measure against; the player never links them.
+  bench) packages+=(libpixman-1-dev liblua5.4-dev) ;;
+  *) echo "setup-deps: unknown purpose '$purpose' (build, test, fuzz or bench)" >&2; exit 2 ;;
 esac
 # The build always configures tests and benchmarks unless told otherwise.
 packages+=(libgtest-dev libgmock-dev libbenchmark-dev)
