@@ -16,16 +16,22 @@ namespace kest {
 struct TSdlWindow::TImpl {
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
-  // The whole client area, composed on the CPU: the panel, then the toolbar
-  // and any box over it, uploaded as one opaque texture.
-  SDL_Texture* texture = nullptr;
+  // The scene panel: one streaming texture in the output's own format, into
+  // which only the changed rectangles are uploaded.
+  SDL_Texture* panel = nullptr;
+  int panel_bits = 32;
+  // The toolbar dock and a modal box, painted by the UI kit when they change.
+  SDL_Texture* dock = nullptr;
+  SDL_Texture* box = nullptr;
+  TUiBitmap dock_pixels{1, 1};
+  TUiBitmap box_pixels{1, 1};
   TWindowLayout layout;
   TUiToolbar toolbar{std::shared_ptr<TUiFont>(TUiFont::Open("IPAGothic", 12))};
   TUiMessageBox* modal = nullptr;
-  TUiBitmap frame{1, 1};
-  std::vector<uint32_t> panel;  // the last panel frame, black at first
+  SDL_Rect box_rect{0, 0, 0, 0};
   bool shown = false;
   bool dirty = true;
+  bool chrome_dirty = true;
   bool fullscreen = false;
   bool activated_once = false;
   Uint32 shown_at = 0;
@@ -33,63 +39,108 @@ struct TSdlWindow::TImpl {
   Uint32 drawn_at = 0;
 
   ~TImpl() {
-    if (texture) SDL_DestroyTexture(texture);
+    for (SDL_Texture* t : {panel, dock, box})
+      if (t) SDL_DestroyTexture(t);
     if (renderer) SDL_DestroyRenderer(renderer);
     if (window) SDL_DestroyWindow(window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
 
-  void MakeBuffers() {
-    if (texture) SDL_DestroyTexture(texture);
-    const int cw = std::max(1, layout.ClientWidth), ch = std::max(1, layout.ClientHeight);
-    // The fourth byte of our pixels is not alpha: an X-R-G-B texture ignores it.
-    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, cw, ch);
-    frame = TUiBitmap(cw, ch);
-    panel.assign(static_cast<size_t>(std::max(0, layout.PanelWidth)) * std::max(0, layout.PanelHeight), 0);
+  static Uint32 FormatOf(int bits) {
+    // The fourth byte of a 32-bit pixel is not alpha: an X-R-G-B texture ignores it.
+    return bits == 15 ? SDL_PIXELFORMAT_RGB555 : bits == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
+  }
+
+  void MakePanel(int bits) {
+    if (panel) SDL_DestroyTexture(panel);
+    panel_bits = bits;
+    const int pw = std::max(1, layout.PanelWidth), ph = std::max(1, layout.PanelHeight);
+    panel = SDL_CreateTexture(renderer, FormatOf(bits), SDL_TEXTUREACCESS_STREAMING, pw, ph);
+    std::vector<uint8_t> black(static_cast<size_t>(pw) * ph * 4, 0);
+    SDL_UpdateTexture(panel, nullptr, black.data(), pw * (bits == 32 ? 4 : 2));
     dirty = true;
+  }
+
+  void MakeBuffers() {
+    MakePanel(panel_bits);
+    for (SDL_Texture* t : {dock, box})
+      if (t) SDL_DestroyTexture(t);
+    const int cw = std::max(1, layout.ClientWidth), ch = std::max(1, layout.ClientHeight);
+    dock = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, cw,
+                             TUiToolbar::kDockHeight);
+    dock_pixels = TUiBitmap(cw, TUiToolbar::kDockHeight);
+    box = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, cw, ch);
+    box_pixels = TUiBitmap(cw, ch);
+    chrome_dirty = true;
   }
 
   bool InToolbar(int x, int y) const {
     return layout.ToolbarVisible && y >= 0 && y < TUiToolbar::kDockHeight && x >= 0 && x < layout.ClientWidth;
   }
 
-  void CopyPanel(TUiCanvas& canvas) {
-    const int x0 = std::max(0, layout.PanelLeft), y0 = std::max(0, layout.PanelTop);
-    const int x1 = std::min(canvas.width, layout.PanelLeft + layout.PanelWidth);
-    const int y1 = std::min(canvas.height, layout.PanelTop + layout.PanelHeight);
-    if (x0 >= x1 || y0 >= y1) return;
-    for (int y = y0; y < y1; ++y) {
-      const uint32_t* src = panel.data() + static_cast<size_t>(y - layout.PanelTop) * layout.PanelWidth +
-                            (x0 - layout.PanelLeft);
-      std::memcpy(canvas.pixels + static_cast<size_t>(y) * canvas.pitch_pixels + x0, src,
-                  static_cast<size_t>(x1 - x0) * 4);
+  void UploadPanel(const TPanelFrame& frame, const TPixelRect* rects, int count) {
+    if (!frame.Pixels || frame.Width != layout.PanelWidth || frame.Height != layout.PanelHeight) return;
+    if (frame.Bits != panel_bits) MakePanel(frame.Bits);
+    const int bytes = frame.Bits == 32 ? 4 : 2;
+    if (!rects) {
+      SDL_UpdateTexture(panel, nullptr, frame.Pixels, static_cast<int>(frame.PitchBytes));
+      return;
+    }
+    for (int i = 0; i < count; ++i) {
+      const int l = std::max(0, rects[i].Left), t = std::max(0, rects[i].Top);
+      const int r = std::min(frame.Width, rects[i].Right), b = std::min(frame.Height, rects[i].Bottom);
+      if (l >= r || t >= b) continue;
+      SDL_Rect area{l, t, r - l, b - t};
+      SDL_UpdateTexture(panel, &area, frame.Pixels + t * frame.PitchBytes + l * bytes,
+                        static_cast<int>(frame.PitchBytes));
     }
   }
 
-  void Draw() {
-    TUiCanvas canvas = frame.Canvas();
-    canvas.FillRect(0, 0, canvas.width, canvas.height, 0);
-    CopyPanel(canvas);
+  void PaintChrome() {
     if (layout.ToolbarVisible) {
-      TUiCanvas dock = canvas;
-      dock.height = std::min(canvas.height, TUiToolbar::kDockHeight);
-      toolbar.Paint(dock);
+      TUiCanvas canvas = dock_pixels.Canvas();
+      toolbar.Paint(canvas);
+      SDL_UpdateTexture(dock, nullptr, dock_pixels.Pixels().data(), dock_pixels.Width() * 4);
     }
+    box_rect = {0, 0, 0, 0};
     if (modal) {
+      // The box is drawn over black in its own texture: its shadow darkens
+      // a band beside it instead of blending with the scene.
+      TUiCanvas canvas = box_pixels.Canvas();
       modal->Layout(canvas.width, canvas.height);
+      const TUiRect r = modal->Rect(), shadow = modal->ShadowRect();
+      const int l = std::min(r.x, shadow.x), t = std::min(r.y, shadow.y);
+      const int rr = std::max(r.x + r.w, shadow.x + shadow.w), bb = std::max(r.y + r.h, shadow.y + shadow.h);
+      canvas.FillRect(l, t, rr - l, bb - t, 0);
       modal->Paint(canvas);
+      box_rect = {l, t, rr - l, bb - t};
+      if (box_rect.w > 0 && box_rect.h > 0)
+        SDL_UpdateTexture(box, &box_rect, box_pixels.Pixels().data() + static_cast<size_t>(t) * canvas.pitch_pixels + l,
+                          canvas.pitch_pixels * 4);
     }
-    SDL_UpdateTexture(texture, nullptr, frame.Pixels().data(), frame.Width() * 4);
+    chrome_dirty = false;
+  }
+
+  void Draw() {
+    if (chrome_dirty || toolbar.NeedsRepaint() || (modal && modal->NeedsRepaint())) PaintChrome();
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
     // In desktop full screen the client area is shown 1:1 in the middle of
     // the screen, with black borders.
-    int out_w = frame.Width(), out_h = frame.Height();
+    int out_w = layout.ClientWidth, out_h = layout.ClientHeight;
     SDL_GetRendererOutputSize(renderer, &out_w, &out_h);
-    SDL_Rect dst{(out_w - frame.Width()) / 2, (out_h - frame.Height()) / 2, frame.Width(), frame.Height()};
-    offset_x = dst.x;
-    offset_y = dst.y;
-    SDL_RenderCopy(renderer, texture, nullptr, &dst);
+    offset_x = (out_w - layout.ClientWidth) / 2;
+    offset_y = (out_h - layout.ClientHeight) / 2;
+    SDL_Rect panel_dst{offset_x + layout.PanelLeft, offset_y + layout.PanelTop, layout.PanelWidth, layout.PanelHeight};
+    SDL_RenderCopy(renderer, panel, nullptr, &panel_dst);
+    if (layout.ToolbarVisible) {
+      SDL_Rect dock_dst{offset_x, offset_y, layout.ClientWidth, TUiToolbar::kDockHeight};
+      SDL_RenderCopy(renderer, dock, nullptr, &dock_dst);
+    }
+    if (modal && box_rect.w > 0) {
+      SDL_Rect box_dst{offset_x + box_rect.x, offset_y + box_rect.y, box_rect.w, box_rect.h};
+      SDL_RenderCopy(renderer, box, &box_rect, &box_dst);
+    }
     SDL_RenderPresent(renderer);
     dirty = false;
     drawn_at = SDL_GetTicks();
@@ -148,6 +199,7 @@ void TSdlWindow::SetLayout(const TWindowLayout& layout) {
     impl_->MakeBuffers();
   }
   impl_->dirty = true;
+  impl_->chrome_dirty = true;
 }
 
 void TSdlWindow::Show() {
@@ -287,14 +339,11 @@ void TSdlWindow::WaitEvents(uint32_t timeout_ms, std::vector<TInputEvent>& out) 
 void TSdlWindow::SetModal(TUiMessageBox* box) {
   impl_->modal = box;
   impl_->dirty = true;
+  impl_->chrome_dirty = true;
 }
 
-void TSdlWindow::Present(const TPanelFrame& frame) {
-  if (frame.Pixels && frame.Width == impl_->layout.PanelWidth && frame.Height == impl_->layout.PanelHeight) {
-    for (int y = 0; y < frame.Height; ++y)
-      std::memcpy(impl_->panel.data() + static_cast<size_t>(y) * frame.Width,
-                  frame.Pixels + static_cast<size_t>(y) * frame.PitchPixels, static_cast<size_t>(frame.Width) * 4);
-  }
+void TSdlWindow::Present(const TPanelFrame& frame, const TPixelRect* rects, int count) {
+  impl_->UploadPanel(frame, rects, count);
   if (impl_->shown) impl_->Draw();
 }
 

@@ -21,7 +21,7 @@ class TSdlWindow final : public IWindow {
   void Show() override;
   void WaitEvents(uint32_t timeout_ms, std::vector<TInputEvent>& out) override;
   void SetModal(TUiMessageBox* box) override;
-  void Present(const TPanelFrame& frame) override;
+  void Present(const TPanelFrame& frame, const TPixelRect* rects, int count) override;
   void Refresh() override;
   bool SetFullScreen(bool on) override;
   bool IsFullScreen() const override;

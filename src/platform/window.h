@@ -2,6 +2,7 @@
 // toolbar dock and the scene panel, a source of input events, and a presenter.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,12 +23,19 @@ struct TWindowLayout {
   int PanelHeight = 480;
 };
 
-// A frame of the scene panel: 32-bit pixels (B, G, R, 0 in memory), rows top-down.
+// A frame of the scene panel, rows top-down: 32-bit pixels are B, G, R, 0 in
+// memory, 16-bit ones 5-6-5 and 15-bit ones 5-5-5 (little-endian words).
 struct TPanelFrame {
-  const uint32_t* Pixels = nullptr;
+  const uint8_t* Pixels = nullptr;
   int Width = 0;
   int Height = 0;
-  int PitchPixels = 0;
+  ptrdiff_t PitchBytes = 0;
+  int Bits = 32;
+};
+
+// Right and bottom exclusive.
+struct TPixelRect {
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
 
 class IWindow {
@@ -44,8 +52,9 @@ class IWindow {
   // While a box is set, it is drawn over the scene and receives the keyboard
   // and the mouse; the scene and the toolbar receive nothing.
   virtual void SetModal(TUiMessageBox* box) = 0;
-  // Shows a new panel frame, the toolbar and any box.
-  virtual void Present(const TPanelFrame& frame) = 0;
+  // Shows the changed rectangles of the panel frame (all of it when `rects`
+  // is null), with the toolbar and any box over it.
+  virtual void Present(const TPanelFrame& frame, const TPixelRect* rects, int count) = 0;
   // Draws the window again when its own parts changed (first show, exposure,
   // the toolbar's hover, a box) with the last panel frame (black at first).
   virtual void Refresh() = 0;

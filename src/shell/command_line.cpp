@@ -1,6 +1,7 @@
 #include "shell/command_line.h"
 
 #include <charconv>
+#include <cstdio>
 
 #include "common/sjis.h"
 #include "language/date_clock.h"
@@ -31,6 +32,29 @@ bool ParseAnswers(const std::string& list, std::vector<TUiResult>& out) {
   return true;
 }
 
+// "800x600x32@60,1024x768x16"
+bool ParseModes(const std::string& list, std::vector<TDisplayMode>& out) {
+  size_t start = 0;
+  while (start <= list.size()) {
+    size_t comma = list.find(',', start);
+    const std::string item = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    TDisplayMode m;
+    int used = 0;
+    if (std::sscanf(item.c_str(), "%dx%dx%d%n", &m.Width, &m.Height, &m.Bits, &used) != 3) return false;
+    if (used < static_cast<int>(item.size())) {
+      int used2 = 0;
+      if (std::sscanf(item.c_str() + used, "@%d%n", &m.Refresh, &used2) != 1 ||
+          used + used2 != static_cast<int>(item.size()))
+        return false;
+    }
+    if (m.Width <= 0 || m.Height <= 0 || m.Width > 16384 || m.Height > 16384 || m.Bits <= 0 || m.Bits > 32) return false;
+    out.push_back(m);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return true;
+}
+
 }  // namespace
 
 const char* UsageText() {
@@ -47,6 +71,11 @@ const char* UsageText() {
          "  --delta MS        headless tick length in milliseconds (default 15)\n"
          "  --input FILE      headless input script: lines of 'TICK EVENT ARGS'\n"
          "  --answers LIST    headless answers to message boxes, e.g. no,yes\n"
+         "  --capture DIR     headless: a PNG picture of every drawn tick in DIR\n"
+         "  --capture-tick N  with --capture: only tick N\n"
+         "  --crc FILE        headless: a CRC-32 of the output of every drawn tick\n"
+         "  --output-bits N   the output surface's bit count: 15, 16 or 32\n"
+         "  --display-modes L headless: the display modes offered, e.g. 800x600x32@60,1024x768x16\n"
          "  --date WHEN       pin the date and time variables: YYYY-MM-DD[THH:MM:SS],\n"
          "                    advancing with the game clock\n"
          "  --dump-vars       headless: list the game's variables when the run ends\n"
@@ -76,6 +105,21 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cl.Headless = true;
     } else if (a == "--config") {
       cl.Config = true;
+    } else if (a == "--capture") {
+      if (!value(cl.CaptureFolder)) return fail("--capture needs a folder");
+    } else if (a == "--capture-tick") {
+      int64_t n = 0;
+      if (!value(v) || !ParseNumber(v, 1, INT64_MAX, n)) return fail("--capture-tick needs a positive number");
+      cl.CaptureTick = n;
+    } else if (a == "--crc") {
+      if (!value(cl.CrcFile)) return fail("--crc needs a file");
+    } else if (a == "--output-bits") {
+      int64_t n = 0;
+      if (!value(v) || !ParseNumber(v, 15, 32, n) || (n != 15 && n != 16 && n != 32))
+        return fail("--output-bits needs 15, 16 or 32");
+      cl.OutputBits = static_cast<int32_t>(n);
+    } else if (a == "--display-modes") {
+      if (!value(v) || !ParseModes(v, cl.DisplayModes)) return fail("--display-modes needs WxHxBITS[@HZ],...");
     } else if (a == "--dump-vars") {
       cl.DumpVariables = true;
     } else if (a == "--date") {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/display.h"
 #include "platform/ui_message_box.h"
 
 namespace kest {
@@ -23,6 +24,11 @@ struct TCommandLine {
   std::vector<TUiResult> Answers;
   std::string Date;                 // pins the date and time variables: YYYY-MM-DD[THH:MM:SS]
   bool DumpVariables = false;
+  std::string CaptureFolder;        // headless: PNG pictures of drawn ticks
+  int64_t CaptureTick = 0;          // only this tick (0: every tick)
+  std::string CrcFile;              // headless: a CRC-32 of every drawn tick
+  int32_t OutputBits = 0;           // 15, 16 or 32; 0 follows the display
+  std::vector<TDisplayMode> DisplayModes;  // headless: the modes the fake display offers
   std::string Error;                // non-empty: the command line is wrong
 
   static constexpr int64_t kDefaultHeadlessTicks = 200;

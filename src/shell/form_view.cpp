@@ -102,6 +102,8 @@ void TFormView::InitPlayer() {
   TMediaInitArgs args;
   args.ScreenWidth = BaseWidth();
   args.ScreenHeight = BaseHeight();
+  args.FullScreenWidth = args.ScreenWidth;
+  args.FullScreenHeight = args.ScreenHeight;
   if (const TKestLib* lib = services_.KestLib) {
     lib->kestInit(nullptr, nullptr, nullptr, nullptr, KestStreamSize, KestStreamRead, KestStreamPosition,
                   KestStreamSeek, KestSaveFpu, KestRestoreFpu, 0);
@@ -276,7 +278,9 @@ void TFormView::FormMouseMove(const TInputEvent& event) {
 
 void TFormView::ToolbarRuleInFullScreen(int y) {
   if (!screen_ || !screen_->IsFullScreen()) return;
-  const bool show = y == 0;
+  // In desktop full screen the game sits in the middle of the screen: the
+  // toolbar shows while the mouse is on its top row or in the border above.
+  const bool show = y <= 0;
   if (show == layout_.ToolbarVisible) return;
   layout_.ToolbarVisible = show;
   if (services_.Window) services_.Window->SetLayout(layout_);
@@ -327,7 +331,6 @@ void TFormView::btnExitClick() {
 void TFormView::btnScreenClick() { SetFullScreen(!(screen_ && screen_->IsFullScreen())); }
 
 void TFormView::RestoreWindowed() {
-  if (services_.Window) services_.Window->SetFullScreen(false);
   layout_.ClientWidth = BaseWidth();
   layout_.ClientHeight = BaseHeight() + (dock_visible_ ? kDockHeight : 0);
   layout_.ToolbarVisible = dock_visible_;
@@ -356,9 +359,7 @@ void TFormView::SetFullScreen(bool on) {
     layout_.ClientWidth = BaseWidth();
     layout_.ClientHeight = BaseHeight();
     Trace().Step("SetFullScreen.Full.SetScreenManIndex");
-    const bool switched = (!services_.Window || services_.Window->SetFullScreen(true)) &&
-                          screen_->SetMode(screen_->ChosenMode()) &&
-                          screen_->CurrentMode() == screen_->ChosenMode();
+    const bool switched = screen_->SetMode(screen_->ChosenMode()) && screen_->CurrentMode() == screen_->ChosenMode();
     if (!switched) {
       Trace().Step("SetFullScreen.Full.SetScreenManIndexFail");
       RestoreWindowed();

@@ -1,6 +1,7 @@
 // kestplayer: the program entry.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "kestlib/kestlib_loader.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/display.h"
 #include "platform/sdl_window.h"
 #include "platform/system.h"
 #include "shell/command_line.h"
@@ -85,6 +87,22 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
   });
   TPlayerFactory factory(true);
   PinDate(cl, factory);
+  TFakeDisplay display;
+  display.modes = cl.DisplayModes.empty() ? std::vector<TDisplayMode>{{640, 480, 32, 60}, {800, 600, 32, 60},
+                                                                       {1024, 768, 32, 60}, {1280, 720, 32, 60},
+                                                                       {1920, 1080, 32, 60}}
+                                          : cl.DisplayModes;
+  THeadlessCapture capture;
+  if (!cl.CrcFile.empty() && !capture.SetCrcFile(cl.CrcFile, &error)) {
+    std::fprintf(stderr, "kestplayer: %s\n", error.c_str());
+    return 2;
+  }
+  if (!cl.CaptureFolder.empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(cl.CaptureFolder, ec);
+    capture.SetCaptureFolder(cl.CaptureFolder, cl.CaptureTick);
+  }
+  factory.SetScreen(&display, &capture, cl.OutputBits, [&capture](const TCustomDIBX& out) { capture.OnFrame(out); });
   TLoopThread loop;
   TManualClock clock;
   TFormView form(Services(cl, factory, dialogs, loop, clock, lib));
@@ -103,10 +121,11 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
   form.FormClose();
   const long long sound_ms = factory.Audio() ? factory.Audio()->FramesPlayed() * 1000 / IAudioDevice::kRate : 0;
   std::printf("kestplayer: headless %s: %lld ticks in %lld periods of %d ms, GameTime %lld ms, FrameCount %lld, "
-              "%d boxes, sound %lld ms, %s\n",
+              "%d boxes, sound %lld ms, %lld frames (last CRC %08x), %s\n",
               cl.Params.empty() ? "(program folder)" : cl.Params.front().c_str(),
               static_cast<long long>(result.Ticks), static_cast<long long>(result.Periods), cl.DeltaMs,
               static_cast<long long>(GameTime), static_cast<long long>(FrameCount), dialogs.Shown(), sound_ms,
+              static_cast<long long>(capture.Frames()), capture.LastCrc(),
               result.Closed ? ("closed at period " + std::to_string(result.ClosedAt)).c_str() : "still running");
   return 0;
 }
@@ -125,6 +144,9 @@ int RunWindowed(const TCommandLine& cl, const TKestLib* lib) {
   TWindowDialogs dialogs(main_loop, JapaneseLocale());
   TPlayerFactory factory(false);
   PinDate(cl, factory);
+  TSdlDisplay display;
+  TWindowScreenOutput screen_output(*window);
+  factory.SetScreen(&display, &screen_output, cl.OutputBits);
   TFormViewServices services = Services(cl, factory, dialogs, loop, clock, lib);
   services.Window = window.get();
   TFormView form(std::move(services));

@@ -20,6 +20,13 @@ void TPlayerFactory::InitSound() {
   }
 }
 
+std::unique_ptr<IPlayerScreen> TPlayerFactory::CreateScreen(const TMediaInitArgs& args) {
+  if (!screen_output_) return nullptr;
+  auto manager = std::make_unique<TScreenManager>(display_, screen_output_, args.ScreenWidth, args.ScreenHeight,
+                                                  args.FullScreenWidth, args.FullScreenHeight, forced_bits_);
+  return std::make_unique<TScreenPart>(std::move(manager), frame_observer_);
+}
+
 void TPlayerFactory::CreateVariables() {
   if (!date_clock_) date_clock_ = std::make_unique<TSystemDateClock>();
   variables_ = std::make_unique<TParamCollection>();

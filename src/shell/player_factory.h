@@ -7,6 +7,8 @@
 #include "language/date_clock.h"
 #include "language/param_collection.h"
 #include "platform/audio_device.h"
+#include "platform/display.h"
+#include "shell/screen_part.h"
 #include "shell/player_placeholders.h"
 
 namespace kest {
@@ -24,6 +26,17 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   void CreateVariables() override;
   void FreeVariables() override { variables_.reset(); }
   TParamCollection* Variables() const { return variables_.get(); }
+
+  // Where the screen manager's frames go and which display it controls; a
+  // null display gives no full-screen modes.
+  void SetScreen(IDisplay* display, IScreenOutput* output, int forced_bits,
+                 TScreenPart::TFrameObserver observer = nullptr) {
+    display_ = display;
+    screen_output_ = output;
+    forced_bits_ = forced_bits;
+    frame_observer_ = std::move(observer);
+  }
+  std::unique_ptr<IPlayerScreen> CreateScreen(const TMediaInitArgs& args) override;
   IAudioDevice* Audio() const { return audio_.get(); }
   // The headless player's device, advanced by each tick's length.
   TSilentAudioDevice* GameTimeAudio() const { return game_time_audio_; }
@@ -34,6 +47,10 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   TSilentAudioDevice* game_time_audio_ = nullptr;
   std::unique_ptr<IDateClock> date_clock_;
   std::unique_ptr<TParamCollection> variables_;
+  IDisplay* display_ = nullptr;
+  IScreenOutput* screen_output_ = nullptr;
+  int forced_bits_ = 0;
+  TScreenPart::TFrameObserver frame_observer_;
 };
 
 }  // namespace kest

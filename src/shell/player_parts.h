@@ -81,8 +81,9 @@ class IPlayerFiles {
 struct TMediaInitArgs {
   int ScreenWidth = 0;
   int ScreenHeight = 0;
-  int ScreenMode1 = 0;
-  int ScreenMode2 = 0;
+  // The project's full-screen size: the display mode preferred for full screen.
+  int FullScreenWidth = 0;
+  int FullScreenHeight = 0;
 };
 
 // Makes and frees the subsystems, step by step, for the main window.

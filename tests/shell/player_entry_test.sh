@@ -46,6 +46,15 @@ out=$(LANG=ja_JP.UTF-8 "$player" "$work/one" --headless --ticks 20 --input "$wor
 out=$(LANG=C "$player" "$work/one" --headless --ticks 20 --input "$work/exit.txt" --answers yes 2>&1)
 [[ "$out" == *"Do you want to exit"*"-> yes"* && "$out" == *"4 ticks"*"closed at period 5"* ]] || fail "exit question Yes: $out"
 
+# Frames: a CRC per drawn tick (a black 640 x 480 output: the CRC-32 of its
+# zero bytes) and the picture of one chosen tick.
+rm -rf "$work/capture"
+out=$("$player" "$work/one" --headless --ticks 6 --crc "$work/frames.crc" --capture "$work/capture" --capture-tick 4 2>&1)
+[[ "$(wc -l <"$work/frames.crc")" -eq 6 && "$(sed -n 6p "$work/frames.crc")" == "6 7fd9f67a" ]] || fail "crc file: $(cat "$work/frames.crc")"
+[[ -s "$work/capture/frame_000004.png" && $(ls "$work/capture" | wc -l) -eq 1 ]] || fail "capture: $(ls "$work/capture")"
+out=$("$player" "$work/one" --headless --ticks 1 --output-bits 16 2>&1)
+[[ "$out" == *"last CRC c656b350"* ]] || fail "16-bit output: $out"
+
 out=$("$player" --frobnicate 2>&1); status=$?
 [[ $status -eq 2 && "$out" == *"usage"* ]] || fail "bad option: status $status"
 

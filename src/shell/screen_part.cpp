@@ -1,0 +1,72 @@
+#include "shell/screen_part.h"
+
+#include <filesystem>
+
+#include "common/app_globals.h"
+#include "platform/window.h"
+#include "storage/zlib_codec.h"
+
+namespace kest {
+
+void TScreenPart::Present() {
+  // The scene's dirty rectangles arrive with the scene; until then only the
+  // whole frame after a mode build is shown.
+  screen_->Present({}, TRect{});
+  if (observer_ && screen_->Output()) observer_(*screen_->Output());
+}
+
+bool TScreenPart::SetMode(int index) {
+  screen_->SetMode(index);
+  return screen_->CurrentMode() == index;
+}
+
+void TWindowScreenOutput::PresentRects(const TCustomDIBX& output, const TRect* rects, int count) {
+  TPanelFrame frame;
+  frame.Pixels = output.ScanLine(0);
+  frame.Width = output.Width();
+  frame.Height = output.Height();
+  frame.PitchBytes = output.LineStep();
+  frame.Bits = output.BitCount();
+  if (!rects) {
+    window_.Present(frame, nullptr, 0);
+    return;
+  }
+  std::vector<TPixelRect> pixel_rects;
+  pixel_rects.reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) pixel_rects.push_back({rects[i].Left, rects[i].Top, rects[i].Right, rects[i].Bottom});
+  window_.Present(frame, pixel_rects.data(), count);
+}
+
+bool TWindowScreenOutput::SetFullScreen(bool on) {
+  if (window_.IsFullScreen() == on) return true;
+  return window_.SetFullScreen(on);
+}
+
+THeadlessCapture::~THeadlessCapture() {
+  if (crc_) std::fclose(crc_);
+}
+
+bool THeadlessCapture::SetCrcFile(const std::string& path, std::string* error) {
+  crc_ = std::fopen(path.c_str(), "w");
+  if (!crc_ && error) *error = "cannot write " + path;
+  return crc_ != nullptr;
+}
+
+uint32_t THeadlessCapture::FrameCrc(const TCustomDIBX& output) {
+  const size_t row_bytes = (static_cast<size_t>(output.Width()) * output.StoredBitCount() + 7) / 8;
+  uint32_t crc = 0;
+  for (int32_t y = 0; y < output.Height(); ++y) crc = Crc32({output.ScanLine(y), row_bytes}, crc);
+  return crc;
+}
+
+void THeadlessCapture::OnFrame(const TCustomDIBX& output) {
+  ++frames_;
+  last_crc_ = FrameCrc(output);
+  if (crc_) std::fprintf(crc_, "%lld %08x\n", static_cast<long long>(FrameCount), last_crc_);
+  if (folder_.empty() || (only_frame_ > 0 && only_frame_ != FrameCount)) return;
+  char name[32];
+  std::snprintf(name, sizeof name, "frame_%06lld.png", static_cast<long long>(FrameCount));
+  output.SaveToFile((std::filesystem::path(folder_) / name).string());
+}
+
+}  // namespace kest
