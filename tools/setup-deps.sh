@@ -14,7 +14,8 @@ packages=(
 )
 case "$purpose" in
   build) ;;
-  test) packages+=(libgtest-dev libgmock-dev libbenchmark-dev) ;;
+  # A real X server, screenshots and window lookup for the window tests.
+  test) packages+=(xvfb xauth imagemagick x11-utils) ;;
   fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
   # The peers the benchmarks measure against; the player never links them.
   bench) packages+=(libpixman-1-dev liblua5.4-dev) ;;

@@ -16,10 +16,12 @@ namespace kest {
 struct TSdlWindow::TImpl {
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
-  // The scene panel: one streaming texture in the output's own format, into
-  // which only the changed rectangles are uploaded.
+  // The scene panel: one streaming texture into which only the changed
+  // rectangles are uploaded. 15- and 16-bit output is widened to 32 bits on
+  // the way, each field's top bits repeated below it, so every renderer
+  // shows the same colours.
   SDL_Texture* panel = nullptr;
-  int panel_bits = 32;
+  std::vector<uint32_t> widened;
   // The toolbar dock and a modal box, painted by the UI kit when they change.
   SDL_Texture* dock = nullptr;
   SDL_Texture* box = nullptr;
@@ -36,6 +38,8 @@ struct TSdlWindow::TImpl {
   bool activated_once = false;
   Uint32 shown_at = 0;
   int offset_x = 0, offset_y = 0;  // where the client area's origin is shown
+  int scale = 1;                   // and at which whole multiple
+  bool integer_scaling = false;
   Uint32 drawn_at = 0;
 
   ~TImpl() {
@@ -46,23 +50,18 @@ struct TSdlWindow::TImpl {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
 
-  static Uint32 FormatOf(int bits) {
-    // The fourth byte of a 32-bit pixel is not alpha: an X-R-G-B texture ignores it.
-    return bits == 15 ? SDL_PIXELFORMAT_RGB555 : bits == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
-  }
-
-  void MakePanel(int bits) {
+  void MakePanel() {
     if (panel) SDL_DestroyTexture(panel);
-    panel_bits = bits;
     const int pw = std::max(1, layout.PanelWidth), ph = std::max(1, layout.PanelHeight);
-    panel = SDL_CreateTexture(renderer, FormatOf(bits), SDL_TEXTUREACCESS_STREAMING, pw, ph);
-    std::vector<uint8_t> black(static_cast<size_t>(pw) * ph * 4, 0);
-    SDL_UpdateTexture(panel, nullptr, black.data(), pw * (bits == 32 ? 4 : 2));
+    // The fourth byte of a 32-bit pixel is not alpha: an X-R-G-B texture ignores it.
+    panel = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, pw, ph);
+    std::vector<uint32_t> black(static_cast<size_t>(pw) * ph, 0);
+    SDL_UpdateTexture(panel, nullptr, black.data(), pw * 4);
     dirty = true;
   }
 
   void MakeBuffers() {
-    MakePanel(panel_bits);
+    MakePanel();
     for (SDL_Texture* t : {dock, box})
       if (t) SDL_DestroyTexture(t);
     const int cw = std::max(1, layout.ClientWidth), ch = std::max(1, layout.ClientHeight);
@@ -78,21 +77,40 @@ struct TSdlWindow::TImpl {
     return layout.ToolbarVisible && y >= 0 && y < TUiToolbar::kDockHeight && x >= 0 && x < layout.ClientWidth;
   }
 
+  static uint32_t Widen(uint16_t p, int bits) {
+    const uint32_t r5 = bits == 15 ? (p >> 10) & 0x1F : p >> 11;
+    const uint32_t g = bits == 15 ? (p >> 5) & 0x1F : (p >> 5) & 0x3F;
+    const uint32_t b5 = p & 0x1F;
+    const uint32_t g8 = bits == 15 ? (g << 3 | g >> 2) : (g << 2 | g >> 4);
+    return (r5 << 3 | r5 >> 2) << 16 | g8 << 8 | (b5 << 3 | b5 >> 2);
+  }
+
+  void UploadArea(const TPanelFrame& frame, const SDL_Rect& area) {
+    const uint8_t* first = frame.Pixels + area.y * frame.PitchBytes;
+    if (frame.Bits == 32) {
+      SDL_UpdateTexture(panel, &area, first + area.x * 4, static_cast<int>(frame.PitchBytes));
+      return;
+    }
+    widened.resize(static_cast<size_t>(area.w) * area.h);
+    for (int y = 0; y < area.h; ++y) {
+      const auto* src = reinterpret_cast<const uint16_t*>(first + y * frame.PitchBytes) + area.x;
+      uint32_t* dst = widened.data() + static_cast<size_t>(y) * area.w;
+      for (int x = 0; x < area.w; ++x) dst[x] = Widen(src[x], frame.Bits);
+    }
+    SDL_UpdateTexture(panel, &area, widened.data(), area.w * 4);
+  }
+
   void UploadPanel(const TPanelFrame& frame, const TPixelRect* rects, int count) {
     if (!frame.Pixels || frame.Width != layout.PanelWidth || frame.Height != layout.PanelHeight) return;
-    if (frame.Bits != panel_bits) MakePanel(frame.Bits);
-    const int bytes = frame.Bits == 32 ? 4 : 2;
+    if (frame.Bits != 15 && frame.Bits != 16 && frame.Bits != 32) return;
     if (!rects) {
-      SDL_UpdateTexture(panel, nullptr, frame.Pixels, static_cast<int>(frame.PitchBytes));
+      UploadArea(frame, SDL_Rect{0, 0, frame.Width, frame.Height});
       return;
     }
     for (int i = 0; i < count; ++i) {
       const int l = std::max(0, rects[i].Left), t = std::max(0, rects[i].Top);
       const int r = std::min(frame.Width, rects[i].Right), b = std::min(frame.Height, rects[i].Bottom);
-      if (l >= r || t >= b) continue;
-      SDL_Rect area{l, t, r - l, b - t};
-      SDL_UpdateTexture(panel, &area, frame.Pixels + t * frame.PitchBytes + l * bytes,
-                        static_cast<int>(frame.PitchBytes));
+      if (l < r && t < b) UploadArea(frame, SDL_Rect{l, t, r - l, b - t});
     }
   }
 
@@ -125,20 +143,26 @@ struct TSdlWindow::TImpl {
     if (chrome_dirty || toolbar.NeedsRepaint() || (modal && modal->NeedsRepaint())) PaintChrome();
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
-    // In desktop full screen the client area is shown 1:1 in the middle of
-    // the screen, with black borders.
+    // In desktop full screen the client area is shown in the middle of the
+    // screen with black borders, 1:1 or at a whole multiple.
     int out_w = layout.ClientWidth, out_h = layout.ClientHeight;
     SDL_GetRendererOutputSize(renderer, &out_w, &out_h);
-    offset_x = (out_w - layout.ClientWidth) / 2;
-    offset_y = (out_h - layout.ClientHeight) / 2;
-    SDL_Rect panel_dst{offset_x + layout.PanelLeft, offset_y + layout.PanelTop, layout.PanelWidth, layout.PanelHeight};
+    scale = 1;
+    if (fullscreen && integer_scaling && layout.ClientWidth > 0 && layout.ClientHeight > 0)
+      scale = std::max(1, std::min(out_w / layout.ClientWidth, out_h / layout.ClientHeight));
+    offset_x = (out_w - layout.ClientWidth * scale) / 2;
+    offset_y = (out_h - layout.ClientHeight * scale) / 2;
+    auto place = [&](int x, int y, int w, int h) {
+      return SDL_Rect{offset_x + x * scale, offset_y + y * scale, w * scale, h * scale};
+    };
+    SDL_Rect panel_dst = place(layout.PanelLeft, layout.PanelTop, layout.PanelWidth, layout.PanelHeight);
     SDL_RenderCopy(renderer, panel, nullptr, &panel_dst);
     if (layout.ToolbarVisible) {
-      SDL_Rect dock_dst{offset_x, offset_y, layout.ClientWidth, TUiToolbar::kDockHeight};
+      SDL_Rect dock_dst = place(0, 0, layout.ClientWidth, TUiToolbar::kDockHeight);
       SDL_RenderCopy(renderer, dock, nullptr, &dock_dst);
     }
     if (modal && box_rect.w > 0) {
-      SDL_Rect box_dst{offset_x + box_rect.x, offset_y + box_rect.y, box_rect.w, box_rect.h};
+      SDL_Rect box_dst = place(box_rect.x, box_rect.y, box_rect.w, box_rect.h);
       SDL_RenderCopy(renderer, box, &box_rect, &box_dst);
     }
     SDL_RenderPresent(renderer);
@@ -231,12 +255,17 @@ void TSdlWindow::TImpl::RouteToModal(const SDL_Event& e) {
 }
 
 void TSdlWindow::TImpl::ToClient(SDL_Event& e) const {
+  // Floor division, so the border above or left of the scene stays negative.
+  auto map = [](int v, int offset, int s) {
+    const int d = v - offset;
+    return d >= 0 ? d / s : -((-d + s - 1) / s);
+  };
   if (e.type == SDL_MOUSEMOTION) {
-    e.motion.x -= offset_x;
-    e.motion.y -= offset_y;
+    e.motion.x = map(e.motion.x, offset_x, scale);
+    e.motion.y = map(e.motion.y, offset_y, scale);
   } else if (e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) {
-    e.button.x -= offset_x;
-    e.button.y -= offset_y;
+    e.button.x = map(e.button.x, offset_x, scale);
+    e.button.y = map(e.button.y, offset_y, scale);
   }
 }
 
@@ -366,8 +395,14 @@ bool TSdlWindow::SetFullScreen(bool on) {
 
 bool TSdlWindow::IsFullScreen() const { return impl_->fullscreen; }
 
+void TSdlWindow::SetIntegerScaling(bool on) {
+  impl_->integer_scaling = on;
+  impl_->dirty = true;
+}
+
 void TSdlWindow::WarpMouse(int client_x, int client_y) {
-  SDL_WarpMouseInWindow(impl_->window, client_x + impl_->offset_x, client_y + impl_->offset_y);
+  SDL_WarpMouseInWindow(impl_->window, impl_->offset_x + client_x * impl_->scale,
+                        impl_->offset_y + client_y * impl_->scale);
 }
 
 }  // namespace kest

@@ -25,6 +25,7 @@ class TSdlWindow final : public IWindow {
   void Refresh() override;
   bool SetFullScreen(bool on) override;
   bool IsFullScreen() const override;
+  void SetIntegerScaling(bool on) override;
   void WarpMouse(int client_x, int client_y) override;
 
  private:

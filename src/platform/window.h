@@ -61,6 +61,9 @@ class IWindow {
   // Desktop full screen on or off; false when the switch failed.
   virtual bool SetFullScreen(bool on) = 0;
   virtual bool IsFullScreen() const = 0;
+  // In full screen, show the client area at the largest whole multiple that
+  // fits instead of 1:1.
+  virtual void SetIntegerScaling(bool on) = 0;
   virtual void WarpMouse(int client_x, int client_y) = 0;
 };
 

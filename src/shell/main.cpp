@@ -145,6 +145,7 @@ int RunWindowed(const TCommandLine& cl, const TKestLib* lib) {
   TPlayerFactory factory(false);
   PinDate(cl, factory);
   TSdlDisplay display;
+  window->SetIntegerScaling(cl.IntegerScale);
   TWindowScreenOutput screen_output(*window);
   factory.SetScreen(&display, &screen_output, cl.OutputBits);
   TFormViewServices services = Services(cl, factory, dialogs, loop, clock, lib);

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Under a real X server: a pattern presented through the screen manager shows
+# on the window's panel pixel for pixel, for 32-bit and 16-bit output.
+set -u
+program=$1
+work=$2
+mkdir -p "$work"
+failures=0
+for bits in 32 16 15; do
+  "$program" "$bits" "$work/expected$bits.rgb" 3 &
+  pid=$!
+  geometry=""
+  for _ in $(seq 1 40); do
+    sleep 0.1
+    geometry=$(xwininfo -name present_pattern 2>/dev/null | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{if (x != "") print x "+" y}')
+    [[ -n "$geometry" ]] && break
+  done
+  sleep 1
+  if [[ -z "$geometry" ]]; then
+    echo "FAIL: $bits-bit: no window"
+    failures=$((failures + 1))
+  else
+    import -window root -crop "320x240+${geometry}" -depth 8 "rgb:$work/actual$bits.rgb"
+    if cmp -s "$work/expected$bits.rgb" "$work/actual$bits.rgb"; then
+      echo "$bits-bit output: the panel shows the pattern exactly"
+    else
+      echo "FAIL: $bits-bit: the screenshot differs ($(cmp "$work/expected$bits.rgb" "$work/actual$bits.rgb" | head -1))"
+      failures=$((failures + 1))
+    fi
+  fi
+  wait $pid
+done
+exit $((failures > 0))
