@@ -45,12 +45,18 @@ bool Exists(const std::string& path) {
 
 // The entry of folder named like part ignoring ASCII case (a game copied from
 // a Windows disc may spell BG\TITLE.PXA as bg/title.pxa), or nothing.
+// Host names are UTF-8 (or raw bytes); they are compared as the Shift-JIS
+// they stand for, so a UTF-8 byte in the lead-byte range never hides the
+// ASCII letter after it from case folding.
+std::string AsShiftJis(std::string_view host) { return Utf8ToCp932Strict(host).value_or(std::string(host)); }
+
 std::optional<std::string> MatchInFolder(const std::string& folder, std::string_view part) {
   DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
   if (!dir) return std::nullopt;
+  const std::string wanted = AsShiftJis(part);
   std::optional<std::string> found;
   while (const dirent* entry = readdir(dir)) {
-    if (SameName(entry->d_name, part)) {
+    if (SameName(AsShiftJis(entry->d_name), wanted)) {
       found = entry->d_name;
       break;
     }

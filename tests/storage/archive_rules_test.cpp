@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "common/errors.h"
 #include "common/sjis.h"
 #include "storage/archive_paths.h"
@@ -134,6 +137,20 @@ TEST(ArchiveRules, FoldersAndExtensionsWalkByCharacters) {
   EXPECT_TRUE(IsSafeEntryName("bg\\\x83\x5C.pxa"));
   for (const char* bad : {"..\\..\\evil", "\\abs", "C:\\x", "a\\.\\b", "a/b", "", "a\\\\b", "a\\..", "x\\"})
     EXPECT_FALSE(IsSafeEntryName(bad)) << bad;
+}
+
+TEST(ArchiveRules, HostFilesMatchIgnoringCaseAfterJapaneseCharacters) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "kest_host_case_test";
+  fs::remove_all(dir);
+  fs::create_directories(dir / "画像");
+  std::ofstream(dir / "画像" / "トPng.PXA") << "x";
+  // ト in UTF-8 ends in 0x88, a Shift-JIS lead byte: the P after it must
+  // still fold.
+  auto found = FindHostFile(dir.string() + "/", Utf8ToCp932("画像\\トpng.pxa"));
+  ASSERT_TRUE(found);
+  EXPECT_EQ(fs::path(*found).filename().string(), "トPng.PXA");
+  fs::remove_all(dir);
 }
 
 }  // namespace
