@@ -106,6 +106,7 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
   TLoopThread loop;
   TManualClock clock;
   TFormView form(Services(cl, factory, dialogs, loop, clock, lib));
+  factory.SetFileServices(ProgramPath(), &dialogs, [&form] { form.PostClose(); });
   TFormSystemHost host(form);
   form.FormCreate();
   ConnectHosts(factory, host);
@@ -151,6 +152,7 @@ int RunWindowed(const TCommandLine& cl, const TKestLib* lib) {
   TFormViewServices services = Services(cl, factory, dialogs, loop, clock, lib);
   services.Window = window.get();
   TFormView form(std::move(services));
+  factory.SetFileServices(ProgramPath(), &dialogs, [&form] { form.PostClose(); });
   TFormSystemHost host(form);
   main_loop.SetForm(&form);
   form.FormCreate();

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "shell/player_files.h"
+
 namespace kest {
 
 void TPlayerFactory::InitSound() {
@@ -25,6 +27,10 @@ std::unique_ptr<IPlayerScreen> TPlayerFactory::CreateScreen(const TMediaInitArgs
   auto manager = std::make_unique<TScreenManager>(display_, screen_output_, args.ScreenWidth, args.ScreenHeight,
                                                   args.FullScreenWidth, args.FullScreenHeight, forced_bits_);
   return std::make_unique<TScreenPart>(std::move(manager), frame_observer_);
+}
+
+std::unique_ptr<IPlayerFiles> TPlayerFactory::CreateFiles() {
+  return std::make_unique<TPlayerFiles>(program_path_, dialogs_, close_);
 }
 
 void TPlayerFactory::CreateVariables() {

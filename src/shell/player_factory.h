@@ -2,7 +2,9 @@
 // are those of TEmptyPlayerFactory until their subsystems take their places.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "language/date_clock.h"
 #include "language/param_collection.h"
@@ -12,6 +14,8 @@
 #include "shell/player_placeholders.h"
 
 namespace kest {
+
+class IDialogs;
 
 class TPlayerFactory final : public TEmptyPlayerFactory {
  public:
@@ -37,6 +41,15 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
     frame_observer_ = std::move(observer);
   }
   std::unique_ptr<IPlayerScreen> CreateScreen(const TMediaInitArgs& args) override;
+
+  // The virtual file manager, asking its disc questions through `dialogs`
+  // and closing the player through `close`.
+  void SetFileServices(std::string program_path, IDialogs* dialogs, std::function<void()> close) {
+    program_path_ = std::move(program_path);
+    dialogs_ = dialogs;
+    close_ = std::move(close);
+  }
+  std::unique_ptr<IPlayerFiles> CreateFiles() override;
   IAudioDevice* Audio() const { return audio_.get(); }
   // The headless player's device, advanced by each tick's length.
   TSilentAudioDevice* GameTimeAudio() const { return game_time_audio_; }
@@ -51,6 +64,9 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   IScreenOutput* screen_output_ = nullptr;
   int forced_bits_ = 0;
   TScreenPart::TFrameObserver frame_observer_;
+  std::string program_path_;
+  IDialogs* dialogs_ = nullptr;
+  std::function<void()> close_;
 };
 
 }  // namespace kest
