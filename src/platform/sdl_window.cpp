@@ -213,7 +213,7 @@ void TSdlWindow::SetLayout(const TWindowLayout& layout) {
                        layout.PanelHeight != impl_->layout.PanelHeight;
   impl_->layout = layout;
   if (resized) {
-    SDL_SetWindowSize(impl_->window, layout.ClientWidth, layout.ClientHeight);
+    if (!impl_->fullscreen) SDL_SetWindowSize(impl_->window, layout.ClientWidth, layout.ClientHeight);
     // Centred on the primary display's usable area, rounding toward zero.
     SDL_Rect work;
     if (!impl_->fullscreen && SDL_GetDisplayUsableBounds(0, &work) == 0) {
@@ -387,7 +387,25 @@ void TSdlWindow::Refresh() {
 }
 
 bool TSdlWindow::SetFullScreen(bool on) {
-  if (SDL_SetWindowFullscreen(impl_->window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
+  // Full screen is a borderless window covering the display: it needs no
+  // window manager (a bare X server has none to honour a full-screen
+  // request) and changes no display mode.
+  SDL_Rect bounds;
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(impl_->window));
+  const TWindowLayout& l = impl_->layout;
+  if (on) {
+    if (SDL_GetDisplayBounds(display, &bounds) != 0) return false;
+    SDL_SetWindowBordered(impl_->window, SDL_FALSE);
+    SDL_SetWindowPosition(impl_->window, bounds.x, bounds.y);
+    SDL_SetWindowSize(impl_->window, bounds.w, bounds.h);
+    SDL_RaiseWindow(impl_->window);
+  } else {
+    SDL_SetWindowBordered(impl_->window, SDL_TRUE);
+    SDL_SetWindowSize(impl_->window, l.ClientWidth, l.ClientHeight);
+    if (SDL_GetDisplayUsableBounds(display, &bounds) == 0)
+      SDL_SetWindowPosition(impl_->window, bounds.x + (bounds.w - l.ClientWidth) / 2,
+                            bounds.y + (bounds.h - l.ClientHeight) / 2);
+  }
   impl_->fullscreen = on;
   impl_->dirty = true;
   return true;

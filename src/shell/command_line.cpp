@@ -76,6 +76,7 @@ const char* UsageText() {
          "  --crc FILE        headless: a CRC-32 of the output of every drawn tick\n"
          "  --output-bits N   the output surface's bit count: 15, 16 or 32\n"
          "  --integer-scale   full screen at the largest whole multiple that fits\n"
+         "  --test-pattern    show a test picture in place of the scene (a display check)\n"
          "  --display-modes L headless: the display modes offered, e.g. 800x600x32@60,1024x768x16\n"
          "  --date WHEN       pin the date and time variables: YYYY-MM-DD[THH:MM:SS],\n"
          "                    advancing with the game clock\n"
@@ -121,6 +122,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cl.OutputBits = static_cast<int32_t>(n);
     } else if (a == "--display-modes") {
       if (!value(v) || !ParseModes(v, cl.DisplayModes)) return fail("--display-modes needs WxHxBITS[@HZ],...");
+    } else if (a == "--test-pattern") {
+      cl.TestPattern = true;
     } else if (a == "--integer-scale") {
       cl.IntegerScale = true;
     } else if (a == "--dump-vars") {

@@ -102,7 +102,8 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
     std::filesystem::create_directories(cl.CaptureFolder, ec);
     capture.SetCaptureFolder(cl.CaptureFolder, cl.CaptureTick);
   }
-  factory.SetScreen(&display, &capture, cl.OutputBits, [&capture](const TCustomDIBX& out) { capture.OnFrame(out); });
+  factory.SetScreen(
+      &display, &capture, cl.OutputBits, [&capture](const TCustomDIBX& out) { capture.OnFrame(out); }, cl.TestPattern);
   TLoopThread loop;
   TManualClock clock;
   TFormView form(Services(cl, factory, dialogs, loop, clock, lib));
@@ -148,7 +149,7 @@ int RunWindowed(const TCommandLine& cl, const TKestLib* lib) {
   TSdlDisplay display;
   window->SetIntegerScaling(cl.IntegerScale);
   TWindowScreenOutput screen_output(*window);
-  factory.SetScreen(&display, &screen_output, cl.OutputBits);
+  factory.SetScreen(&display, &screen_output, cl.OutputBits, nullptr, cl.TestPattern);
   TFormViewServices services = Services(cl, factory, dialogs, loop, clock, lib);
   services.Window = window.get();
   TFormView form(std::move(services));

@@ -26,7 +26,9 @@ std::unique_ptr<IPlayerScreen> TPlayerFactory::CreateScreen(const TMediaInitArgs
   if (!screen_output_) return nullptr;
   auto manager = std::make_unique<TScreenManager>(display_, screen_output_, args.ScreenWidth, args.ScreenHeight,
                                                   args.FullScreenWidth, args.FullScreenHeight, forced_bits_);
-  return std::make_unique<TScreenPart>(std::move(manager), frame_observer_);
+  auto part = std::make_unique<TScreenPart>(std::move(manager), frame_observer_);
+  part->SetTestPattern(test_pattern_);
+  return part;
 }
 
 std::unique_ptr<IPlayerFiles> TPlayerFactory::CreateFiles() {

@@ -34,7 +34,8 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   // Where the screen manager's frames go and which display it controls; a
   // null display gives no full-screen modes.
   void SetScreen(IDisplay* display, IScreenOutput* output, int forced_bits,
-                 TScreenPart::TFrameObserver observer = nullptr) {
+                 TScreenPart::TFrameObserver observer = nullptr, bool test_pattern = false) {
+    test_pattern_ = test_pattern;
     display_ = display;
     screen_output_ = output;
     forced_bits_ = forced_bits;
@@ -63,6 +64,7 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   IDisplay* display_ = nullptr;
   IScreenOutput* screen_output_ = nullptr;
   int forced_bits_ = 0;
+  bool test_pattern_ = false;
   TScreenPart::TFrameObserver frame_observer_;
   std::string program_path_;
   IDialogs* dialogs_ = nullptr;

@@ -8,7 +8,27 @@
 
 namespace kest {
 
+void TScreenPart::DrawTestPattern(TCustomDIBX& output) {
+  static const uint32_t kBars[] = {0xFFFFFF, 0x00FFFF, 0xFFFF00, 0x00FF00, 0xFF00FF, 0x0000FF, 0xFF0000, 0x000000};
+  const int32_t w = output.Width(), h = output.Height();
+  for (int32_t i = 0; i < 8; ++i)
+    output.FillRect(TRect{w * i / 8, 0, w * (i + 1) / 8, h * 2 / 3}, output.ColorToPixel(kBars[i]));
+  for (int32_t i = 0; i < 16; ++i) {
+    const uint32_t grey = static_cast<uint32_t>(i * 17) * 0x010101u;
+    output.FillRect(TRect{w * i / 16, h * 2 / 3, w * (i + 1) / 16, h}, output.ColorToPixel(grey));
+  }
+  const uint32_t white = output.ColorToPixel(0xFFFFFF);
+  output.FillRect(TRect{0, 0, w, 1}, white);
+  output.FillRect(TRect{0, h - 1, w, h}, white);
+  output.FillRect(TRect{0, 0, 1, h}, white);
+  output.FillRect(TRect{w - 1, 0, w, h}, white);
+}
+
 void TScreenPart::Present() {
+  if (test_pattern_ && screen_->Output() && pattern_build_ != screen_->Builds()) {
+    pattern_build_ = screen_->Builds();
+    DrawTestPattern(*screen_->Output());
+  }
   // The scene's dirty rectangles arrive with the scene; until then only the
   // whole frame after a mode build is shown.
   screen_->Present({}, TRect{});

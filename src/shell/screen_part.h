@@ -27,10 +27,17 @@ class TScreenPart final : public IPlayerScreen {
   bool SetMode(int index) override;
   void ReleaseDisplay() override { screen_->Release(); }
   TScreenManager& Manager() { return *screen_; }
+  // Shows a test picture in place of the scene (a check of the display).
+  void SetTestPattern(bool on) { test_pattern_ = on; }
+
+  // Colour bars over a grid, with a white frame around the edge.
+  static void DrawTestPattern(TCustomDIBX& output);
 
  private:
   std::unique_ptr<TScreenManager> screen_;
   TFrameObserver observer_;
+  bool test_pattern_ = false;
+  int32_t pattern_build_ = -1;
 };
 
 class TWindowScreenOutput final : public IScreenOutput {
