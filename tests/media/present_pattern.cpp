@@ -74,6 +74,8 @@ int main(int argc, char** argv) {
     screen.Present({}, kest::TRect{});
     window->Present({surface.ScanLine(0), kWidth, kHeight, surface.LineStep(), surface.BitCount()}, nullptr, 0);
     window->WaitEvents(30, events);
+    for (const kest::TInputEvent& e : events)
+      if (e.Type == kest::TInputEvent::TType::CloseRequest) return 0;
     events.clear();
   }
   return 0;
