@@ -52,6 +52,10 @@ rm -rf "$work/capture"
 out=$("$player" "$work/one" --headless --ticks 6 --crc "$work/frames.crc" --capture "$work/capture" --capture-tick 4 2>&1)
 [[ "$(wc -l <"$work/frames.crc")" -eq 6 && "$(sed -n 6p "$work/frames.crc")" == "6 7fd9f67a" ]] || fail "crc file: $(cat "$work/frames.crc")"
 [[ -s "$work/capture/frame_000004.png" && $(ls "$work/capture" | wc -l) -eq 1 ]] || fail "capture: $(ls "$work/capture")"
+# The same ticks give the same frames.
+"$player" "$work/one" --headless --ticks 30 --test-pattern --crc "$work/a.crc" >/dev/null 2>&1
+"$player" "$work/one" --headless --ticks 30 --test-pattern --crc "$work/b.crc" >/dev/null 2>&1
+cmp -s "$work/a.crc" "$work/b.crc" && [[ "$(wc -l <"$work/a.crc")" -eq 30 ]] || fail "two runs gave different CRC files"
 out=$("$player" "$work/one" --headless --ticks 1 --output-bits 16 2>&1)
 [[ "$out" == *"last CRC c656b350"* ]] || fail "16-bit output: $out"
 
