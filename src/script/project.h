@@ -1,0 +1,157 @@
+#pragma once
+// The loaded game. Creating the project runs the whole loading sequence:
+// it locates the data of a shipped game, reads kest.kpb, restores the status
+// data from the save file, brings back the files the game wrote, declares
+// the project's variables, reads the list of saved games and starts the
+// start page. Any failure shows its box and leaves AppTerminating set, so
+// the window closes; the project still exists and answers its defaults.
+// Destroying it runs the exit page and stores the status data.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "script/kept_status_parts.h"
+#include "script/project_interpreter.h"
+#include "script/project_setting.h"
+#include "script/project_ui.h"
+#include "script/save_data_path.h"
+#include "storage/folder_disk_list.h"
+
+namespace kest {
+
+class IFileByteWriter;
+class TParamCollection;
+class TProject;
+class TVrFileCollection;
+class TVrFileManager;
+
+// What the project works with; none of it is owned except the interpreter
+// the factory makes. Files, Vars and Ui are required and must outlive the
+// project.
+struct TProjectParts {
+  TVrFileManager* Files = nullptr;
+  TParamCollection* Vars = nullptr;
+  IProjectUi* Ui = nullptr;
+  // Makes the call manager once the status data are restored.
+  std::function<std::unique_ptr<IProjectInterpreter>(TProject&)> MakeInterpreter;
+  // The status parts of the read marks, the image cache and the tables;
+  // nothing means the project's own stand-in that keeps what it read.
+  IStatusPart* ReadList = nullptr;
+  IStatusPart* ImageCache = nullptr;
+  IStatusPart* Tables = nullptr;
+};
+
+struct TProjectOptions {
+  // The first command-line parameter, the game folder given by the authoring
+  // tool (a host path); empty when the player runs a shipped game.
+  std::string GameFolder;
+  // The player's own folder (a host path).
+  std::string ProgramFolder;
+  // Where a per-user save folder goes; its GameFolder is filled in here.
+  TSaveDataPlaces SavePlaces;
+  // How the save file is written; nothing means plain writes.
+  IFileByteWriter* SaveWriter = nullptr;
+};
+
+struct TSavedGame {
+  std::string Title;
+  int32_t Slot = 0;
+};
+
+class TProject {
+ public:
+  static constexpr const char* kStatusEntry = "STATUSSAVEDATA";
+  static constexpr const char* kSlotPrefix = "GAMESAVEDATA";
+
+  TProject(TProjectParts parts, TProjectOptions options);
+  ~TProject();
+  TProject(const TProject&) = delete;
+  TProject& operator=(const TProject&) = delete;
+
+  // The settings, as the shell and the system variables read them.
+  const std::string& Title() const { return FSetting.Title; }
+  int32_t ScreenWidth() const { return FSetting.ScreenWidth; }
+  int32_t ScreenHeight() const { return FSetting.ScreenHeight; }
+  int32_t FullScreenWidth() const { return FSetting.FullScreenWidth; }
+  int32_t FullScreenHeight() const { return FSetting.FullScreenHeight; }
+  bool ShowToolbar() const { return FSetting.ShowToolbar; }
+  bool StopWhenInactive() const { return FSetting.StopWhenInactive; }
+  bool SaveToDisk() const { return FSetting.SaveToDisk; }
+  const std::string& StartPage() const { return FSetting.StartPage; }
+  const std::string& ExitPage() const { return FSetting.ExitPage; }
+  const std::string& RegistryKey() const { return FSetting.RegistryKey; }
+  int32_t IdentificationCode() const { return FSetting.IdentificationCode; }
+  const std::string& StreamedExtensions() const { return FSetting.StreamedExtensions; }
+  const std::string& DiscPrompt() const { return FSetting.DiscPrompt; }
+  const std::string& QuitText() const { return FSetting.QuitText; }
+  // The settings as read (the defaults before loading).
+  const TProjectSetting& Setting() const { return FSetting; }
+  const TFolderDiskList& FolderDisks() const { return FFolderDisks; }
+  // The variables the project declared itself (those the status did not bring).
+  const std::vector<std::string>& ProjectVarNames() const { return FProjectVarNames; }
+
+  // Loading went through to the start page.
+  bool Loaded() const { return FLoaded; }
+  // The status data were read (or there were none): only then are they written.
+  bool StatusRestored() const { return FStatusRestored; }
+  IProjectInterpreter* Interpreter() const { return FInterpreter.get(); }
+
+  // Computed once. Raises "データファイルを作成することができません".
+  std::string SaveDataPath();
+  // Stores the status record in the save file, replacing the file whole;
+  // false (reported to the shell) when it was not written.
+  bool SaveStatus();
+  // The interpreter's tick.
+  void RunTick();
+
+  // The saved games in the save file, rebuilt from it.
+  void ReadSlotList();
+  const std::vector<TSavedGame>& SavedGames() const { return FSavedGames; }
+  std::string SlotTitle(int32_t slot) const;
+  void SetSlotTitle(int32_t slot, std::string title);
+
+  // Locates the data of a shipped game (install.dat, game.dat, the discs).
+  bool CheckInstall();
+  // Whether the file can be reached, asking for its disc when it lies on
+  // one that is not inserted and its kind is not one that streams from a disc.
+  bool EnsureFile(std::string_view name);
+
+ private:
+  void Load();
+  bool LoadSetting();
+  void TakeSetting(TProjectSetting setting);
+  void RestoreStatus();
+  void RestoreStatusRecord(TVrFileCollection& save);
+  void RestoreSavedFiles(TVrFileCollection& save);
+  void DeclareVars();
+  void ReadOriginalSetting();
+  void StartInterpreter();
+  void RunExitPage();
+  // The save file as an archive in memory; an empty one when there is none.
+  std::unique_ptr<TVrFileCollection> OpenSaveFile();
+  bool SearchDiscs(const std::string& game_id);
+  IStatusPart& ReadListPart() const { return FParts.ReadList ? *FParts.ReadList : FKeptReadList; }
+  IStatusPart& ImageCachePart() const { return FParts.ImageCache ? *FParts.ImageCache : FKeptImageCache; }
+  IStatusPart& TablesPart() const { return FParts.Tables ? *FParts.Tables : FKeptTables; }
+
+  TProjectParts FParts;
+  TProjectOptions FOptions;
+  TProjectSetting FSetting;
+  TFolderDiskList FFolderDisks;
+  std::vector<std::string> FProjectVarNames;
+  std::vector<TSavedGame> FSavedGames;
+  std::unique_ptr<IProjectInterpreter> FInterpreter;
+  std::string FSaveDataPath;
+  bool FSavePathComputed = false;
+  bool FLoaded = false;
+  bool FStatusRestored = false;
+  mutable TKeptReadList FKeptReadList;
+  mutable TKeptImageCacheState FKeptImageCache;
+  mutable TKeptStatusTables FKeptTables;
+};
+
+}  // namespace kest

@@ -1,0 +1,166 @@
+#include <climits>
+#include <exception>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+#include "common/errors.h"
+#include "common/sjis.h"
+#include "common/stream.h"
+#include "script/atomic_file.h"
+#include "script/project.h"
+#include "script/status_record.h"
+#include "storage/big_memory_stream.h"
+#include "storage/vr_file_collection.h"
+#include "storage/vr_file_manager.h"
+
+namespace kest {
+namespace {
+
+constexpr std::string_view kSavedFilePrefix = "save:";
+
+bool HasPrefix(std::string_view name, std::string_view prefix) {
+  return name.size() >= prefix.size() && SameName(name.substr(0, prefix.size()), prefix);
+}
+
+// The slot number behind "GAMESAVEDATA": decimal digits only, within 32 bits.
+std::optional<int32_t> SlotNumber(std::string_view digits) {
+  if (digits.empty() || digits.size() > 10) return std::nullopt;
+  int64_t value = 0;
+  for (const char c : digits) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  if (value > INT32_MAX) return std::nullopt;
+  return static_cast<int32_t>(value);
+}
+
+std::string SlotTitleOf(TVrFileCollection& save, const TVrFile& entry) {
+  TTpBigMemoryStream data;
+  save.ExtractEntry(entry, data);
+  data.Seek(0);
+  ReadInt(data);
+  return ReadStr(data);
+}
+
+void RemoveAll(TVrFileCollection& save, std::string_view name) {
+  while (TVrFile* entry = save.FindEntry(name)) delete entry;
+}
+
+}  // namespace
+
+std::string TProject::SaveDataPath() {
+  if (!FSavePathComputed) {
+    TSaveDataPlaces places = FOptions.SavePlaces;
+    places.GameFolder = FOptions.GameFolder.empty() ? FOptions.ProgramFolder : FOptions.GameFolder;
+    FSaveDataPath = ComputeSaveDataPath(places, FSetting.Title);
+    FSavePathComputed = true;
+  }
+  return FSaveDataPath;
+}
+
+std::unique_ptr<TVrFileCollection> TProject::OpenSaveFile() {
+  auto save = std::make_unique<TVrFileCollection>();
+  const std::string path = SaveDataPath();
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return save;
+  auto bytes = std::make_unique<TTpBigMemoryStream>();
+  bytes->LoadFromFile(path);
+  save->OpenStream(std::move(bytes), Utf8ToCp932(path));
+  return save;
+}
+
+void TProject::RestoreStatus() {
+  const auto save = OpenSaveFile();
+  RestoreStatusRecord(*save);
+  FStatusRestored = true;
+  RestoreSavedFiles(*save);
+}
+
+void TProject::RestoreStatusRecord(TVrFileCollection& save) {
+  const TVrFile* entry = save.FindEntry(kStatusEntry);
+  if (!entry) return;
+  TTpBigMemoryStream data;
+  save.ExtractEntry(*entry, data);
+  data.Seek(0);
+  TStatusRecord record(*FParts.Vars, ReadListPart(), ImageCachePart(), TablesPart());
+  try {
+    record.LoadFromStream(data);
+  } catch (const EReadError& error) {
+    throw EReadError(Utf8ToCp932(SaveDataPath()) + ": " + kStatusEntry + ": " + error.what());
+  }
+}
+
+void TProject::RestoreSavedFiles(TVrFileCollection& save) {
+  TVrFileManager& files = *FParts.Files;
+  if (files.Count() == 0) files.Mount("");
+  TVrFileCollection& memory = *files.Collections(0);
+  for (int32_t i = 0; i < save.Count(); ++i) {
+    const TVrFile& entry = *save[i];
+    if (!HasPrefix(entry.Name(), kSavedFilePrefix)) continue;
+    TVrFile* copy = memory.AddMemoryFile(entry.Name());
+    try {
+      TTpBigMemoryStream data;
+      save.ExtractEntry(entry, data);
+      WriteExact(*copy->Content, data.Data().data(), data.Size());
+      copy->Content->Seek(0);
+    } catch (const EKestError&) {
+      delete copy;
+    }
+  }
+}
+
+bool TProject::SaveStatus() {
+  if (!FStatusRestored) return false;
+  try {
+    const auto save = OpenSaveFile();
+    RemoveAll(*save, kStatusEntry);
+    TVrFile* entry = save->AddMemoryFile(kStatusEntry);
+    TStatusRecord(*FParts.Vars, ReadListPart(), ImageCachePart(), TablesPart()).SaveToStream(*entry->Content);
+    TTpBigMemoryStream archive;
+    if (!save->WriteArchive(archive)) throw EWriteError(Utf8ToCp932(SaveDataPath()) + ": the archive cannot be made");
+    const std::string path = SaveDataPath();
+    std::error_code error;
+    if (!FSetting.SaveToDisk || !std::filesystem::is_directory(std::filesystem::path(path).parent_path(), error))
+      return false;
+    ReplaceFileAtomically(path, archive.Data(), FOptions.SaveWriter);
+    return true;
+  } catch (const std::exception& error) {
+    FParts.Ui->ReportSaveFailure(error.what());
+    return false;
+  }
+}
+
+void TProject::ReadSlotList() {
+  FSavedGames.clear();
+  const auto save = OpenSaveFile();
+  const std::string_view prefix = kSlotPrefix;
+  for (int32_t i = 0; i < save->Count(); ++i) {
+    const TVrFile& entry = *(*save)[i];
+    if (!HasPrefix(entry.Name(), prefix)) continue;
+    const auto slot = SlotNumber(std::string_view(entry.Name()).substr(prefix.size()));
+    if (!slot) continue;
+    try {
+      FSavedGames.push_back({SlotTitleOf(*save, entry), *slot});
+    } catch (const EKestError&) {
+    }
+  }
+}
+
+std::string TProject::SlotTitle(int32_t slot) const {
+  for (const TSavedGame& game : FSavedGames)
+    if (game.Slot == slot) return game.Title;
+  return {};
+}
+
+void TProject::SetSlotTitle(int32_t slot, std::string title) {
+  for (TSavedGame& game : FSavedGames) {
+    if (game.Slot == slot) {
+      game.Title = std::move(title);
+      return;
+    }
+  }
+  FSavedGames.push_back({std::move(title), slot});
+}
+
+}  // namespace kest

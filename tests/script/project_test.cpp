@@ -1,0 +1,300 @@
+#include "script/project.h"
+
+#include <gtest/gtest.h>
+
+#include "common/app_globals.h"
+#include "common/errors.h"
+#include "common/sjis.h"
+#include "common/stream.h"
+#include "language/param_collection.h"
+#include "script/atomic_file.h"
+#include "script/script_test_util.h"
+#include "script/status_record.h"
+#include "storage/big_memory_stream.h"
+#include "storage/install_record.h"
+#include "storage/vr_file_collection.h"
+#include "storage/vr_file_manager.h"
+
+namespace kest {
+namespace {
+
+using test::ReadFile;
+using test::TBytes;
+using test::TRecordBytes;
+using test::TTempDir;
+using test::WriteFile;
+
+class TRecordingUi final : public IProjectUi {
+ public:
+  void ShowMessage(const std::string&, const std::string& text, TMessageIcon) override { Messages.push_back(text); }
+  TPromptAnswer AskOkCancel(const std::string&, const std::string& text) override {
+    Questions.push_back(text);
+    if (Answers.empty()) return TPromptAnswer::Ok;
+    const TPromptAnswer answer = Answers.front();
+    Answers.erase(Answers.begin());
+    return answer;
+  }
+  void ShowStartupError(const std::string& text) override { Errors.push_back(text); }
+  void SetTitle(const std::string& title) override { Title = title; }
+  void ReportSaveFailure(const std::string& text) override { SaveFailures.push_back(text); }
+
+  std::vector<std::string> Messages, Questions, Errors, SaveFailures;
+  std::vector<TPromptAnswer> Answers;
+  std::string Title;
+};
+
+class TRecordingInterpreter final : public IProjectInterpreter {
+ public:
+  explicit TRecordingInterpreter(std::vector<std::string>& log) : FLog(log) {}
+  void LoadStartPage(const std::string& page) override { FLog.push_back("start " + page); }
+  void RunExitPage(const std::string& page) override {
+    FLog.push_back("exit " + page + (AppTerminating ? " terminating" : " running"));
+  }
+  void RunTick() override { FLog.push_back("tick"); }
+
+ private:
+  std::vector<std::string>& FLog;
+};
+
+// A settings file of version 116, written field by field.
+TBytes Settings(std::string_view start = "start.ksb", std::string_view exit = "exit.ksb") {
+  TRecordBytes b;
+  b.Int(116).Str("Kest").Int(640).Int(480).Int(0).Int(0).Str(start).Str(exit).Str("").Int(0);
+  b.Byte(1).Byte(0).Str(".ogg").Byte(1).Byte(0).Byte(0).Str("").Str("");
+  b.Int(3);
+  b.Byte(1).Str("Clear").Int(10);
+  b.Byte(4).Str("Hero").Str("kest");
+  b.Byte(0).Str("Ghost");
+  b.Int(1).Str("disc2").Int(2);
+  return b.Bytes();
+}
+
+TBytes Archive(const std::vector<std::pair<std::string, TBytes>>& entries) {
+  TVrFileCollection archive;
+  for (const auto& [name, bytes] : entries)
+    WriteExact(*archive.AddMemoryFile(name)->Content, bytes.data(), static_cast<int64_t>(bytes.size()));
+  TTpBigMemoryStream out;
+  archive.WriteArchive(out);
+  return TBytes(out.Data().begin(), out.Data().end());
+}
+
+// A status record holding the status variable Clear = 3.
+TBytes StatusWithClear() {
+  TRecordBytes b;
+  b.Raw("Status103").Int(1).Byte(PT_INT).Str("Clear").Int(0).Int(1).Int(3).Byte(1).Byte(0).Int(-1).Byte(0);
+  b.Int(0).Str("").Int(0).Int(0).Str("").Byte(0).Int(100).Int(0);
+  return b.Bytes();
+}
+
+class ProjectTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetAppGlobals();
+    Files.Mount("");
+    Files.SetBaseFolder(Game.Path());
+  }
+  void TearDown() override { ResetAppGlobals(); }
+
+  std::unique_ptr<TProject> Create(IFileByteWriter* writer = nullptr) {
+    TProjectParts parts;
+    parts.Files = &Files;
+    parts.Vars = &Vars;
+    parts.Ui = &Ui;
+    parts.MakeInterpreter = [this](TProject&) { return std::make_unique<TRecordingInterpreter>(Log); };
+    TProjectOptions options;
+    options.GameFolder = Game.Path();
+    options.ProgramFolder = Game.Path();
+    options.SavePlaces.DataHome = Game / "data";
+    options.SaveWriter = writer;
+    return std::make_unique<TProject>(std::move(parts), std::move(options));
+  }
+
+  TTempDir Game;
+  TVrFileManager Files;
+  TParamCollection Vars;
+  TRecordingUi Ui;
+  std::vector<std::string> Log;
+};
+
+TEST_F(ProjectTest, AFolderWithoutSettingsLeavesTheSaveFileAlone) {
+  const TBytes old = Archive({{"STATUSSAVEDATA", StatusWithClear()}, {"GAMESAVEDATA1", {1, 0, 0, 0}}});
+  WriteFile(Game / "save.dat", old);
+  {
+    auto project = Create();
+    EXPECT_TRUE(AppTerminating);
+    EXPECT_FALSE(project->StatusRestored());
+    EXPECT_EQ(project->Title(), Utf8ToCp932("情報"));
+    EXPECT_TRUE(project->ShowToolbar());
+    EXPECT_FALSE(project->SaveStatus());
+  }
+  EXPECT_EQ(ReadFile(Game / "save.dat"), old);
+  EXPECT_TRUE(Ui.Messages.empty());
+  EXPECT_TRUE(Ui.Errors.empty());
+}
+
+TEST_F(ProjectTest, EmptyOrTooNewSettingsEndTheStartWithTheirMessage) {
+  const TBytes old = Archive({{"STATUSSAVEDATA", StatusWithClear()}});
+  WriteFile(Game / "save.dat", old);
+  WriteFile(Game / "kest.kpb", {});
+  Create().reset();
+  EXPECT_EQ(Ui.Messages, std::vector<std::string>{Utf8ToCp932("プロジェクトがありません")});
+
+  TBytes too_new = Settings();
+  too_new[0] = 117;
+  WriteFile(Game / "kest.kpb", too_new);
+  Create().reset();
+  EXPECT_TRUE(AppTerminating);
+  EXPECT_EQ(Ui.Errors, std::vector<std::string>{Utf8ToCp932("このバージョンには対応していません")});
+  EXPECT_EQ(ReadFile(Game / "save.dat"), old);
+}
+
+TEST_F(ProjectTest, LoadsStartsAndStoresTheStatusWhenItEnds) {
+  WriteFile(Game / "kest.kpb", Settings());
+  WriteFile(Game / "start.ksb", {0});
+  WriteFile(Game / "save.dat", Archive({{"STATUSSAVEDATA", StatusWithClear()},
+                                        {"save:notes.txt", {'h', 'i'}},
+                                        {"GAMESAVEDATA2", TRecordBytes().Int(140).Str("Slot two").Bytes()},
+                                        {"GAMESAVEDATAx", TRecordBytes().Int(140).Str("bad").Bytes()}}));
+  {
+    auto project = Create();
+    EXPECT_FALSE(AppTerminating);
+    EXPECT_TRUE(project->Loaded());
+    EXPECT_EQ(Ui.Title, "Kest");
+    EXPECT_EQ(project->ScreenWidth(), 640);
+    EXPECT_EQ(project->ScreenHeight(), 480);
+    EXPECT_FALSE(project->ShowToolbar());
+    EXPECT_TRUE(project->StopWhenInactive());
+    EXPECT_EQ(Log, std::vector<std::string>{"start start.ksb"});
+    EXPECT_EQ(Vars.FindVar("Clear")->Value()->GetAsInt(), 3);
+    EXPECT_EQ(Vars.FindVar("Hero")->Value()->GetAsStr(), "kest");
+    EXPECT_EQ(Vars.FindVar("Ghost"), nullptr);
+    EXPECT_EQ(project->ProjectVarNames(), std::vector<std::string>{"Hero"});
+    ASSERT_EQ(project->SavedGames().size(), 1u);
+    EXPECT_EQ(project->SlotTitle(2), "Slot two");
+    EXPECT_EQ(project->SlotTitle(1), "");
+    TTpBigMemoryStream notes;
+    Files.Load(notes, "save:notes.txt");
+    EXPECT_EQ(notes.Size(), 2);
+    Vars.FindVar("Clear")->Value()->SetAsInt(4);
+    project->RunTick();
+  }
+  EXPECT_EQ(Log.back(), "exit exit.ksb running");
+  EXPECT_TRUE(AppTerminating);
+
+  TParamCollection restored;
+  TKeptReadList read_list;
+  TKeptImageCacheState image_cache;
+  TKeptStatusTables tables;
+  TVrFileCollection save;
+  auto bytes = std::make_unique<TTpBigMemoryStream>();
+  bytes->LoadFromFile(Game / "save.dat");
+  save.OpenStream(std::move(bytes), "save.dat");
+  TTpBigMemoryStream status;
+  save.Extract(status, "STATUSSAVEDATA");
+  TStatusRecord(restored, read_list, image_cache, tables).LoadFromStream(status);
+  EXPECT_EQ(restored.FindVar("Clear")->Value()->GetAsInt(), 4);
+  EXPECT_NE(save.FindEntry("GAMESAVEDATA2"), nullptr);
+  EXPECT_NE(save.FindEntry("save:notes.txt"), nullptr);
+}
+
+TEST_F(ProjectTest, AMissingStartPageEndsTheStart) {
+  WriteFile(Game / "kest.kpb", Settings("nowhere.ksb", ""));
+  auto project = Create();
+  EXPECT_TRUE(AppTerminating);
+  EXPECT_FALSE(project->Loaded());
+  EXPECT_EQ(Ui.Messages, std::vector<std::string>{Utf8ToCp932("スタートページがありません")});
+  EXPECT_TRUE(Log.empty());
+}
+
+// Fails once it has taken half of what it is given.
+class THalfWriter final : public IFileByteWriter {
+ public:
+  int64_t Write(int fd, const uint8_t* data, int64_t count) override {
+    if (Failed) {
+      errno = EIO;
+      return -1;
+    }
+    Failed = true;
+    return ::write(fd, data, static_cast<size_t>(count / 2));
+  }
+  bool Failed = false;
+};
+
+TEST_F(ProjectTest, AFailedStatusWriteKeepsTheOldSaveFileAndIsReported) {
+  WriteFile(Game / "kest.kpb", Settings());
+  WriteFile(Game / "start.ksb", {0});
+  const TBytes old = Archive({{"STATUSSAVEDATA", StatusWithClear()}, {"GAMESAVEDATA1", TBytes(5000, 7)}});
+  WriteFile(Game / "save.dat", old);
+  THalfWriter writer;
+  {
+    auto project = Create(&writer);
+    Vars.FindVar("Clear")->Value()->SetAsInt(99);
+    EXPECT_FALSE(project->SaveStatus());
+    EXPECT_EQ(ReadFile(Game / "save.dat"), old);
+    writer.Failed = false;
+  }
+  EXPECT_TRUE(writer.Failed);
+  EXPECT_EQ(ReadFile(Game / "save.dat"), old);
+  EXPECT_EQ(Ui.SaveFailures.size(), 2u);
+  EXPECT_EQ(test::CountFiles(Game.Path()), 3);
+}
+
+TEST_F(ProjectTest, ADamagedStatusRecordStopsTheStartAndIsNotOverwritten) {
+  WriteFile(Game / "kest.kpb", Settings());
+  WriteFile(Game / "start.ksb", {0});
+  const TBytes old = Archive({{"STATUSSAVEDATA", TRecordBytes().Raw("Status103").Int(5).Bytes()}});
+  WriteFile(Game / "save.dat", old);
+  Create().reset();
+  EXPECT_EQ(Ui.Errors.size(), 1u);
+  EXPECT_EQ(ReadFile(Game / "save.dat"), old);
+}
+
+TEST_F(ProjectTest, EnsureFileAsksForTheDiscOfFilesThatDoNotStream) {
+  WriteFile(Game / "kest.kpb", Settings());
+  WriteFile(Game / "start.ksb", {0});
+  auto project = Create();
+  EXPECT_TRUE(project->EnsureFile("start.ksb"));
+  EXPECT_FALSE(project->EnsureFile("elsewhere.ksb"));
+  EXPECT_FALSE(project->EnsureFile("disc2\\track.OGG"));
+
+  struct TPrompt final : IDiscPrompt {
+    TPromptAnswer AskForDisc(const std::string&, const std::string&) override {
+      ++Asked;
+      return TPromptAnswer::Cancel;
+    }
+    TPromptAnswer ConfirmQuit(const std::string&, const std::string&) override { return TPromptAnswer::Ok; }
+    int Asked = 0;
+  } prompt;
+  Files.SetDiscPrompt(&prompt);
+  EXPECT_FALSE(project->EnsureFile("disc2\\page.ksb"));
+  EXPECT_EQ(prompt.Asked, 1);
+  Files.SetDiscPrompt(nullptr);
+}
+
+TEST_F(ProjectTest, AShippedGameNeedsItsInstallationRecord) {
+  TProjectParts parts;
+  parts.Files = &Files;
+  parts.Vars = &Vars;
+  parts.Ui = &Ui;
+  TProjectOptions options;
+  options.ProgramFolder = Game / "program";
+  TVrFileManager::TOptions no_discs;
+  WriteFile(Game / "mounts", {});
+  no_discs.MountTable = Game / "mounts";
+  TVrFileManager files(no_discs);
+  parts.Files = &files;
+  TProject(parts, options).SaveStatus();
+  EXPECT_EQ(Ui.Messages, std::vector<std::string>{Utf8ToCp932("インストールし直してください")});
+
+  TKestInstallSet install;
+  install.GameId = "Kest";
+  install.SaveToFile(Game / "install.dat");
+  WriteFile(Game / "program/install.dat", ReadFile(Game / "install.dat"));
+  Ui.Answers = {TPromptAnswer::Cancel, TPromptAnswer::Ok};
+  TProject shipped(parts, options);
+  EXPECT_TRUE(AppTerminating);
+  EXPECT_EQ(Ui.Questions, (std::vector<std::string>{Utf8ToCp932("ディスクを入れてください"), Utf8ToCp932("終了します")}));
+}
+
+}  // namespace
+}  // namespace kest
