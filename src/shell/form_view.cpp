@@ -102,8 +102,8 @@ void TFormView::InitPlayer() {
   TMediaInitArgs args;
   args.ScreenWidth = BaseWidth();
   args.ScreenHeight = BaseHeight();
-  args.FullScreenWidth = args.ScreenWidth;
-  args.FullScreenHeight = args.ScreenHeight;
+  args.FullScreenWidth = project_ ? project_->FullScreenWidth() : args.ScreenWidth;
+  args.FullScreenHeight = project_ ? project_->FullScreenHeight() : args.ScreenHeight;
   if (const TKestLib* lib = services_.KestLib) {
     lib->kestInit(nullptr, nullptr, nullptr, nullptr, KestStreamSize, KestStreamRead, KestStreamPosition,
                   KestStreamSeek, KestSaveFpu, KestRestoreFpu, 0);

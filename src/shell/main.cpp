@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/app_globals.h"
+#include "common/sjis.h"
 #include "common/trace.h"
 #include "kestlib/kestlib_loader.h"
 #include "platform/clock.h"
@@ -108,11 +109,13 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
   TManualClock clock;
   TFormView form(Services(cl, factory, dialogs, loop, clock, lib));
   factory.SetFileServices(ProgramPath(), &dialogs, [&form] { form.PostClose(); });
+  factory.SetGameFolder(cl.Params.empty() ? std::string() : cl.Params.front());
   TFormSystemHost host(form);
   form.FormCreate();
   ConnectHosts(factory, host);
   THeadlessResult result;
-  if (!form.CloseRequested()) {
+  const bool started = !form.CloseRequested();
+  if (started) {
     THeadlessDriver driver(form, loop, clock, input, cl.DeltaMs);
     driver.SetOnPeriod([&factory](int32_t ms) {
       if (TSilentAudioDevice* audio = factory.GameTimeAudio()) audio->Advance(ms);
@@ -120,15 +123,21 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
     result = driver.Run(cl.Ticks > 0 ? cl.Ticks : TCommandLine::kDefaultHeadlessTicks);
   }
   if (cl.DumpVariables && factory.Variables()) std::fputs(DumpVariables(*factory.Variables()).c_str(), stdout);
+  std::string game = "no project";
+  if (IPlayerProject* project = form.Project())
+    game = "\"" + Cp932ToUtf8(project->Title()) + "\" " + std::to_string(project->ScreenWidth()) + "x" +
+           std::to_string(project->ScreenHeight());
   form.FormClose();
   const long long sound_ms = factory.Audio() ? factory.Audio()->FramesPlayed() * 1000 / IAudioDevice::kRate : 0;
-  std::printf("kestplayer: headless %s: %lld ticks in %lld periods of %d ms, GameTime %lld ms, FrameCount %lld, "
+  std::printf("kestplayer: headless %s (%s): %lld ticks in %lld periods of %d ms, GameTime %lld ms, FrameCount %lld, "
               "%d boxes, sound %lld ms, %lld frames (last CRC %08x), %s\n",
-              cl.Params.empty() ? "(program folder)" : cl.Params.front().c_str(),
+              cl.Params.empty() ? "(program folder)" : cl.Params.front().c_str(), game.c_str(),
               static_cast<long long>(result.Ticks), static_cast<long long>(result.Periods), cl.DeltaMs,
               static_cast<long long>(GameTime), static_cast<long long>(FrameCount), dialogs.Shown(), sound_ms,
               static_cast<long long>(capture.Frames()), capture.LastCrc(),
-              result.Closed ? ("closed at period " + std::to_string(result.ClosedAt)).c_str() : "still running");
+              !started        ? "the game did not start"
+              : result.Closed ? ("closed at period " + std::to_string(result.ClosedAt)).c_str()
+                              : "still running");
   return 0;
 }
 
@@ -154,11 +163,15 @@ int RunWindowed(const TCommandLine& cl, const TKestLib* lib) {
   services.Window = window.get();
   TFormView form(std::move(services));
   factory.SetFileServices(ProgramPath(), &dialogs, [&form] { form.PostClose(); });
+  factory.SetGameFolder(cl.Params.empty() ? std::string() : cl.Params.front());
   TFormSystemHost host(form);
   main_loop.SetForm(&form);
   form.FormCreate();
   ConnectHosts(factory, host);
-  if (!form.CloseRequested()) main_loop.Run(cl.Ticks);
+  if (!form.CloseRequested())
+    main_loop.Run(cl.Ticks);
+  else
+    std::fprintf(stderr, "kestplayer: the game did not start (is there a readable kest.kpb?)\n");
   form.FormClose();
   return 0;
 }

@@ -3,6 +3,9 @@
 #include <cstdio>
 
 #include "shell/player_files.h"
+#include "shell/project_part.h"
+
+#include <filesystem>
 
 namespace kest {
 
@@ -32,7 +35,23 @@ std::unique_ptr<IPlayerScreen> TPlayerFactory::CreateScreen(const TMediaInitArgs
 }
 
 std::unique_ptr<IPlayerFiles> TPlayerFactory::CreateFiles() {
-  return std::make_unique<TPlayerFiles>(program_path_, dialogs_, close_);
+  auto files = std::make_unique<TPlayerFiles>(program_path_, dialogs_, close_);
+  files_ = &files->Manager();
+  return files;
+}
+
+std::unique_ptr<IPlayerProject> TPlayerFactory::CreateProject() {
+  if (!files_ || !variables_) return nullptr;
+  project_ui_ = std::make_unique<TProjectUi>(dialogs_);
+  TProjectParts parts;
+  parts.Files = files_;
+  parts.Vars = variables_.get();
+  parts.Ui = project_ui_.get();
+  TProjectOptions options;
+  options.GameFolder = game_folder_;
+  options.ProgramFolder = std::filesystem::path(program_path_).parent_path().string();
+  options.SavePlaces = TSaveDataPlaces::FromEnvironment("");
+  return std::make_unique<TProjectPart>(std::make_unique<TProject>(std::move(parts), std::move(options)));
 }
 
 void TPlayerFactory::CreateVariables() {

@@ -10,7 +10,9 @@
 #include "language/param_collection.h"
 #include "platform/audio_device.h"
 #include "platform/display.h"
+#include "script/project_ui.h"
 #include "shell/screen_part.h"
+#include "storage/vr_file_manager.h"
 #include "shell/player_placeholders.h"
 
 namespace kest {
@@ -51,6 +53,10 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
     close_ = std::move(close);
   }
   std::unique_ptr<IPlayerFiles> CreateFiles() override;
+  // The project of the game folder (the first parameter; empty for a game
+  // beside or inside the program).
+  void SetGameFolder(std::string folder) { game_folder_ = std::move(folder); }
+  std::unique_ptr<IPlayerProject> CreateProject() override;
   IAudioDevice* Audio() const { return audio_.get(); }
   // The headless player's device, advanced by each tick's length.
   TSilentAudioDevice* GameTimeAudio() const { return game_time_audio_; }
@@ -69,6 +75,9 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   std::string program_path_;
   IDialogs* dialogs_ = nullptr;
   std::function<void()> close_;
+  std::string game_folder_;
+  TVrFileManager* files_ = nullptr;
+  std::unique_ptr<IProjectUi> project_ui_;
 };
 
 }  // namespace kest

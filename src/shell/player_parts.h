@@ -16,6 +16,9 @@ class IPlayerProject {
   virtual std::string Title() const = 0;  // CP932
   virtual int ScreenWidth() const = 0;
   virtual int ScreenHeight() const = 0;
+  // The size of the display mode preferred for full screen.
+  virtual int FullScreenWidth() const { return ScreenWidth(); }
+  virtual int FullScreenHeight() const { return ScreenHeight(); }
   virtual bool ShowToolbar() const = 0;
   virtual bool StopWhenInactive() const = 0;
   // The interpreter's work for one tick (the project, then the call manager).

@@ -4,11 +4,15 @@
 set -u
 player=$1
 work=$2
+kestproject=$3
 bin=$(dirname "$player")
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-rm -rf "$work" && mkdir -p "$work/one" "$work/two"
+rm -rf "$work" && mkdir -p "$work/one" "$work/two" "$work/none"
+for game in one two; do
+  "$kestproject" "$work/$game/kest.kpb" --title "$game" --size 640x480 && touch "$work/$game/start.ksb"
+done
 # Each run gets its own lock folder so parallel tests never collide.
 export XDG_RUNTIME_DIR="$work"
 
@@ -58,6 +62,10 @@ out=$("$player" "$work/one" --headless --ticks 6 --crc "$work/frames.crc" --capt
 cmp -s "$work/a.crc" "$work/b.crc" && [[ "$(wc -l <"$work/a.crc")" -eq 30 ]] || fail "two runs gave different CRC files"
 out=$("$player" "$work/one" --headless --ticks 1 --output-bits 16 2>&1)
 [[ "$out" == *"last CRC c656b350"* ]] || fail "16-bit output: $out"
+
+# A folder without a project does not start, and says so.
+out=$("$player" "$work/none" --headless --ticks 5 2>&1)
+[[ "$out" == *"the game did not start"* ]] || fail "a folder without kest.kpb: $out"
 
 out=$("$player" --frobnicate 2>&1); status=$?
 [[ $status -eq 2 && "$out" == *"usage"* ]] || fail "bad option: status $status"

@@ -1,0 +1,49 @@
+// The project as the main window sees it, and the boxes it shows through
+// the player's dialogs.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "script/project.h"
+#include "script/project_ui.h"
+#include "shell/player_parts.h"
+
+namespace kest {
+
+class IDialogs;
+
+class TProjectUi final : public IProjectUi {
+ public:
+  explicit TProjectUi(IDialogs* dialogs) : dialogs_(dialogs) {}
+  void ShowMessage(const std::string& caption, const std::string& text, TMessageIcon icon) override;
+  TPromptAnswer AskOkCancel(const std::string& caption, const std::string& text) override;
+  void ShowStartupError(const std::string& text) override;
+  // The main window takes the title from the project once it is made.
+  void SetTitle(const std::string&) override {}
+  void ReportSaveFailure(const std::string& text) override;
+
+ private:
+  IDialogs* dialogs_;
+};
+
+class TProjectPart final : public IPlayerProject {
+ public:
+  explicit TProjectPart(std::unique_ptr<TProject> project) : project_(std::move(project)) {}
+  std::string Title() const override { return project_->Title(); }
+  int ScreenWidth() const override { return project_->ScreenWidth(); }
+  int ScreenHeight() const override { return project_->ScreenHeight(); }
+  int FullScreenWidth() const override { return project_->FullScreenWidth(); }
+  int FullScreenHeight() const override { return project_->FullScreenHeight(); }
+  bool ShowToolbar() const override { return project_->ShowToolbar(); }
+  bool StopWhenInactive() const override { return project_->StopWhenInactive(); }
+  void RunTick() override { project_->RunTick(); }
+  // Saving and loading arrive with their own subsystem.
+  bool DoRequests() override { return false; }
+  TProject& Project() { return *project_; }
+
+ private:
+  std::unique_ptr<TProject> project_;
+};
+
+}  // namespace kest
