@@ -10,9 +10,8 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 rm -rf "$work" && mkdir -p "$work/one" "$work/two" "$work/none"
-for game in one two; do
-  "$kestproject" "$work/$game/kest.kpb" --title "$game" --size 640x480 && touch "$work/$game/start.ksb"
-done
+"$kestproject" "$work/one/kest.kpb" --title "テスト" --size 640x480 --version 116 && touch "$work/one/start.ksb"
+"$kestproject" "$work/two/kest.kpb" --title "two" --size 320x240 --toolbar 0 && touch "$work/two/start.ksb"
 # Each run gets its own lock folder so parallel tests never collide.
 export XDG_RUNTIME_DIR="$work"
 
@@ -31,7 +30,9 @@ elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
 (( elapsed_ms < 1000 )) || fail "second instance took ${elapsed_ms} ms"
 
 out=$("$player" "$work/two" --headless --ticks 5 2>&1)
-[[ "$out" == *"5 ticks in 5 periods"* ]] || fail "a player on another folder did not run: $out"
+[[ "$out" == *'("two" 320x240): 5 ticks in 5 periods'* ]] || fail "a player on another folder did not run: $out"
+out=$("$player" "$work/one" --headless --ticks 5 2>&1)
+[[ "$out" == *'("テスト" 640x480): 5 ticks'* ]] || fail "the project's title and size: $out"
 
 wait $first || fail "the first player failed: $(cat "$work/first.out")"
 
