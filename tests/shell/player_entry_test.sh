@@ -31,10 +31,10 @@ elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
 
 out=$("$player" "$work/two" --headless --ticks 5 2>&1)
 [[ "$out" == *'("two" 320x240): 5 ticks in 5 periods'* ]] || fail "a player on another folder did not run: $out"
-out=$("$player" "$work/one" --headless --ticks 5 2>&1)
-[[ "$out" == *'("テスト" 640x480): 5 ticks'* ]] || fail "the project's title and size: $out"
 
 wait $first || fail "the first player failed: $(cat "$work/first.out")"
+out=$("$player" "$work/one" --headless --ticks 5 2>&1)
+[[ "$out" == *'("テスト" 640x480): 5 ticks'* ]] || fail "the project's title and size: $out"
 
 out=$("$player" /CONFIG 2>&1); status=$?
 [[ $status -eq 0 && "$out" == *"settings"* ]] || fail "/config: status $status, $out"
