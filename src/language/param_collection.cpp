@@ -34,8 +34,9 @@ TParamCollection::TParamCollection() {
 
 TParamCollection::~TParamCollection() { Clear(); }
 
-TParamCollectionItem* TParamCollection::FindVar(std::string_view name) const {
-  const THashKey key(name);
+TParamCollectionItem* TParamCollection::FindVar(std::string_view name) const { return FindVar(THashKey(name)); }
+
+TParamCollectionItem* TParamCollection::FindVar(const THashKey& key) const {
   TParamCollectionItem* oldest = nullptr;
   for (THashCollectionItem* it = ChainHead(key); it; it = it->NextInChain()) {
     if (!it->Matches(key)) continue;

@@ -69,6 +69,9 @@ class TParamCollection : public THashCollection {
   // depths never, else the oldest of the other variables with the name.
   int32_t IndexOf(std::string_view name) const override;
   TParamCollectionItem* FindVar(std::string_view name) const;
+  // The same lookup with the name's hash already made, for callers that look
+  // one name up again and again.
+  TParamCollectionItem* FindVar(const THashKey& key) const;
   // With local, the newest local of the current depth; without, the newest
   // variable that is not local.
   TParamCollectionItem* FindScoped(std::string_view name, bool local) const;

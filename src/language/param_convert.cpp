@@ -17,27 +17,29 @@ int HexDigit(char c) {
 }
 
 // Up to 8 digits fill the 32 bits; a ninth is an overflow.
-int32_t ParseHex(std::string_view digits, bool negative) {
-  if (digits.empty() || digits.size() > 8) return 0;
+bool ParseHex(std::string_view digits, bool negative, int32_t& result) {
+  if (digits.empty() || digits.size() > 8) return false;
   uint32_t value = 0;
   for (char c : digits) {
     const int d = HexDigit(c);
-    if (d < 0) return 0;
+    if (d < 0) return false;
     value = value << 4 | static_cast<uint32_t>(d);
   }
-  return static_cast<int32_t>(negative ? 0u - value : value);
+  result = static_cast<int32_t>(negative ? 0u - value : value);
+  return true;
 }
 
-int32_t ParseDecimal(std::string_view digits, bool negative) {
-  if (digits.empty()) return 0;
+bool ParseDecimal(std::string_view digits, bool negative, int32_t& result) {
+  if (digits.empty()) return false;
   const int64_t limit = negative ? int64_t{1} << 31 : (int64_t{1} << 31) - 1;
   int64_t value = 0;
   for (char c : digits) {
-    if (!IsDigit(c)) return 0;
+    if (!IsDigit(c)) return false;
     value = value * 10 + (c - '0');
-    if (value > limit) return 0;
+    if (value > limit) return false;
   }
-  return static_cast<int32_t>(negative ? -value : value);
+  result = static_cast<int32_t>(negative ? -value : value);
+  return true;
 }
 
 bool HasHexPrefix(std::string_view s, size_t& skip) {
@@ -117,18 +119,23 @@ std::string FloatToStr(long double value) {
   return value < 0 ? "-" + body : body;
 }
 
-int32_t StrToInt(std::string_view text) {
+bool TryStrToInt(std::string_view text, int32_t& value) {
   size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   const std::string_view rest = text.substr(i);
   size_t skip = 0;
-  if (HasHexPrefix(rest, skip)) return ParseHex(rest.substr(skip), negative);
-  return ParseDecimal(rest, negative);
+  if (HasHexPrefix(rest, skip)) return ParseHex(rest.substr(skip), negative, value);
+  return ParseDecimal(rest, negative, value);
 }
 
-long double StrToFloat(std::string_view text) {
+int32_t StrToInt(std::string_view text) {
+  int32_t value = 0;
+  return TryStrToInt(text, value) ? value : 0;
+}
+
+bool TryStrToFloat(std::string_view text, long double& value) {
   size_t first = 0;
   size_t last = text.size();
   while (first < last && text[first] == ' ') ++first;
@@ -139,11 +146,17 @@ long double StrToFloat(std::string_view text) {
     negative = s[0] == '-';
     s.remove_prefix(1);
   }
-  if (!IsDecimalForm(s)) return 0;
+  if (!IsDecimalForm(s)) return false;
+  long double parsed = 0;
+  const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), parsed);
+  if (error != std::errc() || end != s.data() + s.size()) return false;
+  value = negative ? -parsed : parsed;
+  return true;
+}
+
+long double StrToFloat(std::string_view text) {
   long double value = 0;
-  const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
-  if (error != std::errc() || end != s.data() + s.size()) return 0;
-  return negative ? -value : value;
+  return TryStrToFloat(text, value) ? value : 0;
 }
 
 }  // namespace kest

@@ -21,9 +21,12 @@ inline const char* FlagToStr(bool value) { return value ? "TRUE" : "FALSE"; }
 // after "$", "x" or "0x" (which wrap, so "$FFFFFFFF" is -1); anything else,
 // trailing spaces included, and decimal overflow give 0.
 int32_t StrToInt(std::string_view text);
+// The same rule, telling a text it accepts from one it refuses.
+bool TryStrToInt(std::string_view text, int32_t& value);
 // Sign, digits, full stop, exponent, with spaces allowed around; anything
 // else, and values beyond the extended range, give 0.
 long double StrToFloat(std::string_view text);
+bool TryStrToFloat(std::string_view text, long double& value);
 // True exactly for "TRUE".
 inline bool StrToFlag(std::string_view text) { return text == "TRUE"; }
 

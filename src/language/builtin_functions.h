@@ -1,0 +1,14 @@
+#pragma once
+// The families of system function bodies; each registers its numbers with
+// the manager.
+
+namespace kest {
+
+class TSysFuncMan;
+
+void RegisterStringFunctions(TSysFuncMan& funcs);
+void RegisterMathFunctions(TSysFuncMan& funcs);
+// Calc, which compiles and runs expression text.
+void RegisterEvalFunctions(TSysFuncMan& funcs);
+
+}  // namespace kest
