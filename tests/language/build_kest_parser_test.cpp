@@ -113,7 +113,9 @@ TEST(FunctionTable, RowsNumbersAndRanges) {
   EXPECT_EQ(FindFunc(116)->ResultType, PT_BOOL);
   EXPECT_EQ(FindFunc(kFuncGetProp)->ResultType, PT_NONE);
   for (size_t i = 0; i < table.size(); ++i) {
-    if (table[i].Exists()) EXPECT_EQ(FindFuncByName(table[i].Name), static_cast<int32_t>(i)) << table[i].Name;
+    if (table[i].Exists()) {
+      EXPECT_EQ(FindFuncByName(table[i].Name), static_cast<int32_t>(i)) << table[i].Name;
+    }
   }
 }
 
