@@ -54,6 +54,12 @@ void TCustomDIBX::FillRectWith(const TRect& rect, int kind, uint32_t pixel, int 
   if (bits == 32) pixel &= 0xFFFFFF;
   if (bits < 32) pixel &= (1u << bits) - 1;
   const bool fast = Kernels == TKernelChoice::Fast && bits == 32;
+  // Whole rows without padding between them are one run of pixels.
+  if (fast && kind == kSolid && r.Left == 0 && r.Right == Width() &&
+      LineStep() == static_cast<ptrdiff_t>(Width()) * 4) {
+    fast32::FillRow(reinterpret_cast<uint32_t*>(ScanLine(r.Top)), r.Width() * r.Height(), pixel);
+    return;
+  }
   const TChannelMasks c = ChannelMasksOf();
   for (int32_t y = r.Top; y < r.Bottom; ++y) {
     uint8_t* row = ScanLine(y);

@@ -1,6 +1,7 @@
 #include "imaging/fast_kernels.h"
 
 #include <emmintrin.h>
+#include <immintrin.h>
 
 #include <algorithm>
 #include <cstring>
@@ -71,7 +72,38 @@ inline __m128i KeepKeyed(bool keyed, __m128i key, __m128i s, __m128i d, __m128i 
   return keyed ? Select(_mm_cmpeq_epi32(s, key), d, r) : r;
 }
 
+// Eight pixels a step where the processor has AVX2; the same selection.
+__attribute__((target("avx2"))) int CopyKeyRowAvx2(uint32_t* d, const uint32_t* s, int n, uint32_t key) {
+  const __m256i k = _mm256_set1_epi32(int32_t(key));
+  int i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const __m256i s0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+    const __m256i s1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i + 8));
+    const __m256i d0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+    const __m256i d1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i + 8));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_blendv_epi8(s0, d0, _mm256_cmpeq_epi32(s0, k)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i + 8), _mm256_blendv_epi8(s1, d1, _mm256_cmpeq_epi32(s1, k)));
+  }
+  for (; i + 8 <= n; i += 8) {
+    const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+    const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_blendv_epi8(sv, dv, _mm256_cmpeq_epi32(sv, k)));
+  }
+  return i;
+}
+
+bool MachineHasAvx2() {
+  static const bool have = __builtin_cpu_supports("avx2");
+  return have;
+}
+
+TKernelLevel& Level() {
+  static TKernelLevel level = MachineHasAvx2() ? TKernelLevel::Avx2 : TKernelLevel::Sse2;
+  return level;
+}
+
 int CopyKeyRow(uint32_t* d, const uint32_t* s, int n, __m128i key) {
+  if (Level() == TKernelLevel::Avx2) return CopyKeyRowAvx2(d, s, n, static_cast<uint32_t>(_mm_cvtsi128_si32(key)));
   int i = 0;
   for (; i + 4 <= n; i += 4) {
     __m128i sv = Load4(s + i), dv = Load4(d + i);
@@ -268,6 +300,17 @@ void FillMaskRow(uint32_t* d, const uint8_t* m, int n, uint32_t pixel, int alpha
     uint32_t r = (uint32_t(alpha) * m[i]) >> 8;
     d[i] = RefBlend(kMasks32, d[i], pixel, r ^ 255, r);
   }
+}
+
+TKernelLevel KernelLevel() { return Level(); }
+
+void SetKernelLevel(TKernelLevel level) {
+  Level() = level == TKernelLevel::Avx2 && !MachineHasAvx2() ? TKernelLevel::Sse2 : level;
+}
+
+std::vector<TKernelLevel> SupportedKernelLevels() {
+  if (MachineHasAvx2()) return {TKernelLevel::Sse2, TKernelLevel::Avx2};
+  return {TKernelLevel::Sse2};
 }
 
 }  // namespace kest::fast32

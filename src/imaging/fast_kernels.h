@@ -4,10 +4,19 @@
 // callers gather mirrored or stretched sources into a row first.
 
 #include <cstdint>
+#include <vector>
 
 #include "imaging/blend_op.h"
 
 namespace kest::fast32 {
+
+// The widest instructions the kernels use: chosen at start-up from what the
+// processor has; tests step through every level the machine supports.
+enum class TKernelLevel { Sse2, Avx2 };
+TKernelLevel KernelLevel();
+// Clamped to what the processor supports.
+void SetKernelLevel(TKernelLevel level);
+std::vector<TKernelLevel> SupportedKernelLevels();
 
 // d[i] := op(d[i], s[i], m[i]) for i < n; m is read only when op uses a mask.
 void ApplyRow(const TBlendOp& op, uint32_t* d, const uint32_t* s, const uint8_t* m, int n);

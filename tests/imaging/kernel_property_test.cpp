@@ -3,6 +3,8 @@
 // must leave byte-identical destinations.
 #include <gtest/gtest.h>
 
+#include "imaging/fast_kernels.h"
+
 #include <functional>
 #include <random>
 #include <string>
@@ -103,6 +105,8 @@ std::vector<TNamedOperation> Operations() {
 class KernelProperty : public ::testing::TestWithParam<TNamedOperation> {};
 
 TEST_P(KernelProperty, FastMatchesReference) {
+  for (fast32::TKernelLevel level : fast32::SupportedKernelLevels()) {
+  fast32::SetKernelLevel(level);
   std::mt19937 rng(0x5EED + uint32_t(std::hash<std::string>{}(GetParam().Name) & 0xFFFF));
   auto pick = [&](int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng); };
   const int alphas[] = {0, 1, 2, 127, 128, 129, 254, 255};
@@ -137,8 +141,11 @@ TEST_P(KernelProperty, FastMatchesReference) {
     GetParam().Run(reference, c);
     rng = again;
     GetParam().Run(fast, c);
-    ASSERT_TRUE(test::SamePixels(reference, fast)) << GetParam().Name << " case " << n;
+    ASSERT_TRUE(test::SamePixels(reference, fast))
+        << GetParam().Name << " case " << n << " at kernel level " << static_cast<int>(level);
   }
+  }
+  fast32::SetKernelLevel(fast32::SupportedKernelLevels().back());
 }
 
 INSTANTIATE_TEST_SUITE_P(Operations, KernelProperty, ::testing::ValuesIn(Operations()),
