@@ -25,16 +25,7 @@ constexpr int kBatch = 1000;
 constexpr int kResetEvery = 32;
 
 // Goes through the record form, as the player loads stored expressions.
-TKestParser FromRecord(std::string_view text) {
-  TBuildKestParser builder;
-  builder.Parse(text);
-  TByteStream stream;
-  builder.SaveToStream(stream);
-  stream.Seek(0);
-  TKestParser parser;
-  parser.LoadFromStream(stream);
-  return parser;
-}
+TKestParser FromRecord(std::string_view text) { return TBuildKestParser::Compile(text); }
 
 void PerOp(benchmark::State& state) {
   state.counters["s_per_op"] = benchmark::Counter(static_cast<double>(state.iterations()) * kBatch,
