@@ -12,6 +12,8 @@
 #include "picture_builders.h"
 #include "surface_helpers.h"
 
+#include "support/temp_files.h"
+
 namespace kest {
 namespace {
 
@@ -117,7 +119,8 @@ TEST(PictureIo, SavedPicturesReadBack) {
     TDIBX back = LoadInto(out.Bytes(), 16);
     EXPECT_TRUE(test::SamePixels(s, back)) << (png ? "png" : "bmp");
   }
-  const auto dir = std::filesystem::temp_directory_path() / "kest_imaging_test";
+  const ::kest::test::TTempDir scratch;
+  const auto dir = std::filesystem::path(scratch.Path()) / "kest_imaging_test";
   std::filesystem::create_directories(dir);
   EXPECT_TRUE(s.SaveToFile((dir / "shot.BMP").string()));
   EXPECT_FALSE(s.SaveToFile((dir / "shot.gif").string()));

@@ -6,6 +6,8 @@
 #include "shell/game_settings.h"
 #include "shell/ini_file.h"
 
+#include "support/temp_files.h"
+
 namespace kest {
 namespace {
 
@@ -53,7 +55,8 @@ TEST(IniFile, RewriteKeepsOtherLinesAndAddsMissingKeys) {
 
 TEST(IniFile, SaveReplacesTheFileWhole) {
   namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / "kest_ini_test";
+  const ::kest::test::TTempDir scratch;
+  const fs::path dir = fs::path(scratch.Path()) / "kest_ini_test";
   fs::create_directories(dir);
   const std::string path = (dir / "game.ini").string();
   TIniFile ini;

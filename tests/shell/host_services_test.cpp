@@ -6,6 +6,8 @@
 
 #include "platform/host_services.h"
 
+#include "support/temp_files.h"
+
 namespace kest {
 namespace {
 
@@ -23,7 +25,8 @@ TEST(HostServices, RunsProgramsWithoutAShell) {
 
 TEST(HostServices, UserFoldersFollowTheXdgFiles) {
   namespace fs = std::filesystem;
-  const fs::path home = fs::temp_directory_path() / "kest_home_test";
+  const ::kest::test::TTempDir scratch;
+  const fs::path home = fs::path(scratch.Path()) / "kest_home_test";
   fs::create_directories(home / ".config");
   std::ofstream(home / ".config" / "user-dirs.dirs") << "# made by hand\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n";
   const std::string old_home = std::getenv("HOME") ? std::getenv("HOME") : "";

@@ -6,6 +6,8 @@
 #include "platform/system.h"
 #include "shell/instance_key.h"
 
+#include "support/temp_files.h"
+
 namespace kest {
 namespace {
 
@@ -35,7 +37,8 @@ TEST(InstanceKey, TrailByteBackslashIsNotADelimiter) {
 
 TEST(InstanceKey, HostFoldersAreKeyedByTheirCanonicalPath) {
   namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / "kest_key_test" / "demo";
+  const ::kest::test::TTempDir scratch;
+  const fs::path dir = fs::path(scratch.Path()) / "kest_key_test" / "demo";
   fs::create_directories(dir);
   const std::string plain = InstanceKeyForParameter(dir.string());
   EXPECT_EQ(InstanceKeyForParameter(dir.string() + "/"), plain);

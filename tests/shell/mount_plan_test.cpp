@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "shell/mount_plan.h"
+#include "support/temp_files.h"
 
 namespace kest {
 namespace {
@@ -14,16 +15,15 @@ using K = TMountStep::TKind;
 class MountPlanTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() / "kest_mount_test";
-    fs::remove_all(root_);
+    root_ = fs::path(scratch_.Path());
     fs::create_directories(root_ / "game");
     fs::create_directories(root_ / "bare");
   }
-  void TearDown() override { fs::remove_all(root_); }
   std::string Write(const fs::path& rel, const std::string& bytes) {
     std::ofstream(root_ / rel, std::ios::binary) << bytes;
     return (root_ / rel).string();
   }
+  ::kest::test::TTempDir scratch_;
   fs::path root_;
 };
 

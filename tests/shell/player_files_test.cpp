@@ -8,6 +8,8 @@
 #include "shell/player_files.h"
 #include "storage/big_memory_stream.h"
 
+#include "support/temp_files.h"
+
 namespace kest {
 namespace {
 
@@ -30,7 +32,8 @@ TEST(PlayerFiles, DiscQuestionsGoThroughTheDialogs) {
 
 TEST(PlayerFiles, StartUpMountsFindGameFiles) {
   namespace fs = std::filesystem;
-  const fs::path game = fs::temp_directory_path() / "kest_player_files_test";
+  const ::kest::test::TTempDir scratch;
+  const fs::path game = fs::path(scratch.Path()) / "kest_player_files_test";
   fs::remove_all(game);
   fs::create_directories(game / "BGM");
   std::ofstream(game / "BGM" / "Track1.OGG") << "ogg!";

@@ -10,6 +10,8 @@
 #include "storage/vr_file_collection.h"
 #include "storage_test_util.h"
 
+#include "support/temp_files.h"
+
 namespace kest {
 namespace {
 
@@ -141,7 +143,8 @@ TEST(ArchiveRules, FoldersAndExtensionsWalkByCharacters) {
 
 TEST(ArchiveRules, HostFilesMatchIgnoringCaseAfterJapaneseCharacters) {
   namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / "kest_host_case_test";
+  const ::kest::test::TTempDir scratch;
+  const fs::path dir = fs::path(scratch.Path()) / "kest_host_case_test";
   fs::remove_all(dir);
   fs::create_directories(dir / "画像");
   std::ofstream(dir / "画像" / "トPng.PXA") << "x";

@@ -1,0 +1,372 @@
+#include "script/call_man.h"
+
+#include <cstdio>
+
+#include "common/app_globals.h"
+#include "common/errors.h"
+#include "common/trace.h"
+#include "language/build_kest_parser.h"
+#include "language/expression_decompiler.h"
+#include "language/kest_parser.h"
+#include "language/param_collection.h"
+#include "script/command.h"
+#include "script/page.h"
+
+namespace kest {
+
+namespace {
+
+std::string TraceLine(const char* prefix, const std::string& page, int32_t line) {
+  char head[32];
+  std::snprintf(head, sizeof head, "%.8x : ", static_cast<uint32_t>(GameTime));
+  return head + std::string(prefix) + page + "(" + std::to_string(line) + ")";
+}
+
+// Splits "page:label": the colon counts only after the last "." and "\" of
+// the name and never as the second byte of a double-byte character.
+void SplitReference(const std::string& reference, std::string& page, std::string& label) {
+  size_t after = 0;
+  size_t colon = std::string::npos;
+  for (size_t i = 0; i < reference.size(); ++i) {
+    const auto c = static_cast<uint8_t>(reference[i]);
+    if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
+      ++i;
+      continue;
+    }
+    if (c == '.' || c == '\\') {
+      after = i + 1;
+      colon = std::string::npos;
+    } else if (c == ':' && colon == std::string::npos && i >= after) {
+      colon = i;
+    }
+  }
+  page = colon == std::string::npos ? reference : reference.substr(0, colon);
+  label = colon == std::string::npos ? std::string() : reference.substr(colon + 1);
+}
+
+std::string CompiledName(std::string page) {
+  if (page.size() >= 3) page.resize(page.size() - 3);
+  return page + "ksb";
+}
+
+}  // namespace
+
+TCallMan::TCallMan(TCallManParts parts) : FParts(std::move(parts)), FStack(*FParts.Vars) {
+  FParts.Vars->Hosts.CallStack = this;
+}
+
+TCallMan::~TCallMan() {
+  if (FParts.Vars->Hosts.CallStack == this) FParts.Vars->Hosts.CallStack = nullptr;
+  FPage = nullptr;
+  FPages.clear();
+}
+
+TPage* TCallMan::Start(const std::string& name) {
+  TPage* page = GetPage(name, true);
+  FPage = page;
+  FPc = 0;
+  FEntered = false;
+  FArgs.Clear();
+  FState = 0;
+  FStack.Clear();
+  FSender = TSenderRef();
+  RemoveRunning(1, FLevel);
+  FLevel = 2;
+  return page;
+}
+
+TPage* TCallMan::GetPage(const std::string& name, bool toFront) {
+  for (auto it = FPages.begin(); it != FPages.end(); ++it) {
+    if ((*it)->Name() != name) continue;
+    TPage* page = it->get();
+    if (toFront) FPages.splice(FPages.begin(), FPages, it);
+    return page;
+  }
+  auto loaded = std::make_unique<TPage>(FParts.Vars);
+  loaded->Load(name, *FParts.Files, FParts.Ui);
+  TPage* page = loaded.get();
+  if (!toFront) {
+    FPages.push_back(std::move(loaded));
+    return page;
+  }
+  FPages.push_front(std::move(loaded));
+  while (static_cast<int32_t>(FPages.size()) > kPageCacheSize && FPages.back().get() != FPage) FPages.pop_back();
+  return page;
+}
+
+void TCallMan::LoadStartPage(const std::string& page) { Start(page); }
+
+void TCallMan::RunExitPage(const std::string& page) {
+  Start(page);
+  RunTick();
+}
+
+TCommand* TCallMan::CurrentCommand() const { return FPage ? FPage->Commands().Items(FPc) : nullptr; }
+
+void TCallMan::TraceCommand(const TCommand& command, const char* prefix) {
+  FLastTraced = &command;
+  Trace().Line(TraceLine(prefix, FPage->Name(), command.Line));
+}
+
+void TCallMan::TraceUnplayed(const TCommand& command) {
+  if (!Trace().Enabled()) return;
+  Trace().Line(TraceLine("", FPage ? FPage->Name() : std::string(), command.Line) + " " + command.Spec().Name +
+               ": not played by this player yet");
+}
+
+// Runs the command at pc; true when it yielded (it waits across ticks, or
+// it neither moved on nor changed the page, which would otherwise repeat
+// for ever within the tick).
+bool TCallMan::ExecStep() {
+  TCommand* command = CurrentCommand();
+  if (!command) {
+    FPage = nullptr;
+    return false;
+  }
+  if (command != FLastTraced && Trace().Enabled()) TraceCommand(*command, "");
+  TPage* const page = FPage;
+  const int32_t pc = FPc;
+  bool yielded = false;
+  try {
+    if (!FEntered) {
+      if (command->GetSkipped()) {
+        ++FPc;
+        return false;
+      }
+      FEntered = true;
+      command->Begin(*this);
+    }
+    FRunning = command->GetContinue();
+    yielded = command->IsYielding();
+    command->Execute(*this);
+  } catch (const std::exception&) {
+    // A failing command ends; the script goes on with what it left.
+  }
+  if (FPage != page || FPc != pc) {
+    FEntered = false;
+  } else {
+    FRunning = false;
+    yielded = true;
+  }
+  return yielded;
+}
+
+int32_t TCallMan::Step() {
+  if (!FPage) {
+    FRunning = false;
+    return 0;
+  }
+  const bool yielded = ExecStep();
+  const int32_t result = yielded ? 2 : 0;
+  if (FPage) return result;
+  if (FStack.Count() == 0) {
+    FRunning = false;
+    return result;
+  }
+  return Return(yielded);
+}
+
+// The page has ended inside a call or an event: back to the caller.
+int32_t TCallMan::Return(bool yielded) {
+  TParamCollection& vars = Vars();
+  vars.DeleteOwned(vars.CurrentLocalId);
+  TStack& frame = FStack.Pop();
+  if (!frame.ResultVar.empty() && frame.Result) AssignResult(frame.ResultVar, *frame.Result);
+  FPage = nullptr;
+  if (!frame.PageName.empty()) {
+    try {
+      FPage = GetPage(frame.PageName, true);
+    } catch (const std::exception&) {
+      // The caller's page can no longer be read: that context ends.
+    }
+  }
+  FPc = frame.Pc;
+  FEntered = frame.Entered;
+  FRunning = frame.Running;
+  FArgs.Assign(frame.Args);
+  FSender = frame.Sender;
+  if (frame.State && FPage) {
+    if (TCommand* command = CurrentCommand()) {
+      frame.State->Seek(0);
+      try {
+        command->LoadState(*frame.State);
+      } catch (const std::exception&) {
+      }
+    }
+  }
+  if (!FSender.IsSet()) return 1;
+  return yielded ? 2 : -1;
+}
+
+void TCallMan::AssignResult(const std::string& name, const TCustomParam& value) {
+  TParamCollection& vars = Vars();
+  if (TParamCollectionItem* item = vars.FindVar(name)) {
+    item->Value()->AssignConvert(value);
+    return;
+  }
+  // No such variable (an array element, say): assigned through an
+  // expression, with the text quoted and escaped so that any value survives.
+  const std::string quoted = LiteralText(TOperand::Str(value.GetAsStr())).value_or("\"\"");
+  EvalText(name + "=" + quoted, vars, Funcs());
+}
+
+bool TCallMan::StartEvent(int32_t level) {
+  TCommand* current = CurrentCommand();
+  if (FEntered && current && current->BlocksEvents()) return false;
+  if (!FParts.Events) return false;
+  TTimerData* record = FParts.Events->FirstWaiting();
+  if (!record) return false;
+  std::string page_name;
+  std::string label;
+  SplitReference(record->Reference, page_name, label);
+  const std::string compiled = CompiledName(page_name);
+  if (!EnsureFile(compiled)) return false;
+  TPage* page = nullptr;
+  try {
+    page = GetPage(compiled, true);
+  } catch (const std::exception&) {
+    // A handler page that cannot be read is dropped, not retried each tick.
+    record->Running = -1;
+    FParts.Events->RemoveRunning(-1, -1);
+    return false;
+  }
+  TStack& frame = FStack.Push();
+  frame.PageName = FPage ? FPage->Name() : std::string();
+  frame.Pc = FPc;
+  frame.Entered = FEntered;
+  frame.Args.Assign(FArgs);
+  frame.Sender = FSender;
+  frame.Running = FRunning;
+  if (FEntered && current) {
+    frame.State = std::make_unique<TByteStream>();
+    current->SaveState(*frame.State);
+  }
+  FPage = page;
+  const int32_t at = label.empty() ? -1 : page->Commands().FindLabel(label);
+  FPc = at < 0 ? 0 : at;
+  if (Trace().Enabled()) {
+    const TCommand* first = page->Commands().Items(0);
+    Trace().Line(TraceLine("<Event>", compiled, first ? first->Line : 0));
+  }
+  FEntered = false;
+  record->Running = level;
+  FArgs.Assign(record->Args);
+  FSender = record->Sender;
+  FState = 1;
+  return true;
+}
+
+void TCallMan::RemoveRunning(int32_t first, int32_t last) {
+  if (FParts.Events) FParts.Events->RemoveRunning(first, last);
+}
+
+void TCallMan::RunTick() {
+  do {
+    switch (FState) {
+      case 0:
+        if (!StartEvent(1)) Step();
+        break;
+      case 1: {
+        const int32_t r = Step();
+        if (r == 1) {
+          RemoveRunning(1, 1);
+          FState = 0;
+          FRunning = true;
+        } else if (r == 2) {
+          FLevel = 2;
+          FState = 2;
+          return;
+        } else if (FState != 1) {
+          FRunning = true;
+        }
+        break;
+      }
+      case 2:
+        if (StartEvent(FLevel)) {
+          ++FLevel;
+          FState = 3;
+        } else {
+          FState = FLevel > 2 ? 3 : 1;
+        }
+        break;
+      default: {
+        const int32_t r = Step();
+        if (r == 1 || r == -1) {
+          --FLevel;
+          RemoveRunning(FLevel, FLevel);
+          if (FLevel <= 2) FState = 2;
+        } else if (r == 2) {
+          FState = 2;
+          return;
+        }
+        break;
+      }
+    }
+  } while ((FRunning || FState != 0) && !AppTerminating);
+}
+
+const TCustomParam* TCallMan::Evaluate(TKestParser& expr) {
+  if (expr.Operations().empty()) return nullptr;
+  expr.Execute(Vars(), Funcs());
+  return expr.Result();
+}
+
+bool TCallMan::IsTrue(TKestParser& expr) {
+  const TCustomParam* result = Evaluate(expr);
+  return result && result->GetAsFlag();
+}
+
+TCustomParam* TCallMan::ResultValue() {
+  TStack* top = FStack.Top();
+  return top ? top->Result.get() : nullptr;
+}
+
+uint8_t TCallMan::PageResultType() { return FPage ? FPage->ResultKind : uint8_t{0}; }
+
+std::string TCallMan::ParamStr(int32_t index) {
+  return index >= 0 && index < FArgs.Count() ? FArgs.Strings(index) : std::string();
+}
+
+void TCallMan::SaveState(TStream& stream) {
+  WriteStr(stream, FPage ? FPage->Name() : std::string());
+  WriteInt(stream, FPc);
+  WriteFlag(stream, FRunning);
+  WriteFlag(stream, FEntered);
+  WriteInt(stream, FState);
+  WriteStr(stream, FSender.Name());
+  FArgs.SaveToStream(stream);
+  FStack.SaveToStream(stream);
+  WriteInt(stream, FLevel);
+  if (FEntered)
+    if (TCommand* command = CurrentCommand()) command->SaveState(stream);
+}
+
+void TCallMan::LoadState(TStream& stream, int32_t saveVersion) {
+  const std::string page_name = ReadStr(stream);
+  const int32_t pc = ReadInt(stream);
+  const bool running = ReadFlag(stream);
+  const bool entered = ReadFlag(stream);
+  const int32_t state = ReadInt(stream);
+  const std::string sender = ReadStr(stream);
+  TArrayString args;
+  args.LoadFromStream(stream);
+  FStack.LoadFromStream(stream, FParts.FindSender);
+  const int32_t level = saveVersion >= 116 ? ReadInt(stream) : 2;
+  FPage = page_name.empty() ? nullptr : GetPage(page_name, true);
+  FPc = pc;
+  FRunning = running;
+  FEntered = entered;
+  FState = state < 0 || state > 3 ? 0 : state;
+  FSender = TSenderRef(!sender.empty() && FParts.FindSender ? FParts.FindSender(sender) : nullptr);
+  FArgs.Assign(args);
+  FLevel = level;
+  // The command in progress was traced when it began; it is not traced
+  // again for being restored.
+  FLastTraced = CurrentCommand();
+  // A state saved for a command the reloaded page no longer has at pc is not
+  // handed to whatever stands there now.
+  if (FEntered)
+    if (TCommand* command = CurrentCommand()) command->LoadState(stream);
+}
+
+}  // namespace kest

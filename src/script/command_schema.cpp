@@ -1,0 +1,136 @@
+#include "script/command_schema.h"
+
+#include <array>
+
+#include "common/sjis.h"
+
+namespace kest {
+
+namespace {
+
+using K = TFieldKind;
+
+constexpr TFieldSpec kCondition[] = {{K::Expr, "cond"}};
+constexpr TFieldSpec kLabel[] = {{K::Str, "name"}};
+constexpr TFieldSpec kJump[] = {{K::Str, "page"}, {K::Int, "pc"}, {K::Expr, "cond"}};
+constexpr TFieldSpec kCall[] = {
+    {K::Str, "page"}, {K::Int, "pc"}, {K::Str, "result"}, {K::Expr, "cond"}, {K::ExprList, "args"}};
+constexpr TFieldSpec kWait[] = {{K::Expr, "cond"}, {K::Expr, "time"}, {K::Expr, "block", 107}};
+constexpr TFieldSpec kProps[] = {{K::Props, "props"}};
+constexpr TFieldSpec kFlip[] = {
+    {K::Expr, "kind"},  {K::Expr, "duration"}, {K::Expr, "reverse"}, {K::Expr, "move"},
+    {K::ExprList, "names"}, {K::Expr, "scrap"}, {K::Expr, "param1"},  {K::Expr, "param2"},
+    {K::Expr, "mask", 101}, {K::Expr, "block", 107}};
+constexpr TFieldSpec kCalc[] = {{K::Expr, "expr"}};
+constexpr TFieldSpec kVarNew[] = {{K::Str, "name"}, {K::Byte, "kind"}, {K::Expr, "value"}, {K::Byte, "scope"}};
+constexpr TFieldSpec kVarDel[] = {{K::Str, "name"}};
+constexpr TFieldSpec kGetProp[] = {{K::Expr, "object"}, {K::Expr, "prop"}, {K::Str, "var"}};
+constexpr TFieldSpec kSetProp[] = {{K::Expr, "object"}, {K::Expr, "prop"}, {K::Expr, "value"}};
+constexpr TFieldSpec kObject[] = {{K::Expr, "object"}};
+constexpr TFieldSpec kTextIns[] = {
+    {K::Data, "text"}, {K::Expr, "window"}, {K::Expr, "history"}, {K::Expr, "wait"}, {K::Expr, "block", 107}};
+constexpr TFieldSpec kMovieStop[] = {
+    {K::Expr, "object"}, {K::Expr, "fade"}, {K::Expr, "wait"}, {K::Expr, "block", 107}};
+constexpr TFieldSpec kComment[] = {{K::Str, "text"}};
+constexpr TFieldSpec kWindow[] = {{K::Expr, "window"}};
+constexpr TFieldSpec kCallHist[] = {{K::Expr, "window"}, {K::Expr, "first"}, {K::Expr, "count"},
+                                    {K::Expr, "flag"},   {K::Expr, "history", 111}};
+constexpr TFieldSpec kWhile[] = {{K::Expr, "cond"}, {K::Int, "exit"}};
+constexpr TFieldSpec kWhileInit[] = {{K::Expr, "init"}};
+constexpr TFieldSpec kWhileLoop[] = {{K::Expr, "step"}, {K::Int, "loop"}};
+constexpr TFieldSpec kBreak[] = {{K::Expr, "cond"}, {K::Int, "target"}};
+constexpr TFieldSpec kGameSave[] = {
+    {K::Expr, "slot"}, {K::Str, "page"}, {K::Int, "pc", 105}, {K::Expr, "title"}};
+constexpr TFieldSpec kGameLoad[] = {{K::Expr, "slot"}};
+constexpr TFieldSpec kPCReset[] = {{K::Str, "page"}, {K::Int, "pc"}, {K::Byte, "flag"}};
+constexpr TFieldSpec kPropMotion[] = {{K::Expr, "name"},   {K::Expr, "target"}, {K::Expr, "prop"},
+                                      {K::Expr, "value"},  {K::Expr, "length"}, {K::Expr, "curve"},
+                                      {K::Expr, "stopped", 108}};
+constexpr TFieldSpec kFormatHist[] = {{K::Expr, "sample"}, {K::Expr, "history", 111}};
+constexpr TFieldSpec kCabinet[] = {{K::Props, "props"}, {K::Expr, "invert"}, {K::ExprList, "names"}};
+
+template <size_t N>
+constexpr std::span<const TFieldSpec> F(const TFieldSpec (&fields)[N]) {
+  return {fields, N};
+}
+constexpr std::span<const TFieldSpec> kEmpty{};
+
+const TCommandSpec kCommands[kCommandIdCount] = {
+    {0, "If", "IF", F(kCondition)},
+    {1, "Elseif", "ELSE IF", F(kCondition)},
+    {2, "Else", "ELSE", kEmpty},
+    {3, "Label", "ラベル", F(kLabel)},
+    {4, "Jump", "ジャンプ", F(kJump)},
+    {5, "Call", "コール", F(kCall)},
+    {6, "Exit", "リターン", F(kCondition)},
+    {7, "Wait", "ウエイト", F(kWait)},
+    {8, "BoxNew", "矩形サーフェス作成", F(kProps)},
+    {9, "ImgNew", "画像サーフェス作成", F(kProps)},
+    {10, "MesNew", "メッセージボックス作成", F(kProps)},
+    {11, "Timer", "タイマー", F(kProps)},
+    {12, "Movie", "ムービー再生", F(kProps)},
+    {13, "Flip", "フリップ", F(kFlip)},
+    {14, "Calc", "計算", F(kCalc)},
+    {15, "VarNew", "変数作成", F(kVarNew)},
+    {16, "VarDel", "変数削除", F(kVarDel)},
+    {17, "GetProp", "プロパティ取得", F(kGetProp)},
+    {18, "SetProp", "プロパティ設定", F(kSetProp)},
+    {19, "ObjDel", "コンポーネント削除", F(kObject)},
+    {20, "TextIns", "テキスト挿入", F(kTextIns)},
+    {21, "MovieStop", "メディア停止", F(kMovieStop)},
+    {22, "ClrHist", "履歴クリア", kEmpty},
+    {23, "Cinema", "シネマサーフェス作成", F(kProps)},
+    {24, "Caption", "キャプション作成", F(kProps)},
+    {25, "Menu", "メニュー作成", F(kProps)},
+    {26, "MenuClose", "メニュークローズ", F(kObject)},
+    {27, "Comment", "コメント", F(kComment)},
+    {28, "TextClr", "テキストクリア", F(kWindow)},
+    {29, "CallHist", "履歴呼出", F(kCallHist)},
+    {30, "Button", "ボタン作成", F(kProps)},
+    {31, "While", "ループ", F(kWhile)},
+    {32, "WhileInit", "ループ初期化", F(kWhileInit)},
+    {33, "WhileLoop", "ループ再初期化", F(kWhileLoop)},
+    {34, "Break", "ループ脱出", F(kBreak)},
+    {35, "Continue", "ループ先頭へ", F(kBreak)},
+    {36, "ParticleNew", "パーティクルサーフェス作成", F(kProps)},
+    {37, "FireNew", "炎サーフェス作成", F(kProps)},
+    {38, "GameSave", "ゲームセーブ", F(kGameSave)},
+    {39, "GameLoad", "ゲームロード", F(kGameLoad)},
+    {40, "PCReset", "PCリセット", F(kPCReset)},
+    {41, "Reset", "リセット", F(kPCReset)},
+    {42, "Sound", "サウンド再生", F(kProps)},
+    {43, "EditNew", "エディット作成", F(kProps)},
+    {44, "MemoNew", "メモ作成", F(kProps)},
+    {45, "Terminate", "終了", kEmpty},
+    {46, "DoEvent", "DoEvent", kEmpty},
+    {47, "ClrRead", "既読クリア", kEmpty},
+    {48, "MapImgNew", "選択画像作成", F(kProps)},
+    {49, "WaveNew", "ウエーブサーフェス作成", F(kProps)},
+    {50, "TileNew", "タイルサーフェス作成", F(kProps)},
+    {51, "SliderNew", "スライダー作成", F(kProps)},
+    {52, "ScrollbarNew", "スクロールバー作成", F(kProps)},
+    {53, "GaugeNew", "ゲージ作成", F(kProps)},
+    {54, "CGCaption", "画像キャプション作成", F(kProps)},
+    {55, "MediaPlay", "メディア再生", F(kObject)},
+    {56, "PrevMenuNew", "プレビューメニュー作成", F(kProps)},
+    {57, "PropMotion", "プロパティモーション", F(kPropMotion)},
+    {58, "FormatHist", "履歴書式登録", F(kFormatHist)},
+    {59, "SaveCabinet", "キャビネット保存", F(kCabinet)},
+    {60, "LoadCabinet", "キャビネット復帰", F(kCabinet)},
+};
+
+}  // namespace
+
+bool TCommandSpec::IsComponent() const { return !Fields.empty() && Fields[0].Kind == TFieldKind::Props; }
+
+const TCommandSpec* CommandSpec(int32_t id) {
+  return id >= 0 && id < kCommandIdCount ? &kCommands[id] : nullptr;
+}
+
+const TCommandSpec* CommandSpecByName(std::string_view name) {
+  for (const TCommandSpec& spec : kCommands)
+    if (SameName(spec.Name, name)) return &spec;
+  return nullptr;
+}
+
+}  // namespace kest

@@ -1,0 +1,212 @@
+#include "script/commands_flow.h"
+
+#include "common/app_globals.h"
+#include "common/errors.h"
+#include "common/sjis.h"
+#include "language/param_collection.h"
+#include "language/param_types.h"
+#include "script/call_man.h"
+#include "script/page.h"
+
+namespace kest {
+
+namespace {
+
+bool IsElseLike(const TCommand& c) {
+  return c.GetCommandId() == ciElseif || c.GetCommandId() == ciElse;
+}
+
+// The index of the first command from `from` on whose indent is not greater.
+int32_t SkipBlock(const TComList& list, int32_t from, int32_t indent) {
+  while (from < list.Count() && list.Items(from)->Indent > indent) ++from;
+  return from;
+}
+
+// Ends the page for a negative target, else jumps there.
+void GoTo(TCallMan& man, int32_t target) {
+  if (target < 0) {
+    man.EndPage();
+  } else {
+    man.SetPc(target);
+  }
+}
+
+}  // namespace
+
+void TComIf::Execute(TCallMan& man) {
+  man.SetPc(man.Pc() + 1);
+  if (man.IsTrue(Condition())) return;
+  const TComList& list = Owner();
+  int32_t i = man.Pc();
+  while (i < list.Count()) {
+    TCommand& c = *list.Items(i);
+    if (c.Indent > Indent) {
+      ++i;
+      continue;
+    }
+    if (c.Indent < Indent) break;
+    if (c.GetCommandId() == ciElseif) {
+      if (man.IsTrue(static_cast<TComElseif&>(c).Condition())) {
+        ++i;
+        break;
+      }
+      ++i;
+      continue;
+    }
+    if (c.GetCommandId() == ciElse) ++i;
+    break;
+  }
+  man.SetPc(i);
+}
+
+// Both skip what follows: their own block, then every Elseif and Else of the
+// same chain with theirs.
+static void SkipChain(TCallMan& man, const TCommand& self) {
+  const TComList& list = self.Owner();
+  int32_t i = SkipBlock(list, man.Pc() + 1, self.Indent);
+  while (i < list.Count() && list.Items(i)->Indent == self.Indent && IsElseLike(*list.Items(i)))
+    i = SkipBlock(list, i + 1, self.Indent);
+  man.SetPc(i);
+}
+
+void TComElseif::Execute(TCallMan& man) { SkipChain(man, *this); }
+
+void TComElse::Execute(TCallMan& man) { SkipChain(man, *this); }
+
+bool TComLabel::IsLabel(std::string_view name) const { return Name() == name; }
+
+void TComJump::Execute(TCallMan& man) {
+  man.SetPc(man.Pc() + 1);
+  const std::string& page = TextAt(0);
+  if (!man.IsTrue(ExprAt(2)) || !man.EnsureFile(page)) return;
+  // Fetched before anything changes, so a page that fails to load leaves the
+  // script where it was.
+  TPage* target = man.GetPage(page, true);
+  man.SetCurrentPage(target, IntAt(1));
+}
+
+void TComCall::Execute(TCallMan& man) {
+  const int32_t next = man.Pc() + 1;
+  man.SetPc(next);
+  const std::string& page = TextAt(0);
+  if (!man.IsTrue(ExprAt(3)) || !man.EnsureFile(page)) return;
+  TArrayString args;
+  for (TKestParser& e : Fields()[4].List)
+    if (const TCustomParam* value = man.Evaluate(e)) args.Add(value->GetAsStr());
+  TPage* caller = man.CurrentPage();
+  TPage* target = man.GetPage(page, true);
+  TStack& frame = man.Stack().Push();
+  frame.PageName = caller ? caller->Name() : std::string();
+  frame.Pc = next;
+  frame.Entered = false;
+  frame.ResultVar = TextAt(2);
+  frame.Running = man.Running();
+  frame.Sender = man.Sender();
+  frame.Args.Assign(man.Args());
+  frame.State.reset();
+  frame.Result = CreateParam(target->ResultKind);
+  man.Args().Assign(args);
+  man.SetCurrentPage(target, IntAt(1));
+}
+
+void TComExit::Execute(TCallMan& man) {
+  if (man.IsTrue(ExprAt(0))) {
+    man.EndPage();
+  } else {
+    man.SetPc(man.Pc() + 1);
+  }
+}
+
+void TComBreak::Execute(TCallMan& man) {
+  if (man.IsTrue(ExprAt(0))) {
+    GoTo(man, IntAt(1));
+  } else {
+    man.SetPc(man.Pc() + 1);
+  }
+}
+
+void TComContinue::Execute(TCallMan& man) {
+  man.SetPc(man.Pc() + 1);
+  if (man.IsTrue(ExprAt(0))) GoTo(man, IntAt(1));
+}
+
+void TComWhile::Execute(TCallMan& man) {
+  man.SetPc(man.Pc() + 1);
+  if (!man.IsTrue(ExprAt(0))) man.SetPc(IntAt(1));
+}
+
+void TComRuntime::Execute(TCallMan& man) {
+  man.SetPc(man.Pc() + 1);
+  man.Evaluate(ExprAt(0));
+}
+
+void TComWhileLoop::Execute(TCallMan& man) {
+  man.SetPc(IntAt(1));
+  man.Evaluate(ExprAt(0));
+}
+
+void TComVarNew::Execute(TCallMan& man) {
+  man.SetPc(man.Pc() + 1);
+  const std::string& name = TextAt(0);
+  if (name.empty()) throw EKestError(Utf8ToCp932("変数名がありません"));
+  const int32_t kind = IntAt(1);
+  // Other kinds make no typed value: a reference with no target, or nothing.
+  if (kind < PT_INT || kind > PT_STR) throw EKestError(Utf8ToCp932("変数の型が不正です"));
+  TVarCreation created = man.Vars().CreateVar(name, static_cast<uint8_t>(kind), static_cast<uint8_t>(IntAt(3)));
+  if (!created.AssignInitial) return;
+  if (const TCustomParam* value = man.Evaluate(ExprAt(2))) created.Item->Value()->AssignConvert(*value);
+}
+
+void TComVarDel::Execute(TCallMan& man) {
+  man.SetPc(man.Pc() + 1);
+  const std::string& name = TextAt(0);
+  if (name.empty()) return;
+  TParamCollection& vars = man.Vars();
+  const int32_t index = vars.IndexOf(name);
+  if (index >= 0 && !vars.Items(index)->IsSystem()) vars.Delete(index);
+}
+
+void TComDoEvent::Execute(TCallMan& man) { man.SetPc(man.Pc() + 1); }
+
+void TComWait::Begin(TCallMan& man) {
+  const TCustomParam* time = man.Evaluate(ExprAt(1));
+  FRemaining = time ? time->GetAsInt() : 0;
+  FFirstTick = 1;
+  FBlockEvents = Page().Version >= 107 && man.IsTrue(ExprAt(2));
+}
+
+void TComWait::Execute(TCallMan& man) {
+  const TCustomParam* cond = man.Evaluate(ExprAt(0));
+  if (cond && !cond->GetAsFlag()) {
+    man.SetPc(man.Pc() + 1);
+    return;
+  }
+  if (FRemaining != 0) {
+    if (FFirstTick > 0) {
+      --FFirstTick;
+    } else {
+      FRemaining -= FrameDelta;
+      if (FRemaining <= 0) {
+        man.SetPc(man.Pc() + 1);
+        return;
+      }
+    }
+  }
+  man.SetRunning(false);
+}
+
+void TComWait::SaveState(TStream& stream) {
+  WriteStateTag(stream);
+  WriteInt(stream, FRemaining);
+  WriteInt(stream, FFirstTick);
+  WriteFlag(stream, FBlockEvents);
+}
+
+void TComWait::LoadState(TStream& stream) {
+  const int32_t version = ReadStateTag(stream);
+  FRemaining = ReadInt(stream);
+  FFirstTick = ReadInt(stream);
+  if (version >= 100) FBlockEvents = ReadFlag(stream);
+}
+
+}  // namespace kest
