@@ -1,0 +1,610 @@
+#include "kestc/command_parser.h"
+
+#include <optional>
+#include <set>
+
+#include "common/sjis.h"
+#include "kestc/keywords.h"
+#include "kestc/value_syntax.h"
+#include "language/build_kest_parser.h"
+#include "scene/property_table.h"
+
+namespace kest::kestc {
+
+namespace {
+
+// Field positions in the schema's records.
+constexpr size_t kCallResult = 2;
+constexpr size_t kCallCondition = 3;
+constexpr size_t kCallArgs = 4;
+constexpr size_t kJumpCondition = 2;
+constexpr size_t kWaitCondition = 0;
+constexpr size_t kWaitTime = 1;
+constexpr size_t kWaitBlock = 2;
+constexpr int32_t kWaitBlockSince = 107;
+
+bool IsFriendly(std::string_view word) {
+  const std::string lower = LowerAscii(word);
+  for (std::string_view k : kFriendlyKeywords)
+    if (k == lower) return true;
+  return false;
+}
+
+bool OpensBlock(int32_t id) { return id == ciIf || id == ciElseif || id == ciElse || id == ciWhile; }
+
+template <size_t N>
+std::optional<size_t> IndexOf(const std::string_view (&names)[N], std::string_view word) {
+  const std::string lower = LowerAscii(word);
+  for (size_t i = 0; i < N; ++i)
+    if (names[i] == lower) return i;
+  return std::nullopt;
+}
+
+std::optional<int32_t> ScopeOf(std::string_view word) {
+  const std::string lower = LowerAscii(word);
+  for (size_t i = 0; i < std::size(kScopes); ++i)
+    if (kScopes[i].English == lower || kScopes[i].Japanese == word) return static_cast<int32_t>(i);
+  return std::nullopt;
+}
+
+std::optional<int32_t> PropertyId(std::string_view name) {
+  std::string lower = LowerAscii(name);
+  if (lower.starts_with("pr_")) lower.erase(0, 3);
+  for (const TPropertyInfo& p : Properties())
+    if (LowerAscii(p.Name + 3) == lower) return p.Id;
+  return std::nullopt;
+}
+
+size_t FieldIndex(const TCommandSpec& spec, std::string_view name) {
+  for (size_t i = 0; i < spec.Fields.size(); ++i)
+    if (spec.Fields[i].Kind != TFieldKind::Props && SameLetters(spec.Fields[i].Name, name)) return i;
+  return std::string_view::npos;
+}
+
+std::string FieldNames(const TCommandSpec& spec) {
+  std::string names;
+  for (const TFieldSpec& f : spec.Fields)
+    if (f.Kind != TFieldKind::Props) names += (names.empty() ? "" : ", ") + std::string(f.Name);
+  return names.empty() ? " (it has no fields)" : " (its fields: " + names + ")";
+}
+
+bool OnOff(std::string_view word, int32_t column) {
+  if (SameLetters(word, "on")) return true;
+  if (SameLetters(word, "off")) return false;
+  throw ESourceError(column, "expected on or off");
+}
+
+bool HasKeyword(TCursor& c, std::string_view word) {
+  const size_t at = c.Pos();
+  const bool found = c.TakeKeyword(word);
+  c.SetPos(at);
+  return found;
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+TKestParser True() { return TBuildKestParser::Compile("TRUE"); }
+
+}  // namespace
+
+std::string UntilText(std::string_view condition) { return "(" + std::string(condition) + ") == FALSE"; }
+
+TPageParser::TPageParser(TCompiledPage& page, TDiagnostics& errors) : FPage(page), FErrors(errors) {}
+
+void TPageParser::Parse(std::string_view text) {
+  for (const TSourceLine& line : SplitLines(text)) ParseLine(line);
+  FLoops.CloseFrom(0, FPage);
+  LayOutMasks(*FPage.Page, FExtraMasks);
+}
+
+void TPageParser::ParseLine(const TSourceLine& line) {
+  if (line.Text.empty() || line.Text[0] == '#') return;
+  FLine = line.Number;
+  TCursor c(line.Text, CharCount(line.Blanks) + 1);
+  try {
+    if (line.Text[0] == '@') {
+      Directive(c);
+    } else {
+      CommandLine(c, FIndent.Level(line));
+    }
+  } catch (const ESourceError& error) {
+    FErrors.Add(FPage.File, FLine, error.Column, error.what());
+  }
+}
+
+void TPageParser::Directive(TCursor& c) {
+  c.Advance();
+  const int32_t column = c.Column();
+  const std::string name = LowerAscii(c.TakeWord());
+  const int32_t valueColumn = (c.SkipBlanks(), c.Column());
+  if ((name == "version" || name == "result") && FStarted)
+    throw ESourceError(column, "@" + name + " comes before the first command");
+  if (name == "version") {
+    FPage.Page->Version =
+        static_cast<int32_t>(ParseWhole(c.TakeWord(), kOldestPageVersion, kNewestPageVersion, valueColumn));
+  } else if (name == "result") {
+    const std::string_view word = c.TakeWord();
+    if (const auto kind = IndexOf(kResultKinds, word)) {
+      FPage.Page->ResultKind = static_cast<uint8_t>(*kind);
+    } else if (!word.empty() && word[0] >= '0' && word[0] <= '9') {
+      FPage.Page->ResultKind = static_cast<uint8_t>(ParseWhole(word, 0, 255, valueColumn));
+    } else {
+      throw ESourceError(valueColumn, "expected none, int, real, flag or string");
+    }
+  } else if (name == "continue") {
+    FContinue = OnOff(c.TakeWord(), valueColumn);
+  } else if (name == "mask") {
+    const TCommandSpec* spec = CommandSpecByName(c.TakeWord());
+    if (!spec) throw ESourceError(valueColumn, "@mask names a command: @mask BoxNew HEX");
+    const int32_t hexColumn = (c.SkipBlanks(), c.Column());
+    const std::vector<uint8_t> bytes = DecodeHex(c.TakeWord(), hexColumn);
+    if (bytes.size() != kMaskSlotSize) throw ESourceError(hexColumn, "a mask is 21 bytes (42 hexadecimal digits)");
+    for (size_t i = 0; i < bytes.size(); ++i) FExtraMasks[spec->Id * kMaskSlotSize + i] |= bytes[i];
+  } else {
+    throw ESourceError(column, "unknown directive @" + name + " (@version, @result, @continue, @mask)");
+  }
+  RequireEnd(c);
+}
+
+int32_t TPageParser::EnterLevel(int32_t level) {
+  FLoops.CloseFrom(level, FPage);
+  const bool first = FPrevLevel < 0;
+  const int32_t allowed = first ? 0 : FPrevLevel + (FPrevOpens ? 1 : 0);
+  FStarted = true;
+  if (level > allowed)
+    throw ESourceError(1, first ? "the first command is not indented"
+                                : "unexpected indentation: only the lines after if, elseif, else, while and for go one "
+                                  "level deeper");
+  FPrevLevel = level;
+  FPrevOpens = false;
+  FChain.resize(static_cast<size_t>(level) + 1, -1);
+  const int32_t before = FChain[static_cast<size_t>(level)];
+  FChain[static_cast<size_t>(level)] = -1;
+  return before;
+}
+
+void TPageParser::CommandLine(TCursor& c, int32_t level) {
+  const int32_t before = EnterLevel(level);
+  FHeader = {level, false, FContinue, FLine};
+  Modifiers(c);
+  const bool generic = c.Peek() == '!';
+  if (generic) c.Advance();
+  const int32_t column = c.Column();
+  const std::string_view word = c.TakeWord("(");
+  if (word.empty()) throw ESourceError(column, "a command name is missing");
+  const TCommandSpec* spec = CommandSpecByName(word);
+  const bool friendly = !generic && IsFriendly(word);
+  if (!friendly && !spec) throw ESourceError(column, "unknown command " + std::string(word));
+  const std::string lower = LowerAscii(word);
+  const int32_t id = friendly ? (lower == "for" || lower == "while" ? ciWhile : spec ? spec->Id : -1) : spec->Id;
+  FPrevOpens = OpensBlock(id);
+  FChain[static_cast<size_t>(level)] = id;
+  if ((id == ciElseif || id == ciElse) && friendly && before != ciIf && before != ciElseif)
+    throw ESourceError(column, lower + " follows an if or elseif at the same indentation");
+  FWordColumn = column;
+  if (friendly) {
+    Friendly(lower, c, level);
+  } else {
+    Generic(*spec, c);
+  }
+}
+
+void TPageParser::Modifiers(TCursor& c) {
+  if (c.Peek() != '[') return;
+  const size_t open = c.Pos();
+  const size_t close = c.Text().find(']', open);
+  if (close == std::string_view::npos) throw ESourceError(c.Column(), "this [ is never closed");
+  TCursor m(c.Text().substr(open + 1, close - open - 1), c.ColumnAt(open + 1));
+  while (!m.AtEnd()) {
+    const int32_t column = m.Column();
+    const std::string_view item = m.TakeWord();
+    const size_t eq = item.find('=');
+    const std::string key = LowerAscii(item.substr(0, eq));
+    const std::string_view value = eq == std::string_view::npos ? std::string_view() : item.substr(eq + 1);
+    const int32_t valueColumn = column + CharCount(item.substr(0, eq)) + 1;
+    if (key == "skip" && eq == std::string_view::npos) {
+      FHeader.Skipped = true;
+    } else if (key == "continue" && eq != std::string_view::npos) {
+      FHeader.Continue = OnOff(value, valueColumn);
+    } else if (key == "line" && eq != std::string_view::npos) {
+      FHeader.Line = static_cast<int32_t>(ParseWhole(value, INT32_MIN, INT32_MAX, valueColumn));
+    } else if (key == "indent" && eq != std::string_view::npos) {
+      FHeader.Indent = static_cast<int32_t>(ParseWhole(value, INT32_MIN, INT32_MAX, valueColumn));
+    } else {
+      throw ESourceError(column, "unknown modifier " + std::string(item) + " (skip, continue=on|off, line=N, indent=N)");
+    }
+  }
+  c.SetPos(close + 1);
+  c.SkipBlanks();
+}
+
+void TPageParser::Friendly(std::string_view keyword, TCursor& c, int32_t level) {
+  if (keyword == "if") {
+    IfLike(ciIf, c);
+  } else if (keyword == "elseif") {
+    IfLike(ciElseif, c);
+  } else if (keyword == "else") {
+    RequireEnd(c);
+    Add(ciElse);
+  } else if (keyword == "while" || keyword == "for") {
+    Loop(c, level, keyword == "for");
+  } else if (keyword == "break") {
+    LoopExit(ciBreak, c);
+  } else if (keyword == "continue") {
+    LoopExit(ciContinue, c);
+  } else if (keyword == "label") {
+    Label(c);
+  } else if (keyword == "jump") {
+    JumpLike(ciJump, c);
+  } else if (keyword == "call") {
+    JumpLike(ciCall, c);
+  } else if (keyword == "exit") {
+    TKestParser condition = Condition(c);
+    Add(ciExit).Fields()[0].Expr = std::move(condition);
+  } else if (keyword == "calc") {
+    const int32_t column = (c.SkipBlanks(), c.Column());
+    const std::string_view rest = c.TakeRest();
+    if (rest.empty()) throw ESourceError(column, "calc needs an expression");
+    Add(ciCalc).Fields()[0].Expr = Expr(rest, column);
+  } else if (keyword == "var") {
+    Var(c);
+  } else if (keyword == "del") {
+    const int32_t column = (c.SkipBlanks(), c.Column());
+    const std::string name = DecodeText(c.TakeValue(), column);
+    if (name.empty()) throw ESourceError(column, "del needs a variable name");
+    RequireEnd(c);
+    Add(ciVarDel).Fields()[0].Text = name;
+  } else if (keyword == "wait") {
+    Wait(c);
+  } else if (keyword == "doevent" || keyword == "terminate") {
+    RequireEnd(c);
+    Add(keyword == "doevent" ? ciDoEvent : ciTerminate);
+  } else {
+    const int32_t column = (c.SkipBlanks(), c.Column());
+    Add(ciComment).Fields()[0].Text = ToCp932(c.TakeRest(), column);
+  }
+}
+
+void TPageParser::IfLike(uint8_t id, TCursor& c) {
+  const int32_t column = (c.SkipBlanks(), c.Column());
+  const std::string_view rest = c.TakeRest();
+  if (rest.empty()) throw ESourceError(column, std::string(id == ciIf ? "if" : "elseif") + " needs a condition");
+  TKestParser condition = Expr(rest, column);
+  Add(id).Fields()[0].Expr = std::move(condition);
+}
+
+void TPageParser::Loop(TCursor& c, int32_t level, bool isFor) {
+  const int32_t column = (c.SkipBlanks(), c.Column());
+  const std::string_view rest = c.TakeRest();
+  TPiece parts[3] = {{{}, 0}, {rest, 0}, {{}, 0}};
+  if (isFor) {
+    const std::vector<TPiece> pieces = SplitOutside(rest, ';', column);
+    if (pieces.size() != 3) throw ESourceError(column, "for is written for INIT; CONDITION; STEP");
+    std::copy(pieces.begin(), pieces.end(), parts);
+  }
+  auto columnOf = [&](const TPiece& p) {
+    const size_t blanks = std::min(p.Text.find_first_not_of(" \t"), p.Text.size());
+    return column + CharCount(rest.substr(0, p.Offset + blanks));
+  };
+  if (TrimBlanks(parts[1].Text).empty())
+    throw ESourceError(isFor ? columnOf(parts[1]) : column,
+                       "the loop needs a condition (an empty one is false: TRUE loops until a break)");
+  TKestParser init = Expr(parts[0].Text, columnOf(parts[0]));
+  TKestParser condition = Expr(parts[1].Text, columnOf(parts[1]));
+  TKestParser step = Expr(parts[2].Text, columnOf(parts[2]));
+  Add(ciWhileInit).Fields()[0].Expr = std::move(init);
+  Add(ciWhile).Fields()[0].Expr = std::move(condition);
+  std::unique_ptr<TCommand> end = Make(ciWhileLoop);
+  end->Fields()[0].Expr = std::move(step);
+  FLoops.Open(level, FPage.Count() - 1, std::move(end), FLine);
+}
+
+void TPageParser::LoopExit(uint8_t id, TCursor& c) {
+  if (!FLoops.Inside())
+    throw ESourceError(FWordColumn, std::string(id == ciBreak ? "break" : "continue") + " is not inside a while or for loop");
+  TKestParser condition = Condition(c);
+  Add(id).Fields()[0].Expr = std::move(condition);
+  if (id == ciBreak) {
+    FLoops.AddBreak(FPage.Count() - 1);
+  } else {
+    FLoops.AddContinue(FPage.Count() - 1);
+  }
+}
+
+void TPageParser::Label(TCursor& c) {
+  const int32_t column = (c.SkipBlanks(), c.Column());
+  const std::string name = DecodeText(c.TakeValue(), column);
+  if (name.empty()) throw ESourceError(column, "label needs a name");
+  RequireEnd(c);
+  const auto [at, added] = FLabels.emplace(name, FLine);
+  if (!added)
+    throw ESourceError(column, "label " + Cp932ToUtf8(name) + " is already defined at line " + std::to_string(at->second));
+  Add(ciLabel).Fields()[0].Text = name;
+}
+
+void TPageParser::JumpLike(uint8_t id, TCursor& c) {
+  TCommand& command = Add(id);
+  Target(c, command, 0, 1);
+  if (id == ciJump) {
+    command.Fields()[kJumpCondition].Expr = Condition(c);
+    return;
+  }
+  if (c.Peek() == '(') {
+    const int32_t column = c.Column();
+    try {
+      command.Fields()[kCallArgs].List = CompileList(c.TakeValue(), column);
+    } catch (const ESourceError& error) {
+      FErrors.Add(FPage.File, FLine, error.Column, error.what());
+    }
+  }
+  c.SkipBlanks();
+  if (c.Text().substr(c.Pos()).starts_with("->")) {
+    c.Advance(2);
+    const int32_t column = (c.SkipBlanks(), c.Column());
+    const std::string_view var = c.TakeWord();
+    if (var.empty()) throw ESourceError(column, "-> needs the name of the variable that takes the result");
+    command.Fields()[kCallResult].Text = ToCp932(var, column);
+  }
+  command.Fields()[kCallCondition].Expr = Condition(c);
+}
+
+void TPageParser::Target(TCursor& c, TCommand& command, size_t pageField, size_t pcField) {
+  const int32_t column = (c.SkipBlanks(), c.Column());
+  if (c.Peek() == '"') {
+    command.Fields()[pageField].Text = DecodeText(c.TakeValue("@("), column);
+    if (c.Peek() == '@') {
+      c.Advance();
+      const int32_t pcColumn = c.Column();
+      command.Fields()[pcField].Int = static_cast<int32_t>(ParseWhole(c.TakeWord("("), INT32_MIN, INT32_MAX, pcColumn));
+    }
+    return;
+  }
+  const std::string_view word = c.TakeWord("(");
+  if (word.empty()) throw ESourceError(column, "the target page is missing: PAGE, PAGE:LABEL or :LABEL");
+  TReference ref = Reference(word, column);
+  ref.Command = FPage.Count() - 1;
+  ref.PageField = static_cast<int32_t>(pageField);
+  ref.PcField = static_cast<int32_t>(pcField);
+  FPage.References.push_back(std::move(ref));
+}
+
+TReference TPageParser::Reference(std::string_view text, int32_t column) {
+  const size_t colon = text.find(':');
+  const std::string_view page = text.substr(0, colon);
+  TReference ref;
+  ref.Line = FLine;
+  ref.Column = column;
+  if (colon != std::string_view::npos) {
+    const std::string_view label = text.substr(colon + 1);
+    if (label.empty()) throw ESourceError(column, "a label name is missing after the :");
+    ref.Label = ToCp932(label, column + CharCount(page) + 1);
+  }
+  if (page.empty()) return ref;
+  const std::string lower = LowerAscii(page);
+  if (lower.ends_with(".kst") || lower.ends_with(".ksb"))
+    throw ESourceError(column, "a page is named without its extension: menu, sub/menu");
+  ref.Page = ToCp932(page, column);
+  for (char& ch : ref.Page)
+    if (ch == '/') ch = '\\';
+  ref.Page += ".ksb";
+  return ref;
+}
+
+void TPageParser::Wait(TCursor& c) {
+  TCommand& wait = Add(ciWait);
+  c.SkipBlanks();
+  int32_t blockColumn = 0;
+  if (!c.AtEnd() && !HasKeyword(c, "while") && !HasKeyword(c, "until") && !HasKeyword(c, "block")) {
+    const int32_t column = c.Column();
+    wait.Fields()[kWaitTime].Expr = Value(c.TakeValue(), column);
+  }
+  c.SkipBlanks();
+  const bool until = HasKeyword(c, "until");
+  if (c.TakeKeyword("while") || c.TakeKeyword("until")) {
+    const int32_t column = (c.SkipBlanks(), c.Column());
+    std::string_view rest = c.TakeRest();
+    const size_t last = rest.find_last_of(" \t");
+    if (last != std::string_view::npos && SameLetters(rest.substr(last + 1), "block")) {
+      blockColumn = column + CharCount(rest.substr(0, last + 1));
+      rest = TrimBlanks(rest.substr(0, last));
+    }
+    if (rest.empty()) throw ESourceError(column, std::string(until ? "until" : "while") + " needs a condition");
+    if (until && rest.starts_with("raw:")) throw ESourceError(column, "until takes expression text: write while raw:...");
+    // The record holds the condition the wait goes on under.
+    wait.Fields()[kWaitCondition].Expr = until ? Expr(UntilText(rest), column) : Expr(rest, column);
+  } else if (!c.AtEnd()) {
+    const int32_t column = c.Column();
+    if (c.TakeKeyword("block")) blockColumn = column;
+  }
+  RequireEnd(c);
+  if (blockColumn > 0) {
+    RequireVersion(kWaitBlockSince, "block", blockColumn);
+    wait.Fields()[kWaitBlock].Expr = True();
+  }
+}
+
+void TPageParser::Var(TCursor& c) {
+  const int32_t kindColumn = (c.SkipBlanks(), c.Column());
+  const auto kind = IndexOf(kVarKinds, c.TakeWord());
+  if (!kind) throw ESourceError(kindColumn, "var needs a kind: int, real, flag or string");
+  const int32_t nameColumn = (c.SkipBlanks(), c.Column());
+  const std::string_view name = c.TakeWord("=");
+  if (name.empty()) throw ESourceError(nameColumn, "var needs a variable name");
+  TCommand& var = Add(ciVarNew);
+  var.Fields()[0].Text = ToCp932(name, nameColumn);
+  var.Fields()[1].Int = static_cast<int32_t>(*kind) + 1;
+  int32_t scope = 0;
+  c.SkipBlanks();
+  if (c.Peek() == '=') {
+    c.Advance();
+    const int32_t column = (c.SkipBlanks(), c.Column());
+    std::string_view rest = c.TakeRest();
+    const size_t last = rest.find_last_of(" \t");
+    if (last != std::string_view::npos) {
+      if (const auto s = ScopeOf(rest.substr(last + 1))) {
+        scope = *s;
+        rest = TrimBlanks(rest.substr(0, last));
+      }
+    }
+    if (rest.empty()) throw ESourceError(column, "= needs the variable's first value");
+    var.Fields()[2].Expr = Expr(rest, column);
+  } else if (!c.AtEnd()) {
+    const int32_t column = c.Column();
+    const auto s = ScopeOf(c.TakeWord());
+    if (!s) throw ESourceError(column, "expected = VALUE or a scope: global, auto, local or status");
+    scope = *s;
+    RequireEnd(c);
+  }
+  var.Fields()[3].Int = scope;
+}
+
+TKestParser TPageParser::Condition(TCursor& c) {
+  if (c.AtEnd()) return True();
+  const int32_t column = c.Column();
+  if (!c.TakeKeyword("if")) throw ESourceError(column, "expected if CONDITION or the end of the line");
+  const int32_t at = (c.SkipBlanks(), c.Column());
+  const std::string_view rest = c.TakeRest();
+  if (rest.empty()) throw ESourceError(at, "if needs a condition");
+  return Expr(rest, at);
+}
+
+void TPageParser::Generic(const TCommandSpec& spec, TCursor& c) {
+  TCommand& command = Add(spec.Id);
+  const size_t refsBefore = FPage.References.size();
+  std::set<std::string> seen;
+  int32_t pcColumn = 0;
+  while (!c.AtEnd()) {
+    const int32_t column = c.Column();
+    const std::string_view name = c.TakeWord("=");
+    if (name.empty() || c.Peek() != '=') throw ESourceError(column, "expected NAME=VALUE");
+    c.Advance();
+    if (c.Peek() == '\0' || IsBlank(c.Peek()))
+      throw ESourceError(column, std::string(name) + "= needs a value (() is the empty expression)");
+    const int32_t valueColumn = c.Column();
+    const std::string_view value = c.TakeValue();
+    const std::string lower = LowerAscii(name);
+    if (!seen.insert(lower).second) throw ESourceError(column, std::string(name) + " is given twice");
+    if (lower == "pc") pcColumn = column;
+    const size_t field = FieldIndex(spec, lower);
+    if (field != std::string_view::npos) {
+      RequireVersion(spec.Fields[field].SinceVersion, name, column);
+      GenericField(command, field, value, valueColumn);
+    } else if (spec.IsComponent()) {
+      const auto property = PropertyId(lower);
+      if (!property) throw ESourceError(column, "unknown property " + std::string(name) + " of " + spec.Name);
+      command.Fields()[0].Props[static_cast<size_t>(*property)] = std::make_unique<TKestParser>(Value(value, valueColumn));
+    } else {
+      throw ESourceError(column, std::string(spec.Name) + " has no field " + std::string(name) + FieldNames(spec));
+    }
+  }
+  if (pcColumn > 0 && FPage.References.size() > refsBefore)
+    throw ESourceError(pcColumn, "the pc comes from the page reference: leave pc= out, or quote the page name");
+}
+
+void TPageParser::GenericField(TCommand& command, size_t field, std::string_view value, int32_t column) {
+  const TFieldSpec& spec = command.Spec().Fields[field];
+  TFieldValue& target = command.Fields()[field];
+  switch (spec.Kind) {
+    case TFieldKind::Expr:
+      target.Expr = Value(value, column);
+      break;
+    case TFieldKind::Str:
+      if (std::string_view(spec.Name) == "page") {
+        PageField(command, field, value, column);
+      } else {
+        target.Text = DecodeText(value, column);
+      }
+      break;
+    case TFieldKind::Int:
+      target.Int = static_cast<int32_t>(ParseWhole(value, INT32_MIN, INT32_MAX, column));
+      break;
+    case TFieldKind::Byte:
+      if (command.GetCommandId() == ciVarNew && std::string_view(spec.Name) == "kind" && IndexOf(kVarKinds, value)) {
+        target.Int = static_cast<int32_t>(*IndexOf(kVarKinds, value)) + 1;
+      } else if (command.GetCommandId() == ciVarNew && std::string_view(spec.Name) == "scope" && ScopeOf(value)) {
+        target.Int = *ScopeOf(value);
+      } else {
+        target.Int = static_cast<int32_t>(ParseWhole(value, 0, 255, column));
+      }
+      break;
+    case TFieldKind::Data: {
+      if (!value.starts_with("hex:")) throw ESourceError(column, "data is written hex:0A0B...");
+      const std::vector<uint8_t> bytes = DecodeHex(value.substr(4), column + 4);
+      target.Text.assign(bytes.begin(), bytes.end());
+      break;
+    }
+    case TFieldKind::ExprList:
+      try {
+        target.List = CompileList(value, column);
+      } catch (const ESourceError& error) {
+        FErrors.Add(FPage.File, FLine, error.Column, error.what());
+      }
+      break;
+    case TFieldKind::Props:
+      break;
+  }
+}
+
+void TPageParser::PageField(TCommand& command, size_t field, std::string_view value, int32_t column) {
+  if (value.starts_with('"')) {
+    command.Fields()[field].Text = DecodeText(value, column);
+    return;
+  }
+  TReference ref = Reference(value, column);
+  const size_t pc = FieldIndex(command.Spec(), "pc");
+  const bool stored = pc != std::string_view::npos && Version() >= command.Spec().Fields[pc].SinceVersion;
+  if (!stored && !ref.Label.empty())
+    throw ESourceError(column, "a page of version " + std::to_string(Version()) +
+                                   " stores no pc here: refer to the page without a label");
+  ref.Command = FPage.Count() - 1;
+  ref.PageField = static_cast<int32_t>(field);
+  ref.PcField = stored ? static_cast<int32_t>(pc) : -1;
+  FPage.References.push_back(std::move(ref));
+}
+
+std::unique_ptr<TCommand> TPageParser::Make(uint8_t id) {
+  std::unique_ptr<TCommand> command = FPage.Make(id);
+  command->Indent = FHeader.Indent;
+  command->Skipped = FHeader.Skipped;
+  command->Continue = FHeader.Continue;
+  command->Line = FHeader.Line;
+  return command;
+}
+
+TCommand& TPageParser::Add(uint8_t id) { return Add(Make(id)); }
+
+TCommand& TPageParser::Add(std::unique_ptr<TCommand> command) { return FPage.Append(std::move(command), FLine); }
+
+TKestParser TPageParser::Expr(std::string_view text, int32_t column) {
+  try {
+    return CompileExpression(text, column);
+  } catch (const ESourceError& error) {
+    FErrors.Add(FPage.File, FLine, error.Column, error.what());
+    return TKestParser();
+  }
+}
+
+TKestParser TPageParser::Value(std::string_view value, int32_t column) {
+  try {
+    return CompileValue(value, column);
+  } catch (const ESourceError& error) {
+    FErrors.Add(FPage.File, FLine, error.Column, error.what());
+    return TKestParser();
+  }
+}
+
+void TPageParser::RequireEnd(TCursor& c) {
+  if (!c.AtEnd()) throw ESourceError(c.Column(), "unexpected text at the end of the line");
+}
+
+void TPageParser::RequireVersion(int32_t since, std::string_view what, int32_t column) {
+  if (Version() < since)
+    throw ESourceError(column, std::string(what) + " needs @version " + std::to_string(since) +
+                                   " or later (this page is version " + std::to_string(Version()) + ")");
+}
+
+}  // namespace kest::kestc
