@@ -15,6 +15,8 @@ THeadlessResult THeadlessDriver::Run(int64_t periods) {
   form_.HandleEvent({TInputEvent::TType::Activated});
   for (int64_t period = 1; period <= periods; ++period) {
     for (const TInputEvent& event : input_.EventsAt(period)) form_.HandleEvent(event);
+    if (post_)
+      for (const THeadlessScriptEvent& event : input_.ScriptEventsAt(period)) post_(event);
     result.Periods = period;
     if (form_.CloseRequested()) {
       result.Closed = true;

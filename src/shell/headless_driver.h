@@ -11,6 +11,7 @@ namespace kest {
 class TFormView;
 class TManualClock;
 class THeadlessInput;
+struct THeadlessScriptEvent;
 class TLoopThread;
 
 struct THeadlessResult {
@@ -30,6 +31,8 @@ class THeadlessDriver {
   // Called after every period with its length (the silent sound device
   // takes that much sound).
   void SetOnPeriod(std::function<void(int32_t)> on_period) { on_period_ = std::move(on_period); }
+  // Receives the script's events before the tick of their period.
+  void SetOnScriptEvent(std::function<void(const THeadlessScriptEvent&)> post) { post_ = std::move(post); }
 
  private:
   TFormView& form_;
@@ -38,6 +41,7 @@ class THeadlessDriver {
   const THeadlessInput& input_;
   int32_t delta_ms_;
   std::function<void(int32_t)> on_period_;
+  std::function<void(const THeadlessScriptEvent&)> post_;
 };
 
 }  // namespace kest

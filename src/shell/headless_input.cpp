@@ -1,8 +1,11 @@
 #include "shell/headless_input.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+
+#include "common/sjis.h"
 
 namespace kest {
 namespace {
@@ -81,7 +84,23 @@ bool THeadlessInput::Parse(const std::string& text, std::string* error) {
     if (!(in >> tick_word) || tick_word[0] == '#') continue;
     long long tick = 0;
     TInputEvent ev;
-    if (!ParseInt(tick_word, tick) || tick < 1 || !(in >> verb) || !ParseLine(in, verb, ev)) {
+    const bool timed = ParseInt(tick_word, tick) && tick >= 1 && (in >> verb);
+    if (timed && verb == "event") {
+      THeadlessScriptEvent script;
+      for (std::string w; in >> w;) {
+        std::string cp932 = Utf8ToCp932(w);
+        if (script.Reference.empty()) {
+          script.Reference = std::move(cp932);
+        } else {
+          script.Args.push_back(std::move(cp932));
+        }
+      }
+      if (!script.Reference.empty()) {
+        script_events_[tick].push_back(std::move(script));
+        continue;
+      }
+    }
+    if (!timed || verb == "event" || !ParseLine(in, verb, ev)) {
       if (error) *error = "line " + std::to_string(number) + ": cannot read \"" + line + "\"";
       return false;
     }
@@ -106,6 +125,18 @@ const std::vector<TInputEvent>& THeadlessInput::EventsAt(int64_t tick) const {
   static const std::vector<TInputEvent> kNone;
   auto it = events_.find(tick);
   return it == events_.end() ? kNone : it->second;
+}
+
+const std::vector<THeadlessScriptEvent>& THeadlessInput::ScriptEventsAt(int64_t tick) const {
+  static const std::vector<THeadlessScriptEvent> kNone;
+  auto it = script_events_.find(tick);
+  return it == script_events_.end() ? kNone : it->second;
+}
+
+int64_t THeadlessInput::LastTick() const {
+  const int64_t input = events_.empty() ? 0 : events_.rbegin()->first;
+  const int64_t script = script_events_.empty() ? 0 : script_events_.rbegin()->first;
+  return std::max(input, script);
 }
 
 }  // namespace kest

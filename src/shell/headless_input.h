@@ -4,6 +4,7 @@
 //   30 mouse-down 100 200 left|right|middle    31 mouse-up 100 200
 //   30 move 10 20         40 wheel up|down
 //   50 activate | deactivate | close | toolbar exit|screen
+//   60 event start.kst:label [ARG ...]   posts a script event (UTF-8 words)
 // Blank lines and lines starting with # are skipped.
 #pragma once
 
@@ -16,16 +17,24 @@
 
 namespace kest {
 
+// A script event the script posts as if a component had fired it.
+struct THeadlessScriptEvent {
+  std::string Reference;  // Shift-JIS
+  std::vector<std::string> Args;
+};
+
 class THeadlessInput {
  public:
   // Parses the script; false with *error naming the line when it is wrong.
   bool Parse(const std::string& text, std::string* error);
   bool Load(const std::string& path, std::string* error);
   const std::vector<TInputEvent>& EventsAt(int64_t tick) const;
-  int64_t LastTick() const { return events_.empty() ? 0 : events_.rbegin()->first; }
+  const std::vector<THeadlessScriptEvent>& ScriptEventsAt(int64_t tick) const;
+  int64_t LastTick() const;
 
  private:
   std::map<int64_t, std::vector<TInputEvent>> events_;
+  std::map<int64_t, std::vector<THeadlessScriptEvent>> script_events_;
 };
 
 }  // namespace kest

@@ -120,6 +120,8 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
     driver.SetOnPeriod([&factory](int32_t ms) {
       if (TSilentAudioDevice* audio = factory.GameTimeAudio()) audio->Advance(ms);
     });
+    driver.SetOnScriptEvent(
+        [&factory](const THeadlessScriptEvent& event) { factory.PostScriptEvent(event.Reference, event.Args); });
     result = driver.Run(cl.Ticks > 0 ? cl.Ticks : TCommandLine::kDefaultHeadlessTicks);
   }
   if (cl.DumpVariables && factory.Variables()) std::fputs(DumpVariables(*factory.Variables()).c_str(), stdout);

@@ -4,6 +4,7 @@
 
 #include "shell/player_files.h"
 #include "shell/project_part.h"
+#include "script/call_man.h"
 
 #include <filesystem>
 
@@ -47,11 +48,29 @@ std::unique_ptr<IPlayerProject> TPlayerFactory::CreateProject() {
   parts.Files = files_;
   parts.Vars = variables_.get();
   parts.Ui = project_ui_.get();
+  parts.MakeInterpreter = [this](TProject& project) -> std::unique_ptr<IProjectInterpreter> {
+    TCallManParts man;
+    man.Files = files_;
+    man.Vars = variables_.get();
+    man.Funcs = &funcs_;
+    man.Ui = project_ui_.get();
+    man.Events = &events_;
+    man.EnsureFile = [&project](std::string_view page) { return project.EnsureFile(page); };
+    return std::make_unique<TCallMan>(std::move(man));
+  };
   TProjectOptions options;
   options.GameFolder = game_folder_;
   options.ProgramFolder = std::filesystem::path(program_path_).parent_path().string();
   options.SavePlaces = TSaveDataPlaces::FromEnvironment("");
   return std::make_unique<TProjectPart>(std::make_unique<TProject>(std::move(parts), std::move(options)));
+}
+
+void TPlayerFactory::PostScriptEvent(std::string reference, const std::vector<std::string>& args) {
+  TTimerData record;
+  record.Reference = std::move(reference);
+  record.Sender = TSenderRef(script_sender_);
+  for (const std::string& arg : args) record.Args.Add(arg);
+  events_.PostEvent(std::move(record));
 }
 
 void TPlayerFactory::CreateVariables() {

@@ -8,6 +8,8 @@
 
 #include "language/date_clock.h"
 #include "language/param_collection.h"
+#include "language/sys_func_man.h"
+#include "scene/event_queue.h"
 #include "platform/audio_device.h"
 #include "platform/display.h"
 #include "script/project_ui.h"
@@ -58,6 +60,10 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   void SetGameFolder(std::string folder) { game_folder_ = std::move(folder); }
   std::unique_ptr<IPlayerProject> CreateProject() override;
   IAudioDevice* Audio() const { return audio_.get(); }
+  // The scene's event queue, which the call manager reads.
+  TTimerList& Events() { return events_; }
+  // Posts an event as the headless input script's own sender.
+  void PostScriptEvent(std::string reference, const std::vector<std::string>& args);
   // The headless player's device, advanced by each tick's length.
   TSilentAudioDevice* GameTimeAudio() const { return game_time_audio_; }
 
@@ -78,6 +84,9 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   std::string game_folder_;
   TVrFileManager* files_ = nullptr;
   std::unique_ptr<IProjectUi> project_ui_;
+  TSysFuncMan funcs_;
+  TTimerList events_;
+  TSenderHandle script_sender_ = std::make_shared<TEventSender>(TEventSender{"headless"});
 };
 
 }  // namespace kest

@@ -1,42 +1,54 @@
 #include "shell/variable_dump.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "common/sjis.h"
 #include "language/custom_param.h"
 #include "language/param_collection.h"
-#include "language/param_types.h"
 
 namespace kest {
 namespace {
 
-constexpr int32_t kShownElements = 16;
+// The subscripts of element `flat`, the last one varying fastest, as the
+// store lays arrays out.
+std::string Subscripts(const TCustomParam& value, int32_t flat) {
+  const int32_t dims = value.DimCount();
+  if (value.IsDimensionless() || dims <= 1) return "[" + std::to_string(flat) + "]";
+  std::vector<int32_t> index(static_cast<size_t>(dims));
+  for (int32_t k = dims; k-- > 0;) {
+    const int32_t size = std::max(1, value.GetDim(k));
+    index[static_cast<size_t>(k)] = flat % size;
+    flat /= size;
+  }
+  std::string out;
+  for (int32_t i : index) out += "[" + std::to_string(i) + "]";
+  return out;
+}
 
-std::string Element(const TCustomParam& value, int32_t i) {
-  if (value.ParamType() == PT_STR) return "\"" + Cp932ToUtf8(value.GetStr(i)) + "\"";
-  return Cp932ToUtf8(value.GetStr(i));
+std::string Lines(const std::string& name, const TCustomParam& value) {
+  const int32_t count = value.Count();
+  const bool scalar = count == 1 && (value.IsDimensionless() || value.DimCount() <= 1);
+  if (scalar) return name + "=" + Cp932ToUtf8(value.GetAsStr()) + "\n";
+  std::string out;
+  for (int32_t e = 0; e < count; ++e) out += name + Subscripts(value, e) + "=" + Cp932ToUtf8(value.GetStr(e)) + "\n";
+  return out;
 }
 
 }  // namespace
 
 std::string DumpVariables(const TParamCollection& variables) {
-  std::string out;
+  std::vector<std::pair<std::string, std::string>> blocks;
   for (int32_t i = 0; i < variables.Count(); ++i) {
-    const auto* item = dynamic_cast<const TParamCollectionItem*>(variables.Items(i));
+    const TParamCollectionItem* item = variables.Items(i);
     if (!item || item->IsSystem() || !item->Value()) continue;
-    const TCustomParam& value = *item->Value();
-    out += Cp932ToUtf8(item->Name());
-    if (!value.IsDimensionless() && value.DimCount() > 0 && !(value.DimCount() == 1 && value.GetDim(0) == 1)) {
-      out += "[";
-      for (int32_t d = 0; d < value.DimCount(); ++d) out += (d ? "," : "") + std::to_string(value.GetDim(d));
-      out += "]";
-    }
-    out += " = ";
-    const int32_t shown = std::min(value.Count(), kShownElements);
-    for (int32_t e = 0; e < shown; ++e) out += (e ? ", " : "") + Element(value, e);
-    if (value.Count() > shown) out += ", ...";
-    out += "\n";
+    std::string name = Cp932ToUtf8(item->Name());
+    std::string lines = Lines(name, *item->Value());
+    blocks.emplace_back(std::move(name), std::move(lines));
   }
+  std::stable_sort(blocks.begin(), blocks.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::string out;
+  for (const auto& block : blocks) out += block.second;
   return out;
 }
 

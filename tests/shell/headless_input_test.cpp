@@ -41,9 +41,22 @@ TEST(HeadlessInput, ReadsEveryEventKind) {
   EXPECT_EQ(input.LastTick(), 12);
 }
 
+TEST(HeadlessInput, ScriptEventsCarryAReferenceAndArguments) {
+  THeadlessInput input;
+  std::string error;
+  ASSERT_TRUE(input.Parse("20 event menu.kst:top 1 はい\n20 event other.kst\n", &error)) << error;
+  const auto& events = input.ScriptEventsAt(20);
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].Reference, "menu.kst:top");
+  EXPECT_EQ(events[0].Args, (std::vector<std::string>{"1", "\x82\xCD\x82\xA2"})) << "arguments in Shift-JIS";
+  EXPECT_TRUE(events[1].Args.empty());
+  EXPECT_TRUE(input.EventsAt(20).empty());
+  EXPECT_EQ(input.LastTick(), 20);
+}
+
 TEST(HeadlessInput, WrongLinesAreNamed) {
   for (const char* bad : {"0 close", "x close", "3 jump", "3 key-down", "3 key-down 0x41 9", "3 mouse-down 1",
-                          "3 mouse-down 1 2 thumb", "3 wheel left", "3 close now", "3 toolbar quit"}) {
+                          "3 mouse-down 1 2 thumb", "3 wheel left", "3 close now", "3 toolbar quit", "3 event"}) {
     THeadlessInput input;
     std::string error;
     EXPECT_FALSE(input.Parse(std::string("1 close\n") + bad + "\n", &error)) << bad;

@@ -5,13 +5,14 @@ set -u
 player=$1
 work=$2
 kestproject=$3
+empty_page=$4  # a compiled page without commands
 bin=$(dirname "$player")
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 rm -rf "$work" && mkdir -p "$work/one" "$work/two" "$work/none"
-"$kestproject" "$work/one/kest.kpb" --title "テスト" --size 640x480 --version 116 && touch "$work/one/start.ksb"
-"$kestproject" "$work/two/kest.kpb" --title "two" --size 320x240 --toolbar 0 && touch "$work/two/start.ksb"
+"$kestproject" "$work/one/kest.kpb" --title "テスト" --size 640x480 --version 116 && cp "$empty_page" "$work/one/start.ksb"
+"$kestproject" "$work/two/kest.kpb" --title "two" --size 320x240 --toolbar 0 && cp "$empty_page" "$work/two/start.ksb"
 # Each run gets its own lock folder so parallel tests never collide.
 export XDG_RUNTIME_DIR="$work"
 

@@ -1,0 +1,18 @@
+#!/bin/bash
+# Runs a game headless and checks lines of its --dump-vars listing.
+# usage: expect_vars.sh PLAYER GAME TICKS INPUT|- LINE...
+set -u
+player=$1 game=$2 ticks=$3 input=$4
+shift 4
+args=(--headless "$game" --ticks "$ticks" --dump-vars)
+[ "$input" != - ] && args+=(--input "$input")
+out=$("$player" "${args[@]}") || { echo "the player failed: $out"; exit 1; }
+status=0
+for line in "$@"; do
+  if ! grep -qxF -- "$line" <<<"$out"; then
+    echo "missing: $line"
+    status=1
+  fi
+done
+[ $status -eq 0 ] || { echo "--- listing:"; echo "$out"; }
+exit $status
