@@ -305,6 +305,28 @@ void TCallMan::RunTick() {
   } while ((FRunning || FState != 0) && !AppTerminating);
 }
 
+void TCallMan::EnterJumpPage(const std::string& page, int32_t pc) {
+  TPage* target = GetPage(page, true);
+  if (FPage) {
+    TStack& frame = FStack.Push();
+    frame.PageName = FPage->Name();
+    frame.Pc = FPc;
+    frame.Running = FRunning;
+    frame.Entered = FEntered;
+    frame.Sender = FSender;
+    frame.Args.Assign(FArgs);
+    // Kept like an event start keeps it: should the restored page leave the
+    // cache meanwhile, its command would otherwise resume from scratch.
+    if (TCommand* command = FEntered ? CurrentCommand() : nullptr) {
+      frame.State = std::make_unique<TByteStream>();
+      command->SaveState(*frame.State);
+    }
+  }
+  FPage = target;
+  FPc = pc > 0 ? pc : 0;
+  FEntered = false;
+}
+
 const TCustomParam* TCallMan::Evaluate(TKestParser& expr) {
   if (expr.Operations().empty()) return nullptr;
   expr.Execute(Vars(), Funcs());

@@ -64,6 +64,11 @@ class TCallMan final : public IProjectInterpreter, public ICallStackHost {
   void SaveState(TStream& stream);
   // Raises EReadError for a damaged record.
   void LoadState(TStream& stream, int32_t saveVersion);
+  // After a load: runs the saved game's jump page on top of the restored
+  // script, which it returns to (with its command in progress) when it ends.
+  // The page is fetched first: one that cannot be read raises and changes
+  // nothing.
+  void EnterJumpPage(const std::string& page, int32_t pc);
 
   // What the commands work with.
   TParamCollection& Vars() { return *FParts.Vars; }

@@ -75,6 +75,8 @@ void TComElse::Execute(TCallMan& man) { SkipChain(man, *this); }
 
 bool TComLabel::IsLabel(std::string_view name) const { return Name() == name; }
 
+void TComLabel::Execute(TCallMan& man) { man.SetPc(man.Pc() + 1); }
+
 void TComJump::Execute(TCallMan& man) {
   man.SetPc(man.Pc() + 1);
   const std::string& page = TextAt(0);

@@ -35,6 +35,7 @@ class TComLabel : public TCommand {
  public:
   using TCommand::TCommand;
   bool IsLabel(std::string_view name) const override;
+  void Execute(TCallMan& man) override;
   const std::string& Name() const { return TextAt(0); }
 };
 

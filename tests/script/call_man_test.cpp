@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "common/app_globals.h"
+#include "common/errors.h"
 #include "common/trace.h"
 #include "language/param_collection.h"
 #include "language/param_types.h"
@@ -18,6 +19,18 @@ namespace kest {
 namespace {
 
 using test::TPageBuilder;
+
+// The trace lines written while it lives.
+class TTraceLog {
+ public:
+  TTraceLog() {
+    Trace().SetRecorder([this](TTraceSink::TKind kind, std::string_view line) {
+      if (kind == TTraceSink::TKind::Line) Lines.emplace_back(line);
+    });
+  }
+  ~TTraceLog() { Trace().SetRecorder(nullptr); }
+  std::vector<std::string> Lines;
+};
 
 class CallManTest : public ::testing::Test {
  protected:
@@ -410,17 +423,53 @@ TEST_F(CallManTest, TheCacheKeepsTenPagesAndFreesThePageVariablesOfTheEvicted) {
   EXPECT_EQ((*std::next(Man().Pages().begin()))->Name(), "Other.ksb");
 }
 
-// The trace of a run, from the given tick on.
-class TTraceLog {
- public:
-  TTraceLog() {
-    Trace().SetRecorder([this](TTraceSink::TKind kind, std::string_view line) {
-      if (kind == TTraceSink::TKind::Line) Lines.emplace_back(line);
-    });
+TEST_F(CallManTest, AJumpPageAfterALoadReturnsToTheWaitWithItsState) {
+  for (const char* name : {"done", "jumped"}) Global(name);
+  TPageBuilder main("start.ksb");
+  main.Wait("90").Calc("done = 1");
+  Write(main);
+  TPageBuilder jump("jump.ksb");
+  jump.Calc("jumped = jumped + 1").Calc("jumped = jumped + 10");
+  Write(jump);
+  for (int i = 0; i < 10; ++i) {
+    TPageBuilder filler("f" + std::to_string(i) + ".ksb");
+    filler.Wait("0");
+    Write(filler);
   }
-  ~TTraceLog() { Trace().SetRecorder(nullptr); }
-  std::vector<std::string> Lines;
-};
+  Start();
+  Tick(3);  // the wait has 60 ms left
+  Man().EnterJumpPage("jump.ksb", 1);
+  // Ten other pages push the restored page out of the cache before the
+  // jump page returns; its wait resumes from the state kept in the frame.
+  for (int i = 0; i < 10; ++i) Man().GetPage("f" + std::to_string(i) + ".ksb", true);
+  Tick();
+  EXPECT_EQ(Int("jumped"), 10) << "the jump page starts at its pc";
+  EXPECT_EQ(Int("done"), 0);
+  // The tick of the return ends with it (the restored script had stopped for
+  // the tick); the 60 ms left then take four ticks. A wait that lost its
+  // state would wait for ever.
+  EXPECT_EQ(TickWhen("done", 10), 4);
+  EXPECT_THROW(Man().EnterJumpPage("missing.ksb", 0), EKestError);
+  EXPECT_EQ(Man().Stack().Count(), 0) << "a page that cannot be read pushes nothing";
+}
+
+TEST_F(CallManTest, TheTraceShowsEachCommandOnceWithItsPageAndLine) {
+  Global("n");
+  TPageBuilder p("start.ksb");
+  p.Label("top").Calc("n = n + 1");
+  p.Add(ciBoxNew);
+  p.Wait("30").Calc("n = n + 1");
+  Write(p);
+  TTraceLog log;
+  Start();
+  Tick(4);
+  EXPECT_EQ(log.Lines, (std::vector<std::string>{"0000000f : start.ksb(1)", "0000000f : start.ksb(2)",
+                                                 "0000000f : start.ksb(3)",
+                                                 "0000000f : start.ksb(3) BoxNew: not played by this player yet",
+                                                 "0000000f : start.ksb(4)", "0000002d : start.ksb(5)"}));
+  EXPECT_EQ(Int("n"), 2) << "a command this player cannot play yet moves on";
+}
+
 
 TEST_F(CallManTest, ASavedStateInANestedHandlerContinuesWithTheSameTrace) {
   auto write_game = [this] {
