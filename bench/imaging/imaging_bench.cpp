@@ -30,11 +30,14 @@ const char* const kOps[] = {"Draw", "DrawAlpha", "DrawMask", "DrawAdd", "Fill", 
 
 // Everything one size needs, built once: a screen, a picture with a colour key
 // on about one pixel in eight, an 8-bit mask of mixed levels and half-size
-// pictures for the stretch and the rotation.
+// pictures for the stretch and the rotation. For pixman, whose nearest
+// operation to a keyed draw is OVER with a source that is either opaque or
+// clear, the picture again with alpha 0 at the key and 255 elsewhere.
 struct TScene {
-  TDIBX Screen, Picture, Mask, Half;
+  TDIBX Screen, Picture, Mask, Half, KeyAlpha;
   explicit TScene(TSize s)
-      : Screen(s.W, s.H, 32), Picture(s.W, s.H, 32), Mask(s.W, s.H, 8), Half(s.W / 2, s.H / 2, 32) {
+      : Screen(s.W, s.H, 32), Picture(s.W, s.H, 32), Mask(s.W, s.H, 8), Half(s.W / 2, s.H / 2, 32),
+        KeyAlpha(s.W, s.H, 32) {
     std::mt19937 rng(7);
     for (int32_t y = 0; y < s.H; ++y)
       for (int32_t x = 0; x < s.W; ++x) {
@@ -45,6 +48,11 @@ struct TScene {
         if (x < s.W / 2 && y < s.H / 2) Half.SetPixel(x, y, rng() & 0xFFFFFF);
       }
     Picture.TransparentPixel = 0x00FF00;
+    for (int32_t y = 0; y < s.H; ++y) {
+      const auto* from = reinterpret_cast<const uint32_t*>(Picture.ScanLine(y));
+      auto* to = reinterpret_cast<uint32_t*>(KeyAlpha.ScanLine(y));
+      for (int32_t x = 0; x < s.W; ++x) to[x] = from[x] == 0x00FF00 ? 0 : from[x] | 0xFF000000u;
+    }
   }
 };
 
@@ -123,9 +131,10 @@ void RunPixman(const std::string& op, TScene& c) {
     return;
   }
   const bool half = op == "Stretch2x" || op == "Rotate30";
-  pixman_image_t* src = Wrap(half ? c.Half : c.Picture, op == "Rotate30" ? PIXMAN_a8r8g8b8 : PIXMAN_x8r8g8b8);
+  pixman_image_t* src = op == "Draw" ? Wrap(c.KeyAlpha, PIXMAN_a8r8g8b8)
+                        : Wrap(half ? c.Half : c.Picture, op == "Rotate30" ? PIXMAN_a8r8g8b8 : PIXMAN_x8r8g8b8);
   pixman_image_t* mask = nullptr;
-  pixman_op_t pop = PIXMAN_OP_SRC;
+  pixman_op_t pop = op == "Draw" ? PIXMAN_OP_OVER : PIXMAN_OP_SRC;
   if (op == "DrawAlpha") mask = Solid(128), pop = PIXMAN_OP_OVER;
   if (op == "DrawMask") mask = Wrap(c.Mask, PIXMAN_a8), pop = PIXMAN_OP_OVER;
   if (op == "DrawAdd") mask = Solid(200), pop = PIXMAN_OP_ADD;

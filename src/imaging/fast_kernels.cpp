@@ -72,22 +72,26 @@ inline __m128i KeepKeyed(bool keyed, __m128i key, __m128i s, __m128i d, __m128i 
   return keyed ? Select(_mm_cmpeq_epi32(s, key), d, r) : r;
 }
 
-// Eight pixels a step where the processor has AVX2; the same selection.
+// Eight pixels a step where the processor has AVX2; the same selection. The
+// first pixels are taken one by one up to a 32-byte boundary of the
+// destination, so that no load or store of the loop splits a cache line.
 __attribute__((target("avx2"))) int CopyKeyRowAvx2(uint32_t* d, const uint32_t* s, int n, uint32_t key) {
   const __m256i k = _mm256_set1_epi32(int32_t(key));
   int i = 0;
+  for (; i < n && (reinterpret_cast<uintptr_t>(d + i) & 31) != 0; ++i)
+    if (s[i] != key) d[i] = s[i];
   for (; i + 16 <= n; i += 16) {
     const __m256i s0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
     const __m256i s1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i + 8));
-    const __m256i d0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
-    const __m256i d1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i + 8));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_blendv_epi8(s0, d0, _mm256_cmpeq_epi32(s0, k)));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i + 8), _mm256_blendv_epi8(s1, d1, _mm256_cmpeq_epi32(s1, k)));
+    const __m256i d0 = _mm256_load_si256(reinterpret_cast<const __m256i*>(d + i));
+    const __m256i d1 = _mm256_load_si256(reinterpret_cast<const __m256i*>(d + i + 8));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(d + i), _mm256_blendv_epi8(s0, d0, _mm256_cmpeq_epi32(s0, k)));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(d + i + 8), _mm256_blendv_epi8(s1, d1, _mm256_cmpeq_epi32(s1, k)));
   }
   for (; i + 8 <= n; i += 8) {
     const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
-    const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_blendv_epi8(sv, dv, _mm256_cmpeq_epi32(sv, k)));
+    const __m256i dv = _mm256_load_si256(reinterpret_cast<const __m256i*>(d + i));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(d + i), _mm256_blendv_epi8(sv, dv, _mm256_cmpeq_epi32(sv, k)));
   }
   return i;
 }
@@ -112,7 +116,59 @@ int CopyKeyRow(uint32_t* d, const uint32_t* s, int n, __m128i key) {
   return i;
 }
 
+// (d * (255 - w) + s * w) >> 8 per byte for eight pixels whose weights are
+// spread over their bytes in wLo (pixels 0-3) and wHi (4-7).
+__attribute__((target("avx2"))) inline __m256i Blend8(__m256i d, __m256i s, __m256i wLo, __m256i wHi) {
+  const __m256i full = _mm256_set1_epi16(255);
+  const __m256i sLo = _mm256_cvtepu8_epi16(_mm256_castsi256_si128(s));
+  const __m256i sHi = _mm256_cvtepu8_epi16(_mm256_extracti128_si256(s, 1));
+  const __m256i dLo = _mm256_cvtepu8_epi16(_mm256_castsi256_si128(d));
+  const __m256i dHi = _mm256_cvtepu8_epi16(_mm256_extracti128_si256(d, 1));
+  const __m256i lo = _mm256_srli_epi16(
+      _mm256_add_epi16(_mm256_mullo_epi16(dLo, _mm256_sub_epi16(full, wLo)), _mm256_mullo_epi16(sLo, wLo)), 8);
+  const __m256i hi = _mm256_srli_epi16(
+      _mm256_add_epi16(_mm256_mullo_epi16(dHi, _mm256_sub_epi16(full, wHi)), _mm256_mullo_epi16(sHi, wHi)), 8);
+  // The pack works within 128-bit lanes: pixel pairs come out as 01 45 23 67.
+  return _mm256_permute4x64_epi64(_mm256_packus_epi16(lo, hi), 0xD8);
+}
+
+__attribute__((target("avx2"))) int MaskRowAvx2(uint32_t* d, const uint32_t* s, const uint8_t* m, int n, bool keyed,
+                                                uint32_t key) {
+  const __m128i spreadLo = _mm_setr_epi8(0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3);
+  const __m128i spreadHi = _mm_setr_epi8(4, 4, 4, 4, 5, 5, 5, 5, 6, 6, 6, 6, 7, 7, 7, 7);
+  const __m256i full32 = _mm256_set1_epi32(255), z = _mm256_setzero_si256(), k = _mm256_set1_epi32(int32_t(key));
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+    const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+    const __m128i mb = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(m + i));
+    __m256i r = Blend8(dv, sv, _mm256_cvtepu8_epi16(_mm_shuffle_epi8(mb, spreadLo)),
+                       _mm256_cvtepu8_epi16(_mm_shuffle_epi8(mb, spreadHi)));
+    const __m256i m32 = _mm256_cvtepu8_epi32(mb);
+    r = _mm256_blendv_epi8(r, sv, _mm256_cmpeq_epi32(m32, full32));
+    r = _mm256_blendv_epi8(r, dv, _mm256_cmpeq_epi32(m32, z));
+    if (keyed) r = _mm256_blendv_epi8(r, dv, _mm256_cmpeq_epi32(sv, k));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), r);
+  }
+  return i;
+}
+
+__attribute__((target("avx2"))) int AlphaRowAvx2(uint32_t* d, const uint32_t* s, int n, int a, bool keyed,
+                                                 uint32_t key) {
+  const __m256i w = _mm256_set1_epi16(int16_t(a)), k = _mm256_set1_epi32(int32_t(key));
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+    const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+    __m256i r = _mm256_blendv_epi8(Blend8(dv, sv, w, w), dv, _mm256_cmpeq_epi32(sv, dv));
+    if (keyed) r = _mm256_blendv_epi8(r, dv, _mm256_cmpeq_epi32(sv, k));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), r);
+  }
+  return i;
+}
+
 int AlphaRow(uint32_t* d, const uint32_t* s, int n, int a, bool keyed, __m128i key) {
+  if (Level() == TKernelLevel::Avx2) return AlphaRowAvx2(d, s, n, a, keyed, uint32_t(_mm_cvtsi128_si32(key)));
   const __m128i ws = _mm_set1_epi16(int16_t(a)), wd = _mm_set1_epi16(int16_t(255 - a));
   int i = 0;
   for (; i + 4 <= n; i += 4) {
@@ -125,6 +181,7 @@ int AlphaRow(uint32_t* d, const uint32_t* s, int n, int a, bool keyed, __m128i k
 }
 
 int MaskRow(uint32_t* d, const uint32_t* s, const uint8_t* m, int n, bool keyed, __m128i key) {
+  if (Level() == TKernelLevel::Avx2) return MaskRowAvx2(d, s, m, n, keyed, uint32_t(_mm_cvtsi128_si32(key)));
   const __m128i full = _mm_set1_epi16(255), full32 = _mm_set1_epi32(255), z = _mm_setzero_si128();
   int i = 0;
   for (; i + 4 <= n; i += 4) {
@@ -228,8 +285,24 @@ void ApplyRow(const TBlendOp& op, uint32_t* d, const uint32_t* s, const uint8_t*
 }
 
 // Aligned, unrolled stores once the row start is aligned.
+__attribute__((target("avx2"))) void FillRowAvx2(uint32_t* d, int n, uint32_t pixel) {
+  int i = 0;
+  for (; i < n && (reinterpret_cast<uintptr_t>(d + i) & 31) != 0; ++i) d[i] = pixel;
+  const __m256i v = _mm256_set1_epi32(int32_t(pixel));
+  for (; i + 32 <= n; i += 32) {
+    auto* p = reinterpret_cast<__m256i*>(d + i);
+    _mm256_store_si256(p, v);
+    _mm256_store_si256(p + 1, v);
+    _mm256_store_si256(p + 2, v);
+    _mm256_store_si256(p + 3, v);
+  }
+  for (; i + 8 <= n; i += 8) _mm256_store_si256(reinterpret_cast<__m256i*>(d + i), v);
+  for (; i < n; ++i) d[i] = pixel;
+}
+
 void FillRow(uint32_t* d, int n, uint32_t pixel) {
   pixel &= 0xFFFFFF;
+  if (Level() == TKernelLevel::Avx2) return FillRowAvx2(d, n, pixel);
   int i = 0;
   for (; i < n && (reinterpret_cast<uintptr_t>(d + i) & 15) != 0; ++i) d[i] = pixel;
   const __m128i v = _mm_set1_epi32(int32_t(pixel));
