@@ -1,5 +1,7 @@
 #include "language/typed_param.h"
 
+#include <typeinfo>
+
 #include "common/errors.h"
 #include "language/param_errors.h"
 
@@ -47,7 +49,9 @@ void TTypedParam<Traits>::MakeScalar() {
 template <typename Traits>
 void TTypedParam<Traits>::AssignRaw(const TCustomParam& other) {
   TCustomParam::AssignRaw(other);
-  if (const auto* same = dynamic_cast<const TTypedParam*>(&other)) FValues = same->FValues;
+  // The class is final, so an exact type check stands for the cast; every
+  // evaluation's result comes through here.
+  if (typeid(other) == typeid(TTypedParam)) FValues = static_cast<const TTypedParam&>(other).FValues;
 }
 
 template <typename Traits>

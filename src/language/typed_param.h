@@ -79,7 +79,7 @@ struct TStrTraits {
 };
 
 template <typename Traits>
-class TTypedParam : public TCustomParam {
+class TTypedParam final : public TCustomParam {
  public:
   using TElem = typename Traits::TElem;
 

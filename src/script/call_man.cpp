@@ -211,11 +211,11 @@ void TCallMan::AssignResult(const std::string& name, const TCustomParam& value) 
 }
 
 bool TCallMan::StartEvent(int32_t level) {
+  // Most ticks have no event waiting: that is asked first.
+  TTimerData* record = FParts.Events ? FParts.Events->FirstWaiting() : nullptr;
+  if (!record) return false;
   TCommand* current = CurrentCommand();
   if (FEntered && current && current->BlocksEvents()) return false;
-  if (!FParts.Events) return false;
-  TTimerData* record = FParts.Events->FirstWaiting();
-  if (!record) return false;
   std::string page_name;
   std::string label;
   SplitReference(record->Reference, page_name, label);
