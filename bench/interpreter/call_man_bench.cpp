@@ -119,6 +119,7 @@ class TRatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
+      if (run.run_type != Run::RT_Iteration) continue;
       auto it = run.counters.find("ns_per_command");
       if (it == run.counters.end()) continue;
       const double ns = it->second.value * 1e9;
