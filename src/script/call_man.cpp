@@ -372,9 +372,22 @@ void TCallMan::LoadState(TStream& stream, int32_t saveVersion) {
   const std::string sender = ReadStr(stream);
   TArrayString args;
   args.LoadFromStream(stream);
-  FStack.LoadFromStream(stream, FParts.FindSender);
-  const int32_t level = saveVersion >= 116 ? ReadInt(stream) : 2;
-  FPage = page_name.empty() ? nullptr : GetPage(page_name, true);
+  // Everything is read, and the page fetched, before anything changes: a
+  // damaged record leaves the interpreter as it was.
+  const int32_t depth = Vars().CurrentLocalId;
+  TStackList stack(Vars());
+  TPage* page = nullptr;
+  int32_t level = 2;
+  try {
+    stack.LoadFromStream(stream, FParts.FindSender);
+    if (saveVersion >= 116) level = ReadInt(stream);
+    if (!page_name.empty()) page = GetPage(page_name, true);
+  } catch (...) {
+    Vars().CurrentLocalId = depth;
+    throw;
+  }
+  FStack.Swap(stack);
+  FPage = page;
   FPc = pc;
   FRunning = running;
   FEntered = entered;
@@ -385,8 +398,6 @@ void TCallMan::LoadState(TStream& stream, int32_t saveVersion) {
   // The command in progress was traced when it began; it is not traced
   // again for being restored.
   FLastTraced = CurrentCommand();
-  // A state saved for a command the reloaded page no longer has at pc is not
-  // handed to whatever stands there now.
   if (FEntered)
     if (TCommand* command = CurrentCommand()) command->LoadState(stream);
 }

@@ -118,6 +118,15 @@ bool TStackList::Delete(int32_t index) {
 
 void TStackList::SetDepth() { FVars.CurrentLocalId = Count(); }
 
+void TStackList::Swap(TStackList& other) {
+  FFrames.swap(other.FFrames);
+  TStack spare;
+  spare.CopyFrom(FSpare);
+  FSpare.CopyFrom(other.FSpare);
+  other.FSpare.CopyFrom(spare);
+  SetDepth();
+}
+
 void TStackList::SaveToStream(TStream& stream) const {
   FSpare.SaveToStream(stream);
   WriteInt(stream, static_cast<int32_t>(FFrames.size()));

@@ -56,9 +56,12 @@ class TStackList {
   TStack* Top() { return FFrames.empty() ? nullptr : FFrames.back().get(); }
   TStack& Spare() { return FSpare; }
 
-  // The spare frame, the frame count, then each frame.
+  // The spare frame, the frame count, then each frame. A damaged record
+  // raises EReadError and leaves the stack as it was.
   void SaveToStream(TStream& stream) const;
   void LoadFromStream(TStream& stream, const TSenderLookup& findSender);
+  // Exchanges the frames with another stack of the same store.
+  void Swap(TStackList& other);
 
  private:
   void SetDepth();

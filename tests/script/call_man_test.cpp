@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
+#include <fstream>
 
 #include "common/app_globals.h"
 #include "common/errors.h"
@@ -528,6 +530,14 @@ TEST_F(CallManTest, ASavedStateInANestedHandlerContinuesWithTheSameTrace) {
     for (int t = 1; t <= kSaveAfter; ++t) {
       post_at(t);
       Tick();
+      // The states of the main wait, a waiting handler and a nested one seed
+      // the fuzzer of saved interpreter states.
+      if (const char* seeds = std::getenv("KEST_WRITE_CALL_STATE_SEEDS")) {
+        TByteStream seed;
+        Man().SaveState(seed);
+        std::ofstream(std::string(seeds) + "/tick" + std::to_string(t), std::ios::binary)
+            .write(reinterpret_cast<const char*>(seed.Bytes().data()), std::streamsize(seed.Bytes().size()));
+      }
     }
     ASSERT_EQ(Man().State(), 2);
     ASSERT_EQ(Man().Level(), 3);
