@@ -455,6 +455,41 @@ TEST_F(CallManTest, AJumpPageAfterALoadReturnsToTheWaitWithItsState) {
   EXPECT_EQ(Man().Stack().Count(), 0) << "a page that cannot be read pushes nothing";
 }
 
+TEST_F(CallManTest, ADamagedSavedStateChangesNothing) {
+  TPageBuilder main("start.ksb");
+  main.Wait("200");
+  Write(main);
+  TPageBuilder a("a.ksb");
+  a.Wait("60");
+  Write(a);
+  Start();
+  Tick();
+  Post("a.kst");
+  Tick();
+  TByteStream saved;
+  Man().SaveState(saved);
+  const std::vector<uint8_t> bytes = saved.Bytes();
+  ASSERT_EQ(Man().Stack().Count(), 1);
+
+  TPageBuilder other("other.ksb");
+  other.Wait("0");
+  Write(other);
+  Start("other.ksb");
+  // Cut short anywhere before the waiting command's own state.
+  for (size_t n = 0; n + 16 < bytes.size(); ++n) {
+    TByteStream cut(std::span<const uint8_t>(bytes.data(), n));
+    EXPECT_THROW(Man().LoadState(cut, 140), EReadError) << n;
+    ASSERT_EQ(Man().CurrentPage()->Name(), "other.ksb") << n;
+    ASSERT_EQ(Man().Stack().Count(), 0) << n;
+    ASSERT_EQ(Vars.CurrentLocalId, 0) << n;
+  }
+  TByteStream whole(bytes);
+  Man().LoadState(whole, 140);
+  EXPECT_EQ(Man().CurrentPage()->Name(), "a.ksb");
+  EXPECT_EQ(Man().Stack().Count(), 1);
+  EXPECT_EQ(Vars.CurrentLocalId, 1);
+}
+
 TEST_F(CallManTest, TheTraceShowsEachCommandOnceWithItsPageAndLine) {
   Global("n");
   TPageBuilder p("start.ksb");
