@@ -51,7 +51,9 @@ TEST(GameBuild, PagesProjectAndArchive) {
   ASSERT_TRUE(BuildGame({dir / "src", dir / "out", true}, errors)) << errors.Text();
   EXPECT_TRUE(fs::exists(dir / "out/start.ksb"));
   EXPECT_TRUE(fs::exists(dir / "out/sub/menu.ksb"));
-  EXPECT_FALSE(fs::exists(dir / "out/notes.txt"));
+  EXPECT_EQ(ReadFile(dir / "out/notes.txt").size(), 12u) << "other files are copied";
+  EXPECT_FALSE(fs::exists(dir / "out/start.kst"));
+  EXPECT_FALSE(fs::exists(dir / "out/game.ini"));
   const TProjectSetting s = ReadProject(dir / "out/kest.kpb");
   EXPECT_EQ(s.Title, Utf8ToCp932("テスト"));
   EXPECT_EQ(s.ScreenWidth, 800);
@@ -74,11 +76,23 @@ TEST(GameBuild, PagesProjectAndArchive) {
 
   TVrFileCollection archive;
   archive.Open(dir / "out/game.dat");
-  ASSERT_EQ(archive.Count(), 3);
+  ASSERT_EQ(archive.Count(), 4);
+  EXPECT_NE(archive.FindEntry("notes.txt"), nullptr);
   EXPECT_NE(archive.FindEntry("sub\\menu.ksb"), nullptr);
   TTpBigMemoryStream packed;
   archive.Extract(packed, "start.ksb");
   EXPECT_EQ(std::vector<uint8_t>(packed.Data().begin(), packed.Data().end()), bytes);
+}
+
+TEST(GameBuild, AGameFolderInsideItsSourcesIsNotCopiedIntoItself) {
+  TTempDir dir;
+  Put(dir, "src/start.kst", "calc 1\n");
+  Put(dir, "src/bg/sky.png", "png");
+  TDiagnostics errors;
+  ASSERT_TRUE(BuildGame({dir / "src", dir / "src/out", false}, errors)) << errors.Text();
+  ASSERT_TRUE(BuildGame({dir / "src", dir / "src/out", false}, errors)) << errors.Text();
+  EXPECT_TRUE(fs::exists(dir / "src/out/bg/sky.png"));
+  EXPECT_FALSE(fs::exists(dir / "src/out/out"));
 }
 
 TEST(GameBuild, NothingIsWrittenWhenAnythingIsWrong) {

@@ -87,6 +87,27 @@ void WriteFile(const fs::path& path, std::span<const uint8_t> bytes) {
   ReplaceFileAtomically(path.string(), bytes);
 }
 
+bool IsWithin(const fs::path& path, const fs::path& folder) {
+  const fs::path relative = path.lexically_relative(folder);
+  return !relative.empty() && *relative.begin() != "..";
+}
+
+// Pictures, sounds and every other file of the source folder go to the same
+// place below the game folder; the pages' sources and game.ini do not, nor
+// anything inside the game folder itself when it lies below the sources.
+void CopyAssets(const fs::path& source, const fs::path& output) {
+  const fs::path out = fs::weakly_canonical(output);
+  const fs::path from = fs::weakly_canonical(source);
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(from)) {
+    if (!entry.is_regular_file() || IsWithin(entry.path(), out)) continue;
+    const fs::path relative = entry.path().lexically_relative(from);
+    const std::string name = relative.generic_string();
+    if (name == "game.ini" || (name.size() > 4 && LowerAscii(name.substr(name.size() - 4)) == ".kst")) continue;
+    fs::create_directories((out / relative).parent_path());
+    fs::copy_file(entry.path(), out / relative, fs::copy_options::update_existing);
+  }
+}
+
 // Every file of the game folder, named as the archive names entries.
 std::vector<std::string> GameEntries(const fs::path& folder) {
   std::vector<std::string> names;
@@ -159,6 +180,7 @@ bool BuildGame(const TBuildOptions& options, TDiagnostics& errors) {
       WriteFile(output / (relative.substr(0, relative.size() - 4) + ".ksb"), PageBytes(*pages[i].Page));
     }
     WriteFile(output / "kest.kpb", ProjectBytes(setting));
+    CopyAssets(source, output);
     if (options.Pack) Pack(output);
   } catch (const EKestError& error) {
     errors.Add(options.Output, 0, 0, Cp932ToUtf8(error.what()));
