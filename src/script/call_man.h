@@ -39,6 +39,8 @@ struct TCallManParts {
   std::function<bool(std::string_view page)> EnsureFile;
   // Scene objects by name, for senders in saved states; nothing: none exist.
   TSenderLookup FindSender;
+  // Asks the main window to close (the game ended itself).
+  std::function<void()> Close;
 };
 
 class TCallMan final : public IProjectInterpreter, public ICallStackHost {
@@ -86,6 +88,9 @@ class TCallMan final : public IProjectInterpreter, public ICallStackHost {
   bool Running() const { return FRunning; }
   void SetRunning(bool running) { FRunning = running; }
   bool EnsureFile(std::string_view page) { return !FParts.EnsureFile || FParts.EnsureFile(page); }
+  void CloseMainWindow() {
+    if (FParts.Close) FParts.Close();
+  }
   TStackList& Stack() { return FStack; }
   TArrayString& Args() { return FArgs; }
   const TSenderRef& Sender() const { return FSender; }

@@ -7,11 +7,6 @@
 
 namespace kest {
 
-TKestParser* TComComponent::Property(int32_t id) {
-  auto& props = Fields()[0].Props;
-  return id >= 0 && static_cast<size_t>(id) < props.size() ? props[static_cast<size_t>(id)].get() : nullptr;
-}
-
 namespace {
 
 template <class T>
@@ -42,6 +37,7 @@ std::unique_ptr<TCommand> CreateCommand(TComList& owner, uint8_t typeByte) {
     case ciBreak: return Make<TComBreak>(owner, id);
     case ciContinue: return Make<TComContinue>(owner, id);
     case ciDoEvent: return Make<TComDoEvent>(owner, id);
+    case ciTerminate: return Make<TComTerminate>(owner, id);
     case ciGameSave: return Make<TComGameSave>(owner, id);
     case ciGameLoad: return Make<TComGameLoad>(owner, id);
     case ciTimer: return Make<TComTimer>(owner, id);

@@ -1,7 +1,8 @@
 #pragma once
 // Commands whose records load and save in full but whose behaviour comes
 // with the scene, saving and media: run, they trace and move on. Only what
-// the interpreter already depends on is here (their continue flags).
+// the interpreter already depends on is here (their continue flags), and
+// Terminate, which needs nothing else.
 
 #include "script/command.h"
 
@@ -44,6 +45,13 @@ class TComCabinetSave : public TComCabinet {
 class TComCabinetLoad : public TComCabinet {
  public:
   using TComCabinet::TComCabinet;
+};
+
+// Ends the program: the scripts stop and the main window closes.
+class TComTerminate : public TCommand {
+ public:
+  using TCommand::TCommand;
+  void Execute(TCallMan& man) override;
 };
 
 class TComGameSave : public TCommand {

@@ -490,6 +490,27 @@ TEST_F(CallManTest, ADamagedSavedStateChangesNothing) {
   EXPECT_EQ(Vars.CurrentLocalId, 1);
 }
 
+TEST_F(CallManTest, TerminateStopsTheScriptsAndClosesTheWindow) {
+  Global("n");
+  int closes = 0;
+  TCallManParts parts;
+  parts.Files = &Files;
+  parts.Vars = &Vars;
+  parts.Funcs = &Funcs;
+  parts.Close = [&closes] { ++closes; };
+  FMan = std::make_unique<TCallMan>(std::move(parts));
+  TPageBuilder p("start.ksb");
+  p.Calc("n = 1");
+  p.Add(ciTerminate);
+  p.Calc("n = 2");
+  Write(p);
+  Start();
+  Tick();
+  EXPECT_TRUE(AppTerminating);
+  EXPECT_EQ(closes, 1);
+  EXPECT_EQ(Int("n"), 1) << "nothing runs after it in the tick";
+}
+
 TEST_F(CallManTest, TheTraceShowsEachCommandOnceWithItsPageAndLine) {
   Global("n");
   TPageBuilder p("start.ksb");
