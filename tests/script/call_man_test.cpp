@@ -51,16 +51,19 @@ class CallManTest : public ::testing::Test {
   }
   void TearDown() override { Trace().SetRecorder(nullptr); }
 
+  // The game folder's pages, the fixture's functions and sender, and the
+  // store and event queue given.
+  TCallManParts Parts(TParamCollection& vars, TTimerList& events) {
+    TCallManParts parts;
+    parts.Files = &Files;
+    parts.Vars = &vars;
+    parts.Funcs = &Funcs;
+    parts.Events = &events;
+    parts.FindSender = [this](const std::string& name) { return name == Sender->Name ? Sender : nullptr; };
+    return parts;
+  }
   TCallMan& Man() {
-    if (!FMan) {
-      TCallManParts parts;
-      parts.Files = &Files;
-      parts.Vars = &Vars;
-      parts.Funcs = &Funcs;
-      parts.Events = &Events;
-      parts.FindSender = [this](const std::string& name) { return name == Sender->Name ? Sender : nullptr; };
-      FMan = std::make_unique<TCallMan>(std::move(parts));
-    }
+    if (!FMan) FMan = std::make_unique<TCallMan>(Parts(Vars, Events));
     return *FMan;
   }
   void Write(TPageBuilder& page) { page.WriteTo(Dir.Path()); }
@@ -493,10 +496,7 @@ TEST_F(CallManTest, ADamagedSavedStateChangesNothing) {
 TEST_F(CallManTest, TerminateStopsTheScriptsAndClosesTheWindow) {
   Global("n");
   int closes = 0;
-  TCallManParts parts;
-  parts.Files = &Files;
-  parts.Vars = &Vars;
-  parts.Funcs = &Funcs;
+  TCallManParts parts = Parts(Vars, Events);
   parts.Close = [&closes] { ++closes; };
   FMan = std::make_unique<TCallMan>(std::move(parts));
   TPageBuilder p("start.ksb");
@@ -611,13 +611,7 @@ TEST_F(CallManTest, ASavedStateInANestedHandlerContinuesWithTheSameTrace) {
     record.Running = running;
     fresh_events.PostEvent(std::move(record));
   }
-  TCallManParts parts;
-  parts.Files = &Files;
-  parts.Vars = &fresh_vars;
-  parts.Funcs = &Funcs;
-  parts.Events = &fresh_events;
-  parts.FindSender = [this](const std::string& name) { return name == Sender->Name ? Sender : nullptr; };
-  TCallMan restored(std::move(parts));
+  TCallMan restored(Parts(fresh_vars, fresh_events));
   vars.Seek(0);
   fresh_vars.LoadGameVars(vars, 140);
   state.Seek(0);
