@@ -103,9 +103,9 @@ void TCallMan::RunExitPage(const std::string& page) {
 
 TCommand* TCallMan::CurrentCommand() const { return FPage ? FPage->Commands().Items(FPc) : nullptr; }
 
-void TCallMan::TraceCommand(const TCommand& command, const char* prefix) {
+void TCallMan::TraceCommand(const TCommand& command) {
   FLastTraced = &command;
-  Trace().Line(TraceLine(prefix, FPage->Name(), command.Line));
+  Trace().Line(TraceLine("", FPage->Name(), command.Line));
 }
 
 void TCallMan::TraceUnplayed(const TCommand& command) {
@@ -123,7 +123,7 @@ bool TCallMan::ExecStep() {
     FPage = nullptr;
     return false;
   }
-  if (command != FLastTraced && Trace().Enabled()) TraceCommand(*command, "");
+  if (command != FLastTraced && Trace().Enabled()) TraceCommand(*command);
   TPage* const page = FPage;
   const int32_t pc = FPc;
   bool yielded = false;

@@ -123,7 +123,7 @@ class TCallMan final : public IProjectInterpreter, public ICallStackHost {
   bool StartEvent(int32_t level);
   void RemoveRunning(int32_t first, int32_t last);
   TCommand* CurrentCommand() const;
-  void TraceCommand(const TCommand& command, const char* prefix);
+  void TraceCommand(const TCommand& command);
 
   TCallManParts FParts;
   std::list<std::unique_ptr<TPage>> FPages;
