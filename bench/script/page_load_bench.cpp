@@ -51,9 +51,9 @@ void AddStep(TPage& page, int32_t n) {
   Expr(Add(page, ciIf, n), "cond", "(count > 100) & flag" + k);
   TCommand& box = Add(page, ciBoxNew, n);
   box.Indent = 1;
-  auto& props = box.Field("props").Props;
+  TFieldValue& props = box.Field("props");
   for (int32_t p : {0, 1, 2, 3, 4, 8, 12, 20})
-    props[static_cast<size_t>(p)] =
+    props.Prop(p) =
         std::make_unique<TKestParser>(TBuildKestParser::Compile(std::to_string(p * 10 + n % 7)));
   TCommand& call = Add(page, ciCall, n);
   call.Field("page").Text = "sub.ksb";

@@ -25,10 +25,14 @@ int32_t ReadCount(TStream& stream, int64_t bytesEach) {
 
 }  // namespace
 
+std::unique_ptr<TKestParser>& TFieldValue::Prop(int32_t id) {
+  if (id < 0 || id >= kPropertyCount) throw EKestError("no property " + std::to_string(id));
+  if (Props.size() <= static_cast<size_t>(id)) Props.resize(static_cast<size_t>(id) + 1);
+  return Props[static_cast<size_t>(id)];
+}
+
 TCommand::TCommand(TComList& owner, uint8_t id) : FOwner(owner), FId(id), FSpec(CommandSpec(id)) {
   FFields.resize(FSpec->Fields.size());
-  for (size_t i = 0; i < FFields.size(); ++i)
-    if (FSpec->Fields[i].Kind == TFieldKind::Props) FFields[i].Props.resize(kPropertyCount);
 }
 
 TCommand::~TCommand() = default;
@@ -90,14 +94,12 @@ void TCommand::LoadField(TStream& stream, const TFieldSpec& spec, TFieldValue& v
     }
     case TFieldKind::Props: {
       const TPage& page = Page();
+      value.Props.clear();
       for (int32_t p = 0; p < kPropertyCount; ++p) {
-        if (!page.HasProperty(FId, p)) {
-          value.Props[static_cast<size_t>(p)].reset();
-          continue;
-        }
+        if (!page.HasProperty(FId, p)) continue;
         auto e = std::make_unique<TKestParser>();
         e->LoadFromStream(stream);
-        value.Props[static_cast<size_t>(p)] = std::move(e);
+        value.Prop(p) = std::move(e);
       }
       break;
     }
@@ -133,7 +135,7 @@ void TCommand::SaveField(TStream& stream, const TFieldSpec& spec, const TFieldVa
       const TPage& page = Page();
       for (int32_t p = 0; p < kPropertyCount; ++p) {
         if (!page.HasProperty(FId, p)) continue;
-        const TKestParser* e = value.Props[static_cast<size_t>(p)].get();
+        const TKestParser* e = value.PropOrNull(p);
         (e ? *e : kEmptyExpr).SaveToStream(stream);
       }
       break;

@@ -27,7 +27,16 @@ struct TFieldValue {
   std::string Text;                               // Str, Data
   int32_t Int = 0;                                // Int, Byte
   std::vector<TKestParser> List;                  // ExprList
-  std::vector<std::unique_ptr<TKestParser>> Props;  // Props: 165 slots, null when the mask has no bit
+  // Props: by property id, as far as the highest id stored; null where the
+  // page's mask has no bit. A command without properties holds no slots.
+  std::vector<std::unique_ptr<TKestParser>> Props;
+
+  // The slot of a property id (0..164), made on first use.
+  std::unique_ptr<TKestParser>& Prop(int32_t id);
+  // The expression of a property id, or nothing.
+  const TKestParser* PropOrNull(int32_t id) const {
+    return id >= 0 && static_cast<size_t>(id) < Props.size() ? Props[static_cast<size_t>(id)].get() : nullptr;
+  }
 };
 
 class TCommand {

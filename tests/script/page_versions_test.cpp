@@ -63,7 +63,7 @@ void Fill(TCommand& c) {
         break;
       case TFieldKind::Props:
         for (int32_t p : {0, id % kPropertyCount, kPropertyCount - 1})
-          v.Props[static_cast<size_t>(p)] = std::make_unique<TKestParser>(Expr("p" + tag + " = " + std::to_string(p)));
+          v.Prop(p) = std::make_unique<TKestParser>(Expr("p" + tag + " = " + std::to_string(p)));
         break;
     }
   }

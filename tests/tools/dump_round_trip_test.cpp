@@ -69,7 +69,7 @@ void FillEveryCommand(TPage& page) {
           f.List.push_back(Sample(n + 3));
           break;
         case TFieldKind::Props:
-          for (int32_t p : {0, 3, 50 + id, 164}) f.Props[static_cast<size_t>(p)] = std::make_unique<TKestParser>(Sample(n + p));
+          for (int32_t p : {0, 3, 50 + id, 164}) f.Prop(p) = std::make_unique<TKestParser>(Sample(n + p));
           break;
       }
     }

@@ -496,7 +496,7 @@ void TPageParser::Generic(const TCommandSpec& spec, TCursor& c) {
     } else if (spec.IsComponent()) {
       const auto property = PropertyId(lower);
       if (!property) throw ESourceError(column, "unknown property " + std::string(name) + " of " + spec.Name);
-      command.Fields()[0].Props[static_cast<size_t>(*property)] = std::make_unique<TKestParser>(Value(value, valueColumn));
+      command.Fields()[0].Prop(*property) = std::make_unique<TKestParser>(Value(value, valueColumn));
     } else {
       throw ESourceError(column, std::string(spec.Name) + " has no field " + std::string(name) + FieldNames(spec));
     }
