@@ -110,7 +110,7 @@ void TCallMan::TraceCommand(const TCommand& command) {
 
 void TCallMan::TraceUnplayed(const TCommand& command) {
   if (!Trace().Enabled()) return;
-  Trace().Line(TraceLine("", FPage ? FPage->Name() : std::string(), command.Line) + " " + command.Spec().Name +
+  Trace().Line(TraceLine("", FPage ? FPage->Name() : std::string(), command.Line) + " " + command.Layout().Name +
                ": not played by this player yet");
 }
 

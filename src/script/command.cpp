@@ -31,8 +31,8 @@ std::unique_ptr<TKestParser>& TFieldValue::Prop(int32_t id) {
   return Props[static_cast<size_t>(id)];
 }
 
-TCommand::TCommand(TComList& owner, uint8_t id) : FOwner(owner), FId(id), FSpec(CommandSpec(id)) {
-  FFields.resize(FSpec->Fields.size());
+TCommand::TCommand(TComList& owner, uint8_t id) : FOwner(owner), FId(id), FLayout(CommandLayout(id)) {
+  FFields.resize(FLayout->Fields.size());
 }
 
 TCommand::~TCommand() = default;
@@ -41,8 +41,8 @@ TPage& TCommand::Page() const { return FOwner.Page(); }
 
 TFieldValue& TCommand::Field(std::string_view name) {
   for (size_t i = 0; i < FFields.size(); ++i)
-    if (name == FSpec->Fields[i].Name) return FFields[i];
-  throw EKestError("no field " + std::string(name) + " in " + FSpec->Name);
+    if (name == FLayout->Fields[i].Name) return FFields[i];
+  throw EKestError("no field " + std::string(name) + " in " + FLayout->Name);
 }
 
 void TCommand::LoadFromStream(TStream& stream) {
@@ -52,7 +52,7 @@ void TCommand::LoadFromStream(TStream& stream) {
   Line = ReadInt(stream);
   const int32_t version = Page().Version;
   for (size_t i = 0; i < FFields.size(); ++i)
-    if (version >= FSpec->Fields[i].SinceVersion) LoadField(stream, FSpec->Fields[i], FFields[i]);
+    if (version >= FLayout->Fields[i].SinceVersion) LoadField(stream, FLayout->Fields[i], FFields[i]);
 }
 
 void TCommand::SaveToStream(TStream& stream) const {
@@ -62,11 +62,11 @@ void TCommand::SaveToStream(TStream& stream) const {
   WriteInt(stream, Line);
   const int32_t version = Page().Version;
   for (size_t i = 0; i < FFields.size(); ++i)
-    if (version >= FSpec->Fields[i].SinceVersion) SaveField(stream, FSpec->Fields[i], FFields[i]);
+    if (version >= FLayout->Fields[i].SinceVersion) SaveField(stream, FLayout->Fields[i], FFields[i]);
 }
 
-void TCommand::LoadField(TStream& stream, const TFieldSpec& spec, TFieldValue& value) {
-  switch (spec.Kind) {
+void TCommand::LoadField(TStream& stream, const TFieldLayout& layout, TFieldValue& value) {
+  switch (layout.Kind) {
     case TFieldKind::Expr:
       value.Expr.LoadFromStream(stream);
       break;
@@ -106,8 +106,8 @@ void TCommand::LoadField(TStream& stream, const TFieldSpec& spec, TFieldValue& v
   }
 }
 
-void TCommand::SaveField(TStream& stream, const TFieldSpec& spec, const TFieldValue& value) const {
-  switch (spec.Kind) {
+void TCommand::SaveField(TStream& stream, const TFieldLayout& layout, const TFieldValue& value) const {
+  switch (layout.Kind) {
     case TFieldKind::Expr:
       value.Expr.SaveToStream(stream);
       break;

@@ -71,7 +71,7 @@ class TCommand {
 
   TComList& Owner() const { return FOwner; }
   TPage& Page() const;
-  const TCommandSpec& Spec() const { return *FSpec; }
+  const TCommandLayout& Layout() const { return *FLayout; }
   std::vector<TFieldValue>& Fields() { return FFields; }
   const std::vector<TFieldValue>& Fields() const { return FFields; }
   // The field named in the schema; raises when the command has none such.
@@ -88,12 +88,12 @@ class TCommand {
   int32_t IntAt(size_t index) const { return FFields[index].Int; }
 
  private:
-  void LoadField(TStream& stream, const TFieldSpec& spec, TFieldValue& value);
-  void SaveField(TStream& stream, const TFieldSpec& spec, const TFieldValue& value) const;
+  void LoadField(TStream& stream, const TFieldLayout& layout, TFieldValue& value);
+  void SaveField(TStream& stream, const TFieldLayout& layout, const TFieldValue& value) const;
 
   TComList& FOwner;
   uint8_t FId;
-  const TCommandSpec* FSpec;
+  const TCommandLayout* FLayout;
   std::vector<TFieldValue> FFields;
 };
 

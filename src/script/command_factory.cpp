@@ -46,9 +46,9 @@ std::unique_ptr<TCommand> CreateCommand(TComList& owner, uint8_t typeByte) {
     case ciLoadCabinet: return Make<TComCabinetLoad>(owner, id);
     default: break;
   }
-  const TCommandSpec* spec = CommandSpec(id);
-  if (!spec) throw EKestError(Utf8ToCp932("不正なコマンド"));
-  if (spec->IsComponent()) return Make<TComControl>(owner, id);
+  const TCommandLayout* layout = CommandLayout(id);
+  if (!layout) throw EKestError(Utf8ToCp932("不正なコマンド"));
+  if (layout->IsComponent()) return Make<TComControl>(owner, id);
   return Make<TCommand>(owner, id);
 }
 

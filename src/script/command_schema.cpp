@@ -10,52 +10,52 @@ namespace {
 
 using K = TFieldKind;
 
-constexpr TFieldSpec kCondition[] = {{K::Expr, "cond"}};
-constexpr TFieldSpec kLabel[] = {{K::Str, "name"}};
-constexpr TFieldSpec kJump[] = {{K::Str, "page"}, {K::Int, "pc"}, {K::Expr, "cond"}};
-constexpr TFieldSpec kCall[] = {
+constexpr TFieldLayout kCondition[] = {{K::Expr, "cond"}};
+constexpr TFieldLayout kLabel[] = {{K::Str, "name"}};
+constexpr TFieldLayout kJump[] = {{K::Str, "page"}, {K::Int, "pc"}, {K::Expr, "cond"}};
+constexpr TFieldLayout kCall[] = {
     {K::Str, "page"}, {K::Int, "pc"}, {K::Str, "result"}, {K::Expr, "cond"}, {K::ExprList, "args"}};
-constexpr TFieldSpec kWait[] = {{K::Expr, "cond"}, {K::Expr, "time"}, {K::Expr, "block", 107}};
-constexpr TFieldSpec kProps[] = {{K::Props, "props"}};
-constexpr TFieldSpec kFlip[] = {
+constexpr TFieldLayout kWait[] = {{K::Expr, "cond"}, {K::Expr, "time"}, {K::Expr, "block", 107}};
+constexpr TFieldLayout kProps[] = {{K::Props, "props"}};
+constexpr TFieldLayout kFlip[] = {
     {K::Expr, "kind"},  {K::Expr, "duration"}, {K::Expr, "reverse"}, {K::Expr, "move"},
     {K::ExprList, "names"}, {K::Expr, "scrap"}, {K::Expr, "param1"},  {K::Expr, "param2"},
     {K::Expr, "mask", 101}, {K::Expr, "block", 107}};
-constexpr TFieldSpec kCalc[] = {{K::Expr, "expr"}};
-constexpr TFieldSpec kVarNew[] = {{K::Str, "name"}, {K::Byte, "kind"}, {K::Expr, "value"}, {K::Byte, "scope"}};
-constexpr TFieldSpec kVarDel[] = {{K::Str, "name"}};
-constexpr TFieldSpec kGetProp[] = {{K::Expr, "object"}, {K::Expr, "prop"}, {K::Str, "var"}};
-constexpr TFieldSpec kSetProp[] = {{K::Expr, "object"}, {K::Expr, "prop"}, {K::Expr, "value"}};
-constexpr TFieldSpec kObject[] = {{K::Expr, "object"}};
-constexpr TFieldSpec kTextIns[] = {
+constexpr TFieldLayout kCalc[] = {{K::Expr, "expr"}};
+constexpr TFieldLayout kVarNew[] = {{K::Str, "name"}, {K::Byte, "kind"}, {K::Expr, "value"}, {K::Byte, "scope"}};
+constexpr TFieldLayout kVarDel[] = {{K::Str, "name"}};
+constexpr TFieldLayout kGetProp[] = {{K::Expr, "object"}, {K::Expr, "prop"}, {K::Str, "var"}};
+constexpr TFieldLayout kSetProp[] = {{K::Expr, "object"}, {K::Expr, "prop"}, {K::Expr, "value"}};
+constexpr TFieldLayout kObject[] = {{K::Expr, "object"}};
+constexpr TFieldLayout kTextIns[] = {
     {K::Data, "text"}, {K::Expr, "window"}, {K::Expr, "history"}, {K::Expr, "wait"}, {K::Expr, "block", 107}};
-constexpr TFieldSpec kMovieStop[] = {
+constexpr TFieldLayout kMovieStop[] = {
     {K::Expr, "object"}, {K::Expr, "fade"}, {K::Expr, "wait"}, {K::Expr, "block", 107}};
-constexpr TFieldSpec kComment[] = {{K::Str, "text"}};
-constexpr TFieldSpec kWindow[] = {{K::Expr, "window"}};
-constexpr TFieldSpec kCallHist[] = {{K::Expr, "window"}, {K::Expr, "first"}, {K::Expr, "count"},
+constexpr TFieldLayout kComment[] = {{K::Str, "text"}};
+constexpr TFieldLayout kWindow[] = {{K::Expr, "window"}};
+constexpr TFieldLayout kCallHist[] = {{K::Expr, "window"}, {K::Expr, "first"}, {K::Expr, "count"},
                                     {K::Expr, "flag"},   {K::Expr, "history", 111}};
-constexpr TFieldSpec kWhile[] = {{K::Expr, "cond"}, {K::Int, "exit"}};
-constexpr TFieldSpec kWhileInit[] = {{K::Expr, "init"}};
-constexpr TFieldSpec kWhileLoop[] = {{K::Expr, "step"}, {K::Int, "loop"}};
-constexpr TFieldSpec kBreak[] = {{K::Expr, "cond"}, {K::Int, "target"}};
-constexpr TFieldSpec kGameSave[] = {
+constexpr TFieldLayout kWhile[] = {{K::Expr, "cond"}, {K::Int, "exit"}};
+constexpr TFieldLayout kWhileInit[] = {{K::Expr, "init"}};
+constexpr TFieldLayout kWhileLoop[] = {{K::Expr, "step"}, {K::Int, "loop"}};
+constexpr TFieldLayout kBreak[] = {{K::Expr, "cond"}, {K::Int, "target"}};
+constexpr TFieldLayout kGameSave[] = {
     {K::Expr, "slot"}, {K::Str, "page"}, {K::Int, "pc", 105}, {K::Expr, "title"}};
-constexpr TFieldSpec kGameLoad[] = {{K::Expr, "slot"}};
-constexpr TFieldSpec kPCReset[] = {{K::Str, "page"}, {K::Int, "pc"}, {K::Byte, "flag"}};
-constexpr TFieldSpec kPropMotion[] = {{K::Expr, "name"},   {K::Expr, "target"}, {K::Expr, "prop"},
+constexpr TFieldLayout kGameLoad[] = {{K::Expr, "slot"}};
+constexpr TFieldLayout kPCReset[] = {{K::Str, "page"}, {K::Int, "pc"}, {K::Byte, "flag"}};
+constexpr TFieldLayout kPropMotion[] = {{K::Expr, "name"},   {K::Expr, "target"}, {K::Expr, "prop"},
                                       {K::Expr, "value"},  {K::Expr, "length"}, {K::Expr, "curve"},
                                       {K::Expr, "stopped", 108}};
-constexpr TFieldSpec kFormatHist[] = {{K::Expr, "sample"}, {K::Expr, "history", 111}};
-constexpr TFieldSpec kCabinet[] = {{K::Props, "props"}, {K::Expr, "invert"}, {K::ExprList, "names"}};
+constexpr TFieldLayout kFormatHist[] = {{K::Expr, "sample"}, {K::Expr, "history", 111}};
+constexpr TFieldLayout kCabinet[] = {{K::Props, "props"}, {K::Expr, "invert"}, {K::ExprList, "names"}};
 
 template <size_t N>
-constexpr std::span<const TFieldSpec> F(const TFieldSpec (&fields)[N]) {
+constexpr std::span<const TFieldLayout> F(const TFieldLayout (&fields)[N]) {
   return {fields, N};
 }
-constexpr std::span<const TFieldSpec> kEmpty{};
+constexpr std::span<const TFieldLayout> kEmpty{};
 
-const TCommandSpec kCommands[kCommandIdCount] = {
+const TCommandLayout kCommands[kCommandIdCount] = {
     {0, "If", "IF", F(kCondition)},
     {1, "Elseif", "ELSE IF", F(kCondition)},
     {2, "Else", "ELSE", kEmpty},
@@ -121,15 +121,15 @@ const TCommandSpec kCommands[kCommandIdCount] = {
 
 }  // namespace
 
-bool TCommandSpec::IsComponent() const { return !Fields.empty() && Fields[0].Kind == TFieldKind::Props; }
+bool TCommandLayout::IsComponent() const { return !Fields.empty() && Fields[0].Kind == TFieldKind::Props; }
 
-const TCommandSpec* CommandSpec(int32_t id) {
+const TCommandLayout* CommandLayout(int32_t id) {
   return id >= 0 && id < kCommandIdCount ? &kCommands[id] : nullptr;
 }
 
-const TCommandSpec* CommandSpecByName(std::string_view name) {
-  for (const TCommandSpec& spec : kCommands)
-    if (SameName(spec.Name, name)) return &spec;
+const TCommandLayout* CommandLayoutByName(std::string_view name) {
+  for (const TCommandLayout& layout : kCommands)
+    if (SameName(layout.Name, name)) return &layout;
   return nullptr;
 }
 

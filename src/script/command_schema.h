@@ -39,23 +39,23 @@ enum class TFieldKind : uint8_t {
   Props,     // one expression per property bit set in the page's mask slot
 };
 
-struct TFieldSpec {
+struct TFieldLayout {
   TFieldKind Kind;
   const char* Name;  // as the compiler and the disassembler spell it
   int32_t SinceVersion = 0;  // the field is stored from this page version on
 };
 
-struct TCommandSpec {
+struct TCommandLayout {
   uint8_t Id;
   const char* Name;         // "If", "BoxNew", ...
   const char* DisplayName;  // the editor's caption, UTF-8
-  std::span<const TFieldSpec> Fields;
+  std::span<const TFieldLayout> Fields;
   bool IsComponent() const;
 };
 
 // Nothing for an id above 60.
-const TCommandSpec* CommandSpec(int32_t id);
+const TCommandLayout* CommandLayout(int32_t id);
 // Matches the table's names ignoring ASCII letter case; nothing when unknown.
-const TCommandSpec* CommandSpecByName(std::string_view name);
+const TCommandLayout* CommandLayoutByName(std::string_view name);
 
 }  // namespace kest

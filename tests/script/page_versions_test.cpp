@@ -41,7 +41,7 @@ void Fill(TCommand& c) {
   for (size_t i = 0; i < c.Fields().size(); ++i) {
     TFieldValue& v = c.Fields()[i];
     const std::string tag = std::to_string(id) + "_" + std::to_string(i);
-    switch (c.Spec().Fields[i].Kind) {
+    switch (c.Layout().Fields[i].Kind) {
       case TFieldKind::Expr:
         v.Expr = Expr("v" + tag + " = " + std::to_string(id) + " + x * 2");
         break;
@@ -138,13 +138,13 @@ TEST_P(PageEveryVersion, EveryCommandReadsBackIntoItsFieldsAndWritesTheSameBytes
     EXPECT_EQ(got.Continue, want.Continue);
     EXPECT_EQ(got.Line, want.Line);
     for (size_t i = 0; i < want.Fields().size(); ++i) {
-      const TFieldSpec& spec = want.Spec().Fields[i];
-      if (version >= spec.SinceVersion) {
-        EXPECT_EQ(ValueBytes(got.Fields()[i]), ValueBytes(want.Fields()[i])) << want.Spec().Name << "." << spec.Name;
+      const TFieldLayout& layout = want.Layout().Fields[i];
+      if (version >= layout.SinceVersion) {
+        EXPECT_EQ(ValueBytes(got.Fields()[i]), ValueBytes(want.Fields()[i])) << want.Layout().Name << "." << layout.Name;
       } else {
         TFieldValue none;
         none.Props.resize(got.Fields()[i].Props.size());
-        EXPECT_EQ(ValueBytes(got.Fields()[i]), ValueBytes(none)) << want.Spec().Name << "." << spec.Name;
+        EXPECT_EQ(ValueBytes(got.Fields()[i]), ValueBytes(none)) << want.Layout().Name << "." << layout.Name;
       }
     }
   }
@@ -168,7 +168,7 @@ constexpr TGate kGates[] = {
 
 TEST(PageVersionGates, OlderVersionsLeaveOutExactlyTheLaterFields) {
   for (const TGate& gate : kGates) {
-    const std::string what = std::string(CommandSpec(gate.Id)->Name) + "." + gate.Field;
+    const std::string what = std::string(CommandLayout(gate.Id)->Name) + "." + gate.Field;
     const auto page = PageOf(gate.Since, {gate.Id});
     const TBytes withField = Save(*page);
     page->Version = gate.Since - 1;

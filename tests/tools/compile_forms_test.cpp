@@ -281,8 +281,8 @@ TEST(Forms, GenericFormsSpellEveryKindOfField) {
 
 TEST(Forms, EveryCommandNameIsAccepted) {
   for (int32_t id = 0; id < kCommandIdCount; ++id) {
-    const TCompiled c = CompileOne("!" + std::string(CommandSpec(id)->Name) + "\n");
-    ASSERT_TRUE(c.Errors.Empty()) << CommandSpec(id)->Name << ": " << c.Errors.Text();
+    const TCompiled c = CompileOne("!" + std::string(CommandLayout(id)->Name) + "\n");
+    ASSERT_TRUE(c.Errors.Empty()) << CommandLayout(id)->Name << ": " << c.Errors.Text();
     EXPECT_EQ(c.At(0).GetCommandId(), id);
   }
 }

@@ -55,7 +55,7 @@ void FillEveryCommand(TPage& page) {
     c->Line = id % 7 == 0 ? -id : id * 2;
     int32_t n = id;
     for (TFieldValue& f : c->Fields()) {
-      const TFieldKind kind = c->Spec().Fields[static_cast<size_t>(&f - c->Fields().data())].Kind;
+      const TFieldKind kind = c->Layout().Fields[static_cast<size_t>(&f - c->Fields().data())].Kind;
       ++n;
       switch (kind) {
         case TFieldKind::Expr: f.Expr = Sample(n); break;

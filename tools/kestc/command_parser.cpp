@@ -55,15 +55,15 @@ std::optional<int32_t> PropertyId(std::string_view name) {
   return std::nullopt;
 }
 
-size_t FieldIndex(const TCommandSpec& spec, std::string_view name) {
-  for (size_t i = 0; i < spec.Fields.size(); ++i)
-    if (spec.Fields[i].Kind != TFieldKind::Props && SameLetters(spec.Fields[i].Name, name)) return i;
+size_t FieldIndex(const TCommandLayout& layout, std::string_view name) {
+  for (size_t i = 0; i < layout.Fields.size(); ++i)
+    if (layout.Fields[i].Kind != TFieldKind::Props && SameLetters(layout.Fields[i].Name, name)) return i;
   return std::string_view::npos;
 }
 
-std::string FieldNames(const TCommandSpec& spec) {
+std::string FieldNames(const TCommandLayout& layout) {
   std::string names;
-  for (const TFieldSpec& f : spec.Fields)
+  for (const TFieldLayout& f : layout.Fields)
     if (f.Kind != TFieldKind::Props) names += (names.empty() ? "" : ", ") + std::string(f.Name);
   return names.empty() ? " (it has no fields)" : " (its fields: " + names + ")";
 }
@@ -138,12 +138,12 @@ void TPageParser::Directive(TCursor& c) {
   } else if (name == "continue") {
     FContinue = OnOff(c.TakeWord(), valueColumn);
   } else if (name == "mask") {
-    const TCommandSpec* spec = CommandSpecByName(c.TakeWord());
-    if (!spec) throw ESourceError(valueColumn, "@mask names a command: @mask BoxNew HEX");
+    const TCommandLayout* layout = CommandLayoutByName(c.TakeWord());
+    if (!layout) throw ESourceError(valueColumn, "@mask names a command: @mask BoxNew HEX");
     const int32_t hexColumn = (c.SkipBlanks(), c.Column());
     const std::vector<uint8_t> bytes = DecodeHex(c.TakeWord(), hexColumn);
     if (bytes.size() != kMaskSlotSize) throw ESourceError(hexColumn, "a mask is 21 bytes (42 hexadecimal digits)");
-    for (size_t i = 0; i < bytes.size(); ++i) FExtraMasks[spec->Id * kMaskSlotSize + i] |= bytes[i];
+    for (size_t i = 0; i < bytes.size(); ++i) FExtraMasks[layout->Id * kMaskSlotSize + i] |= bytes[i];
   } else {
     throw ESourceError(column, "unknown directive @" + name + " (@version, @result, @continue, @mask)");
   }
@@ -176,11 +176,11 @@ void TPageParser::CommandLine(TCursor& c, int32_t level) {
   const int32_t column = c.Column();
   const std::string_view word = c.TakeWord("(");
   if (word.empty()) throw ESourceError(column, "a command name is missing");
-  const TCommandSpec* spec = CommandSpecByName(word);
+  const TCommandLayout* layout = CommandLayoutByName(word);
   const bool friendly = !generic && IsFriendly(word);
-  if (!friendly && !spec) throw ESourceError(column, "unknown command " + std::string(word));
+  if (!friendly && !layout) throw ESourceError(column, "unknown command " + std::string(word));
   const std::string lower = LowerAscii(word);
-  const int32_t id = friendly ? (lower == "for" || lower == "while" ? ciWhile : spec ? spec->Id : -1) : spec->Id;
+  const int32_t id = friendly ? (lower == "for" || lower == "while" ? ciWhile : layout ? layout->Id : -1) : layout->Id;
   FPrevOpens = OpensBlock(id);
   FChain[static_cast<size_t>(level)] = id;
   if ((id == ciElseif || id == ciElse) && friendly && before != ciIf && before != ciElseif)
@@ -189,7 +189,7 @@ void TPageParser::CommandLine(TCursor& c, int32_t level) {
   if (friendly) {
     Friendly(lower, c, level);
   } else {
-    Generic(*spec, c);
+    Generic(*layout, c);
   }
 }
 
@@ -472,8 +472,8 @@ TKestParser TPageParser::Condition(TCursor& c) {
   return Expr(rest, at);
 }
 
-void TPageParser::Generic(const TCommandSpec& spec, TCursor& c) {
-  TCommand& command = Add(spec.Id);
+void TPageParser::Generic(const TCommandLayout& layout, TCursor& c) {
+  TCommand& command = Add(layout.Id);
   const size_t refsBefore = FPage.References.size();
   std::set<std::string> seen;
   int32_t pcColumn = 0;
@@ -489,16 +489,16 @@ void TPageParser::Generic(const TCommandSpec& spec, TCursor& c) {
     const std::string lower = LowerAscii(name);
     if (!seen.insert(lower).second) throw ESourceError(column, std::string(name) + " is given twice");
     if (lower == "pc") pcColumn = column;
-    const size_t field = FieldIndex(spec, lower);
+    const size_t field = FieldIndex(layout, lower);
     if (field != std::string_view::npos) {
-      RequireVersion(spec.Fields[field].SinceVersion, name, column);
+      RequireVersion(layout.Fields[field].SinceVersion, name, column);
       GenericField(command, field, value, valueColumn);
-    } else if (spec.IsComponent()) {
+    } else if (layout.IsComponent()) {
       const auto property = PropertyId(lower);
-      if (!property) throw ESourceError(column, "unknown property " + std::string(name) + " of " + spec.Name);
+      if (!property) throw ESourceError(column, "unknown property " + std::string(name) + " of " + layout.Name);
       command.Fields()[0].Prop(*property) = std::make_unique<TKestParser>(Value(value, valueColumn));
     } else {
-      throw ESourceError(column, std::string(spec.Name) + " has no field " + std::string(name) + FieldNames(spec));
+      throw ESourceError(column, std::string(layout.Name) + " has no field " + std::string(name) + FieldNames(layout));
     }
   }
   if (pcColumn > 0 && FPage.References.size() > refsBefore)
@@ -506,14 +506,14 @@ void TPageParser::Generic(const TCommandSpec& spec, TCursor& c) {
 }
 
 void TPageParser::GenericField(TCommand& command, size_t field, std::string_view value, int32_t column) {
-  const TFieldSpec& spec = command.Spec().Fields[field];
+  const TFieldLayout& layout = command.Layout().Fields[field];
   TFieldValue& target = command.Fields()[field];
-  switch (spec.Kind) {
+  switch (layout.Kind) {
     case TFieldKind::Expr:
       target.Expr = Value(value, column);
       break;
     case TFieldKind::Str:
-      if (std::string_view(spec.Name) == "page") {
+      if (std::string_view(layout.Name) == "page") {
         PageField(command, field, value, column);
       } else {
         target.Text = DecodeText(value, column);
@@ -523,9 +523,9 @@ void TPageParser::GenericField(TCommand& command, size_t field, std::string_view
       target.Int = static_cast<int32_t>(ParseWhole(value, INT32_MIN, INT32_MAX, column));
       break;
     case TFieldKind::Byte:
-      if (command.GetCommandId() == ciVarNew && std::string_view(spec.Name) == "kind" && IndexOf(kVarKinds, value)) {
+      if (command.GetCommandId() == ciVarNew && std::string_view(layout.Name) == "kind" && IndexOf(kVarKinds, value)) {
         target.Int = static_cast<int32_t>(*IndexOf(kVarKinds, value)) + 1;
-      } else if (command.GetCommandId() == ciVarNew && std::string_view(spec.Name) == "scope" && ScopeOf(value)) {
+      } else if (command.GetCommandId() == ciVarNew && std::string_view(layout.Name) == "scope" && ScopeOf(value)) {
         target.Int = *ScopeOf(value);
       } else {
         target.Int = static_cast<int32_t>(ParseWhole(value, 0, 255, column));
@@ -555,8 +555,8 @@ void TPageParser::PageField(TCommand& command, size_t field, std::string_view va
     return;
   }
   TReference ref = Reference(value, column);
-  const size_t pc = FieldIndex(command.Spec(), "pc");
-  const bool stored = pc != std::string_view::npos && Version() >= command.Spec().Fields[pc].SinceVersion;
+  const size_t pc = FieldIndex(command.Layout(), "pc");
+  const bool stored = pc != std::string_view::npos && Version() >= command.Layout().Fields[pc].SinceVersion;
   if (!stored && !ref.Label.empty())
     throw ESourceError(column, "a page of version " + std::to_string(Version()) +
                                    " stores no pc here: refer to the page without a label");

@@ -44,7 +44,7 @@ class TPageParser {
   void CommandLine(TCursor& c, int32_t level);
   void Modifiers(TCursor& c);
   void Friendly(std::string_view keyword, TCursor& c, int32_t level);
-  void Generic(const TCommandSpec& spec, TCursor& c);
+  void Generic(const TCommandLayout& layout, TCursor& c);
   void GenericField(TCommand& command, size_t field, std::string_view value, int32_t column);
   void PageField(TCommand& command, size_t field, std::string_view value, int32_t column);
 

@@ -156,7 +156,7 @@ std::vector<std::string> TPageDumper::Directives() const {
       extra[static_cast<size_t>(k)] = FPage.Mask(id)[static_cast<size_t>(k)] & ~used[id * kMaskSlotSize + k];
       any = any || extra[static_cast<size_t>(k)] != 0;
     }
-    if (any) lines.push_back("@mask " + std::string(CommandSpec(id)->Name) + " " + HexText(extra));
+    if (any) lines.push_back("@mask " + std::string(CommandLayout(id)->Name) + " " + HexText(extra));
   }
   return lines;
 }
@@ -353,12 +353,12 @@ std::optional<std::string> TPageDumper::Var(const TCommand& c) const {
 }
 
 std::string TPageDumper::Generic(const TCommand& c) const {
-  const TCommandSpec& spec = c.Spec();
-  const std::string lower = LowerAscii(spec.Name);
+  const TCommandLayout& layout = c.Layout();
+  const std::string lower = LowerAscii(layout.Name);
   std::string text = (IsFriendlyName(lower) ? "!" : "") + lower;
   const std::optional<std::string> reference = PageReference(c);
-  for (size_t k = 0; k < spec.Fields.size(); ++k) {
-    const TFieldSpec& field = spec.Fields[k];
+  for (size_t k = 0; k < layout.Fields.size(); ++k) {
+    const TFieldLayout& field = layout.Fields[k];
     if (FPage.Version < field.SinceVersion) continue;
     const TFieldValue& v = c.Fields()[k];
     const std::string name = std::string(" ") + field.Name + "=";
@@ -397,14 +397,14 @@ std::string TPageDumper::Generic(const TCommand& c) const {
 
 // A page field and its pc as a reference into this page, when they are one.
 std::optional<std::string> TPageDumper::PageReference(const TCommand& c) const {
-  const TCommandSpec& spec = c.Spec();
-  size_t page = spec.Fields.size();
-  size_t pc = spec.Fields.size();
-  for (size_t k = 0; k < spec.Fields.size(); ++k) {
-    if (std::string_view(spec.Fields[k].Name) == "page") page = k;
-    if (std::string_view(spec.Fields[k].Name) == "pc" && FPage.Version >= spec.Fields[k].SinceVersion) pc = k;
+  const TCommandLayout& layout = c.Layout();
+  size_t page = layout.Fields.size();
+  size_t pc = layout.Fields.size();
+  for (size_t k = 0; k < layout.Fields.size(); ++k) {
+    if (std::string_view(layout.Fields[k].Name) == "page") page = k;
+    if (std::string_view(layout.Fields[k].Name) == "pc" && FPage.Version >= layout.Fields[k].SinceVersion) pc = k;
   }
-  if (page == spec.Fields.size() || pc == spec.Fields.size()) return std::nullopt;
+  if (page == layout.Fields.size() || pc == layout.Fields.size()) return std::nullopt;
   const std::string target = Target(c.Fields()[page].Text, c.Fields()[pc].Int);
   if (target.starts_with('"')) return std::nullopt;
   return target;
