@@ -10,5 +10,7 @@ void RegisterStringFunctions(TSysFuncMan& funcs);
 void RegisterMathFunctions(TSysFuncMan& funcs);
 // Calc, which compiles and runs expression text.
 void RegisterEvalFunctions(TSysFuncMan& funcs);
+// DeleteStack, which drops a saved call frame.
+void RegisterStackFunctions(TSysFuncMan& funcs);
 
 }  // namespace kest

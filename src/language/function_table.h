@@ -15,6 +15,7 @@ inline constexpr int32_t kNoArgLimit = -1;
 // The number of the function whose result takes the type of a property.
 inline constexpr uint8_t kFuncGetProp = 2;
 inline constexpr uint8_t kFuncCalc = 136;
+inline constexpr uint8_t kFuncDeleteStack = 157;
 
 struct TFuncInfo {
   std::string_view Name;  // empty for a number the table has no row for

@@ -98,6 +98,11 @@ TParamPtr TParamCollection::GetValueCopy(std::string_view name) const {
   return copy;
 }
 
+void TParamCollection::LowerOwners(int32_t depth) {
+  for (int32_t i = kSysVarCount; i < Count(); ++i)
+    if (Items(i)->OwnerId > depth) --Items(i)->OwnerId;
+}
+
 void TParamCollection::DeleteOwned(int32_t id) {
   if (id < 0) return;
   for (int32_t i = Count() - 1; i >= kSysVarCount; --i) {

@@ -92,6 +92,9 @@ class TParamCollection : public THashCollection {
   // first. System variables are never touched, and a negative id (owned by
   // nothing) destroys nothing.
   void DeleteOwned(int32_t id);
+  // Variables owned by a call depth above `depth` move down one: a frame
+  // below them is gone.
+  void LowerOwners(int32_t depth);
   // Destroys every variable that is neither a system nor a status variable.
   void ClearGameVars();
 

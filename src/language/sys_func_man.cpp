@@ -16,6 +16,7 @@ TSysFuncMan::TSysFuncMan() {
   RegisterStringFunctions(*this);
   RegisterMathFunctions(*this);
   RegisterEvalFunctions(*this);
+  RegisterStackFunctions(*this);
 }
 
 void TSysFuncMan::Register(int32_t number, TSysFunc body) {

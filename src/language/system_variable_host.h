@@ -27,6 +27,8 @@ class ICallStackHost {
   // The component whose event started the call, when it still exists.
   virtual std::string SenderName() = 0;
   virtual int32_t StackCount() = 0;
+  // Removes saved frame index (0 = the oldest); false outside the stack.
+  virtual bool DeleteFrame(int32_t index) = 0;
 };
 
 // The scene: the current base screen's input state, focus and switches.

@@ -114,6 +114,7 @@ class TCallMan final : public IProjectInterpreter, public ICallStackHost {
   std::string ParamStr(int32_t index) override;
   std::string SenderName() override { return FSender.Name(); }
   int32_t StackCount() override { return FStack.Count(); }
+  bool DeleteFrame(int32_t index) override { return FStack.Delete(index); }
 
  private:
   bool ExecStep();

@@ -49,12 +49,13 @@ class TStackList {
   // "スタックエラー" on an empty stack.
   TStack& Pop();
   void Clear();
-  // Removes a saved frame by index; false outside the stack.
+  // Removes a saved frame by index; false outside the stack. The call depth
+  // follows the frame count here too, so the running page keeps seeing its
+  // own local variables, whose owner depth moves down with it.
   bool Delete(int32_t index);
   int32_t Count() const { return static_cast<int32_t>(FFrames.size()); }
   TStack& Items(int32_t index) { return *FFrames[static_cast<size_t>(index)]; }
   TStack* Top() { return FFrames.empty() ? nullptr : FFrames.back().get(); }
-  TStack& Spare() { return FSpare; }
 
   // The spare frame, the frame count, then each frame. A damaged record
   // raises EReadError and leaves the stack as it was.

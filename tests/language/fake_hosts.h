@@ -24,6 +24,12 @@ struct FakeCallStack : ICallStackHost {
   std::string ParamStr(int32_t i) override { return Params.at(static_cast<size_t>(i)); }
   std::string SenderName() override { return Sender; }
   int32_t StackCount() override { return Stack; }
+  bool DeleteFrame(int32_t index) override {
+    Deleted.push_back(index);
+    --Stack;
+    return true;
+  }
+  std::vector<int32_t> Deleted;
 };
 
 struct FakeScene : ISceneHost {

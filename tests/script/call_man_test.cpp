@@ -493,6 +493,28 @@ TEST_F(CallManTest, ADamagedSavedStateChangesNothing) {
   EXPECT_EQ(Vars.CurrentLocalId, 1);
 }
 
+TEST_F(CallManTest, DeleteStackDropsASavedFrameAndItsVariables) {
+  for (const char* name : {"ok", "bad", "seen", "after"}) Global(name);
+  TPageBuilder start("start.ksb");
+  start.VarNew("mine", PT_INT, "1", PS_AUTODELETE);
+  start.Call("a.ksb", 0, {}, "");
+  start.Calc("after = 1");
+  Write(start);
+  TPageBuilder a("a.ksb");
+  a.VarNew("x", PT_INT, "7", PS_LOCAL);
+  a.Calc("ok = DeleteStack(0)").Calc("bad = DeleteStack(1)").Calc("seen = x");
+  Write(a);
+  Start();
+  Tick();
+  EXPECT_EQ(Int("ok"), 1);
+  EXPECT_EQ(Int("bad"), 0) << "no frame 1";
+  EXPECT_EQ(Int("seen"), 7) << "the running page still sees its own local";
+  EXPECT_EQ(Vars.FindVar("mine"), nullptr) << "the variables of depth 0 went with its frame";
+  EXPECT_EQ(Int("after"), 0) << "nothing to return to: the script ends with the page";
+  EXPECT_EQ(Man().Stack().Count(), 0);
+  EXPECT_EQ(Vars.CurrentLocalId, 0);
+}
+
 TEST_F(CallManTest, TerminateStopsTheScriptsAndClosesTheWindow) {
   Global("n");
   int closes = 0;
