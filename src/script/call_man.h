@@ -96,7 +96,6 @@ class TCallMan final : public IProjectInterpreter, public ICallStackHost {
   const TSenderRef& Sender() const { return FSender; }
   int32_t State() const { return FState; }
   int32_t Level() const { return FLevel; }
-  bool Entered() const { return FEntered; }
   // The cached pages, most recently used first.
   const std::list<std::unique_ptr<TPage>>& Pages() const { return FPages; }
 

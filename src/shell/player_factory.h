@@ -60,8 +60,6 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   void SetGameFolder(std::string folder) { game_folder_ = std::move(folder); }
   std::unique_ptr<IPlayerProject> CreateProject() override;
   IAudioDevice* Audio() const { return audio_.get(); }
-  // The scene's event queue, which the call manager reads.
-  TTimerList& Events() { return events_; }
   // Posts an event as the headless input script's own sender.
   void PostScriptEvent(std::string reference, const std::vector<std::string>& args);
   // The headless player's device, advanced by each tick's length.
