@@ -2,9 +2,11 @@
 // destination pixel values.
 #include <algorithm>
 #include <bit>
+#include <vector>
 
 #include "imaging/blit_geometry.h"
 #include "imaging/custom_dibx.h"
+#include "imaging/ink_kernels.h"
 #include "imaging/pixel_access.h"
 #include "imaging/reference_kernels.h"
 #include "imaging/stretch_axis.h"
@@ -14,6 +16,48 @@ namespace kest {
 namespace {
 
 bool IsInkTarget(int bitCount) { return bitCount == 15 || bitCount == 16 || bitCount == 32; }
+
+bool RunsFast(const TCustomDIBX& dest) {
+  return dest.Kernels == TKernelChoice::Fast && dest.StoredBitCount() == 32;
+}
+
+uint32_t* Row32(TCustomDIBX& dest, int32_t y, int32_t x) { return reinterpret_cast<uint32_t*>(dest.ScanLine(y)) + x; }
+
+void DrawMonoFast(TCustomDIBX& dest, const TBlitRun& run, const TCustomDIBX& source, const TRect& sr, uint32_t pixel,
+                  int alpha) {
+  std::vector<uint32_t> ink(size_t(run.Width));
+  const int64_t firstBit = int64_t(sr.Left) + int64_t(run.SrcX) * 4;
+  for (int32_t j = 0; j < run.Height; ++j) {
+    const int32_t by = sr.Top + (run.SrcY + j * run.StepY) * 4;
+    const std::array<const uint8_t*, 4> rows{source.ScanLine(by), source.ScanLine(by + 1), source.ScanLine(by + 2),
+                                              source.ScanLine(by + 3)};
+    fast32::CountMonoInk4(rows, firstBit, run.StepX * 4, run.Width, ink.data());
+    fast32::MonoInkRow(Row32(dest, run.DstY + j, run.DstX), ink.data(), run.Width, pixel, alpha);
+  }
+}
+
+void DrawMono4Fast(TCustomDIBX& dest, const TBlitRun& run, const TCustomDIBX& source, const TRect& sr, int scale,
+                   const std::array<uint32_t, 3>& colours, int alpha) {
+  const size_t n = size_t(run.Width);
+  std::vector<uint32_t> counts(3 * n);
+  const fast32::TLevelCounts c{counts.data(), counts.data() + n, counts.data() + 2 * n};
+  const int64_t firstX = int64_t(sr.Left) + int64_t(run.SrcX) * scale;
+  for (int32_t j = 0; j < run.Height; ++j) {
+    const int32_t by = sr.Top + (run.SrcY + j * run.StepY) * scale;
+    std::fill(counts.begin(), counts.end(), 0);
+    for (int32_t yy = 0; yy < scale; ++yy)
+      fast32::CountLevels(source.ScanLine(by + yy), firstX, run.StepX, scale, run.Width, c);
+    fast32::Mono4Row(Row32(dest, run.DstY + j, run.DstX), c, run.Width, uint32_t(scale * scale), colours, alpha);
+  }
+}
+
+// Table values gathered a row at a time for the row kernels; skip marks the
+// pixels the source leaves alone.
+struct TGatheredRow {
+  std::vector<uint32_t> Values;
+  std::vector<uint8_t> Skip;
+  explicit TGatheredRow(int32_t n) : Values(size_t(n)), Skip(size_t(n)) {}
+};
 
 }  // namespace
 
@@ -26,6 +70,11 @@ void TCustomDIBX::DrawMono(int32_t x, int32_t y, const TCustomDIBX& source, cons
   const TRect blocks{0, 0, sr.Width() / scale, sr.Height() / scale};
   const auto run = ClipBlit(ClipRegion(), x, y, blocks, blocks, mirrorH, mirrorV);
   if (!run) return;
+  if (scale == 4 && RunsFast(*this)) {
+    DrawMonoFast(*this, *run, source, sr, pixel, alpha);
+    ReleasePixels();
+    return;
+  }
   const TChannelMasks c = ChannelMasksOf();
   const int bits = StoredBitCount();
   const uint64_t samples = uint64_t(scale) * uint64_t(scale);
@@ -64,6 +113,11 @@ void TCustomDIBX::DrawMono4(int32_t x, int32_t y, const TCustomDIBX& source, con
   const TRect blocks{0, 0, sr.Width() / scale, sr.Height() / scale};
   const auto run = ClipBlit(ClipRegion(), x, y, blocks, blocks, mirrorH, mirrorV);
   if (!run) return;
+  if (RunsFast(*this)) {
+    DrawMono4Fast(*this, *run, source, sr, scale, colours, alpha);
+    ReleasePixels();
+    return;
+  }
   const TChannelMasks c = ChannelMasksOf();
   const int bits = StoredBitCount();
   const uint64_t total = samples * 256;
@@ -114,6 +168,20 @@ void TCustomDIBX::DrawIndexed4(int32_t x, int32_t y, const TCustomDIBX& source, 
   const TChannelMasks c = ChannelMasksOf();
   const int bits = StoredBitCount();
   const uint32_t a = uint32_t(alpha);
+  if (RunsFast(*this)) {
+    TGatheredRow g(run->Width);
+    for (int32_t j = 0; j < run->Height; ++j) {
+      const uint8_t* s = source.ScanLine(run->SrcY + j * run->StepY);
+      for (int32_t i = 0; i < run->Width; ++i) {
+        const uint32_t v = LoadPixel(s, run->SrcX + i * run->StepX, 4);
+        g.Skip[size_t(i)] = int64_t(v) == source.TransparentPixel;
+        g.Values[size_t(i)] = colourTable[v];
+      }
+      fast32::IndexedRow(Row32(*this, run->DstY + j, run->DstX), g.Values.data(), g.Skip.data(), run->Width, alpha);
+    }
+    ReleasePixels();
+    return;
+  }
   for (int32_t j = 0; j < run->Height; ++j) {
     const uint8_t* s = source.ScanLine(run->SrcY + j * run->StepY);
     uint8_t* d = ScanLine(run->DstY + j);
@@ -144,6 +212,20 @@ void TCustomDIBX::DrawIndexed8(int32_t x, int32_t y, const TCustomDIBX& source, 
   const uint32_t a = uint32_t(std::min(alpha, 255));
   const auto run = ClipBlit(ClipRegion(), x, y, srcRect, source.Bounds(), mirrorH, mirrorV);
   if (!run) return;
+  if (RunsFast(*this)) {
+    TGatheredRow g(run->Width);
+    for (int32_t j = 0; j < run->Height; ++j) {
+      const uint8_t* s = source.ScanLine(run->SrcY + j * run->StepY);
+      for (int32_t i = 0; i < run->Width; ++i) {
+        const int index = s[run->SrcX + i * run->StepX];
+        g.Skip[size_t(i)] = index < firstIndex;
+        g.Values[size_t(i)] = colourTable[size_t(index)];
+      }
+      fast32::AddTableRow(Row32(*this, run->DstY + j, run->DstX), g.Values.data(), g.Skip.data(), run->Width, a);
+    }
+    ReleasePixels();
+    return;
+  }
   const TChannelMasks c = ChannelMasksOf();
   const int bits = StoredBitCount();
   for (int32_t j = 0; j < run->Height; ++j) {
@@ -168,6 +250,20 @@ void TCustomDIBX::StretchDrawIndexed8(const TRect& destRect, const TCustomDIBX& 
   if (sr.IsEmpty() || k.IsEmpty()) return;
   const TStretchAxis ax = MakeAxis(sr.Left, sr.Width(), destRect.Width(), k.Left - destRect.Left, mirrorH);
   const TStretchAxis ay = MakeAxis(sr.Top, sr.Height(), destRect.Height(), k.Top - destRect.Top, mirrorV);
+  if (RunsFast(*this)) {
+    TGatheredRow g(k.Width());
+    for (int32_t j = 0; j < k.Height(); ++j) {
+      const uint8_t* s = source.ScanLine(ay.At(j));
+      for (int32_t i = 0; i < k.Width(); ++i) {
+        const int index = s[ax.At(i)];
+        g.Skip[size_t(i)] = index < firstIndex;
+        g.Values[size_t(i)] = colourTable[size_t(index)];
+      }
+      fast32::AddTableRow(Row32(*this, k.Top + j, k.Left), g.Values.data(), g.Skip.data(), k.Width(), a);
+    }
+    ReleasePixels();
+    return;
+  }
   const TChannelMasks c = ChannelMasksOf();
   const int bits = StoredBitCount();
   for (int32_t j = 0; j < k.Height(); ++j) {
