@@ -5,6 +5,7 @@
 #include <random>
 
 #include "imaging/dibx.h"
+#include "imaging/fast_kernels.h"
 
 namespace kest::test {
 
@@ -40,5 +41,48 @@ inline bool SamePixels(const TCustomDIBX& a, const TCustomDIBX& b) {
       if (a.GetPixel(x, y) != b.GetPixel(x, y)) return false;
   return true;
 }
+
+// Runs body at every kernel level the machine has, then returns to the best.
+template <typename Body>
+void AtEveryKernelLevel(Body body) {
+  for (fast32::TKernelLevel level : fast32::SupportedKernelLevels()) {
+    fast32::SetKernelLevel(level);
+    body(level);
+  }
+  fast32::SetKernelLevel(fast32::SupportedKernelLevels().back());
+}
+
+// One random small 32-bit destination twice, drawn by the reference formulas
+// and by the fast kernels, with the same random clip one time in three.
+struct TKernelPair {
+  TDIBX Reference, Fast;
+
+  explicit TKernelPair(std::mt19937& rng) : Reference(Pick(rng, 1, 19), Pick(rng, 1, 6), 32) {
+    Randomise(Reference, rng, true);
+    Fast.SetSize(Reference.Width(), Reference.Height(), 32);
+    Fast.Assign(Reference);
+    Reference.Kernels = TKernelChoice::Reference;
+    if (Pick(rng, 0, 2) == 0) {
+      const TRect clip{Pick(rng, -2, 10), Pick(rng, -2, 4), Pick(rng, 0, 21), Pick(rng, 0, 8)};
+      Reference.SetClipRect(clip);
+      Fast.SetClipRect(clip);
+    }
+  }
+
+  // Draws on both with the same random numbers; true when they agree.
+  template <typename Draw>
+  bool Agree(std::mt19937& rng, Draw draw) {
+    std::mt19937 again = rng;
+    draw(Reference);
+    rng = again;
+    draw(Fast);
+    return SamePixels(Reference, Fast);
+  }
+
+ private:
+  static int32_t Pick(std::mt19937& rng, int32_t lo, int32_t hi) {
+    return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
+  }
+};
 
 }  // namespace kest::test
