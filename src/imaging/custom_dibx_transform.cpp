@@ -2,6 +2,7 @@
 // with 64-bit positions, so tiny zooms and large surfaces cannot overflow.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 #include "imaging/custom_dibx.h"
@@ -40,9 +41,26 @@ void TCustomDIBX::StretchBlit(const TRect& destRect, const TCustomDIBX& source, 
     for (int32_t i = 0; i < n; ++i) cols[i] = ax.At(i);
     std::vector<uint32_t> srcRow(static_cast<size_t>(n));
     std::vector<uint8_t> maskRow(withMask ? size_t(n) : 0);
+    // A plain copy owes nothing to the destination: pixels go straight into
+    // it, and a row drawn from the same source row as the one above is a copy
+    // of that row (every row twice when enlarging twofold).
+    const bool plainCopy = op.Kind == TBlendKind::Copy && (op.Key < 0 || op.Key > 0xFFFFFF);
+    const uint32_t* above = nullptr;
+    int32_t aboveSy = -1;
     for (int32_t j = 0; j < k.Height(); ++j) {
       const int32_t sy = ay.At(j);
       const auto* s = reinterpret_cast<const uint32_t*>(src.ScanLine(sy));
+      if (plainCopy) {
+        auto* d = reinterpret_cast<uint32_t*>(ScanLine(k.Top + j)) + k.Left;
+        if (sy == aboveSy) {
+          std::memcpy(d, above, size_t(n) * 4);
+        } else {
+          for (int32_t i = 0; i < n; ++i) d[i] = s[cols[i]];
+        }
+        above = d;
+        aboveSy = sy;
+        continue;
+      }
       for (int32_t i = 0; i < n; ++i) srcRow[i] = s[cols[i]];
       if (withMask) {
         const uint8_t* m = mask->ScanLine(sy);
