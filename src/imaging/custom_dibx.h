@@ -59,6 +59,10 @@ class TCustomDIBX {
   }
   uint8_t* ScanLine(int32_t y) { return PixelAddress(0, y); }
   const uint8_t* ScanLine(int32_t y) const { return PixelAddress(0, y); }
+  // The surface that holds what drawing on this one produces: itself, or the
+  // one a proxy forwards to. Pictures are read back from here.
+  virtual TCustomDIBX& Target() { return *this; }
+  const TCustomDIBX& Target() const { return const_cast<TCustomDIBX*>(this)->Target(); }
 
   // --- size, format, pixels
   int32_t Width() const { return FWidth; }
@@ -74,8 +78,8 @@ class TCustomDIBX {
   int GreenShift() const { return Format().Green.Shift; }
   int BlueShift() const { return Format().Blue.Shift; }
   // 0 outside the surface; writes outside it are ignored.
-  uint32_t GetPixel(int32_t x, int32_t y) const;
-  void SetPixel(int32_t x, int32_t y, uint32_t pixel);
+  virtual uint32_t GetPixel(int32_t x, int32_t y) const;
+  virtual void SetPixel(int32_t x, int32_t y, uint32_t pixel);
 
   // --- palettes (quads blue, green, red, 0)
   void GetPalette(uint32_t* entries) const { GetPaletteEntries(entries, 0, 256); }
@@ -89,101 +93,105 @@ class TCustomDIBX {
   // --- clipping
   TRect ClipRect{};
   bool ClipActive = false;
-  void ResetClip() { ClipActive = false; ClipRect = {}; }
+  virtual void ResetClip() {
+    ClipActive = false;
+    ClipRect = {};
+  }
   // Clamped to the surface; an empty rectangle adds nothing.
-  void AddClipRect(const TRect& rect);
+  virtual void AddClipRect(const TRect& rect);
   // Replaces the clip; an empty rectangle then draws nothing at all.
-  void SetClipRect(const TRect& rect);
+  virtual void SetClipRect(const TRect& rect);
   // Where drawing may land: the clip, always inside the surface.
   TRect ClipRegion() const;
 
   // --- fills (pixel values of this surface)
-  void Fill(uint32_t pixel);
-  void FillRect(const TRect& rect, uint32_t pixel);
-  void FillRectAlpha(const TRect& rect, uint32_t pixel, int alpha);
-  void FillRectAdd(const TRect& rect, uint32_t pixel);
-  void FillRectSub(const TRect& rect, uint32_t pixel);
-  void FrameRect(const TRect& rect, int32_t width, uint32_t pixel);
-  void FrameRectAlpha(const TRect& rect, int32_t width, uint32_t pixel, int alpha);
-  void FrameRectAdd(const TRect& rect, int32_t width, uint32_t pixel);
-  void FillMask(int32_t x, int32_t y, const TCustomDIBX& mask, const TRect& srcRect, bool mirrorH, bool mirrorV,
-                uint32_t pixel, int alpha);
+  virtual void Fill(uint32_t pixel);
+  virtual void FillRect(const TRect& rect, uint32_t pixel);
+  virtual void FillRectAlpha(const TRect& rect, uint32_t pixel, int alpha);
+  virtual void FillRectAdd(const TRect& rect, uint32_t pixel);
+  virtual void FillRectSub(const TRect& rect, uint32_t pixel);
+  virtual void FrameRect(const TRect& rect, int32_t width, uint32_t pixel);
+  virtual void FrameRectAlpha(const TRect& rect, int32_t width, uint32_t pixel, int alpha);
+  virtual void FrameRectAdd(const TRect& rect, int32_t width, uint32_t pixel);
+  virtual void FillMask(int32_t x, int32_t y, const TCustomDIBX& mask, const TRect& srcRect, bool mirrorH, bool mirrorV,
+                        uint32_t pixel, int alpha);
   // Every channel raised (b > 0) or lowered (b < 0) by |b| with saturation; the
   // colour key moves the same way so keyed pixels stay keyed.
-  void AdjustBrightness(int32_t b);
+  virtual void AdjustBrightness(int32_t b);
 
   // --- blits from a source of the same format (others are converted first)
-  void Assign(const TCustomDIBX& source);
-  void Draw(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool transparent, bool mirrorH,
-            bool mirrorV);
-  void DrawMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH, bool mirrorV,
-                const TCustomDIBX& mask);
-  void DrawAlpha(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                 bool mirrorH, bool mirrorV, int alpha);
-  void DrawAlphaMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                     bool mirrorV, const TCustomDIBX& mask, int alpha);
-  void DrawAdd(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH, bool mirrorV,
-               int alpha);
-  void DrawAddMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                   bool mirrorV, const TCustomDIBX& mask, int alpha);
+  virtual void Assign(const TCustomDIBX& source);
+  virtual void Draw(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
+                    bool mirrorH, bool mirrorV);
+  virtual void DrawMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
+                        bool mirrorV, const TCustomDIBX& mask);
+  virtual void DrawAlpha(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
+                         bool mirrorH, bool mirrorV, int alpha);
+  virtual void DrawAlphaMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
+                             bool mirrorV, const TCustomDIBX& mask, int alpha);
+  virtual void DrawAdd(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
+                       bool mirrorV, int alpha);
+  virtual void DrawAddMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
+                           bool mirrorV, const TCustomDIBX& mask, int alpha);
 
   // --- rotated and stretched (alpha 256..511: additive at alpha - 256)
-  void DrawRotate(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int32_t centerX,
-                  int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, bool transparent, bool mirrorH,
-                  bool mirrorV, int alpha);
-  void DrawRotateMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int32_t centerX,
-                      int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, bool mirrorH, bool mirrorV,
-                      const TCustomDIBX& mask, int alpha);
-  void StretchDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                   bool mirrorH, bool mirrorV, int alpha);
-  void StretchDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                       bool mirrorV, const TCustomDIBX& mask, int alpha);
-  void StretchDrawAdd(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                      bool mirrorH, bool mirrorV, int alpha);
-  void StretchDrawAddMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                          bool mirrorV, const TCustomDIBX& mask, int alpha);
+  virtual void DrawRotate(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int32_t centerX,
+                          int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, bool transparent, bool mirrorH,
+                          bool mirrorV, int alpha);
+  virtual void DrawRotateMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int32_t centerX,
+                              int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, bool mirrorH, bool mirrorV,
+                              const TCustomDIBX& mask, int alpha);
+  virtual void StretchDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
+                           bool mirrorH, bool mirrorV, int alpha);
+  virtual void StretchDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
+                               bool mirrorV, const TCustomDIBX& mask, int alpha);
+  virtual void StretchDrawAdd(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
+                              bool mirrorH, bool mirrorV, int alpha);
+  virtual void StretchDrawAddMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
+                                  bool mirrorV, const TCustomDIBX& mask, int alpha);
 
   // --- tiles and patterns
-  void TileDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                int32_t scrollX, int32_t scrollY, int32_t spaceX, int32_t spaceY);
-  void TileDrawAlpha(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                     int32_t scrollX, int32_t scrollY, int32_t spaceX, int32_t spaceY, int alpha);
-  void TileDrawAdd(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, int32_t scrollX,
-                   int32_t scrollY, int32_t spaceX, int32_t spaceY, int alpha);
-  void TileDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, const TCustomDIBX& mask,
-                    int32_t scrollX, int32_t scrollY, int32_t spaceX, int32_t spaceY);
-  void TileDrawAlphaMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
-                         const TCustomDIBX& mask, int32_t scrollX, int32_t scrollY, int32_t spaceX, int32_t spaceY,
-                         int alpha);
-  void TileDrawAddMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
-                       const TCustomDIBX& mask, int32_t scrollX, int32_t scrollY, int32_t spaceX, int32_t spaceY,
-                       int alpha);
-  void TileZoomDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                    bool mirrorH, bool mirrorV, int alpha, int32_t scrollX, int32_t scrollY, int32_t zoomX,
-                    int32_t zoomY, int32_t cellWidth, int32_t cellHeight);
-  void TileZoomDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                        bool mirrorV, const TCustomDIBX& mask, int alpha, int32_t scrollX, int32_t scrollY,
-                        int32_t zoomX, int32_t zoomY, int32_t cellWidth, int32_t cellHeight);
-  void FillPattern(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY,
-                   bool mirrorH, bool mirrorV);
-  void FillPatternZoom(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY,
-                       bool mirrorH, bool mirrorV, int32_t zoomX, int32_t zoomY, int alpha);
-  void FillPatternZoomMask(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY,
-                           bool mirrorH, bool mirrorV, int32_t zoomX, int32_t zoomY, const TCustomDIBX& mask,
-                           int alpha);
-  void FramePattern(const TRect& rect, int32_t width, const TCustomDIBX& pattern, bool mirrorH, bool mirrorV);
+  virtual void TileDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
+                        int32_t scrollX, int32_t scrollY, int32_t spaceX, int32_t spaceY);
+  virtual void TileDrawAlpha(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
+                             int32_t scrollX, int32_t scrollY, int32_t spaceX, int32_t spaceY, int alpha);
+  virtual void TileDrawAdd(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, int32_t scrollX,
+                           int32_t scrollY, int32_t spaceX, int32_t spaceY, int alpha);
+  virtual void TileDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
+                            const TCustomDIBX& mask, int32_t scrollX, int32_t scrollY, int32_t spaceX, int32_t spaceY);
+  virtual void TileDrawAlphaMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
+                                 const TCustomDIBX& mask, int32_t scrollX, int32_t scrollY, int32_t spaceX,
+                                 int32_t spaceY, int alpha);
+  virtual void TileDrawAddMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
+                               const TCustomDIBX& mask, int32_t scrollX, int32_t scrollY, int32_t spaceX,
+                               int32_t spaceY, int alpha);
+  virtual void TileZoomDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
+                            bool mirrorH, bool mirrorV, int alpha, int32_t scrollX, int32_t scrollY, int32_t zoomX,
+                            int32_t zoomY, int32_t cellWidth, int32_t cellHeight);
+  virtual void TileZoomDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
+                                bool mirrorV, const TCustomDIBX& mask, int alpha, int32_t scrollX, int32_t scrollY,
+                                int32_t zoomX, int32_t zoomY, int32_t cellWidth, int32_t cellHeight);
+  virtual void FillPattern(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY,
+                           bool mirrorH, bool mirrorV);
+  virtual void FillPatternZoom(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY,
+                               bool mirrorH, bool mirrorV, int32_t zoomX, int32_t zoomY, int alpha);
+  virtual void FillPatternZoomMask(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY,
+                                   bool mirrorH, bool mirrorV, int32_t zoomX, int32_t zoomY, const TCustomDIBX& mask,
+                                   int alpha);
+  virtual void FramePattern(const TRect& rect, int32_t width, const TCustomDIBX& pattern, bool mirrorH, bool mirrorV);
 
   // --- glyph ink and indexed sources
-  void DrawMono(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, uint32_t pixel, bool mirrorH,
-                bool mirrorV, int alpha, int scale);
-  void DrawMono4(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect,
-                 const std::array<uint32_t, 3>& colours, bool mirrorH, bool mirrorV, int alpha, int scale);
-  void DrawIndexed4(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                    bool mirrorV, int alpha, const std::array<uint32_t, 16>& colourTable);
-  void DrawIndexed8(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int firstIndex,
-                    bool mirrorH, bool mirrorV, int alpha, const std::array<uint32_t, 256>& colourTable);
-  void StretchDrawIndexed8(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, int firstIndex,
-                           bool mirrorH, bool mirrorV, int alpha, const std::array<uint32_t, 256>& colourTable);
+  virtual void DrawMono(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, uint32_t pixel,
+                        bool mirrorH, bool mirrorV, int alpha, int scale);
+  virtual void DrawMono4(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect,
+                         const std::array<uint32_t, 3>& colours, bool mirrorH, bool mirrorV, int alpha, int scale);
+  virtual void DrawIndexed4(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
+                            bool mirrorV, int alpha, const std::array<uint32_t, 16>& colourTable);
+  virtual void DrawIndexed8(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int firstIndex,
+                            bool mirrorH, bool mirrorV, int alpha, const std::array<uint32_t, 256>& colourTable);
+  virtual void StretchDrawIndexed8(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
+                                   int firstIndex, bool mirrorH, bool mirrorV, int alpha,
+                                   const std::array<uint32_t, 256>& colourTable);
 
   // --- pictures: BMP and PNG are told apart by their first bytes; any other
   // content leaves the surface unchanged and answers false. The picture keeps
