@@ -130,9 +130,34 @@ void TCustomDIBX::RotateBlit(int32_t x, int32_t y, const TCustomDIBX& source, co
   const ptrdiff_t maskStep = withMask ? mask->LineStep() : 0;
   std::vector<uint32_t> srcRow(fast ? size_t(n) : 0);
   std::vector<uint8_t> maskRow(fast && withMask ? size_t(n) : 0);
+  // Mirroring as a start and a direction, so the fast loop has no branch.
+  const int32_t firstX = mirrorH ? sr.Right - 1 : sr.Left, dirX = mirrorH ? -1 : 1;
+  const int32_t firstY = mirrorV ? sr.Bottom - 1 : sr.Top, dirY = mirrorV ? -1 : 1;
   for (int32_t j = 0; j < k.Height(); ++j) {
     int64_t u = u0 + j * duy, v = v0 + j * dvy;
     uint8_t* d = ScanLine(k.Top + j);
+    if (fast) {
+      // u and v move linearly along the row, so the pixels inside the
+      // picture are one unbroken run: found from both ends, then gathered
+      // without a test per pixel.
+      auto inside = [&](int32_t i) {
+        const int64_t uu = u + i * dux, vv = v + i * dvx;
+        return uu >= 0 && vv >= 0 && uu < limitU && vv < limitV;
+      };
+      int32_t a = 0, b = n;
+      while (a < b && !inside(a)) ++a;
+      while (b > a && !inside(b - 1)) --b;
+      for (int32_t i = a; i < b; ++i) {
+        const int64_t uu = u + i * dux, vv = v + i * dvx;
+        const int32_t px = firstX + dirX * int32_t(uu >> 16), py = firstY + dirY * int32_t(vv >> 16);
+        std::memcpy(&srcRow[size_t(i - a)], srcBase + py * srcStep + ptrdiff_t(px) * 4, 4);
+        if (withMask) maskRow[size_t(i - a)] = maskBase[py * maskStep + px];
+      }
+      if (b > a)
+        fast32::ApplyRow(op, reinterpret_cast<uint32_t*>(d) + k.Left + a, srcRow.data(),
+                         withMask ? maskRow.data() : nullptr, b - a);
+      continue;
+    }
     int32_t runStart = 0, runLength = 0;
     auto flush = [&] {
       if (runLength == 0) return;
