@@ -1,5 +1,6 @@
 // Position-based blits: copy, key, alpha, mask, additive.
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "imaging/blit_geometry.h"
@@ -50,6 +51,15 @@ void TCustomDIBX::RunBlit(const TBlitRun& run, const TCustomDIBX& source, const 
   }
   const TChannelMasks c = ChannelMasksOf();
   const int bits = StoredBitCount();
+  // Unmirrored copies without a key move whole rows in every byte-sized
+  // format; the stored values are the pixels, so the bytes are the result.
+  if (Kernels == TKernelChoice::Fast && op.Kind == TBlendKind::Copy && op.Key < 0 && run.StepX > 0 && bits >= 8) {
+    const size_t bytes = size_t(bits / 8);
+    for (int32_t j = 0; j < run.Height; ++j)
+      std::memmove(ScanLine(run.DstY + j) + size_t(run.DstX) * bytes,
+                   source.ScanLine(run.SrcY + j * run.StepY) + size_t(run.SrcX) * bytes, size_t(run.Width) * bytes);
+    return;
+  }
   for (int32_t j = 0; j < run.Height; ++j) {
     const int32_t sy = run.SrcY + j * run.StepY;
     uint8_t* d = ScanLine(run.DstY + j);

@@ -1,5 +1,6 @@
 // Fills, frames and the solid fill through a mask.
 #include <algorithm>
+#include <cstring>
 
 #include "imaging/blit_geometry.h"
 #include "imaging/custom_dibx.h"
@@ -58,6 +59,19 @@ void TCustomDIBX::FillRectWith(const TRect& rect, int kind, uint32_t pixel, int 
   if (fast && kind == kSolid && r.Left == 0 && r.Right == Width() &&
       LineStep() == static_cast<ptrdiff_t>(Width()) * 4) {
     fast32::FillRow(reinterpret_cast<uint32_t*>(ScanLine(r.Top)), r.Width() * r.Height(), pixel);
+    return;
+  }
+  // Solid fills of masks and 15/16-bit surfaces store one value a row.
+  if (Kernels == TKernelChoice::Fast && kind == kSolid && (bits == 8 || bits == 16)) {
+    for (int32_t y = r.Top; y < r.Bottom; ++y) {
+      uint8_t* row = ScanLine(y);
+      if (bits == 8) {
+        std::memset(row + r.Left, int(pixel), size_t(r.Width()));
+      } else {
+        for (int32_t x = r.Left; x < r.Right; ++x) StorePixel(row, x, 16, pixel);
+      }
+    }
+    ReleasePixels();
     return;
   }
   const TChannelMasks c = ChannelMasksOf();

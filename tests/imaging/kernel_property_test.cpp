@@ -132,6 +132,38 @@ TEST_P(KernelProperty, FastMatchesReference) {
   });
 }
 
+// Masks and 15/16/24-bit surfaces take whole-row shortcuts for plain copies
+// and solid fills; everything else there runs the formulas themselves.
+TEST(KernelShortcuts, RowCopiesAndFillsOfOtherFormatsMatchTheReference) {
+  std::mt19937 rng(0xB175);
+  auto pick = [&](int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng); };
+  for (int bits : {8, 15, 16, 24}) {
+    for (int n = 0; n < 3000; ++n) {
+      TDIBX src(pick(1, 13), pick(1, 5), bits), reference(pick(1, 19), pick(1, 6), bits);
+      test::Randomise(src, rng, true);
+      test::Randomise(reference, rng, true);
+      src.TransparentPixel = pick(0, 1) ? int64_t(src.GetPixel(0, 0)) : -1;
+      TDIBX fast(reference.Width(), reference.Height(), bits);
+      fast.Assign(reference);
+      reference.Kernels = TKernelChoice::Reference;
+      if (pick(0, 2) == 0) {
+        const TRect clip{pick(-2, 10), pick(-2, 4), pick(0, 21), pick(0, 8)};
+        reference.SetClipRect(clip);
+        fast.SetClipRect(clip);
+      }
+      const TRect srcRect{pick(-1, 5), pick(-1, 2), pick(0, 14), pick(0, 6)};
+      const int32_t x = pick(-14, 20), y = pick(-6, 8);
+      const bool keyed = pick(0, 1), mirrorH = pick(0, 1), mirrorV = pick(0, 1);
+      const TRect fill{pick(-4, 16), pick(-3, 6), pick(-2, 26), pick(-2, 9)};
+      for (TDIBX* d : {&reference, &fast}) {
+        d->Draw(x, y, src, srcRect, keyed, mirrorH, mirrorV);
+        d->FillRect(fill, src.GetPixel(1, 0));
+      }
+      ASSERT_TRUE(test::SamePixels(reference, fast)) << bits << " bits, case " << n;
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Operations, KernelProperty, ::testing::ValuesIn(Operations()),
                          [](const auto& info) { return info.param.Name; });
 
