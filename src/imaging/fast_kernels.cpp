@@ -284,6 +284,8 @@ void ApplyRow(const TBlendOp& op, uint32_t* d, const uint32_t* s, const uint8_t*
   Tail(op, d, s, m, done, n);
 }
 
+constexpr int kStringFillRun = 65536;
+
 // Aligned, unrolled stores once the row start is aligned.
 __attribute__((target("avx2"))) void FillRowAvx2(uint32_t* d, int n, uint32_t pixel) {
   int i = 0;
@@ -302,6 +304,14 @@ __attribute__((target("avx2"))) void FillRowAvx2(uint32_t* d, int n, uint32_t pi
 
 void FillRow(uint32_t* d, int n, uint32_t pixel) {
   pixel &= 0xFFFFFF;
+  // Long runs (a whole surface filled at once) go through the string store,
+  // which the processor carries out in whole cache lines without first
+  // reading them in; for short runs its start-up costs more than it saves.
+  if (n >= kStringFillRun) {
+    size_t count = size_t(n);
+    asm volatile("rep stosl" : "+D"(d), "+c"(count) : "a"(pixel) : "memory");
+    return;
+  }
   if (Level() == TKernelLevel::Avx2) return FillRowAvx2(d, n, pixel);
   int i = 0;
   for (; i < n && (reinterpret_cast<uintptr_t>(d + i) & 15) != 0; ++i) d[i] = pixel;

@@ -116,6 +116,21 @@ TEST(Fills, AlphaAddSubFormulas) {
   EXPECT_EQ(w.GetPixel(1, 0), 0xF7BEu);
 }
 
+// Large surfaces filled whole take the string-store path; the fourth byte
+// stays 0 and nothing past the last pixel is touched (ASan).
+TEST(Fills, WholeLargeSurfacesAtEveryKernelLevel) {
+  test::AtEveryKernelLevel([](fast32::TKernelLevel) {
+    for (int32_t w : {256, 257, 1000}) {
+      TDIBX s(w, 300, 32);
+      s.FillRect(s.Bounds(), 0xFF123456);
+      for (int32_t y : {0, 150, 299})
+        for (int32_t x : {0, w / 2, w - 1}) ASSERT_EQ(s.GetPixel(x, y), 0x123456u) << w << " " << x << "," << y;
+      s.Fill(0x000001);
+      EXPECT_EQ(s.GetPixel(w - 1, 299), 1u);
+    }
+  });
+}
+
 TEST(Fills, FrameWithWideBandDrawsTopAndBottomOnly) {
   TDIBX s = Solid(6, 6, 32, 0);
   s.FrameRect({0, 0, 6, 6}, 3, 0xFF);
