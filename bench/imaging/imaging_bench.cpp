@@ -27,7 +27,8 @@ struct TSize {
   int32_t W, H;
 };
 constexpr TSize kSizes[] = {{1280, 720}, {800, 600}};
-const char* const kOps[] = {"Draw", "DrawAlpha", "DrawMask", "DrawAdd", "Fill", "Stretch2x", "Rotate30", "Ink"};
+const char* const kOps[] = {"Draw",     "DrawAlpha", "DrawMask", "DrawSprite", "DrawAdd",
+                            "Fill",     "Stretch2x", "Rotate30", "Ink"};
 
 // Everything one size needs, built once: a screen, a picture with a colour key
 // on about one pixel in eight, an 8-bit mask of mixed levels and half-size
@@ -38,10 +39,11 @@ const char* const kOps[] = {"Draw", "DrawAlpha", "DrawMask", "DrawAdd", "Fill", 
 // pixman, which takes coverage rather than samples, the 8-bit coverage the
 // sheet gives.
 struct TScene {
-  TDIBX Screen, Picture, Mask, Half, KeyAlpha, Glyphs, Coverage;
+  TDIBX Screen, Picture, Mask, Half, KeyAlpha, Glyphs, Coverage, SpriteMask;
   explicit TScene(TSize s)
       : Screen(s.W, s.H, 32), Picture(s.W, s.H, 32), Mask(s.W, s.H, 8), Half(s.W / 2, s.H / 2, 32),
-        KeyAlpha(s.W, s.H, 32), Glyphs(s.W * 4, s.H * 4, 1), Coverage(s.W, s.H, 8) {
+        KeyAlpha(s.W, s.H, 32), Glyphs(s.W * 4, s.H * 4, 1), Coverage(s.W, s.H, 8),
+        SpriteMask(s.W, s.H, 8) {
     std::mt19937 rng(7);
     for (int32_t y = 0; y < s.H; ++y)
       for (int32_t x = 0; x < s.W; ++x) {
@@ -57,6 +59,13 @@ struct TScene {
       auto* to = reinterpret_cast<uint32_t*>(KeyAlpha.ScanLine(y));
       for (int32_t x = 0; x < s.W; ++x) to[x] = from[x] == 0x00FF00 ? 0 : from[x] | 0xFF000000u;
     }
+    // Sprites: discs opaque inside, clear outside, with a soft rim.
+    for (int32_t y = 0; y < s.H; ++y)
+      for (int32_t x = 0; x < s.W; ++x) {
+        const double dx = (x % 160) - 80.0, dy = (y % 160) - 80.0;
+        const double edge = 70.0 - std::sqrt(dx * dx + dy * dy);
+        SpriteMask.SetPixel(x, y, uint32_t(std::clamp(edge * 64.0, 0.0, 255.0)));
+      }
     // Strokes and background in runs, as glyphs have them.
     for (int32_t y = 0; y < Glyphs.Height(); ++y) {
       uint8_t* row = Glyphs.ScanLine(y);
@@ -91,6 +100,7 @@ void RunKest(const std::string& op, TScene& c) {
   if (op == "Draw") c.Screen.Draw(0, 0, c.Picture, whole, true, false, false);
   if (op == "DrawAlpha") c.Screen.DrawAlpha(0, 0, c.Picture, whole, false, false, false, 128);
   if (op == "DrawMask") c.Screen.DrawMask(0, 0, c.Picture, whole, false, false, c.Mask);
+  if (op == "DrawSprite") c.Screen.DrawMask(0, 0, c.Picture, whole, false, false, c.SpriteMask);
   if (op == "DrawAdd") c.Screen.DrawAdd(0, 0, c.Picture, whole, false, false, 200);
   if (op == "Fill") c.Screen.FillRect(c.Screen.Bounds(), 0x336699);
   if (op == "Stretch2x") c.Screen.StretchDraw(c.Screen.Bounds(), c.Half, c.Half.Bounds(), false, false, false, 255);
@@ -105,7 +115,7 @@ void RunKest(const std::string& op, TScene& c) {
 // copies move four.
 int BytesPerPixel(const std::string& op) {
   if (op == "DrawAlpha" || op == "DrawAdd") return 8;
-  if (op == "DrawMask") return 9;
+  if (op == "DrawMask" || op == "DrawSprite") return 9;
   if (op == "Ink") return 6;  // two bytes of samples and the pixel
   return 4;
 }
@@ -164,6 +174,7 @@ void RunPixman(const std::string& op, TScene& c) {
   pixman_op_t pop = op == "Draw" ? PIXMAN_OP_OVER : PIXMAN_OP_SRC;
   if (op == "DrawAlpha") mask = Solid(128), pop = PIXMAN_OP_OVER;
   if (op == "DrawMask") mask = Wrap(c.Mask, PIXMAN_a8), pop = PIXMAN_OP_OVER;
+  if (op == "DrawSprite") mask = Wrap(c.SpriteMask, PIXMAN_a8), pop = PIXMAN_OP_OVER;
   if (op == "DrawAdd") mask = Solid(200), pop = PIXMAN_OP_ADD;
   int32_t dx = 0, dy = 0, dw = w, dh = h;
   if (op == "Stretch2x") {
