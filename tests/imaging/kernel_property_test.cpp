@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <random>
 #include <string>
 
@@ -30,6 +31,7 @@ struct TNamedOperation {
   std::string Name;
   TOperation Run;
 };
+void PrintTo(const TNamedOperation& op, std::ostream* os) { *os << op.Name; }
 
 std::vector<TNamedOperation> Operations() {
   return {

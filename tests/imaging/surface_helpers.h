@@ -25,12 +25,21 @@ inline void Randomise(TCustomDIBX& s, std::mt19937& rng, bool fewValues) {
     for (int32_t x = 0; x < s.Width(); ++x) s.SetPixel(x, y, fewValues && (rng() & 1) ? palette[rng() & 3] : any(rng));
 }
 
-// Mask values with many 0s and 255s, where the formulas take their shortcuts.
+// Mask values with many 0s and 255s, where the formulas take their shortcuts;
+// every other mask holds them in runs, as pictures do (clear around, opaque
+// inside), so that kernels working on groups of pixels meet whole groups.
 inline void RandomiseMask(TCustomDIBX& m, std::mt19937& rng) {
+  const bool runs = rng() & 1;
+  uint32_t value = 0, left = 0;
   for (int32_t y = 0; y < m.Height(); ++y)
     for (int32_t x = 0; x < m.Width(); ++x) {
-      uint32_t r = rng() % 4;
-      m.SetPixel(x, y, r == 0 ? 0 : r == 1 ? 255 : rng() & 0xFF);
+      if (!runs || left == 0) {
+        uint32_t r = rng() % 4;
+        value = r == 0 ? 0 : r == 1 ? 255 : rng() & 0xFF;
+        left = runs && value % 255 == 0 ? 4 + rng() % 16 : 1;
+      }
+      --left;
+      m.SetPixel(x, y, value);
     }
 }
 
