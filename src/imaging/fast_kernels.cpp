@@ -194,7 +194,15 @@ int MaskRow(uint32_t* d, const uint32_t* s, const uint8_t* m, int n, bool keyed,
   const __m128i full = _mm_set1_epi16(255), full32 = _mm_set1_epi32(255), z = _mm_setzero_si128();
   int i = 0;
   for (; i + 4 <= n; i += 4) {
-    __m128i sv = Load4(s + i), dv = Load4(d + i);
+    uint32_t group;
+    std::memcpy(&group, m + i, 4);
+    if (group == 0) continue;
+    __m128i sv = Load4(s + i);
+    if (group == ~uint32_t{0} && !keyed) {
+      Store4(d + i, sv);
+      continue;
+    }
+    __m128i dv = Load4(d + i);
     __m128i m16 = LoadMask4(m + i);
     TWeights ws = Spread(m16), wd = Spread(_mm_sub_epi16(full, m16));
     __m128i r = BlendHalves(dv, sv, wd.Lo, ws.Lo, wd.Hi, ws.Hi);
