@@ -3,6 +3,7 @@
 // stall the loop.
 #include <algorithm>
 
+#include "imaging/clip_keeper.h"
 #include "imaging/custom_dibx.h"
 #include "imaging/dibx.h"
 #include "imaging/fast_kernels.h"
@@ -22,26 +23,6 @@ int64_t FirstTile(int64_t origin, int64_t size, int64_t pitch, int64_t visibleFr
   return origin + ((visibleFrom - origin - size) / pitch + 1) * pitch;
 }
 
-// Narrows the clip for the lifetime of a tiling call and puts it back.
-class TClipScope {
- public:
-  TClipScope(TCustomDIBX& surface, const TRect& region)
-      : FSurface(surface), FActive(surface.ClipActive), FRect(surface.ClipRect) {
-    surface.SetClipRect(region);
-  }
-  ~TClipScope() {
-    FSurface.ClipActive = FActive;
-    FSurface.ClipRect = FRect;
-  }
-  TClipScope(const TClipScope&) = delete;
-  TClipScope& operator=(const TClipScope&) = delete;
-
- private:
-  TCustomDIBX& FSurface;
-  bool FActive;
-  TRect FRect;
-};
-
 }  // namespace
 
 template <typename DrawTile>
@@ -53,7 +34,8 @@ void TCustomDIBX::Tile(const TRect& destRect, const TRect& srcRect, int32_t scro
   const int64_t pitchX = std::max<int64_t>(1, w + spaceX), pitchY = std::max<int64_t>(1, h + spaceY);
   const int64_t x0 = FirstTile(destRect.Left - Wrap(scrollX, w), w, pitchX, region.Left);
   const int64_t y0 = FirstTile(destRect.Top - Wrap(scrollY, h), h, pitchY, region.Top);
-  TClipScope scope(*this, region);
+  const TClipKeeper keeper(*this);
+  SetClipRect(region);
   for (int64_t ty = y0; ty < region.Bottom; ty += pitchY)
     for (int64_t tx = x0; tx < region.Right; tx += pitchX) drawTile(int32_t(tx), int32_t(ty));
 }
@@ -71,7 +53,8 @@ void TCustomDIBX::TileZoom(const TRect& destRect, const TRect& srcRect, int32_t 
                                pitchX, int64_t(region.Left) << 16);
   const int64_t y0 = FirstTile((int64_t(destRect.Top) << 16) - Wrap(int64_t(scrollY) << 16, pitchY), th << 16,
                                pitchY, int64_t(region.Top) << 16);
-  TClipScope scope(*this, region);
+  const TClipKeeper keeper(*this);
+  SetClipRect(region);
   for (int64_t ty = y0; (ty >> 16) < region.Bottom; ty += pitchY)
     for (int64_t tx = x0; (tx >> 16) < region.Right; tx += pitchX)
       drawTile(MakeRect(int32_t(tx >> 16), int32_t(ty >> 16), int32_t(tw), int32_t(th)));

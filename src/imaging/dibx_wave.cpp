@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "common/errors.h"
+#include "imaging/clip_keeper.h"
 #include "imaging/dibx.h"
 
 namespace kest {
@@ -22,24 +23,6 @@ TRect Shift(const TRect& r, int32_t off) { return {Shift(r.Left, off), r.Top, Sh
 
 // A blit placed at row y reaches no further down than its source rectangle is tall.
 int64_t RowsEnd(int32_t y, const TRect& srcRect) { return int64_t(y) + (int64_t(srcRect.Bottom) - srcRect.Top); }
-
-// Puts the inner surface's clip back however the forwarded call ends.
-class TClipKeeper {
- public:
-  explicit TClipKeeper(TCustomDIBX& surface)
-      : FSurface(surface), FActive(surface.ClipActive), FRect(surface.ClipRect) {}
-  ~TClipKeeper() {
-    FSurface.ClipActive = FActive;
-    FSurface.ClipRect = FRect;
-  }
-  TClipKeeper(const TClipKeeper&) = delete;
-  TClipKeeper& operator=(const TClipKeeper&) = delete;
-
- private:
-  TCustomDIBX& FSurface;
-  bool FActive;
-  TRect FRect;
-};
 
 // Every run reads the picture as it was before the call: a source that is the
 // inner surface itself would otherwise show the runs already drawn, and one
