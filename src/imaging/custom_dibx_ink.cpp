@@ -2,7 +2,6 @@
 // destination pixel values.
 #include <algorithm>
 #include <bit>
-#include <vector>
 
 #include "imaging/blit_geometry.h"
 #include "imaging/custom_dibx.h"
@@ -23,41 +22,64 @@ bool RunsFast(const TCustomDIBX& dest) {
 
 uint32_t* Row32(TCustomDIBX& dest, int32_t y, int32_t x) { return reinterpret_cast<uint32_t*>(dest.ScanLine(y)) + x; }
 
+// Rows reach the kernels in pieces of at most this many pixels, gathered on
+// the stack: glyphs are drawn one at a time every frame and should cost no
+// allocation.
+constexpr int32_t kPiece = 256;
+
+// Runs kernel(first, length) over the pieces of a row of n pixels.
+template <typename Kernel>
+void InPieces(int32_t n, Kernel kernel) {
+  for (int32_t first = 0; first < n; first += kPiece) kernel(first, std::min(kPiece, n - first));
+}
+
 void DrawMonoFast(TCustomDIBX& dest, const TBlitRun& run, const TCustomDIBX& source, const TRect& sr, uint32_t pixel,
                   int alpha) {
-  std::vector<uint32_t> ink(size_t(run.Width));
+  uint32_t ink[kPiece];
   const int64_t firstBit = int64_t(sr.Left) + int64_t(run.SrcX) * 4;
+  const int stepBits = run.StepX * 4;
   for (int32_t j = 0; j < run.Height; ++j) {
     const int32_t by = sr.Top + (run.SrcY + j * run.StepY) * 4;
     const std::array<const uint8_t*, 4> rows{source.ScanLine(by), source.ScanLine(by + 1), source.ScanLine(by + 2),
                                               source.ScanLine(by + 3)};
-    fast32::CountMonoInk4(rows, firstBit, run.StepX * 4, run.Width, ink.data());
-    fast32::MonoInkRow(Row32(dest, run.DstY + j, run.DstX), ink.data(), run.Width, pixel, alpha);
+    uint32_t* d = Row32(dest, run.DstY + j, run.DstX);
+    InPieces(run.Width, [&](int32_t first, int32_t n) {
+      fast32::CountMonoInk4(rows, firstBit + int64_t(first) * stepBits, stepBits, n, ink);
+      fast32::MonoInkRow(d + first, ink, n, pixel, alpha);
+    });
   }
 }
 
 void DrawMono4Fast(TCustomDIBX& dest, const TBlitRun& run, const TCustomDIBX& source, const TRect& sr, int scale,
                    const std::array<uint32_t, 3>& colours, int alpha) {
-  const size_t n = size_t(run.Width);
-  std::vector<uint32_t> counts(3 * n);
-  const fast32::TLevelCounts c{counts.data(), counts.data() + n, counts.data() + 2 * n};
+  uint32_t counts[3][kPiece];
+  const fast32::TLevelCounts c{counts[0], counts[1], counts[2]};
   const int64_t firstX = int64_t(sr.Left) + int64_t(run.SrcX) * scale;
   for (int32_t j = 0; j < run.Height; ++j) {
     const int32_t by = sr.Top + (run.SrcY + j * run.StepY) * scale;
-    std::fill(counts.begin(), counts.end(), 0);
-    for (int32_t yy = 0; yy < scale; ++yy)
-      fast32::CountLevels(source.ScanLine(by + yy), firstX, run.StepX, scale, run.Width, c);
-    fast32::Mono4Row(Row32(dest, run.DstY + j, run.DstX), c, run.Width, uint32_t(scale * scale), colours, alpha);
+    uint32_t* d = Row32(dest, run.DstY + j, run.DstX);
+    InPieces(run.Width, [&](int32_t first, int32_t n) {
+      std::fill(&counts[0][0], &counts[0][0] + 3 * kPiece, 0u);
+      for (int32_t yy = 0; yy < scale; ++yy)
+        fast32::CountLevels(source.ScanLine(by + yy), firstX + int64_t(first) * run.StepX * scale, run.StepX, scale,
+                            n, c);
+      fast32::Mono4Row(d + first, c, n, uint32_t(scale * scale), colours, alpha);
+    });
   }
 }
 
-// Table values gathered a row at a time for the row kernels; skip marks the
-// pixels the source leaves alone.
-struct TGatheredRow {
-  std::vector<uint32_t> Values;
-  std::vector<uint8_t> Skip;
-  explicit TGatheredRow(int32_t n) : Values(size_t(n)), Skip(size_t(n)) {}
-};
+// The table values of one destination row, gathered a piece at a time by
+// gather(i, value, skip) (skip marks the pixels the source leaves alone) and
+// handed to kernel(d, values, skip, length).
+template <typename Gather, typename Kernel>
+void TableRow(uint32_t* d, int32_t width, Gather gather, Kernel kernel) {
+  uint32_t values[kPiece];
+  uint8_t skip[kPiece];
+  InPieces(width, [&](int32_t first, int32_t n) {
+    for (int32_t i = 0; i < n; ++i) gather(first + i, values[i], skip[i]);
+    kernel(d + first, values, skip, n);
+  });
+}
 
 }  // namespace
 
@@ -169,15 +191,18 @@ void TCustomDIBX::DrawIndexed4(int32_t x, int32_t y, const TCustomDIBX& source, 
   const int bits = StoredBitCount();
   const uint32_t a = uint32_t(alpha);
   if (RunsFast(*this)) {
-    TGatheredRow g(run->Width);
     for (int32_t j = 0; j < run->Height; ++j) {
       const uint8_t* s = source.ScanLine(run->SrcY + j * run->StepY);
-      for (int32_t i = 0; i < run->Width; ++i) {
-        const uint32_t v = LoadPixel(s, run->SrcX + i * run->StepX, 4);
-        g.Skip[size_t(i)] = int64_t(v) == source.TransparentPixel;
-        g.Values[size_t(i)] = colourTable[v];
-      }
-      fast32::IndexedRow(Row32(*this, run->DstY + j, run->DstX), g.Values.data(), g.Skip.data(), run->Width, alpha);
+      TableRow(
+          Row32(*this, run->DstY + j, run->DstX), run->Width,
+          [&](int32_t i, uint32_t& w, uint8_t& skip) {
+            const uint32_t v = LoadPixel(s, run->SrcX + i * run->StepX, 4);
+            skip = int64_t(v) == source.TransparentPixel;
+            w = colourTable[v];
+          },
+          [&](uint32_t* d, const uint32_t* w, const uint8_t* skip, int32_t n) {
+            fast32::IndexedRow(d, w, skip, n, alpha);
+          });
     }
     ReleasePixels();
     return;
@@ -213,15 +238,18 @@ void TCustomDIBX::DrawIndexed8(int32_t x, int32_t y, const TCustomDIBX& source, 
   const auto run = ClipBlit(ClipRegion(), x, y, srcRect, source.Bounds(), mirrorH, mirrorV);
   if (!run) return;
   if (RunsFast(*this)) {
-    TGatheredRow g(run->Width);
     for (int32_t j = 0; j < run->Height; ++j) {
       const uint8_t* s = source.ScanLine(run->SrcY + j * run->StepY);
-      for (int32_t i = 0; i < run->Width; ++i) {
-        const int index = s[run->SrcX + i * run->StepX];
-        g.Skip[size_t(i)] = index < firstIndex;
-        g.Values[size_t(i)] = colourTable[size_t(index)];
-      }
-      fast32::AddTableRow(Row32(*this, run->DstY + j, run->DstX), g.Values.data(), g.Skip.data(), run->Width, a);
+      TableRow(
+          Row32(*this, run->DstY + j, run->DstX), run->Width,
+          [&](int32_t i, uint32_t& w, uint8_t& skip) {
+            const int index = s[run->SrcX + i * run->StepX];
+            skip = index < firstIndex;
+            w = colourTable[size_t(index)];
+          },
+          [&](uint32_t* d, const uint32_t* w, const uint8_t* skip, int32_t n) {
+            fast32::AddTableRow(d, w, skip, n, a);
+          });
     }
     ReleasePixels();
     return;
@@ -251,15 +279,18 @@ void TCustomDIBX::StretchDrawIndexed8(const TRect& destRect, const TCustomDIBX& 
   const TStretchAxis ax = MakeAxis(sr.Left, sr.Width(), destRect.Width(), k.Left - destRect.Left, mirrorH);
   const TStretchAxis ay = MakeAxis(sr.Top, sr.Height(), destRect.Height(), k.Top - destRect.Top, mirrorV);
   if (RunsFast(*this)) {
-    TGatheredRow g(k.Width());
     for (int32_t j = 0; j < k.Height(); ++j) {
       const uint8_t* s = source.ScanLine(ay.At(j));
-      for (int32_t i = 0; i < k.Width(); ++i) {
-        const int index = s[ax.At(i)];
-        g.Skip[size_t(i)] = index < firstIndex;
-        g.Values[size_t(i)] = colourTable[size_t(index)];
-      }
-      fast32::AddTableRow(Row32(*this, k.Top + j, k.Left), g.Values.data(), g.Skip.data(), k.Width(), a);
+      TableRow(
+          Row32(*this, k.Top + j, k.Left), k.Width(),
+          [&](int32_t i, uint32_t& w, uint8_t& skip) {
+            const int index = s[ax.At(i)];
+            skip = index < firstIndex;
+            w = colourTable[size_t(index)];
+          },
+          [&](uint32_t* d, const uint32_t* w, const uint8_t* skip, int32_t n) {
+            fast32::AddTableRow(d, w, skip, n, a);
+          });
     }
     ReleasePixels();
     return;

@@ -39,12 +39,12 @@ void TCustomDIBX::StretchBlit(const TRect& destRect, const TCustomDIBX& source, 
   if (CanRunFast(src)) {
     std::vector<int32_t> cols(static_cast<size_t>(n));
     for (int32_t i = 0; i < n; ++i) cols[i] = ax.At(i);
-    std::vector<uint32_t> srcRow(static_cast<size_t>(n));
-    std::vector<uint8_t> maskRow(withMask ? size_t(n) : 0);
     // A plain copy owes nothing to the destination: pixels go straight into
     // it, and a row drawn from the same source row as the one above is a copy
     // of that row (every row twice when enlarging twofold).
     const bool plainCopy = op.Kind == TBlendKind::Copy && (op.Key < 0 || op.Key > 0xFFFFFF);
+    std::vector<uint32_t> srcRow(plainCopy ? 0 : size_t(n));
+    std::vector<uint8_t> maskRow(withMask ? size_t(n) : 0);
     const uint32_t* above = nullptr;
     int32_t aboveSy = -1;
     for (int32_t j = 0; j < k.Height(); ++j) {
@@ -158,35 +158,17 @@ void TCustomDIBX::RotateBlit(int32_t x, int32_t y, const TCustomDIBX& source, co
                          withMask ? maskRow.data() : nullptr, b - a);
       continue;
     }
-    int32_t runStart = 0, runLength = 0;
-    auto flush = [&] {
-      if (runLength == 0) return;
-      auto* dr = reinterpret_cast<uint32_t*>(d) + k.Left + runStart;
-      fast32::ApplyRow(op, dr, srcRow.data(), withMask ? maskRow.data() : nullptr, runLength);
-      runLength = 0;
-    };
     for (int32_t i = 0; i < n; ++i, u += dux, v += dvx) {
-      if (u < 0 || v < 0 || u >= limitU || v >= limitV) {
-        if (fast) flush();
-        continue;
-      }
+      if (u < 0 || v < 0 || u >= limitU || v >= limitV) continue;
       int32_t ui = int32_t(u >> 16), vi = int32_t(v >> 16);
       if (mirrorH) ui = sr.Width() - 1 - ui;
       if (mirrorV) vi = sr.Height() - 1 - vi;
       const int32_t px = sr.Left + ui, py = sr.Top + vi;
       const uint32_t s = LoadPixel(srcBase + py * srcStep, px, bits);
       const uint32_t m = withMask ? maskBase[py * maskStep + px] : 0;
-      if (fast) {
-        if (runLength == 0) runStart = i;
-        srcRow[runLength] = s;
-        if (withMask) maskRow[runLength] = uint8_t(m);
-        ++runLength;
-        continue;
-      }
       uint32_t value = LoadPixel(d, k.Left + i, bits);
       if (RefApply(op, c, value, s, m)) StorePixel(d, k.Left + i, bits, value);
     }
-    if (fast) flush();
   }
   ReleasePixels();
 }

@@ -124,6 +124,35 @@ TEST_P(InkKernelProperty, FastMatchesReference) {
   });
 }
 
+// Rows wider than the pieces the kernels take at a time, mirrored and not,
+// starting off a byte boundary of the source.
+TEST(InkKernelPieces, WideRowsMatchTheReference) {
+  std::mt19937 rng(0x91DE);
+  test::AtEveryKernelLevel([&](fast32::TKernelLevel level) {
+    for (bool mirror : {false, true}) {
+      TDIBX reference(700, 3, 32);
+      test::Randomise(reference, rng, true);
+      TDIBX fast(700, 3, 32);
+      fast.Assign(reference);
+      reference.Kernels = TKernelChoice::Reference;
+      const TDIBX glyph = RandomSource(rng, 4 * 640 + 3, 12, 1, 2);
+      const TDIBX levels = RandomSource(rng, 2 * 640 + 1, 6, 4, 16);
+      const TDIBX indexed4 = RandomSource(rng, 650, 3, 4, 16);
+      const TDIBX indexed8 = RandomSource(rng, 650, 3, 8, 256);
+      const auto table16 = RandomTable<16>(rng, reference);
+      const auto table256 = RandomTable<256>(rng, reference);
+      for (TDIBX* d : {&reference, &fast}) {
+        d->DrawMono(5, 0, glyph, {3, 0, 4 * 640 + 3, 12}, 0x336699, mirror, false, 200, 4);
+        d->DrawMono4(2, 0, levels, {1, 0, 2 * 640 + 1, 6}, {0x112233, 0xFFFFFF, 0x808080}, mirror, false, 180, 2);
+        d->DrawIndexed4(7, 0, indexed4, {3, 0, 650, 3}, mirror, false, 120, table16);
+        d->DrawIndexed8(1, 0, indexed8, {1, 0, 650, 3}, 40, mirror, false, 150, table256);
+        d->StretchDrawIndexed8({0, 0, 700, 3}, indexed8, {0, 0, 300, 3}, 40, mirror, false, 90, table256);
+      }
+      ASSERT_TRUE(test::SamePixels(reference, fast)) << "mirror " << mirror << " level " << static_cast<int>(level);
+    }
+  });
+}
+
 INSTANTIATE_TEST_SUITE_P(Operations, InkKernelProperty, ::testing::ValuesIn(InkOperations()),
                          [](const auto& info) { return info.param.Name; });
 
