@@ -248,10 +248,12 @@ void TParamSystem::SetCount(int32_t n) {
 }
 
 uint8_t TParamSystem::ParamType() const {
+  // @Result has the running page's result kind, whatever value the top
+  // frame holds: a called page may have jumped to a page of another kind.
+  if (FSysId == SV_RESULT)
+    return FStore && FStore->Hosts.CallStack ? FStore->Hosts.CallStack->PageResultType() : uint8_t{PT_NONE};
   if (!Forwards()) return Info().Type;
-  const uint8_t none =
-      FSysId == SV_RESULT && FStore && FStore->Hosts.CallStack ? FStore->Hosts.CallStack->PageResultType() : uint8_t{PT_NONE};
-  return Forward(none, [](TCustomParam& t) { return t.ParamType(); });
+  return Forward(uint8_t{PT_NONE}, [](TCustomParam& t) { return t.ParamType(); });
 }
 
 bool TParamSystem::GetAsFlag() const {

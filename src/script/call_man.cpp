@@ -10,6 +10,7 @@
 #include "language/kest_parser.h"
 #include "language/param_collection.h"
 #include "script/command.h"
+#include "script/command_schema.h"
 #include "script/page.h"
 
 namespace kest {
@@ -84,6 +85,8 @@ TPage* TCallMan::GetPage(const std::string& name, bool toFront) {
   }
   auto loaded = std::make_unique<TPage>(FParts.Vars);
   loaded->Load(name, *FParts.Files, FParts.Ui);
+  // A page too old to run has shown its box; the game ends with it.
+  if (loaded->Version < kOldestPageVersion) CloseMainWindow();
   TPage* page = loaded.get();
   if (!toFront) {
     FPages.push_back(std::move(loaded));
@@ -152,22 +155,32 @@ bool TCallMan::ExecStep() {
 }
 
 int32_t TCallMan::Step() {
-  if (!FPage) {
-    FRunning = false;
-    return 0;
+  bool yielded = false;
+  if (FPage) {
+    yielded = ExecStep();
+    if (FPage) return yielded ? 2 : 0;
   }
-  const bool yielded = ExecStep();
-  const int32_t result = yielded ? 2 : 0;
-  if (FPage) return result;
   if (FStack.Count() == 0) {
     FRunning = false;
-    return result;
+    // Nothing is left to return to (a script stack cut down by DeleteStack,
+    // say): whatever handler level was running has ended with it.
+    return FState == 0 ? (yielded ? 2 : 0) : 1;
   }
   return Return(yielded);
 }
 
-// The page has ended inside a call or an event: back to the caller.
+// The page has ended inside a call or an event: back to the caller. A
+// handler's caller whose page can no longer be read has ended too, and the
+// return goes on to the frame below it.
 int32_t TCallMan::Return(bool yielded) {
+  do {
+    PopFrame();
+  } while (!FPage && FSender.IsSet() && FStack.Count() > 0);
+  if (!FSender.IsSet()) return 1;
+  return yielded ? 2 : -1;
+}
+
+void TCallMan::PopFrame() {
   TParamCollection& vars = Vars();
   vars.DeleteOwned(vars.CurrentLocalId);
   TStack& frame = FStack.Pop();
@@ -194,8 +207,6 @@ int32_t TCallMan::Return(bool yielded) {
       }
     }
   }
-  if (!FSender.IsSet()) return 1;
-  return yielded ? 2 : -1;
 }
 
 void TCallMan::AssignResult(const std::string& name, const TCustomParam& value) {
@@ -343,7 +354,7 @@ TCustomParam* TCallMan::ResultValue() {
   return top ? top->Result.get() : nullptr;
 }
 
-uint8_t TCallMan::PageResultType() { return FPage ? FPage->ResultKind : uint8_t{0}; }
+uint8_t TCallMan::PageResultType() { return FPage ? FPage->ResultType() : uint8_t{PT_NONE}; }
 
 std::string TCallMan::ParamStr(int32_t index) {
   return index >= 0 && index < FArgs.Count() ? FArgs.Strings(index) : std::string();

@@ -119,6 +119,7 @@ class TCallMan final : public IProjectInterpreter, public ICallStackHost {
   bool ExecStep();
   int32_t Step();
   int32_t Return(bool yielded);
+  void PopFrame();
   void AssignResult(const std::string& name, const TCustomParam& value);
   bool StartEvent(int32_t level);
   void RemoveRunning(int32_t first, int32_t last);

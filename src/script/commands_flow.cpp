@@ -106,7 +106,7 @@ void TComCall::Execute(TCallMan& man) {
   frame.Sender = man.Sender();
   frame.Args.Assign(man.Args());
   frame.State.reset();
-  frame.Result = CreateParam(target->ResultKind);
+  frame.Result = target->NewResult();
   man.Args().Assign(args);
   man.SetCurrentPage(target, IntAt(1));
 }

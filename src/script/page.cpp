@@ -6,6 +6,7 @@
 #include "common/errors.h"
 #include "common/sjis.h"
 #include "language/param_collection.h"
+#include "language/param_types.h"
 #include "scene/property_table.h"
 #include "script/command.h"
 #include "script/command_factory.h"
@@ -54,6 +55,16 @@ void TPage::UpdateMasks() {
   }
 }
 
+uint8_t TPage::ResultType() const {
+  const auto type = static_cast<uint8_t>(ResultKind % 128);
+  return type >= PT_INT && type <= PT_STR ? type : uint8_t{PT_NONE};
+}
+
+TParamPtr TPage::NewResult() const {
+  const uint8_t type = ResultType();
+  return type == PT_NONE ? nullptr : CreateParam(type);
+}
+
 void TPage::Load(std::string_view name, TVrFileManager& files, IProjectUi* ui) {
   FCommands.Clear();
   FName = std::string(name);
@@ -95,10 +106,9 @@ void TPage::ReadMasks(TStream& stream) {
   const int32_t count = ReadInt(stream);
   const int32_t size = ReadInt(stream);
   if (count < 0 || size < 0) throw EReadError();
-  // Each count on its own too: with the other one 0 their product bounds
-  // neither the record buffer nor the loop.
-  RequireRemaining(stream, count);
-  RequireRemaining(stream, size);
+  // No records, or empty ones: nothing to read, whatever the other count
+  // says. Otherwise the product bounds both the record buffer and the loop.
+  if (count == 0 || size == 0) return;
   RequireRemaining(stream, static_cast<int64_t>(count) * size);
   std::vector<uint8_t> record(static_cast<size_t>(size));
   for (int32_t i = 0; i < count; ++i) {

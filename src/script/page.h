@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "common/stream.h"
+#include "language/custom_param.h"
 #include "script/com_list.h"
 
 namespace kest {
@@ -47,6 +48,12 @@ class TPage {
   void SetName(std::string name) { FName = std::move(name); }
   int32_t Version = 104;
   uint8_t ResultKind = 1;
+  // The value type a call of this page gives back: the kind read as a type
+  // code (its high bit ignored), PT_NONE for none or an unknown kind.
+  uint8_t ResultType() const;
+  // A fresh result value of that type; nothing for PT_NONE, so a call of a
+  // page without a result leaves its result variable alone.
+  TParamPtr NewResult() const;
   // The 21 mask bytes of a command id; bit i tells whether property i is stored.
   std::span<uint8_t, kMaskSlotSize> Mask(int32_t id);
   std::span<const uint8_t, kMaskSlotSize> Mask(int32_t id) const;

@@ -241,6 +241,45 @@ TEST_F(CallManTest, CallWithArgumentsAndAResult) {
   EXPECT_EQ(Vars.FindVar("n"), nullptr) << "locals go with their call";
 }
 
+TEST_F(CallManTest, ACallWithoutAResultKeepsItsVariableAndSavesItsFrame) {
+  Global("v");
+  Global("after");
+  Vars.FindVar("v")->Value()->SetAsInt(5);
+  TPageBuilder none("none.ksb");
+  none.Result(PT_NONE).Wait("30");
+  Write(none);
+  TPageBuilder start("start.ksb");
+  start.Call("none.ksb", 0, {}, "v").Calc("after = 1");
+  Write(start);
+  Start();
+  Tick();
+  ASSERT_EQ(Man().Stack().Count(), 1);
+  TByteStream saved;
+  Man().SaveState(saved);
+  TByteStream again(saved.Bytes());
+  Man().LoadState(again, 140);
+  EXPECT_EQ(again.Position(), again.Size()) << "the frame holds no result value to read";
+  EXPECT_EQ(TickWhen("after", 10), 2);
+  EXPECT_EQ(Int("v"), 5) << "no result: the variable keeps its value";
+}
+
+TEST_F(CallManTest, TheResultHasTheRunningPagesKind) {
+  for (const char* name : {"spaced", "plain"}) Global(name);
+  TPageBuilder number("number.ksb");
+  number.Result(PT_INT).Calc("@Result = 5").Jump("text.ksb", 0);
+  Write(number);
+  TPageBuilder text("text.ksb");
+  text.Result(PT_STR).Calc("spaced = @Result == \" 5\"").Calc("plain = @Result == \"5\"");
+  Write(text);
+  TPageBuilder start("start.ksb");
+  start.Call("number.ksb", 0, {}, "");
+  Write(start);
+  Start();
+  Tick();
+  EXPECT_EQ(Int("spaced"), 0) << "compared as text, not as the integer 5";
+  EXPECT_EQ(Int("plain"), 1);
+}
+
 TEST_F(CallManTest, AResultWithQuotesReachesAnArrayElementThroughText) {
   Global("q", PT_STR);
   Vars.FindVar("q")->Value()->SetAsStr("a\"b\\c\\n");
@@ -531,6 +570,65 @@ TEST_F(CallManTest, TerminateStopsTheScriptsAndClosesTheWindow) {
   EXPECT_TRUE(AppTerminating);
   EXPECT_EQ(closes, 1);
   EXPECT_EQ(Int("n"), 1) << "nothing runs after it in the tick";
+}
+
+TEST_F(CallManTest, APageTooOldToRunClosesTheWindow) {
+  Global("n");
+  int closes = 0;
+  TCallManParts parts = Parts(Vars, Events);
+  parts.Close = [&closes] { ++closes; };
+  FMan = std::make_unique<TCallMan>(std::move(parts));
+  std::ofstream(Dir / "old.ksb", std::ios::binary) << std::string("\x66\x00\x00\x00", 4);
+  TPageBuilder p("start.ksb");
+  p.Calc("n = 1").Jump("old.ksb", 0).Calc("n = 2");
+  Write(p);
+  Start();
+  Tick();
+  EXPECT_TRUE(AppTerminating);
+  EXPECT_EQ(closes, 1);
+  EXPECT_EQ(Int("n"), 1);
+}
+
+TEST_F(CallManTest, AHandlerWhoseContextIsGoneEndsWithinTheTick) {
+  for (const char* name : {"back", "ok", "main"}) Global(name);
+  TPageBuilder main("start.ksb");
+  main.Wait("200").Calc("main = 1");
+  Write(main);
+  TPageBuilder h("h.ksb");
+  h.Call("sub.ksb", 0, {}, "").Calc("back = 1");
+  Write(h);
+  TPageBuilder sub("sub.ksb");
+  sub.Wait("30");
+  Write(sub);
+  for (int i = 0; i < 10; ++i) {
+    TPageBuilder filler("f" + std::to_string(i) + ".ksb");
+    filler.Wait("0");
+    Write(filler);
+  }
+  Start();
+  Tick();
+  Post("h.kst");
+  Tick();
+  ASSERT_EQ(Man().CurrentPage()->Name(), "sub.ksb");
+  // The handler's page leaves the cache and can no longer be read when the
+  // call returns to it: the handler ends there, back to the main script.
+  for (int i = 0; i < 10; ++i) Man().GetPage("f" + std::to_string(i) + ".ksb", true);
+  std::filesystem::remove(Dir / "h.ksb");
+  Tick(4);
+  EXPECT_EQ(Int("back"), 0);
+  EXPECT_EQ(Man().Stack().Count(), 0);
+  EXPECT_EQ(Man().CurrentPage()->Name(), "start.ksb");
+  EXPECT_EQ(TickWhen("main", 20), 12) << "the main wait goes on with the time it had left";
+
+  // A handler that drops the frame it would return to ends the scripts.
+  TPageBuilder drop("drop.ksb");
+  drop.Calc("ok = DeleteStack(0)");
+  Write(drop);
+  Start();
+  Post("drop.kst");
+  Tick();
+  EXPECT_EQ(Int("ok"), 1);
+  EXPECT_EQ(Man().CurrentPage(), nullptr);
 }
 
 TEST_F(CallManTest, TheTraceShowsEachCommandOnceWithItsPageAndLine) {
