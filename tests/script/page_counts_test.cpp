@@ -55,7 +55,7 @@ TEST(PageCounts, MaskCountsBeyondTheBytesLeftAreReadErrors) {
   const int32_t huge = 0x7FFFFFFF;
   const std::pair<int32_t, int32_t> cases[] = {
       {-1, 21},  {61, -1},  {huge, 21}, {61, huge},         {1, huge},
-      {huge, 1}, {0, huge}, {huge, 0},  {0x10000, 0x10000}, {100, 100},
+      {huge, 1}, {0x10000, 0x10000}, {100, 100},
   };
   for (const auto& [k, s] : cases) {
     TRecordBytes b = PageStart();

@@ -49,6 +49,19 @@ TEST(PageMasks, RecordsPastSlotSixtyAreSkippedWhole) {
   EXPECT_EQ(LabelName(page, 0), "after");
 }
 
+TEST(PageMasks, EmptyRecordsInAnyNumberReadNothing) {
+  for (const auto& [k, s] : {std::pair{0x7FFFFFFF, 0}, std::pair{0, 0x7FFFFFFF}, std::pair{61, 0}}) {
+    TRecordBytes b = PageStart();
+    b.Int(k).Int(s).Int(1);
+    LabelCommand(b, ciLabel, "after");
+    TPage page;
+    Load(page, b.Bytes());
+    ASSERT_EQ(page.Commands().Count(), 1) << k << " " << s;
+    EXPECT_EQ(LabelName(page, 0), "after");
+    EXPECT_FALSE(page.HasProperty(0, 0));
+  }
+}
+
 TEST(PageMasks, LongRecordsRunIntoTheFollowingSlots) {
   TRecordBytes b = PageStart();
   Masks(b, 3, 30, [](int32_t i, int32_t) { return static_cast<uint8_t>(0xA0 + i); });
