@@ -244,7 +244,7 @@ TEST(Forms, VariablesWaitCommentsAndCalc) {
   EXPECT_EQ(Bytes(c.At(6).Field("time").Expr), Expr("t * 2"));
   EXPECT_EQ(Bytes(c.At(7).Field("time").Expr), Empty());
   EXPECT_EQ(Bytes(c.At(7).Field("cond").Expr), Expr("busy"));
-  EXPECT_EQ(Bytes(c.At(8).Field("cond").Expr), Expr("(a == 2) == FALSE")) << "the wait goes on while a <> 2";
+  EXPECT_EQ(Bytes(c.At(8).Field("cond").Expr), Expr("FALSE == (a == 2)")) << "the wait goes on while a <> 2, judged as a flag";
   EXPECT_EQ(c.At(9).Field("text").Text, "some text");
   EXPECT_EQ(Bytes(c.At(10).Field("expr").Expr), Expr("a[1] = 2"));
   EXPECT_EQ(c.At(11).GetCommandId(), ciDoEvent);

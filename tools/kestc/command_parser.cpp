@@ -91,7 +91,9 @@ TKestParser True() { return TBuildKestParser::Compile("TRUE"); }
 
 }  // namespace
 
-std::string UntilText(std::string_view condition) { return "(" + std::string(condition) + ") == FALSE"; }
+// The flag stands first: a comparison takes the type of its first operand,
+// so the condition is judged as a flag, as `if` judges it, whatever its type.
+std::string UntilText(std::string_view condition) { return "FALSE == (" + std::string(condition) + ")"; }
 
 TPageParser::TPageParser(TCompiledPage& page, TDiagnostics& errors) : FPage(page), FErrors(errors) {}
 

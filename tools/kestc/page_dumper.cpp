@@ -72,12 +72,17 @@ bool OpensBlock(uint8_t id) { return id == ciIf || id == ciElseif || id == ciEls
 // "until C" when the condition is the form until gives, else "while C".
 std::string WaitCondition(const TKestParser& e) {
   const std::string text = ExpressionSource(e);
-  constexpr std::string_view kNot = " == FALSE";
-  if (text.ends_with(kNot) && IsWrapped(std::string_view(text).substr(0, text.size() - kNot.size()))) {
-    const std::string inner = text.substr(1, text.size() - kNot.size() - 2);
-    try {
-      if (RecordBytes(CompileExpression(UntilText(inner), 1)) == RecordBytes(e)) return "until " + inner;
-    } catch (const ESourceError&) {
+  constexpr std::string_view kNot = "FALSE == ";
+  if (text.starts_with(kNot)) {
+    const std::string_view rest = std::string_view(text).substr(kNot.size());
+    std::vector<std::string_view> inners;
+    if (IsWrapped(rest)) inners.push_back(rest.substr(1, rest.size() - 2));
+    inners.push_back(rest);
+    for (const std::string_view inner : inners) {
+      try {
+        if (RecordBytes(CompileExpression(UntilText(inner), 1)) == RecordBytes(e)) return "until " + std::string(inner);
+      } catch (const ESourceError&) {
+      }
     }
   }
   return "while " + text;
