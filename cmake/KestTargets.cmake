@@ -31,7 +31,7 @@ function(kest_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${K_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   kest_executable_support(${name})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${KEST_TEST_ENVIRONMENT}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 180 ENVIRONMENT "${KEST_TEST_ENVIRONMENT}")
 endfunction()
 
 # kest_fuzzer(NAME SOURCE [DEPS libs...])

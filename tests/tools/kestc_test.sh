@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# kestc as a shell user runs it. Usage: kestc_test.sh KESTC GAMES_DIR DOC WORKDIR
-# Every game below GAMES_DIR that has .kst sources, and the example game of
-# the language reference DOC, is compiled; each page is dumped into a second
+# kestc as a shell user runs it. Usage: kestc_test.sh KESTC GAMES_DIR DOC WORKDIR [GAME...]
+# Every game below GAMES_DIR that has .kst sources, each further GAME folder,
+# and the example game of the language reference DOC, is compiled; each page is dumped into a second
 # source tree, which must compile to the same bytes.
 set -euo pipefail
 kestc=$(realpath "$1")
 games=$(realpath "$2")
 doc=$(realpath "$3")
 work=$4
+extra=()
+for game in "${@:5}"; do extra+=("$(realpath "$game")/"); done
 rm -rf "$work"
 mkdir -p "$work"
 cd "$work"
@@ -28,23 +30,29 @@ awk -v dir="$work/doc" '
 [[ -f doc/example/start.kst && -f doc/example/game.ini ]] || fail "the example game of $doc"
 
 pages=0
-for game in "$games"/*/ doc/example/; do
+for game in "$games"/*/ "${extra[@]}" doc/example/; do
   name=$(basename "$game")
   [[ -n "$(find "$game" -name '*.kst' -print -quit)" ]] || continue
   "$kestc" "$game" -o "out/$name" --pack || fail "$name compiles"
   [[ -f "out/$name/kest.kpb" && -f "out/$name/game.dat" ]] || fail "$name: kest.kpb and game.dat"
   mkdir -p "again/$name"
   [[ -f "$game/game.ini" ]] && cp "$game/game.ini" "again/$name/"
-  while IFS= read -r page; do
-    relative=${page#"out/$name/"}
+  # The pages compiled from sources (a game may also carry finished pages).
+  compiled=()
+  while IFS= read -r source; do
+    relative=${source#"$game"}
+    compiled+=("${relative%.kst}.ksb")
+  done < <(find "$game" -name '*.kst')
+  for relative in "${compiled[@]}"; do
+    page="out/$name/$relative"
     mkdir -p "again/$name/$(dirname "$relative")"
     "$kestc" --dump "$page" > "again/$name/${relative%.ksb}.kst" || fail "$page dumps"
     pages=$((pages + 1))
-  done < <(find "out/$name" -name '*.ksb')
+  done
   "$kestc" "again/$name" -o "back/$name" || fail "the dump of $name compiles"
-  while IFS= read -r page; do
-    cmp -s "$page" "back/$name/${page#"out/$name/"}" || fail "$page: the dump compiles to other bytes"
-  done < <(find "out/$name" -name '*.ksb')
+  for relative in "${compiled[@]}"; do
+    cmp -s "out/$name/$relative" "back/$name/$relative" || fail "out/$name/$relative: the dump compiles to other bytes"
+  done
   cmp -s "out/$name/kest.kpb" "back/$name/kest.kpb" || fail "$name: kest.kpb"
 done
 (( pages >= 8 )) || fail "only $pages pages were found"
