@@ -52,16 +52,16 @@ void TFormView::FormCreate() {
   std::filesystem::remove(std::filesystem::path(folder) / "kestplay.log", ec);
   Trace().Step("FormCreate");
   std::srand(static_cast<unsigned>(std::time(nullptr)));
-  settings_ = LoadGameSettings(folder + "/game.ini");
-
-  files_ = services_.Factory->CreateFiles();
-  if (files_) files_->MountMemory();
-  MountGameData();
-
-  Trace().Step("TBasePanel.Create");
-  services_.Factory->CreateVariables();
-  services_.Factory->CreateSystemFunctions();
+  // A damaged game.dat fails as early as the mount: every failure from here
+  // on ends in the warning box and a closed window.
   try {
+    settings_ = LoadGameSettings(folder + "/game.ini");
+    files_ = services_.Factory->CreateFiles();
+    if (files_) files_->MountMemory();
+    MountGameData();
+    Trace().Step("TBasePanel.Create");
+    services_.Factory->CreateVariables();
+    services_.Factory->CreateSystemFunctions();
     InitPlayer();
   } catch (const std::exception& e) {
     services_.Dialogs->MessageBox(Cp932ToUtf8(e.what()), kDefaultCaption, TUiIcon::Warning, TUiButtons::Ok);

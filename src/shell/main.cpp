@@ -140,7 +140,7 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
               !started        ? "the game did not start"
               : result.Closed ? ("closed at period " + std::to_string(result.ClosedAt)).c_str()
                               : "still running");
-  return 0;
+  return started ? 0 : 1;
 }
 
 int RunWindowed(const TCommandLine& cl, const TKestLib* lib) {
@@ -170,12 +170,13 @@ int RunWindowed(const TCommandLine& cl, const TKestLib* lib) {
   main_loop.SetForm(&form);
   form.FormCreate();
   ConnectHosts(factory, host);
-  if (!form.CloseRequested())
+  const bool started = !form.CloseRequested();
+  if (started)
     main_loop.Run(cl.Ticks);
   else
-    std::fprintf(stderr, "kestplayer: the game did not start (is there a readable kest.kpb?)\n");
+    std::fprintf(stderr, "kestplayer: the game did not start\n");
   form.FormClose();
-  return 0;
+  return started ? 0 : 1;
 }
 
 int Main(const std::vector<std::string>& args) {

@@ -10,6 +10,7 @@
 #include "shell/form_view.h"
 #include "shell/loop_thread.h"
 #include "shell/player_fakes.h"
+#include "support/temp_files.h"
 
 namespace kest {
 namespace {
@@ -139,6 +140,19 @@ TEST_F(FormViewTest, StartUpErrorShowsOneWarningThenCloses) {
   EXPECT_EQ(dialogs_.Shown(), 1);
   EXPECT_EQ(shown, "データが壊れています");
   EXPECT_TRUE(form_->CloseRequested());
+}
+
+TEST_F(FormViewTest, ADamagedGameDataFileShowsTheWarningThenCloses) {
+  const test::TTempDir game;
+  test::WriteFile(game / "game.dat", test::TBytes(200, 0xA5));
+  params_ = {game.Path()};
+  factory_.mount_error = "game.dat: the index counts more entries than it holds";
+  std::string shown;
+  dialogs_.SetObserver([&](const std::string&, const std::string& text, TUiResult) { shown = text; });
+  Create();
+  EXPECT_EQ(shown, factory_.mount_error);
+  EXPECT_TRUE(form_->CloseRequested());
+  EXPECT_EQ(form_->Project(), nullptr);
 }
 
 TEST_F(FormViewTest, LayoutFollowsTheToolbarSetting) {
