@@ -303,12 +303,21 @@ TEST_F(FormViewTest, ScreenSwitchToFullAndBack) {
   EXPECT_EQ(form_->Layout().ClientHeight, 600);
   EXPECT_EQ(form_->PanelTop(), 0);
   EXPECT_FALSE(form_->Layout().ToolbarVisible);
-  // In full screen the toolbar shows while the mouse is on the top row.
+  // In full screen the toolbar shows while the mouse is on the top row or in
+  // the border above, and stays while the mouse is on it.
+  TSceneInput& in = factory_.scene->input;
   form_->HandleEvent({.Type = T::MouseMove, .X = 50, .Y = 0});
   EXPECT_TRUE(form_->Layout().ToolbarVisible);
-  form_->HandleEvent({.Type = T::MouseMove, .X = 50, .Y = 5});
+  form_->HandleEvent({.Type = T::MouseMove, .X = 90, .Y = 12});
+  EXPECT_TRUE(form_->Layout().ToolbarVisible);
+  EXPECT_EQ(in.Base(0).MouseY, 0) << "a move over the toolbar is not the scene's";
+  form_->HandleEvent({.Type = T::MouseMove, .X = 90, .Y = 30});
   EXPECT_FALSE(form_->Layout().ToolbarVisible);
-  form_->SetFullScreen(false);
+  EXPECT_EQ(in.Base(0).MouseY, 30);
+  form_->HandleEvent({.Type = T::MouseMove, .X = 90, .Y = -60});
+  EXPECT_TRUE(form_->Layout().ToolbarVisible);
+  form_->HandleEvent({.Type = T::MouseMove, .X = 90, .Y = 5});
+  form_->HandleEvent({.Type = T::ToolbarClick, .ToolbarButton = 1});
   EXPECT_EQ(factory_.screen->mode, -1);
   EXPECT_EQ(form_->Layout().ClientHeight, 622);
   EXPECT_EQ(form_->PanelTop(), 22);
