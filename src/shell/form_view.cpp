@@ -16,6 +16,7 @@
 #include "scene/scene_input.h"
 #include "shell/loop_thread.h"
 #include "shell/mount_plan.h"
+#include "storage/host_name_resolver.h"
 
 namespace kest {
 namespace {
@@ -55,7 +56,8 @@ void TFormView::FormCreate() {
   // A damaged game.dat fails as early as the mount: every failure from here
   // on ends in the warning box and a closed window.
   try {
-    settings_ = LoadGameSettings(folder + "/game.ini");
+    settings_ = LoadGameSettings(
+        THostNameResolver().FindFile(folder + "/", "game.ini").value_or(folder + "/game.ini"));
     files_ = services_.Factory->CreateFiles();
     if (files_) files_->MountMemory();
     MountGameData();

@@ -59,6 +59,11 @@ std::optional<std::string> TVrFileManager::FindOnDisk(const std::string& folder,
   return FResolver.FindFile(folder, name);
 }
 
+std::optional<std::string> TVrFileManager::FindHostFile(std::string folder, std::string_view name) {
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  return FindOnDisk(folder, name);
+}
+
 std::optional<std::string> TVrFileManager::FindOnDiscs(std::string_view name) {
   for (const std::string& root : FDiscRoots)
     if (auto path = FindOnDisk(root, name)) return path;

@@ -61,6 +61,9 @@ class TVrFileManager {
   void ListFiles(std::string_view folder, std::vector<std::string>& list);
   // The entry of the first collection that has the name.
   TVrFile* FindEntry(std::string_view name) const;
+  // The host file a game name denotes below a host folder, matched the way
+  // every game file is (ignoring case, never outside the folder).
+  std::optional<std::string> FindHostFile(std::string folder, std::string_view name);
   // The folder part of a name with its trailing "\" (empty without one).
   static std::string FolderOf(std::string_view name);
 

@@ -296,5 +296,26 @@ TEST_F(ProjectTest, AShippedGameNeedsItsInstallationRecord) {
   EXPECT_EQ(Ui.Questions, (std::vector<std::string>{Utf8ToCp932("ディスクを入れてください"), Utf8ToCp932("終了します")}));
 }
 
+TEST_F(ProjectTest, AShippedGameCopiedFromADiscInCapitalsStarts) {
+  TKestInstallSet install;
+  install.GameId = "Kest";
+  install.FullInstall = true;
+  WriteFile(Game / "program/GAME.DAT", Archive({{"kest.kpb", Settings()}, {"start.ksb", {0}}}));
+  install.SaveToFile(Game / "program/INSTALL.DAT");
+  TVrFileManager::TOptions no_discs;
+  WriteFile(Game / "mounts", {});
+  no_discs.MountTable = Game / "mounts";
+  TVrFileManager files(no_discs);
+  TProjectParts parts;
+  parts.Files = &files;
+  parts.Vars = &Vars;
+  parts.Ui = &Ui;
+  TProjectOptions options;
+  options.ProgramFolder = Game / "program";
+  TProject shipped(parts, options);
+  EXPECT_TRUE(shipped.Loaded());
+  EXPECT_TRUE(Ui.Questions.empty());
+}
+
 }  // namespace
 }  // namespace kest
