@@ -17,6 +17,9 @@ using TLog = std::vector<std::string>;
 class TFakeProject final : public IPlayerProject {
  public:
   explicit TFakeProject(TLog& log) : log_(log) {}
+  ~TFakeProject() override {
+    if (on_free) on_free();
+  }
   std::string Title() const override { return title; }
   int ScreenWidth() const override { return width; }
   int ScreenHeight() const override { return height; }
@@ -37,6 +40,7 @@ class TFakeProject final : public IPlayerProject {
   int width = 800, height = 600;
   bool toolbar = true, stop_when_inactive = true, load_next = false;
   std::function<void()> on_tick;
+  std::function<void()> on_free;  // the status data are stored here
 
  private:
   TLog& log_;
