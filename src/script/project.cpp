@@ -139,9 +139,11 @@ void TProject::StartInterpreter() {
 void TProject::RunExitPage() {
   if (!FInterpreter || FSetting.ExitPage.empty()) return;
   AppTerminating = false;
+  // Whatever ends the page (an error, a headless question left without an
+  // answer) ends it here: the status data are stored all the same.
   try {
     FInterpreter->RunExitPage(FSetting.ExitPage);
-  } catch (const std::exception&) {
+  } catch (...) {
   }
   AppTerminating = true;
 }

@@ -111,9 +111,14 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
   factory.SetFileServices(ProgramPath(), &dialogs, [&form] { form.PostClose(); });
   factory.SetGameFolder(cl.Params.empty() ? std::string() : cl.Params.front());
   TFormSystemHost host(form);
-  form.FormCreate();
-  ConnectHosts(factory, host);
   THeadlessResult result;
+  try {
+    form.FormCreate();
+  } catch (const TUnansweredBox&) {
+    result.Unanswered = true;
+    form.PostClose();
+  }
+  ConnectHosts(factory, host);
   const bool started = !form.CloseRequested();
   if (started) {
     THeadlessDriver driver(form, loop, clock, input, cl.DeltaMs);
@@ -137,10 +142,11 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
               static_cast<long long>(result.Ticks), static_cast<long long>(result.Periods), cl.DeltaMs,
               static_cast<long long>(GameTime), static_cast<long long>(FrameCount), dialogs.Shown(), sound_ms,
               static_cast<long long>(capture.Frames()), capture.LastCrc(),
-              !started        ? "the game did not start"
-              : result.Closed ? ("closed at period " + std::to_string(result.ClosedAt)).c_str()
-                              : "still running");
-  return started ? 0 : 1;
+              result.Unanswered ? "a question was left without an answer"
+              : !started        ? "the game did not start"
+              : result.Closed   ? ("closed at period " + std::to_string(result.ClosedAt)).c_str()
+                                : "still running");
+  return started && !result.Unanswered ? 0 : 1;
 }
 
 int RunWindowed(const TCommandLine& cl, const TKestLib* lib) {

@@ -8,6 +8,8 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "shell/form_view.h"
+#include "shell/headless_driver.h"
+#include "shell/headless_input.h"
 #include "shell/loop_thread.h"
 #include "shell/player_fakes.h"
 #include "support/temp_files.h"
@@ -201,6 +203,18 @@ TEST_F(FormViewTest, ExitQuestionNoRestoresRunning) {
   EXPECT_FALSE(form_->CloseRequested());
   EXPECT_FALSE(AppTerminating);
   EXPECT_EQ(Tick().back(), "VideoStep");
+}
+
+TEST_F(FormViewTest, AHeadlessQuestionLeftWithoutAnAnswerEndsTheRun) {
+  Create();
+  EXPECT_EQ(dialogs_.MessageBox("note", "Demo", TUiIcon::Information, TUiButtons::Ok), TUiResult::Ok);
+  THeadlessInput input;
+  ASSERT_TRUE(input.Parse("3 toolbar exit\n", nullptr));
+  dialogs_.Push(TUiResult::No);
+  EXPECT_FALSE(THeadlessDriver(*form_, loop_, clock_, input, 15).Run(10).Unanswered);
+  const THeadlessResult result = THeadlessDriver(*form_, loop_, clock_, input, 15).Run(10);
+  EXPECT_TRUE(result.Unanswered);
+  EXPECT_EQ(result.Periods, 3);
 }
 
 TEST_F(FormViewTest, HeldKeyHitsOnceAndStaysHeld) {

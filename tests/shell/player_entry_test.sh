@@ -51,6 +51,9 @@ out=$(LANG=ja_JP.UTF-8 "$player" "$work/one" --headless --ticks 20 --input "$wor
 [[ "$out" == *"を終了しますか？ -> no"* && "$out" == *"20 ticks"*"still running"* ]] || fail "exit question No: $out"
 out=$(LANG=C "$player" "$work/one" --headless --ticks 20 --input "$work/exit.txt" --answers yes 2>&1)
 [[ "$out" == *"Do you want to exit"*"-> yes"* && "$out" == *"4 ticks"*"closed at period 5"* ]] || fail "exit question Yes: $out"
+# A question with no answer left ends the run, saying which.
+out=$(LANG=C "$player" "$work/one" --headless --ticks 20 --input "$work/exit.txt" 2>&1); status=$?
+[[ $status -eq 1 && "$out" == *"Do you want to exit"*"-> none"*"left without an answer"* ]] || fail "unanswered question: status $status, $out"
 
 # Frames: a CRC per drawn tick (a black 640 x 480 output: the CRC-32 of its
 # zero bytes) and the picture of one chosen tick.
