@@ -94,6 +94,7 @@ void TProject::TakeSetting(TProjectSetting setting) {
   FFolderDisks.Clear();
   for (const TFolderDisk& item : FSetting.FolderDisks) FFolderDisks.Add(item.Folder, item.Disc);
   FParts.Files->SetProjectTitle(FSetting.Title);
+  FParts.Files->SetDiscTexts(FSetting.DiscPrompt, FSetting.QuitText);
   FParts.Ui->SetTitle(FSetting.Title);
 }
 

@@ -99,6 +99,10 @@ class TVrFileManager {
   void SetDiscPrompt(IDiscPrompt* prompt) { FPrompt = prompt; }
   // The game identifier a disc's install.dat must carry, and the boxes' caption.
   void SetProjectTitle(std::string title) { FProjectTitle = std::move(title); }
+  // The project's texts of the two boxes: the request, whose "%d" becomes
+  // the disc number, and the quit question. An empty text keeps the standard
+  // one, since a box without text cannot say what it wants.
+  void SetDiscTexts(std::string prompt, std::string quit);
 
   // The player changed the file: its work files are dropped (to be deleted
   // at the next tick) and the folder listings are read again.
@@ -131,6 +135,8 @@ class TVrFileManager {
   std::vector<std::string> FPendingDeletes;
   IDiscPrompt* FPrompt = nullptr;
   std::string FProjectTitle;
+  std::string FDiscPrompt;
+  std::string FQuitText;
 };
 
 }  // namespace kest
