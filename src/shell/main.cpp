@@ -198,8 +198,7 @@ int Main(const std::vector<std::string>& args) {
   // A player started from a CD or DVD, or a second player on the same game
   // folder, ends at once and says nothing.
   if (IsOnOpticalDisc(ProgramFolder())) return 0;
-  const std::string key = InstanceKeyForParameter(cl.Params.empty() ? ProgramFolder() : cl.Params.front());
-  auto lock = TInstanceLock::Acquire(key);
+  auto lock = TInstanceLock::Acquire(InstanceKeyForStart(cl, ProgramFolder()));
   if (!lock) return 0;
 
   if (cl.Config) {
