@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The player as a program: instance guard, /config, the extension library
-# check and the headless exit question.
+# check, the headless exit question, and game data as a Windows disc names it.
 set -u
 player=$1
 work=$2
 kestproject=$3
 empty_page=$4  # a compiled page without commands
+kestpack=$5
 bin=$(dirname "$player")
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -71,6 +72,23 @@ out=$("$player" "$work/one" --headless --ticks 1 --output-bits 16 2>&1)
 # A folder without a project does not start, and says so.
 out=$("$player" "$work/none" --headless --ticks 5 2>&1)
 [[ "$out" == *"the game did not start"* ]] || fail "a folder without kest.kpb: $out"
+
+# Game data named as on a Windows disc: GAME.DAT alone, and GAME.EXT beside
+# a GAME.DAT whose own index is wiped, so the game starts only through it.
+mkdir -p "$work/src" "$work/upper" "$work/split" "$work/bad"
+cp "$work/one/kest.kpb" "$work/one/start.ksb" "$work/src/"
+"$kestpack" create "$work/upper/GAME.DAT" "$work/src" >/dev/null
+"$kestpack" create --split "$work/split/GAME.DAT" "$work/src" >/dev/null
+mv "$work/split/GAME.ext" "$work/split/GAME.EXT"
+printf '\0\0\0\0\0\0\0\0\0\0' | dd of="$work/split/GAME.DAT" bs=1 conv=notrunc status=none
+for game in upper split; do
+  out=$("$player" "$work/$game" --headless --ticks 5 2>&1); status=$?
+  [[ $status -eq 0 && "$out" == *'("テスト" 640x480): 5 ticks'* ]] || fail "$game GAME.DAT: status $status, $out"
+done
+# A damaged game.dat: the warning box names it, and the player exits with 1.
+head -c 200 /dev/urandom >"$work/bad/game.dat"
+out=$("$player" "$work/bad" --headless --ticks 5 2>&1); status=$?
+[[ $status -eq 1 && "$out" == *'box "KestPlayer": '*"bad/game.dat"*'-> ok'*"did not start"* ]] || fail "damaged game.dat: status $status, $out"
 
 out=$("$player" --frobnicate 2>&1); status=$?
 [[ $status -eq 2 && "$out" == *"usage"* ]] || fail "bad option: status $status"
