@@ -14,7 +14,7 @@
 namespace kest {
 
 struct TSdlWindow::TImpl {
-  static constexpr int kStackShift = 24;
+  static constexpr int kStackShift = 40;
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
   // The scene panel: one streaming texture into which only the changed
