@@ -14,8 +14,9 @@ packages=(
 )
 case "$purpose" in
   build) ;;
-  # A real X server, screenshots and window lookup for the window tests.
-  test) packages+=(xvfb xauth imagemagick x11-utils) ;;
+  # A real X server, screenshots, window lookup and a scripted pointer and
+  # keyboard for the window tests.
+  test) packages+=(xvfb xauth imagemagick x11-utils xdotool) ;;
   fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
   # The peers the benchmarks measure against; the player never links them.
   bench) packages+=(libpixman-1-dev liblua5.4-dev) ;;

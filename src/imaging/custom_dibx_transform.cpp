@@ -182,12 +182,14 @@ TBlendOp StretchOp(bool masked, int alpha, int64_t key) {
   return {alpha < 255 ? TBlendKind::Alpha : TBlendKind::Copy, alpha, key};
 }
 
-// Rotation: 255 copies (the mask rule with a mask), below blends, 256..511
-// adds at strength alpha - 256.
+// Rotation: 255 copies, below blends, 256..511 adds at strength alpha - 256.
+// With a mask every strength up to 255 weighs the mask by it, (A * m) >> 8,
+// full strength too.
 TBlendOp RotateOp(bool masked, int alpha, int64_t key) {
   alpha = std::min(alpha, 511);
   if (alpha > 255) return {masked ? TBlendKind::AddMask : TBlendKind::Add, alpha - 256, key};
-  return StretchOp(masked, alpha, key);
+  if (masked) return {TBlendKind::AlphaMask, alpha, -1};
+  return StretchOp(false, alpha, key);
 }
 
 }  // namespace
@@ -224,8 +226,10 @@ void TCustomDIBX::StretchDrawMask(const TRect& destRect, const TCustomDIBX& sour
 void TCustomDIBX::StretchDrawAdd(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
                                  bool transparent, bool mirrorH, bool mirrorV, int alpha) {
   if (alpha <= 0) return;
+  // As DrawAdd: an 8-bit surface adds without the strength.
+  const TBlendKind kind = BitCount() == 8 ? TBlendKind::AddPlain : TBlendKind::Add;
   StretchBlit(destRect, source, srcRect, mirrorH, mirrorV, nullptr,
-              {TBlendKind::Add, std::min(alpha, 255), transparent ? source.TransparentPixel : -1});
+              {kind, std::min(alpha, 255), transparent ? source.TransparentPixel : -1});
 }
 
 void TCustomDIBX::StretchDrawAddMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,

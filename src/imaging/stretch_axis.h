@@ -1,7 +1,14 @@
 #pragma once
 // One axis of a stretch blit: the source column (or row) of each destination
-// pixel after clipping, by truncated 16.16 steps. A mirrored axis is the
-// mirror image of the unmirrored one.
+// pixel after clipping, by truncated 16.16 steps.
+//
+// Mirrored, the walk starts on the last source column itself (its position
+// (size - 1) << 16, not the far edge of that column) and goes back by the
+// step; where it would pass the first column it stays there. So the first
+// destination column shows the last source column and the last one the first
+// source column, exactly, for every enlargement and for reductions up to
+// half size; the other reading (the mirror image of the unmirrored walk)
+// drops the first source column as soon as the picture is reduced at all.
 
 #include <algorithm>
 #include <cmath>
@@ -23,9 +30,9 @@ struct TStretchAxis {
   bool Mirror = false;
 
   int32_t At(int32_t i) const {
-    int64_t offset = (Start + int64_t(i) * Step) >> 16;
-    offset = std::min<int64_t>(offset, SrcSize - 1);
-    return Mirror ? SrcLo + SrcSize - 1 - int32_t(offset) : SrcLo + int32_t(offset);
+    const int64_t walked = Start + int64_t(i) * Step;
+    if (Mirror) return SrcLo + int32_t(std::max<int64_t>((int64_t(SrcSize - 1) << 16) - walked, 0) >> 16);
+    return SrcLo + int32_t(std::min<int64_t>(walked >> 16, SrcSize - 1));
   }
 };
 

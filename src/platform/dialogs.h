@@ -19,8 +19,18 @@ class IDialogs {
                                TUiButtons buttons) = 0;
 };
 
-// Answers boxes from a list, then with each box's default answer; every box is
-// reported to the observer (the headless log, tests).
+// A question met when no scripted answer was left. Deliberately no
+// std::exception: nothing in the player catches it on the way, so a headless
+// run that meets one ends instead of asking for ever (a disc that never comes).
+struct TUnansweredBox {
+  std::string Caption;
+  std::string Text;
+};
+
+// Answers boxes from a list; a box with a single OK button needs no answer of
+// its own, and a question with none left raises TUnansweredBox. Every box is
+// reported to the observer (the headless log, tests), an unanswered one with
+// TUiResult::None.
 class TScriptedDialogs final : public IDialogs {
  public:
   using TObserver = std::function<void(const std::string& caption, const std::string& text, TUiResult answer)>;

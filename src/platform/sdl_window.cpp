@@ -14,6 +14,7 @@
 namespace kest {
 
 struct TSdlWindow::TImpl {
+  static constexpr int kStackShift = 40;
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
   // The scene panel: one streaming texture into which only the changed
@@ -22,15 +23,16 @@ struct TSdlWindow::TImpl {
   // shows the same colours.
   SDL_Texture* panel = nullptr;
   std::vector<uint32_t> widened;
-  // The toolbar dock and a modal box, painted by the UI kit when they change.
+  // The toolbar dock and the open boxes, painted by the UI kit when they change.
   SDL_Texture* dock = nullptr;
   SDL_Texture* box = nullptr;
   TUiBitmap dock_pixels{1, 1};
   TUiBitmap box_pixels{1, 1};
   TWindowLayout layout;
   TUiToolbar toolbar{std::shared_ptr<TUiFont>(TUiFont::Open("IPAGothic", 12))};
-  TUiMessageBox* modal = nullptr;
-  SDL_Rect box_rect{0, 0, 0, 0};
+  // The open boxes, the last on top; each is drawn from box_rects.
+  std::vector<TUiMessageBox*> modals;
+  std::vector<SDL_Rect> box_rects;
   bool shown = false;
   bool dirty = true;
   bool chrome_dirty = true;
@@ -120,27 +122,32 @@ struct TSdlWindow::TImpl {
       toolbar.Paint(canvas);
       SDL_UpdateTexture(dock, nullptr, dock_pixels.Pixels().data(), dock_pixels.Width() * 4);
     }
-    box_rect = {0, 0, 0, 0};
-    if (modal) {
-      // The box is drawn over black in its own texture: its shadow darkens
-      // a band beside it instead of blending with the scene.
-      TUiCanvas canvas = box_pixels.Canvas();
-      modal->Layout(canvas.width, canvas.height);
-      const TUiRect r = modal->Rect(), shadow = modal->ShadowRect();
-      const int l = std::min(r.x, shadow.x), t = std::min(r.y, shadow.y);
-      const int rr = std::max(r.x + r.w, shadow.x + shadow.w), bb = std::max(r.y + r.h, shadow.y + shadow.h);
-      canvas.FillRect(l, t, rr - l, bb - t, 0);
-      modal->Paint(canvas);
-      box_rect = {l, t, rr - l, bb - t};
-      if (box_rect.w > 0 && box_rect.h > 0)
-        SDL_UpdateTexture(box, &box_rect, box_pixels.Pixels().data() + static_cast<size_t>(t) * canvas.pitch_pixels + l,
-                          canvas.pitch_pixels * 4);
-    }
+    box_rects.clear();
+    for (size_t i = 0; i < modals.size(); ++i) PaintBox(*modals[i], static_cast<int>(i));
     chrome_dirty = false;
   }
 
+  // A box is drawn over black in its own texture: its shadow darkens a band
+  // beside it instead of blending with the scene. Each box above another is
+  // set lower and to the right, so that the one below still shows.
+  void PaintBox(TUiMessageBox& box_ui, int depth) {
+    TUiCanvas canvas = box_pixels.Canvas();
+    const int shift = depth * kStackShift;
+    box_ui.Layout(TUiRect{shift, shift, std::max(1, canvas.width - shift), std::max(1, canvas.height - shift)});
+    const TUiRect r = box_ui.Rect(), shadow = box_ui.ShadowRect();
+    const int l = std::min(r.x, shadow.x), t = std::min(r.y, shadow.y);
+    const int rr = std::max(r.x + r.w, shadow.x + shadow.w), bb = std::max(r.y + r.h, shadow.y + shadow.h);
+    if (rr <= l || bb <= t) return;
+    canvas.FillRect(l, t, rr - l, bb - t, 0);
+    box_ui.Paint(canvas);
+    const SDL_Rect rect{l, t, rr - l, bb - t};
+    SDL_UpdateTexture(box, &rect, box_pixels.Pixels().data() + static_cast<size_t>(t) * canvas.pitch_pixels + l,
+                      canvas.pitch_pixels * 4);
+    box_rects.push_back(rect);
+  }
+
   void Draw() {
-    if (chrome_dirty || toolbar.NeedsRepaint() || (modal && modal->NeedsRepaint())) PaintChrome();
+    if (chrome_dirty || toolbar.NeedsRepaint() || BoxNeedsRepaint()) PaintChrome();
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
     // In desktop full screen the client area is shown in the middle of the
@@ -161,13 +168,19 @@ struct TSdlWindow::TImpl {
       SDL_Rect dock_dst = place(0, 0, layout.ClientWidth, TUiToolbar::kDockHeight);
       SDL_RenderCopy(renderer, dock, nullptr, &dock_dst);
     }
-    if (modal && box_rect.w > 0) {
-      SDL_Rect box_dst = place(box_rect.x, box_rect.y, box_rect.w, box_rect.h);
-      SDL_RenderCopy(renderer, box, &box_rect, &box_dst);
+    for (const SDL_Rect& r : box_rects) {
+      SDL_Rect box_dst = place(r.x, r.y, r.w, r.h);
+      SDL_RenderCopy(renderer, box, &r, &box_dst);
     }
     SDL_RenderPresent(renderer);
     dirty = false;
     drawn_at = SDL_GetTicks();
+  }
+
+  bool BoxNeedsRepaint() const {
+    for (const TUiMessageBox* b : modals)
+      if (b->NeedsRepaint()) return true;
+    return false;
   }
 
   void Translate(const SDL_Event& event, std::vector<TInputEvent>& out);
@@ -235,6 +248,7 @@ void TSdlWindow::Show() {
 }
 
 void TSdlWindow::TImpl::RouteToModal(const SDL_Event& e) {
+  TUiMessageBox* modal = modals.back();
   switch (e.type) {
     case SDL_KEYDOWN:
       modal->OnKeyDown(SdlKeyToVk(e.key.keysym.sym, e.key.keysym.scancode, e.key.keysym.mod),
@@ -291,18 +305,21 @@ void TSdlWindow::TImpl::Translate(const SDL_Event& event, std::vector<TInputEven
         ev.Type = T::Activated;
         break;
       case SDL_WINDOWEVENT_FOCUS_LOST: ev.Type = T::Deactivated; break;
-      case SDL_WINDOWEVENT_CLOSE: ev.Type = T::CloseRequest; break;
+      case SDL_WINDOWEVENT_CLOSE:
+        // A box must be answered first, as with any modal dialog.
+        if (!modals.empty()) return;
+        ev.Type = T::CloseRequest;
+        break;
       default: return;
     }
     out.push_back(ev);
     return;
   }
   if (e.type == SDL_QUIT) {
-    // A box must be answered first, as with any modal dialog.
-    if (!modal) out.push_back({T::CloseRequest});
+    if (modals.empty()) out.push_back({T::CloseRequest});
     return;
   }
-  if (modal) {
+  if (!modals.empty()) {
     RouteToModal(e);
     return;
   }
@@ -365,8 +382,14 @@ void TSdlWindow::WaitEvents(uint32_t timeout_ms, std::vector<TInputEvent>& out) 
   } while (SDL_PollEvent(&e));
 }
 
-void TSdlWindow::SetModal(TUiMessageBox* box) {
-  impl_->modal = box;
+void TSdlWindow::PushModal(TUiMessageBox* box) {
+  impl_->modals.push_back(box);
+  impl_->dirty = true;
+  impl_->chrome_dirty = true;
+}
+
+void TSdlWindow::PopModal() {
+  if (!impl_->modals.empty()) impl_->modals.pop_back();
   impl_->dirty = true;
   impl_->chrome_dirty = true;
 }

@@ -20,7 +20,8 @@ class TSdlWindow final : public IWindow {
   const TWindowLayout& Layout() const override;
   void Show() override;
   void WaitEvents(uint32_t timeout_ms, std::vector<TInputEvent>& out) override;
-  void SetModal(TUiMessageBox* box) override;
+  void PushModal(TUiMessageBox* box) override;
+  void PopModal() override;
   void Present(const TPanelFrame& frame, const TPixelRect* rects, int count) override;
   void Refresh() override;
   bool SetFullScreen(bool on) override;

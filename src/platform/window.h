@@ -49,9 +49,12 @@ class IWindow {
   virtual void Show() = 0;
   // Waits up to timeout_ms for events, then takes every pending one.
   virtual void WaitEvents(uint32_t timeout_ms, std::vector<TInputEvent>& out) = 0;
-  // While a box is set, it is drawn over the scene and receives the keyboard
-  // and the mouse; the scene and the toolbar receive nothing.
-  virtual void SetModal(TUiMessageBox* box) = 0;
+  // The open boxes, drawn over the scene, a box opened while another is up
+  // above it. The top one receives the keyboard and the mouse; the scene and
+  // the toolbar receive nothing while any is open, and closing the window
+  // waits until none is.
+  virtual void PushModal(TUiMessageBox* box) = 0;
+  virtual void PopModal() = 0;
   // Shows the changed rectangles of the panel frame (all of it when `rects`
   // is null), with the toolbar and any box over it.
   virtual void Present(const TPanelFrame& frame, const TPixelRect* rects, int count) = 0;

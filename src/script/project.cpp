@@ -94,6 +94,7 @@ void TProject::TakeSetting(TProjectSetting setting) {
   FFolderDisks.Clear();
   for (const TFolderDisk& item : FSetting.FolderDisks) FFolderDisks.Add(item.Folder, item.Disc);
   FParts.Files->SetProjectTitle(FSetting.Title);
+  FParts.Files->SetDiscTexts(FSetting.DiscPrompt, FSetting.QuitText);
   FParts.Ui->SetTitle(FSetting.Title);
 }
 
@@ -139,9 +140,11 @@ void TProject::StartInterpreter() {
 void TProject::RunExitPage() {
   if (!FInterpreter || FSetting.ExitPage.empty()) return;
   AppTerminating = false;
+  // Whatever ends the page (an error, a headless question left without an
+  // answer) ends it here: the status data are stored all the same.
   try {
     FInterpreter->RunExitPage(FSetting.ExitPage);
-  } catch (const std::exception&) {
+  } catch (...) {
   }
   AppTerminating = true;
 }

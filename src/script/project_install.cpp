@@ -1,5 +1,3 @@
-#include <filesystem>
-
 #include "common/sjis.h"
 #include "script/project.h"
 #include "storage/archive_paths.h"
@@ -9,16 +7,6 @@
 
 namespace kest {
 namespace {
-
-std::string InProgramFolder(const std::string& folder, const char* name) {
-  if (folder.empty()) return name;
-  return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
-bool IsFile(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
-}
 
 // Collections that hold game data: the in-memory one of the empty name holds
 // none.
@@ -33,7 +21,7 @@ bool HasMountedArchive(const TVrFileManager& files) {
 bool TProject::CheckInstall() {
   TVrFileManager& files = *FParts.Files;
   const std::string info = Utf8ToCp932("情報");
-  if (IsFile(InProgramFolder(FOptions.ProgramFolder, "install.dat")) && files.BaseFolder().empty())
+  if (files.FindHostFile(FOptions.ProgramFolder, "install.dat") && files.BaseFolder().empty())
     files.SetBaseFolder(FOptions.ProgramFolder);
   if (!files.Exists("install.dat")) {
     FParts.Ui->ShowMessage(info, Utf8ToCp932("インストールし直してください"), TMessageIcon::Information);
@@ -43,9 +31,8 @@ bool TProject::CheckInstall() {
   files.Load(bytes, "install.dat");
   TKestInstallSet install;
   install.LoadFromStream(bytes);
-  const std::string game_dat = InProgramFolder(FOptions.ProgramFolder, "game.dat");
-  if (IsFile(game_dat)) {
-    files.Mount(game_dat);
+  if (const auto game_dat = files.FindHostFile(FOptions.ProgramFolder, "game.dat")) {
+    files.Mount(*game_dat);
     if (install.FullInstall) return true;
   } else if (install.FullInstall && HasMountedArchive(files)) {
     return true;

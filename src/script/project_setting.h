@@ -62,7 +62,9 @@ class TProjectSetting {
   std::string ExitPage;
   std::string RegistryKey;
   int32_t IdentificationCode = 0;
-  bool SaveToDisk = false;
+  // A file from before the field still keeps its status data (read marks,
+  // status variables) on disk, as every game of that time did.
+  bool SaveToDisk = true;
   bool IdleSleep = false;
   std::string StreamedExtensions = ".wav.wma.ogg.mid";
   bool StopWhenInactive = false;

@@ -117,6 +117,9 @@ bool TProject::SaveStatus() {
     RemoveAll(*save, kStatusEntry);
     TVrFile* entry = save->AddMemoryFile(kStatusEntry);
     TStatusRecord(*FParts.Vars, ReadListPart(), ImageCachePart(), TablesPart()).SaveToStream(*entry->Content);
+    save->OnWriteError = [this](const std::string& message) {
+      FParts.Ui->ShowMessage(FSetting.Title, message, TMessageIcon::Warning);
+    };
     TTpBigMemoryStream archive;
     if (!save->WriteArchive(archive)) throw EWriteError(Utf8ToCp932(SaveDataPath()) + ": the archive cannot be made");
     const std::string path = SaveDataPath();

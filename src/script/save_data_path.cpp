@@ -10,6 +10,7 @@
 #include "common/errors.h"
 #include "common/jstring.h"
 #include "common/sjis.h"
+#include "storage/host_name_resolver.h"
 
 namespace kest {
 namespace {
@@ -68,15 +69,16 @@ bool FolderIsWritable(const std::string& folder) {
 
 std::string ComputeSaveDataPath(const TSaveDataPlaces& places, std::string_view title) {
   const std::string game_folder = WithSlash(places.GameFolder.empty() ? std::string("./") : places.GameFolder);
+  // A game folder copied from a Windows disc may hold SAVE.DAT.
+  const std::string old = THostNameResolver().FindFile(game_folder, kSaveName).value_or(game_folder + kSaveName);
   const bool writable = places.IsWritable ? places.IsWritable(game_folder) : FolderIsWritable(game_folder);
-  if (writable) return game_folder + kSaveName;
+  if (writable) return old;
   const std::string folder = UserFolder(places, title);
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (error || !std::filesystem::is_directory(folder))
     throw EKestError(Utf8ToCp932("データファイルを作成することができません"));
   const std::string path = folder + kSaveName;
-  const std::string old = game_folder + kSaveName;
   if (std::filesystem::is_regular_file(old, error))
     std::filesystem::copy_file(old, path, std::filesystem::copy_options::skip_existing, error);
   return path;

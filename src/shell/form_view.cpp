@@ -16,6 +16,7 @@
 #include "scene/scene_input.h"
 #include "shell/loop_thread.h"
 #include "shell/mount_plan.h"
+#include "storage/host_name_resolver.h"
 
 namespace kest {
 namespace {
@@ -52,16 +53,17 @@ void TFormView::FormCreate() {
   std::filesystem::remove(std::filesystem::path(folder) / "kestplay.log", ec);
   Trace().Step("FormCreate");
   std::srand(static_cast<unsigned>(std::time(nullptr)));
-  settings_ = LoadGameSettings(folder + "/game.ini");
-
-  files_ = services_.Factory->CreateFiles();
-  if (files_) files_->MountMemory();
-  MountGameData();
-
-  Trace().Step("TBasePanel.Create");
-  services_.Factory->CreateVariables();
-  services_.Factory->CreateSystemFunctions();
+  // A damaged game.dat fails as early as the mount: every failure from here
+  // on ends in the warning box and a closed window.
   try {
+    settings_ = LoadGameSettings(
+        THostNameResolver().FindFile(folder + "/", "game.ini").value_or(folder + "/game.ini"));
+    files_ = services_.Factory->CreateFiles();
+    if (files_) files_->MountMemory();
+    MountGameData();
+    Trace().Step("TBasePanel.Create");
+    services_.Factory->CreateVariables();
+    services_.Factory->CreateSystemFunctions();
     InitPlayer();
   } catch (const std::exception& e) {
     services_.Dialogs->MessageBox(Cp932ToUtf8(e.what()), kDefaultCaption, TUiIcon::Warning, TUiButtons::Ok);
@@ -228,12 +230,17 @@ void TFormView::HandleEvent(const TInputEvent& event) {
       if (InPanel(event.X, event.Y)) PanelMouseDown(event);
       break;
     case T::MouseUp: PanelMouseUp(); break;
-    case T::MouseMove:
-      if (InPanel(event.X, event.Y) || (scene_ && (scene_->Input().Base(0).LeftHeld || scene_->Input().Base(0).RightHeld)))
+    case T::MouseMove: {
+      const bool captured = scene_ && (scene_->Input().Base(0).LeftHeld || scene_->Input().Base(0).RightHeld);
+      // Moves over the toolbar are the toolbar's own, in full screen too,
+      // where it lies over the top of the panel: it stays while used.
+      if (!captured && OnToolbar(event.X, event.Y)) break;
+      if (InPanel(event.X, event.Y) || captured)
         PanelMouseMove(event);
       else
         FormMouseMove(event);
       break;
+    }
     case T::Wheel:
       if (scene_ && event.WheelSteps != 0) scene_->Input().Wheel(event.WheelSteps < 0);
       break;
@@ -269,17 +276,20 @@ void TFormView::PanelMouseUp() {
 
 void TFormView::PanelMouseMove(const TInputEvent& event) {
   if (scene_) scene_->Input().MouseMove(event.X - panel_left_, event.Y - panel_top_);
-  if (panel_top_ == 0) ToolbarRuleInFullScreen(event.Y);
+  ToolbarRuleInFullScreen(event.Y);
 }
 
-void TFormView::FormMouseMove(const TInputEvent& event) {
-  if (panel_top_ > 0) ToolbarRuleInFullScreen(event.Y);
+void TFormView::FormMouseMove(const TInputEvent& event) { ToolbarRuleInFullScreen(event.Y); }
+
+bool TFormView::OnToolbar(int x, int y) const {
+  return layout_.ToolbarVisible && x >= 0 && x < layout_.ClientWidth && y >= 0 && y < kDockHeight;
 }
 
 void TFormView::ToolbarRuleInFullScreen(int y) {
   if (!screen_ || !screen_->IsFullScreen()) return;
   // In desktop full screen the game sits in the middle of the screen: the
-  // toolbar shows while the mouse is on its top row or in the border above.
+  // toolbar shows while the mouse is on the panel's top row or in the border
+  // above it, and goes once the mouse leaves it for anywhere lower.
   const bool show = y <= 0;
   if (show == layout_.ToolbarVisible) return;
   layout_.ToolbarVisible = show;

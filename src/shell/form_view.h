@@ -94,6 +94,7 @@ class TFormView {
   void FormMouseMove(const TInputEvent& event);
   void KeyDownMessage(const TInputEvent& event);
   void ToolbarRuleInFullScreen(int y);
+  bool OnToolbar(int x, int y) const;
   bool InPanel(int x, int y) const;
   int BaseWidth() const;
   int BaseHeight() const;

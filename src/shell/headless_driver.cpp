@@ -1,6 +1,7 @@
 #include "shell/headless_driver.h"
 
 #include "platform/clock.h"
+#include "platform/dialogs.h"
 #include "shell/form_view.h"
 #include "shell/headless_input.h"
 #include "shell/loop_thread.h"
@@ -9,15 +10,24 @@ namespace kest {
 
 THeadlessResult THeadlessDriver::Run(int64_t periods) {
   THeadlessResult result;
+  try {
+    RunPeriods(periods, result);
+  } catch (const TUnansweredBox&) {
+    result.Unanswered = true;
+  }
+  return result;
+}
+
+void THeadlessDriver::RunPeriods(int64_t periods, THeadlessResult& result) {
   // The loop's clock is the count of periods: each lasts delta_ms, and a
   // period that ends a suspension of 300 ms or more gives no tick, as on a
   // real clock.
   form_.HandleEvent({TInputEvent::TType::Activated});
   for (int64_t period = 1; period <= periods; ++period) {
+    result.Periods = period;
     for (const TInputEvent& event : input_.EventsAt(period)) form_.HandleEvent(event);
     if (post_)
       for (const THeadlessScriptEvent& event : input_.ScriptEventsAt(period)) post_(event);
-    result.Periods = period;
     if (form_.CloseRequested()) {
       result.Closed = true;
       result.ClosedAt = period;
@@ -36,7 +46,6 @@ THeadlessResult THeadlessDriver::Run(int64_t periods) {
       break;
     }
   }
-  return result;
 }
 
 }  // namespace kest

@@ -19,6 +19,7 @@ struct THeadlessResult {
   int64_t Ticks = 0;       // periods that gave a tick
   bool Closed = false;     // the game or the user closed the player
   int64_t ClosedAt = 0;    // the period it closed in
+  bool Unanswered = false; // a question found no scripted answer: the run ended
 };
 
 class THeadlessDriver {
@@ -27,6 +28,7 @@ class THeadlessDriver {
   THeadlessDriver(TFormView& form, TLoopThread& loop, TManualClock& clock, const THeadlessInput& input,
                   int32_t delta_ms)
       : form_(form), loop_(loop), clock_(clock), input_(input), delta_ms_(delta_ms) {}
+  // Ends early when the player closes or a question finds no answer.
   THeadlessResult Run(int64_t periods);
   // Called after every period with its length (the silent sound device
   // takes that much sound).
@@ -35,6 +37,8 @@ class THeadlessDriver {
   void SetOnScriptEvent(std::function<void(const THeadlessScriptEvent&)> post) { post_ = std::move(post); }
 
  private:
+  void RunPeriods(int64_t periods, THeadlessResult& result);
+
   TFormView& form_;
   TLoopThread& loop_;
   TManualClock& clock_;

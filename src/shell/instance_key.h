@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "shell/command_line.h"
+
 namespace kest {
 
 // From the first command-line parameter (or the program's folder), in CP932:
@@ -16,5 +18,10 @@ std::string MakeInstanceKey(std::string_view text);
 // "demo", "./demo/" and "/home/me/demo" are one game, then taken as CP932.
 // "/config" and other non-folders are keyed as written.
 std::string InstanceKeyForParameter(const std::string& parameter);
+
+// The key of one start of the player: the settings dialog's /CONFIG- however
+// it was asked for (/config or --config), else that of the first parameter,
+// else that of the program's folder.
+std::string InstanceKeyForStart(const TCommandLine& command_line, const std::string& program_folder);
 
 }  // namespace kest

@@ -111,9 +111,14 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
   factory.SetFileServices(ProgramPath(), &dialogs, [&form] { form.PostClose(); });
   factory.SetGameFolder(cl.Params.empty() ? std::string() : cl.Params.front());
   TFormSystemHost host(form);
-  form.FormCreate();
-  ConnectHosts(factory, host);
   THeadlessResult result;
+  try {
+    form.FormCreate();
+  } catch (const TUnansweredBox&) {
+    result.Unanswered = true;
+    form.PostClose();
+  }
+  ConnectHosts(factory, host);
   const bool started = !form.CloseRequested();
   if (started) {
     THeadlessDriver driver(form, loop, clock, input, cl.DeltaMs);
@@ -137,10 +142,11 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
               static_cast<long long>(result.Ticks), static_cast<long long>(result.Periods), cl.DeltaMs,
               static_cast<long long>(GameTime), static_cast<long long>(FrameCount), dialogs.Shown(), sound_ms,
               static_cast<long long>(capture.Frames()), capture.LastCrc(),
-              !started        ? "the game did not start"
-              : result.Closed ? ("closed at period " + std::to_string(result.ClosedAt)).c_str()
-                              : "still running");
-  return 0;
+              result.Unanswered ? "a question was left without an answer"
+              : !started        ? "the game did not start"
+              : result.Closed   ? ("closed at period " + std::to_string(result.ClosedAt)).c_str()
+                                : "still running");
+  return started && !result.Unanswered ? 0 : 1;
 }
 
 int RunWindowed(const TCommandLine& cl, const TKestLib* lib) {
@@ -170,12 +176,13 @@ int RunWindowed(const TCommandLine& cl, const TKestLib* lib) {
   main_loop.SetForm(&form);
   form.FormCreate();
   ConnectHosts(factory, host);
-  if (!form.CloseRequested())
+  const bool started = !form.CloseRequested();
+  if (started)
     main_loop.Run(cl.Ticks);
   else
-    std::fprintf(stderr, "kestplayer: the game did not start (is there a readable kest.kpb?)\n");
+    std::fprintf(stderr, "kestplayer: the game did not start\n");
   form.FormClose();
-  return 0;
+  return started ? 0 : 1;
 }
 
 int Main(const std::vector<std::string>& args) {
@@ -191,8 +198,7 @@ int Main(const std::vector<std::string>& args) {
   // A player started from a CD or DVD, or a second player on the same game
   // folder, ends at once and says nothing.
   if (IsOnOpticalDisc(ProgramFolder())) return 0;
-  const std::string key = InstanceKeyForParameter(cl.Params.empty() ? ProgramFolder() : cl.Params.front());
-  auto lock = TInstanceLock::Acquire(key);
+  auto lock = TInstanceLock::Acquire(InstanceKeyForStart(cl, ProgramFolder()));
   if (!lock) return 0;
 
   if (cl.Config) {

@@ -37,10 +37,12 @@ void TMainLoop::Run(int64_t max_ticks) {
 TUiResult TMainLoop::RunModal(TUiMessageBox& box) {
   // A start-up error can come before the window was first shown.
   window_.Show();
-  window_.SetModal(&box);
-  while (!box.Result() && !(form_ && form_->CloseRequested())) RunOnce();
-  window_.SetModal(nullptr);
-  return box.Result().value_or(TUiResult::Cancel);
+  window_.PushModal(&box);
+  // Also while the player closes: a failed save at shut-down is reported
+  // before the window goes.
+  while (!box.Result()) RunOnce();
+  window_.PopModal();
+  return *box.Result();
 }
 
 TWindowDialogs::TWindowDialogs(TMainLoop& loop, bool japanese)

@@ -1,6 +1,8 @@
 // The windowed player's message loop: waits for window events until the next
 // tick is due, hands them to the main window, runs ticks on time, and runs
-// modal boxes inside the same loop so ticks go on while one is open.
+// modal boxes inside the same loop so ticks go on while one is open. A box
+// opened while another is up (a script's box while the exit question is open)
+// stacks above it; each is answered in turn.
 #pragma once
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "common/sjis.h"
+#include "storage/host_name_resolver.h"
 
 namespace kest {
 
@@ -22,16 +22,6 @@ bool EndsWithArchiveTrailer(const std::string& path) {
   return in && tail[0] == 'k' && tail[1] == 'v';
 }
 
-std::string FindInFolderNoCase(const std::string& folder, const std::string& name) {
-  std::error_code ec;
-  fs::path exact = fs::path(folder) / name;
-  if (fs::is_regular_file(exact, ec)) return exact.string();
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    if (SameName(it->path().filename().string(), name) && it->is_regular_file(ec)) return it->path().string();
-  }
-  return {};
-}
-
 std::vector<TMountStep> PlanMounts(const std::vector<std::string>& params, const std::string& program_path,
                                    bool program_has_archive_resource) {
   using K = TMountStep::TKind;
@@ -45,12 +35,10 @@ std::vector<TMountStep> PlanMounts(const std::vector<std::string>& params, const
   std::string base = params.front();
   if (base.empty() || base.back() != '/') base += '/';
   steps.push_back({K::SetBaseFolder, base});
+  THostNameResolver resolver;
   for (const std::string& param : params) {
-    std::error_code ec;
-    if (fs::is_directory(param, ec)) {
-      std::string dat = FindInFolderNoCase(param, "game.dat");
-      if (!dat.empty()) steps.push_back({K::MountFile, dat});
-    }
+    const std::string folder = param.empty() || param.back() == '/' ? param : param + "/";
+    if (auto dat = resolver.FindFile(folder, "game.dat")) steps.push_back({K::MountFile, std::move(*dat)});
     if (EndsWithArchiveTrailer(param)) steps.push_back({K::MountFile, param});
   }
   return steps;

@@ -15,14 +15,12 @@ struct TMountStep {
 
 // True when the file's last two bytes are "kv": an archive appended to it.
 bool EndsWithArchiveTrailer(const std::string& path);
-// The entry of `folder` whose name equals `name` ignoring ASCII case (a game
-// copied from a Windows disc may spell it GAME.DAT); empty when none.
-std::string FindInFolderNoCase(const std::string& folder, const std::string& name);
 
 // Without parameters: the program's folder is the base, then the program's
 // embedded archive resource (when it has one) and an archive appended to the
 // program. With parameters: the first is the base folder; then, for each, its
-// game.dat when the parameter names a folder holding one, and the parameter
+// game.dat (in any letter case: a folder copied from a Windows disc may spell
+// it GAME.DAT) when the parameter names a folder holding one, and the parameter
 // itself when it is a file ending in an archive trailer.
 std::vector<TMountStep> PlanMounts(const std::vector<std::string>& params, const std::string& program_path,
                                    bool program_has_archive_resource);

@@ -1,18 +1,10 @@
 #include "storage/archive_paths.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include "common/jstring.h"
 #include "common/sjis.h"
 
 namespace kest {
 namespace {
-
-bool IsRegularFile(const std::string& path) {
-  struct stat st{};
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
 
 // The name with every single-byte "\" replaced by "/".
 std::string WithSlashes(std::string_view name) {
@@ -36,58 +28,6 @@ bool IsSafePart(std::string_view part) {
     if (b < 0x20 || b == 0x7F || b == '/' || b == ':') return false;
   }
   return true;
-}
-
-bool Exists(const std::string& path) {
-  struct stat st{};
-  return stat(path.c_str(), &st) == 0;
-}
-
-// The entry of folder named like part ignoring ASCII case (a game copied from
-// a Windows disc may spell BG\TITLE.PXA as bg/title.pxa), or nothing.
-// Host names are UTF-8 (or raw bytes); they are compared as the Shift-JIS
-// they stand for, so a UTF-8 byte in the lead-byte range never hides the
-// ASCII letter after it from case folding.
-std::string AsShiftJis(std::string_view host) { return Utf8ToCp932Strict(host).value_or(std::string(host)); }
-
-std::optional<std::string> MatchInFolder(const std::string& folder, std::string_view part) {
-  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
-  if (!dir) return std::nullopt;
-  const std::string wanted = AsShiftJis(part);
-  std::optional<std::string> found;
-  while (const dirent* entry = readdir(dir)) {
-    if (SameName(AsShiftJis(entry->d_name), wanted)) {
-      found = entry->d_name;
-      break;
-    }
-  }
-  closedir(dir);
-  return found;
-}
-
-// Resolves relative (with "/" between parts) below folder, each part exactly
-// when it exists, else ignoring ASCII case.
-std::optional<std::string> ResolveNoCase(const std::string& folder, std::string_view relative) {
-  std::string path = folder;
-  size_t begin = 0;
-  while (begin <= relative.size()) {
-    size_t end = relative.find('/', begin);
-    if (end == std::string_view::npos) end = relative.size();
-    const std::string_view part = relative.substr(begin, end - begin);
-    if (!part.empty()) {
-      std::string exact = path + std::string(part);
-      if (Exists(exact)) {
-        path = std::move(exact);
-      } else if (auto match = MatchInFolder(path, part)) {
-        path += *match;
-      } else {
-        return std::nullopt;
-      }
-      if (end < relative.size()) path += '/';
-    }
-    begin = end + 1;
-  }
-  return path;
 }
 
 }  // namespace
@@ -114,15 +54,6 @@ std::optional<std::string> HostPathOf(const std::string& folder, std::string_vie
   const auto utf8 = Cp932ToUtf8Strict(WithSlashes(name));
   if (!utf8) return std::nullopt;
   return folder + *utf8;
-}
-
-std::optional<std::string> FindHostFile(const std::string& folder, std::string_view name) {
-  if (folder.empty() || name.empty()) return std::nullopt;
-  if (const auto utf8 = Cp932ToUtf8Strict(WithSlashes(name))) {
-    if (auto path = ResolveNoCase(folder, *utf8); path && IsRegularFile(*path)) return path;
-  }
-  if (auto raw = ResolveNoCase(folder, WithSlashes(name)); raw && IsRegularFile(*raw)) return raw;
-  return std::nullopt;
 }
 
 bool IsSafeEntryName(std::string_view name) {

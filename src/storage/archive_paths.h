@@ -20,10 +20,6 @@ std::string_view ExtensionPart(std::string_view name);
 // name converted to UTF-8 with "/" for "\". Nothing when the name does not
 // convert.
 std::optional<std::string> HostPathOf(const std::string& folder, std::string_view name);
-// The host file that holds an entry: its UTF-8 path, else the raw bytes as
-// they stand (a folder copied from an old system), each part matched exactly
-// or else ignoring ASCII case; nothing when neither is a regular file.
-std::optional<std::string> FindHostFile(const std::string& folder, std::string_view name);
 
 // Whether writing an entry of this name below a folder stays inside it: no
 // empty name, no "." or ".." part, no leading "\" or "/", no drive letter,

@@ -57,6 +57,18 @@ std::optional<std::string> THostNameResolver::FindFolder(const std::string& fold
   return Resolve(folder, name, true);
 }
 
+std::optional<std::string> THostNameResolver::FindSibling(const std::string& host_path, std::string_view extension) {
+  const size_t slash = host_path.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string("./") : host_path.substr(0, slash + 1);
+  const std::string base = host_path.substr(slash == std::string::npos ? 0 : slash + 1);
+  std::string name = GameNameOf(base.c_str());
+  const size_t dot = LastCharPos(name, '.');
+  if (dot != std::string::npos) name.resize(dot);
+  auto sibling = FindFile(folder, name + std::string(extension));
+  if (sibling && *sibling == folder + base) return std::nullopt;
+  return sibling;
+}
+
 std::optional<std::string> THostNameResolver::Resolve(const std::string& folder, std::string_view name,
                                                       bool want_folder) {
   if (folder.empty()) return std::nullopt;

@@ -26,6 +26,9 @@ class THostNameResolver {
   std::optional<std::string> FindFile(const std::string& folder, std::string_view name);
   // Likewise for a folder; the path ends with "/". An empty name is folder.
   std::optional<std::string> FindFolder(const std::string& folder, std::string_view name);
+  // The other regular file beside a host file that has its name with another
+  // extension (".ext" beside GAME.DAT finds GAME.EXT); nothing when none.
+  std::optional<std::string> FindSibling(const std::string& host_path, std::string_view extension);
   // The Shift-JIS names of the regular files directly in a host folder,
   // sorted; names that cannot stand as one part of a game name are left out.
   static std::vector<std::string> ListFiles(const std::string& host_folder);

@@ -40,13 +40,6 @@ std::string HostExtension(const std::string& path) {
   return UpperName(path.substr(dot));
 }
 
-std::string WithHostExtension(const std::string& path, const std::string& ext) {
-  const size_t slash = path.rfind('/');
-  const size_t dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + ext;
-  return path.substr(0, dot) + ext;
-}
-
 // Our own player carries no extension, so a program is told by its first
 // bytes as well as by the Windows extensions.
 bool LooksLikeProgram(const std::string& path, TTpBigStream& file) {
@@ -114,10 +107,9 @@ void TVrFileCollection::Open(const std::string& file_name, bool as_folder) {
       FArchive.reset();
       return;
     }
-    const std::string index_name = WithHostExtension(file_name, ".ext");
-    if (index_name != file_name && IsRegularFile(index_name)) {
+    if (const auto index_name = FResolver.FindSibling(file_name, ".ext")) {
       TTpBigMemoryStream index;
-      index.LoadFromFile(index_name);
+      index.LoadFromFile(*index_name);
       ReadIndex(index);
     } else {
       ReadIndex(*FArchive);
@@ -194,7 +186,7 @@ void TVrFileCollection::ExtractEntry(const TVrFile& entry, TTpBigMemoryStream& o
 }
 
 bool TVrFileCollection::ExtractFromFolder(TTpBigMemoryStream& out, std::string_view name) {
-  const auto path = FindHostFile(FBaseFolder, name);
+  const auto path = FResolver.FindFile(FBaseFolder, name);
   if (!path || (!FArchiveFileName.empty() && SameFile(*path, FArchiveFileName))) return false;
   out.LoadFromFile(*path);
   return true;

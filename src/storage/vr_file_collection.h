@@ -23,6 +23,7 @@
 #include "common/hash_collection.h"
 #include "storage/big_file_stream.h"
 #include "storage/big_memory_stream.h"
+#include "storage/host_name_resolver.h"
 #include "storage/range_stream.h"
 #include "storage/vr_file.h"
 
@@ -40,7 +41,7 @@ class TVrFileCollection : public TTypedHashCollection<TVrFile> {
 
   // Mounts the archive in file_name (a host path): behind a program when its
   // trailer says so, else with its index in the companion ".ext" file when
-  // one exists, else from the file's start. A program without a sound trailer
+  // one exists (its name matched ignoring case), else from the file's start. A program without a sound trailer
   // mounts nothing. A missing file gives a collection of its folder only.
   // Raises EReadError naming the archive (and the entry) on a damaged index.
   void Open(const std::string& file_name, bool as_folder = false);
@@ -59,7 +60,7 @@ class TVrFileCollection : public TTypedHashCollection<TVrFile> {
 
   // The entry's data, inflated, into target, which is then rewound (a memory
   // target is emptied first). An entry that is not in the archive comes from
-  // the base folder. Raises "%s:ファイルがありません" when neither has it, and
+  // the base folder, never from outside it. Raises "%s:ファイルがありません" when neither has it, and
   // EReadError naming the archive and the entry for damaged data.
   void Extract(TStream& target, std::string_view name);
   // The data of this very entry (of several with one name, any of them),
@@ -121,6 +122,7 @@ class TVrFileCollection : public TTypedHashCollection<TVrFile> {
 
   int64_t FSegmentSize;
   std::string FBaseFolder;
+  THostNameResolver FResolver;
   std::string FArchiveFileName;
   std::unique_ptr<TTpBigStream> FArchive;
   // How a range over the archive file is opened: segmented or not.

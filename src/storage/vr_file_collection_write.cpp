@@ -145,7 +145,7 @@ TVrFileCollection::TEntryWritten TVrFileCollection::WriteEntry(TVrFile& entry, T
     WriteBytes(target, packed);
     return {false, Crc32(entry.ChecksumOfPlain ? plain : std::span<const uint8_t>(packed)), entry.Timestamp};
   }
-  if (const auto path = FindHostFile(FBaseFolder, entry.Name())) {
+  if (const auto path = FResolver.FindFile(FBaseFolder, entry.Name())) {
     return WriteFromFolder(*path, entry.Name(), entry.ChecksumOfPlain, target);
   }
   TTpBigMemoryStream plain;

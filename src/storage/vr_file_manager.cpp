@@ -31,8 +31,14 @@ bool StartsWith(const std::string& path, const std::string& prefix) {
 }  // namespace
 
 TVrFileManager::TVrFileManager(TOptions options)
-    : FMountTable(std::move(options.MountTable)), FWork(std::move(options.TempParent)) {
+    : FMountTable(std::move(options.MountTable)), FWork(std::move(options.TempParent)),
+      FDiscPrompt(Utf8ToCp932("ディスク%dを入れてから[OK]をクリックしてください")), FQuitText(Utf8ToCp932("終了します")) {
   RefreshDiscRoots();
+}
+
+void TVrFileManager::SetDiscTexts(std::string prompt, std::string quit) {
+  if (!prompt.empty()) FDiscPrompt = std::move(prompt);
+  if (!quit.empty()) FQuitText = std::move(quit);
 }
 
 TVrFileManager::~TVrFileManager() {
@@ -57,6 +63,11 @@ void TVrFileManager::RefreshDiscRoots() { FDiscRoots = ReadDiscRoots(FMountTable
 std::optional<std::string> TVrFileManager::FindOnDisk(const std::string& folder, std::string_view name) {
   if (folder.empty() || name.empty() || IsForeignPath(name)) return std::nullopt;
   return FResolver.FindFile(folder, name);
+}
+
+std::optional<std::string> TVrFileManager::FindHostFile(std::string folder, std::string_view name) {
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  return FindOnDisk(folder, name);
 }
 
 std::optional<std::string> TVrFileManager::FindOnDiscs(std::string_view name) {
@@ -251,14 +262,13 @@ bool TVrFileManager::ChangeDisc(int32_t n) {
   RefreshDiscRoots();
   roots.insert(roots.end(), FDiscRoots.begin(), FDiscRoots.end());
   UnmountDiscs(roots);
-  std::string ask = Utf8ToCp932("ディスク%dを入れてから[OK]をクリックしてください");
-  ask.replace(ask.find("%d"), 2, std::to_string(n));
-  const std::string quit = Utf8ToCp932("終了します");
+  std::string ask = FDiscPrompt;
+  if (const size_t at = ask.find("%d"); at != std::string::npos) ask.replace(at, 2, std::to_string(n));
   for (;;) {
     if (FPrompt->AskForDisc(FProjectTitle, ask) == TPromptAnswer::Ok) {
       RefreshDiscRoots();
       if (MountMatchingDiscs(FProjectTitle, n - 1) > 0) return true;
-    } else if (FPrompt->ConfirmQuit(FProjectTitle, quit) == TPromptAnswer::Ok) {
+    } else if (FPrompt->ConfirmQuit(FProjectTitle, FQuitText) == TPromptAnswer::Ok) {
       AppTerminating = true;
       FPrompt->CloseMainWindow();
       return false;

@@ -61,6 +61,9 @@ class TVrFileManager {
   void ListFiles(std::string_view folder, std::vector<std::string>& list);
   // The entry of the first collection that has the name.
   TVrFile* FindEntry(std::string_view name) const;
+  // The host file a game name denotes below a host folder, matched the way
+  // every game file is (ignoring case, never outside the folder).
+  std::optional<std::string> FindHostFile(std::string folder, std::string_view name);
   // The folder part of a name with its trailing "\" (empty without one).
   static std::string FolderOf(std::string_view name);
 
@@ -96,6 +99,10 @@ class TVrFileManager {
   void SetDiscPrompt(IDiscPrompt* prompt) { FPrompt = prompt; }
   // The game identifier a disc's install.dat must carry, and the boxes' caption.
   void SetProjectTitle(std::string title) { FProjectTitle = std::move(title); }
+  // The project's texts of the two boxes: the request, whose "%d" becomes
+  // the disc number, and the quit question. An empty text keeps the standard
+  // one, since a box without text cannot say what it wants.
+  void SetDiscTexts(std::string prompt, std::string quit);
 
   // The player changed the file: its work files are dropped (to be deleted
   // at the next tick) and the folder listings are read again.
@@ -128,6 +135,8 @@ class TVrFileManager {
   std::vector<std::string> FPendingDeletes;
   IDiscPrompt* FPrompt = nullptr;
   std::string FProjectTitle;
+  std::string FDiscPrompt;
+  std::string FQuitText;
 };
 
 }  // namespace kest

@@ -94,10 +94,28 @@ TEST_P(BlendPins, StretchThreeToNinePicksTruncatedColumns) {
   d.StretchDraw({0, 0, 9, 1}, src, src.Bounds(), false, false, false, 255);
   const uint32_t expected[9] = {0, 0, 0, 0, 1, 1, 1, 2, 2};
   for (int x = 0; x < 9; ++x) EXPECT_EQ(d.GetPixel(x, 0), expected[x]) << x;
+  // Mirrored, the walk starts on the last column and stops at the first:
+  // both end columns are exact, enlarged or reduced.
   TDIBX m = Dest(9, 1, 32, 0xFFFFFF);
   m.StretchDraw({0, 0, 9, 1}, src, src.Bounds(), false, true, false, 255);
-  // Mirroring stretches the flipped source: the walk starts at its last column.
-  for (int x = 0; x < 9; ++x) EXPECT_EQ(m.GetPixel(x, 0), 2 - expected[x]) << x;
+  const uint32_t mirrored[9] = {2, 1, 1, 1, 0, 0, 0, 0, 0};
+  for (int x = 0; x < 9; ++x) EXPECT_EQ(m.GetPixel(x, 0), mirrored[x]) << x;
+  TDIBX r = Dest(2, 1, 32, 0xFFFFFF);
+  r.StretchDraw({0, 0, 2, 1}, src, src.Bounds(), false, true, false, 255);
+  EXPECT_EQ(r.GetPixel(0, 0), 2u);
+  EXPECT_EQ(r.GetPixel(1, 0), 0u);
+}
+
+TEST_P(BlendPins, RotateMaskAndEightBitStretchAddFollowTheirPlainBlits) {
+  TDIBX mask = Solid(4, 1, 8, 128);
+  mask.SetPixel(3, 0, 255);
+  TDIBX d = Dest(4, 1, 32, 0);
+  d.DrawRotateMask(0, 0, Solid(4, 1, 32, 0xFFFFFF), {0, 0, 4, 1}, 0, 0, 0, 256, 256, false, false, mask, 255);
+  EXPECT_EQ(d.GetPixel(0, 0), 0x7E7E7Eu) << "B = (255 * 128) >> 8 = 127";
+  EXPECT_EQ(d.GetPixel(3, 0), 0xFDFDFDu) << "B = 254 even where the mask is full";
+  TDIBX m8 = Dest(3, 1, 8, 200);
+  m8.StretchDrawAdd({0, 0, 3, 1}, Solid(3, 1, 8, 100), {0, 0, 3, 1}, false, false, false, 1);
+  EXPECT_EQ(m8.GetPixel(1, 0), 255u) << "8-bit surfaces add without the strength";
 }
 
 TEST_P(BlendPins, QuarterTurnSwapsTheBox) {

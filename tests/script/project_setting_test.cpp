@@ -62,7 +62,7 @@ TEST(ProjectSetting, OldestFileTakesTheDefaultsOfEveryGatedField) {
   EXPECT_EQ(s.ExitPage, "");
   EXPECT_EQ(s.RegistryKey, "Soft\\Key");
   EXPECT_EQ(s.IdentificationCode, 0x1234);
-  EXPECT_FALSE(s.SaveToDisk);
+  EXPECT_TRUE(s.SaveToDisk) << "an old game keeps its status data";
   EXPECT_EQ(s.StreamedExtensions, ".wav.wma.ogg.mid");
   EXPECT_FALSE(s.StopWhenInactive);
   EXPECT_TRUE(s.ShowToolbar);

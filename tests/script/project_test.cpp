@@ -57,10 +57,11 @@ class TRecordingInterpreter final : public IProjectInterpreter {
 };
 
 // A settings file of version 116, written field by field.
-TBytes Settings(std::string_view start = "start.ksb", std::string_view exit = "exit.ksb") {
+TBytes Settings(std::string_view start = "start.ksb", std::string_view exit = "exit.ksb",
+               std::string_view disc_prompt = "", std::string_view quit_text = "") {
   TRecordBytes b;
   b.Int(116).Str("Kest").Int(640).Int(480).Int(0).Int(0).Str(start).Str(exit).Str("").Int(0);
-  b.Byte(1).Byte(0).Str(".ogg").Byte(1).Byte(0).Byte(0).Str("").Str("");
+  b.Byte(1).Byte(0).Str(".ogg").Byte(1).Byte(0).Byte(0).Str(disc_prompt).Str(quit_text);
   b.Int(3);
   b.Byte(1).Str("Clear").Int(10);
   b.Byte(4).Str("Hero").Str("kest");
@@ -249,8 +250,8 @@ TEST_F(ProjectTest, ADamagedStatusRecordStopsTheStartAndIsNotOverwritten) {
   EXPECT_EQ(ReadFile(Game / "save.dat"), old);
 }
 
-TEST_F(ProjectTest, EnsureFileAsksForTheDiscOfFilesThatDoNotStream) {
-  WriteFile(Game / "kest.kpb", Settings());
+TEST_F(ProjectTest, EnsureFileAsksForTheDiscOfFilesThatDoNotStreamInTheProjectsWords) {
+  WriteFile(Game / "kest.kpb", Settings("start.ksb", "exit.ksb", "Disc %d, please", "Leaving"));
   WriteFile(Game / "start.ksb", {0});
   auto project = Create();
   EXPECT_TRUE(project->EnsureFile("start.ksb"));
@@ -258,17 +259,33 @@ TEST_F(ProjectTest, EnsureFileAsksForTheDiscOfFilesThatDoNotStream) {
   EXPECT_FALSE(project->EnsureFile("disc2\\track.OGG"));
 
   struct TPrompt final : IDiscPrompt {
-    TPromptAnswer AskForDisc(const std::string&, const std::string&) override {
-      ++Asked;
+    TPromptAnswer AskForDisc(const std::string&, const std::string& text) override {
+      Shown.push_back(text);
       return TPromptAnswer::Cancel;
     }
-    TPromptAnswer ConfirmQuit(const std::string&, const std::string&) override { return TPromptAnswer::Ok; }
-    int Asked = 0;
+    TPromptAnswer ConfirmQuit(const std::string&, const std::string& text) override {
+      Shown.push_back(text);
+      return TPromptAnswer::Ok;
+    }
+    std::vector<std::string> Shown;
   } prompt;
   Files.SetDiscPrompt(&prompt);
   EXPECT_FALSE(project->EnsureFile("disc2\\page.ksb"));
-  EXPECT_EQ(prompt.Asked, 1);
+  EXPECT_EQ(prompt.Shown, (std::vector<std::string>{"Disc 2, please", "Leaving"}));
   Files.SetDiscPrompt(nullptr);
+}
+
+TEST_F(ProjectTest, ASaveEntryThatCannotBeWrittenIsNamed) {
+  WriteFile(Game / "kest.kpb", Settings());
+  WriteFile(Game / "start.ksb", {0});
+  TBytes old = Archive({{"STATUSSAVEDATA", StatusWithClear()}, {"GAMESAVEDATA1", TBytes(5000, 7)}});
+  std::fill(old.end() - 8, old.end(), 0xEE);  // the slot's compressed bytes end damaged
+  WriteFile(Game / "save.dat", old);
+  auto project = Create();
+  EXPECT_FALSE(project->SaveStatus());
+  EXPECT_EQ(Ui.Messages, std::vector<std::string>{Utf8ToCp932("エラー:") + "GAMESAVEDATA1"});
+  EXPECT_EQ(Ui.SaveFailures.size(), 1u);
+  EXPECT_EQ(ReadFile(Game / "save.dat"), old);
 }
 
 TEST_F(ProjectTest, AShippedGameNeedsItsInstallationRecord) {
@@ -294,6 +311,27 @@ TEST_F(ProjectTest, AShippedGameNeedsItsInstallationRecord) {
   TProject shipped(parts, options);
   EXPECT_TRUE(AppTerminating);
   EXPECT_EQ(Ui.Questions, (std::vector<std::string>{Utf8ToCp932("ディスクを入れてください"), Utf8ToCp932("終了します")}));
+}
+
+TEST_F(ProjectTest, AShippedGameCopiedFromADiscInCapitalsStarts) {
+  TKestInstallSet install;
+  install.GameId = "Kest";
+  install.FullInstall = true;
+  WriteFile(Game / "program/GAME.DAT", Archive({{"kest.kpb", Settings()}, {"start.ksb", {0}}}));
+  install.SaveToFile(Game / "program/INSTALL.DAT");
+  TVrFileManager::TOptions no_discs;
+  WriteFile(Game / "mounts", {});
+  no_discs.MountTable = Game / "mounts";
+  TVrFileManager files(no_discs);
+  TProjectParts parts;
+  parts.Files = &files;
+  parts.Vars = &Vars;
+  parts.Ui = &Ui;
+  TProjectOptions options;
+  options.ProgramFolder = Game / "program";
+  TProject shipped(parts, options);
+  EXPECT_TRUE(shipped.Loaded());
+  EXPECT_TRUE(Ui.Questions.empty());
 }
 
 }  // namespace

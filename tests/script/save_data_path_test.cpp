@@ -39,6 +39,8 @@ TEST(SaveDataPath, AWritableGameFolderKeepsTheSaveFile) {
   EXPECT_EQ(test::CountFiles(dir.Path()), 0);
   EXPECT_FALSE(FolderIsWritable("/proc"));
   EXPECT_FALSE(FolderIsWritable(dir / "missing"));
+  WriteFile(dir / "SAVE.DAT", {1});
+  EXPECT_EQ(ComputeSaveDataPath(places, "t"), dir / "SAVE.DAT");
 }
 
 TEST(SaveDataPath, AReadOnlyGameFolderFallsBackToTheUserFolder) {

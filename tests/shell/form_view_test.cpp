@@ -8,8 +8,11 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "shell/form_view.h"
+#include "shell/headless_driver.h"
+#include "shell/headless_input.h"
 #include "shell/loop_thread.h"
 #include "shell/player_fakes.h"
+#include "support/temp_files.h"
 
 namespace kest {
 namespace {
@@ -141,6 +144,19 @@ TEST_F(FormViewTest, StartUpErrorShowsOneWarningThenCloses) {
   EXPECT_TRUE(form_->CloseRequested());
 }
 
+TEST_F(FormViewTest, ADamagedGameDataFileShowsTheWarningThenCloses) {
+  const test::TTempDir game;
+  test::WriteFile(game / "game.dat", test::TBytes(200, 0xA5));
+  params_ = {game.Path()};
+  factory_.mount_error = "game.dat: the index counts more entries than it holds";
+  std::string shown;
+  dialogs_.SetObserver([&](const std::string&, const std::string& text, TUiResult) { shown = text; });
+  Create();
+  EXPECT_EQ(shown, factory_.mount_error);
+  EXPECT_TRUE(form_->CloseRequested());
+  EXPECT_EQ(form_->Project(), nullptr);
+}
+
 TEST_F(FormViewTest, LayoutFollowsTheToolbarSetting) {
   Create();
   EXPECT_EQ(form_->Layout().ClientWidth, 800);
@@ -187,6 +203,18 @@ TEST_F(FormViewTest, ExitQuestionNoRestoresRunning) {
   EXPECT_FALSE(form_->CloseRequested());
   EXPECT_FALSE(AppTerminating);
   EXPECT_EQ(Tick().back(), "VideoStep");
+}
+
+TEST_F(FormViewTest, AHeadlessQuestionLeftWithoutAnAnswerEndsTheRun) {
+  Create();
+  EXPECT_EQ(dialogs_.MessageBox("note", "Demo", TUiIcon::Information, TUiButtons::Ok), TUiResult::Ok);
+  THeadlessInput input;
+  ASSERT_TRUE(input.Parse("3 toolbar exit\n", nullptr));
+  dialogs_.Push(TUiResult::No);
+  EXPECT_FALSE(THeadlessDriver(*form_, loop_, clock_, input, 15).Run(10).Unanswered);
+  const THeadlessResult result = THeadlessDriver(*form_, loop_, clock_, input, 15).Run(10);
+  EXPECT_TRUE(result.Unanswered);
+  EXPECT_EQ(result.Periods, 3);
 }
 
 TEST_F(FormViewTest, HeldKeyHitsOnceAndStaysHeld) {
@@ -289,12 +317,21 @@ TEST_F(FormViewTest, ScreenSwitchToFullAndBack) {
   EXPECT_EQ(form_->Layout().ClientHeight, 600);
   EXPECT_EQ(form_->PanelTop(), 0);
   EXPECT_FALSE(form_->Layout().ToolbarVisible);
-  // In full screen the toolbar shows while the mouse is on the top row.
+  // In full screen the toolbar shows while the mouse is on the top row or in
+  // the border above, and stays while the mouse is on it.
+  TSceneInput& in = factory_.scene->input;
   form_->HandleEvent({.Type = T::MouseMove, .X = 50, .Y = 0});
   EXPECT_TRUE(form_->Layout().ToolbarVisible);
-  form_->HandleEvent({.Type = T::MouseMove, .X = 50, .Y = 5});
+  form_->HandleEvent({.Type = T::MouseMove, .X = 90, .Y = 12});
+  EXPECT_TRUE(form_->Layout().ToolbarVisible);
+  EXPECT_EQ(in.Base(0).MouseY, 0) << "a move over the toolbar is not the scene's";
+  form_->HandleEvent({.Type = T::MouseMove, .X = 90, .Y = 30});
   EXPECT_FALSE(form_->Layout().ToolbarVisible);
-  form_->SetFullScreen(false);
+  EXPECT_EQ(in.Base(0).MouseY, 30);
+  form_->HandleEvent({.Type = T::MouseMove, .X = 90, .Y = -60});
+  EXPECT_TRUE(form_->Layout().ToolbarVisible);
+  form_->HandleEvent({.Type = T::MouseMove, .X = 90, .Y = 5});
+  form_->HandleEvent({.Type = T::ToolbarClick, .ToolbarButton = 1});
   EXPECT_EQ(factory_.screen->mode, -1);
   EXPECT_EQ(form_->Layout().ClientHeight, 622);
   EXPECT_EQ(form_->PanelTop(), 22);

@@ -21,6 +21,10 @@ TEST(InstanceKey, FolderBecomesUpperCaseWithDashes) {
 TEST(InstanceKey, ConfigKeepsItsSlash) {
   EXPECT_EQ(MakeInstanceKey("/config"), "/CONFIG-");
   EXPECT_EQ(MakeInstanceKey("/CONFIG"), "/CONFIG-");
+  // The dialog has one key however it was asked for; a game has its own.
+  EXPECT_EQ(InstanceKeyForStart(ParseCommandLine({"--config"}), "/opt/game"), "/CONFIG-");
+  EXPECT_EQ(InstanceKeyForStart(ParseCommandLine({"/Config"}), "/opt/game"), "/CONFIG-");
+  EXPECT_EQ(InstanceKeyForStart(ParseCommandLine({}), "/opt/game"), "/OPT/GAME-");
 }
 
 TEST(InstanceKey, TrailByteBackslashIsNotADelimiter) {

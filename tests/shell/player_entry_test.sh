@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The player as a program: instance guard, /config, the extension library
-# check and the headless exit question.
+# check, the headless exit question, and game data as a Windows disc names it.
 set -u
 player=$1
 work=$2
 kestproject=$3
 empty_page=$4  # a compiled page without commands
+kestpack=$5
 bin=$(dirname "$player")
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -51,6 +52,9 @@ out=$(LANG=ja_JP.UTF-8 "$player" "$work/one" --headless --ticks 20 --input "$wor
 [[ "$out" == *"を終了しますか？ -> no"* && "$out" == *"20 ticks"*"still running"* ]] || fail "exit question No: $out"
 out=$(LANG=C "$player" "$work/one" --headless --ticks 20 --input "$work/exit.txt" --answers yes 2>&1)
 [[ "$out" == *"Do you want to exit"*"-> yes"* && "$out" == *"4 ticks"*"closed at period 5"* ]] || fail "exit question Yes: $out"
+# A question with no answer left ends the run, saying which.
+out=$(LANG=C "$player" "$work/one" --headless --ticks 20 --input "$work/exit.txt" 2>&1); status=$?
+[[ $status -eq 1 && "$out" == *"Do you want to exit"*"-> none"*"left without an answer"* ]] || fail "unanswered question: status $status, $out"
 
 # Frames: a CRC per drawn tick (a black 640 x 480 output: the CRC-32 of its
 # zero bytes) and the picture of one chosen tick.
@@ -68,6 +72,23 @@ out=$("$player" "$work/one" --headless --ticks 1 --output-bits 16 2>&1)
 # A folder without a project does not start, and says so.
 out=$("$player" "$work/none" --headless --ticks 5 2>&1)
 [[ "$out" == *"the game did not start"* ]] || fail "a folder without kest.kpb: $out"
+
+# Game data named as on a Windows disc: GAME.DAT alone, and GAME.EXT beside
+# a GAME.DAT whose own index is wiped, so the game starts only through it.
+mkdir -p "$work/src" "$work/upper" "$work/split" "$work/bad"
+cp "$work/one/kest.kpb" "$work/one/start.ksb" "$work/src/"
+"$kestpack" create "$work/upper/GAME.DAT" "$work/src" >/dev/null
+"$kestpack" create --split "$work/split/GAME.DAT" "$work/src" >/dev/null
+mv "$work/split/GAME.ext" "$work/split/GAME.EXT"
+printf '\0\0\0\0\0\0\0\0\0\0' | dd of="$work/split/GAME.DAT" bs=1 conv=notrunc status=none
+for game in upper split; do
+  out=$("$player" "$work/$game" --headless --ticks 5 2>&1); status=$?
+  [[ $status -eq 0 && "$out" == *'("テスト" 640x480): 5 ticks'* ]] || fail "$game GAME.DAT: status $status, $out"
+done
+# A damaged game.dat: the warning box names it, and the player exits with 1.
+head -c 200 /dev/urandom >"$work/bad/game.dat"
+out=$("$player" "$work/bad" --headless --ticks 5 2>&1); status=$?
+[[ $status -eq 1 && "$out" == *'box "KestPlayer": '*"bad/game.dat"*'-> ok'*"did not start"* ]] || fail "damaged game.dat: status $status, $out"
 
 out=$("$player" --frobnicate 2>&1); status=$?
 [[ $status -eq 2 && "$out" == *"usage"* ]] || fail "bad option: status $status"

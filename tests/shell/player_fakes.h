@@ -17,6 +17,9 @@ using TLog = std::vector<std::string>;
 class TFakeProject final : public IPlayerProject {
  public:
   explicit TFakeProject(TLog& log) : log_(log) {}
+  ~TFakeProject() override {
+    if (on_free) on_free();
+  }
   std::string Title() const override { return title; }
   int ScreenWidth() const override { return width; }
   int ScreenHeight() const override { return height; }
@@ -37,6 +40,7 @@ class TFakeProject final : public IPlayerProject {
   int width = 800, height = 600;
   bool toolbar = true, stop_when_inactive = true, load_next = false;
   std::function<void()> on_tick;
+  std::function<void()> on_free;  // the status data are stored here
 
  private:
   TLog& log_;
@@ -99,20 +103,24 @@ class TFakeMedia final : public IPlayerMedia {
 
 class TFakeFiles final : public IPlayerFiles {
  public:
-  explicit TFakeFiles(TLog& log) : log_(log) {}
+  TFakeFiles(TLog& log, std::string mount_error) : log_(log), mount_error_(std::move(mount_error)) {}
   void DeletePendingFiles() override { log_.push_back("DeletePendingFiles"); }
   void MountMemory() override { log_.push_back("MountMemory"); }
   void SetBaseFolder(const std::string& folder) override { log_.push_back("SetBaseFolder " + folder); }
-  void MountFile(const std::string& path) override { log_.push_back("MountFile " + path); }
+  void MountFile(const std::string& path) override {
+    log_.push_back("MountFile " + path);
+    if (!mount_error_.empty()) throw std::runtime_error(mount_error_);
+  }
   void MountProgramResource() override { log_.push_back("MountProgramResource"); }
 
  private:
   TLog& log_;
+  std::string mount_error_;
 };
 
 class TFakeFactory final : public IPlayerFactory {
  public:
-  std::unique_ptr<IPlayerFiles> CreateFiles() override { return std::make_unique<TFakeFiles>(log); }
+  std::unique_ptr<IPlayerFiles> CreateFiles() override { return std::make_unique<TFakeFiles>(log, mount_error); }
   void InitSound() override {
     log.push_back("InitSound");
     if (sound_fails) throw std::runtime_error("no sound device");
@@ -149,6 +157,7 @@ class TFakeFactory final : public IPlayerFactory {
   TFakeScreen* screen = nullptr;
   bool toolbar = true, stop_when_inactive = true, sound_fails = false, project_fails = false;
   std::string project_error;
+  std::string mount_error;  // every archive mount fails with it
   int chosen_mode = -1;
 };
 

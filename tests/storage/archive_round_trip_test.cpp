@@ -114,13 +114,14 @@ TEST_F(ArchiveRoundTrip, Standalone) {
   ExpectEveryEntry(archive);
 }
 
+// Named as on a Windows disc: the index file is found ignoring case.
 TEST_F(ArchiveRoundTrip, SplitIndexOverThreeSegments) {
   const TBytes whole = ReadFile(*Dir / "game.dat");
   const int64_t segment = static_cast<int64_t>(whole.size()) / 3 + 1;
   TVrFileCollection probe;
   probe.Open(*Dir / "game.dat");
   const int64_t index_end = probe[0]->Offset;
-  const std::string data = *Dir / "split/game.dat";
+  const std::string data = *Dir / "split/GAME.DAT";
   std::filesystem::create_directories(*Dir / "split");
   {
     TTpBigFileStream out(data, mode::kCreate, segment);
@@ -128,9 +129,9 @@ TEST_F(ArchiveRoundTrip, SplitIndexOverThreeSegments) {
     out.Write(zeros.data(), index_end);
     out.Write(whole.data() + index_end, static_cast<int64_t>(whole.size()) - index_end);
   }
-  WriteFile(*Dir / "split/game.ext", TBytes(whole.begin(), whole.begin() + index_end));
-  EXPECT_TRUE(std::filesystem::exists(*Dir / "split/game.002"));
-  EXPECT_FALSE(std::filesystem::exists(*Dir / "split/game.003"));
+  WriteFile(*Dir / "split/Game.Ext", TBytes(whole.begin(), whole.begin() + index_end));
+  EXPECT_TRUE(std::filesystem::exists(*Dir / "split/GAME.002"));
+  EXPECT_FALSE(std::filesystem::exists(*Dir / "split/GAME.003"));
   TVrFileCollection archive(segment);
   archive.Open(data);
   ExpectEveryEntry(archive);

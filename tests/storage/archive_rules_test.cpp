@@ -141,19 +141,22 @@ TEST(ArchiveRules, FoldersAndExtensionsWalkByCharacters) {
     EXPECT_FALSE(IsSafeEntryName(bad)) << bad;
 }
 
-TEST(ArchiveRules, HostFilesMatchIgnoringCaseAfterJapaneseCharacters) {
+TEST(ArchiveRules, TheFolderBehindAnArchiveIsSearchedIgnoringCaseAndNeverLeft) {
   namespace fs = std::filesystem;
   const ::kest::test::TTempDir scratch;
-  const fs::path dir = fs::path(scratch.Path()) / "kest_host_case_test";
-  fs::remove_all(dir);
+  const fs::path dir = fs::path(scratch.Path()) / "game";
   fs::create_directories(dir / "画像");
   std::ofstream(dir / "画像" / "トPng.PXA") << "x";
+  std::ofstream(fs::path(scratch.Path()) / "outside.txt") << "y";
+  TVrFileCollection folder;
+  folder.SetBaseFolder(dir.string());
+  TTpBigMemoryStream out;
   // ト in UTF-8 ends in 0x88, a Shift-JIS lead byte: the P after it must
   // still fold.
-  auto found = FindHostFile(dir.string() + "/", Utf8ToCp932("画像\\トpng.pxa"));
-  ASSERT_TRUE(found);
-  EXPECT_EQ(fs::path(*found).filename().string(), "トPng.PXA");
-  fs::remove_all(dir);
+  folder.Extract(out, Utf8ToCp932("画像\\トpng.pxa"));
+  EXPECT_EQ(out.Size(), 1);
+  EXPECT_THROW(folder.Extract(out, "..\\outside.txt"), EKestError);
+  EXPECT_THROW(folder.Extract(out, Utf8ToCp932("画像\\..\\..\\outside.txt")), EKestError);
 }
 
 }  // namespace
