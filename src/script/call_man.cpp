@@ -241,17 +241,7 @@ bool TCallMan::StartEvent(int32_t level) {
     FParts.Events->RemoveRunning(-1, -1);
     return false;
   }
-  TStack& frame = FStack.Push();
-  frame.PageName = FPage ? FPage->Name() : std::string();
-  frame.Pc = FPc;
-  frame.Entered = FEntered;
-  frame.Args.Assign(FArgs);
-  frame.Sender = FSender;
-  frame.Running = FRunning;
-  if (FEntered && current) {
-    frame.State = std::make_unique<TByteStream>();
-    current->SaveState(*frame.State);
-  }
+  PushFrame(FEntered);
   FPage = page;
   const int32_t at = label.empty() ? -1 : page->Commands().FindLabel(label);
   FPc = at < 0 ? 0 : at;
@@ -265,6 +255,23 @@ bool TCallMan::StartEvent(int32_t level) {
   FSender = record->Sender;
   FState = 1;
   return true;
+}
+
+TStack& TCallMan::PushFrame(bool entered) {
+  TStack& frame = FStack.Push();
+  frame.PageName = FPage ? FPage->Name() : std::string();
+  frame.Pc = FPc;
+  frame.Entered = entered;
+  frame.Running = FRunning;
+  frame.Sender = FSender;
+  frame.Args.Assign(FArgs);
+  // The command in progress keeps its state in the frame: should its page
+  // leave the cache meanwhile, it would otherwise resume from scratch.
+  if (TCommand* command = entered ? CurrentCommand() : nullptr) {
+    frame.State = std::make_unique<TByteStream>();
+    command->SaveState(*frame.State);
+  }
+  return frame;
 }
 
 void TCallMan::RemoveRunning(int32_t first, int32_t last) {
@@ -318,21 +325,7 @@ void TCallMan::RunTick() {
 
 void TCallMan::EnterJumpPage(const std::string& page, int32_t pc) {
   TPage* target = GetPage(page, true);
-  if (FPage) {
-    TStack& frame = FStack.Push();
-    frame.PageName = FPage->Name();
-    frame.Pc = FPc;
-    frame.Running = FRunning;
-    frame.Entered = FEntered;
-    frame.Sender = FSender;
-    frame.Args.Assign(FArgs);
-    // Kept like an event start keeps it: should the restored page leave the
-    // cache meanwhile, its command would otherwise resume from scratch.
-    if (TCommand* command = FEntered ? CurrentCommand() : nullptr) {
-      frame.State = std::make_unique<TByteStream>();
-      command->SaveState(*frame.State);
-    }
-  }
+  if (FPage) PushFrame(FEntered);
   FPage = target;
   FPc = pc > 0 ? pc : 0;
   FEntered = false;

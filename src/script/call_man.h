@@ -92,6 +92,10 @@ class TCallMan final : public IProjectInterpreter, public ICallStackHost {
     if (FParts.Close) FParts.Close();
   }
   TStackList& Stack() { return FStack; }
+  // Saves the running context (page, pc, arguments, sender) as the frame a
+  // call, an event handler or a jump page returns to; with entered, the
+  // command at pc is in progress and its state goes into the frame.
+  TStack& PushFrame(bool entered);
   TArrayString& Args() { return FArgs; }
   const TSenderRef& Sender() const { return FSender; }
   int32_t State() const { return FState; }

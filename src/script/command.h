@@ -76,16 +76,24 @@ class TCommand {
   const std::vector<TFieldValue>& Fields() const { return FFields; }
   // The field named in the schema; raises when the command has none such.
   TFieldValue& Field(std::string_view name);
+  // A field by its name in the schema (the field:: constants), as the value
+  // its kind holds.
+  TKestParser& At(TExprField f) { return FFields[f.Index].Expr; }
+  const TKestParser& At(TExprField f) const { return FFields[f.Index].Expr; }
+  std::string& At(TTextField f) { return FFields[f.Index].Text; }
+  const std::string& At(TTextField f) const { return FFields[f.Index].Text; }
+  int32_t& At(TIntField f) { return FFields[f.Index].Int; }
+  int32_t At(TIntField f) const { return FFields[f.Index].Int; }
+  std::vector<TKestParser>& At(TListField f) { return FFields[f.Index].List; }
+  const std::vector<TKestParser>& At(TListField f) const { return FFields[f.Index].List; }
+  TFieldValue& At(TPropsField f) { return FFields[f.Index]; }
+  const TFieldValue& At(TPropsField f) const { return FFields[f.Index]; }
 
   int32_t Indent = 0;
   bool Skipped = false;
   bool Continue = false;
   int32_t Line = 0;
 
- protected:
-  TKestParser& ExprAt(size_t index) { return FFields[index].Expr; }
-  const std::string& TextAt(size_t index) const { return FFields[index].Text; }
-  int32_t IntAt(size_t index) const { return FFields[index].Int; }
 
  private:
   void LoadField(TStream& stream, const TFieldLayout& layout, TFieldValue& value);

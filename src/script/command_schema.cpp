@@ -8,46 +8,7 @@ namespace kest {
 
 namespace {
 
-using K = TFieldKind;
-
-constexpr TFieldLayout kCondition[] = {{K::Expr, "cond"}};
-constexpr TFieldLayout kLabel[] = {{K::Str, "name"}};
-constexpr TFieldLayout kJump[] = {{K::Str, "page"}, {K::Int, "pc"}, {K::Expr, "cond"}};
-constexpr TFieldLayout kCall[] = {
-    {K::Str, "page"}, {K::Int, "pc"}, {K::Str, "result"}, {K::Expr, "cond"}, {K::ExprList, "args"}};
-constexpr TFieldLayout kWait[] = {{K::Expr, "cond"}, {K::Expr, "time"}, {K::Expr, "block", 107}};
-constexpr TFieldLayout kProps[] = {{K::Props, "props"}};
-constexpr TFieldLayout kFlip[] = {
-    {K::Expr, "kind"},  {K::Expr, "duration"}, {K::Expr, "reverse"}, {K::Expr, "move"},
-    {K::ExprList, "names"}, {K::Expr, "scrap"}, {K::Expr, "param1"},  {K::Expr, "param2"},
-    {K::Expr, "mask", 101}, {K::Expr, "block", 107}};
-constexpr TFieldLayout kCalc[] = {{K::Expr, "expr"}};
-constexpr TFieldLayout kVarNew[] = {{K::Str, "name"}, {K::Byte, "kind"}, {K::Expr, "value"}, {K::Byte, "scope"}};
-constexpr TFieldLayout kVarDel[] = {{K::Str, "name"}};
-constexpr TFieldLayout kGetProp[] = {{K::Expr, "object"}, {K::Expr, "prop"}, {K::Str, "var"}};
-constexpr TFieldLayout kSetProp[] = {{K::Expr, "object"}, {K::Expr, "prop"}, {K::Expr, "value"}};
-constexpr TFieldLayout kObject[] = {{K::Expr, "object"}};
-constexpr TFieldLayout kTextIns[] = {
-    {K::Data, "text"}, {K::Expr, "window"}, {K::Expr, "history"}, {K::Expr, "wait"}, {K::Expr, "block", 107}};
-constexpr TFieldLayout kMovieStop[] = {
-    {K::Expr, "object"}, {K::Expr, "fade"}, {K::Expr, "wait"}, {K::Expr, "block", 107}};
-constexpr TFieldLayout kComment[] = {{K::Str, "text"}};
-constexpr TFieldLayout kWindow[] = {{K::Expr, "window"}};
-constexpr TFieldLayout kCallHist[] = {{K::Expr, "window"}, {K::Expr, "first"}, {K::Expr, "count"},
-                                    {K::Expr, "flag"},   {K::Expr, "history", 111}};
-constexpr TFieldLayout kWhile[] = {{K::Expr, "cond"}, {K::Int, "exit"}};
-constexpr TFieldLayout kWhileInit[] = {{K::Expr, "init"}};
-constexpr TFieldLayout kWhileLoop[] = {{K::Expr, "step"}, {K::Int, "loop"}};
-constexpr TFieldLayout kBreak[] = {{K::Expr, "cond"}, {K::Int, "target"}};
-constexpr TFieldLayout kGameSave[] = {
-    {K::Expr, "slot"}, {K::Str, "page"}, {K::Int, "pc", 105}, {K::Expr, "title"}};
-constexpr TFieldLayout kGameLoad[] = {{K::Expr, "slot"}};
-constexpr TFieldLayout kPCReset[] = {{K::Str, "page"}, {K::Int, "pc"}, {K::Byte, "flag"}};
-constexpr TFieldLayout kPropMotion[] = {{K::Expr, "name"},   {K::Expr, "target"}, {K::Expr, "prop"},
-                                      {K::Expr, "value"},  {K::Expr, "length"}, {K::Expr, "curve"},
-                                      {K::Expr, "stopped", 108}};
-constexpr TFieldLayout kFormatHist[] = {{K::Expr, "sample"}, {K::Expr, "history", 111}};
-constexpr TFieldLayout kCabinet[] = {{K::Props, "props"}, {K::Expr, "invert"}, {K::ExprList, "names"}};
+using namespace layouts;
 
 template <size_t N>
 constexpr std::span<const TFieldLayout> F(const TFieldLayout (&fields)[N]) {

@@ -45,6 +45,117 @@ struct TFieldLayout {
   int32_t SinceVersion = 0;  // the field is stored from this page version on
 };
 
+// The field tables of the commands, by the shape of their records; several
+// commands may share one.
+namespace layouts {
+
+using K = TFieldKind;
+
+inline constexpr TFieldLayout kCondition[] = {{K::Expr, "cond"}};
+inline constexpr TFieldLayout kLabel[] = {{K::Str, "name"}};
+inline constexpr TFieldLayout kJump[] = {{K::Str, "page"}, {K::Int, "pc"}, {K::Expr, "cond"}};
+inline constexpr TFieldLayout kCall[] = {
+    {K::Str, "page"}, {K::Int, "pc"}, {K::Str, "result"}, {K::Expr, "cond"}, {K::ExprList, "args"}};
+inline constexpr TFieldLayout kWait[] = {{K::Expr, "cond"}, {K::Expr, "time"}, {K::Expr, "block", 107}};
+inline constexpr TFieldLayout kProps[] = {{K::Props, "props"}};
+inline constexpr TFieldLayout kFlip[] = {
+    {K::Expr, "kind"},  {K::Expr, "duration"}, {K::Expr, "reverse"}, {K::Expr, "move"},
+    {K::ExprList, "names"}, {K::Expr, "scrap"}, {K::Expr, "param1"},  {K::Expr, "param2"},
+    {K::Expr, "mask", 101}, {K::Expr, "block", 107}};
+inline constexpr TFieldLayout kCalc[] = {{K::Expr, "expr"}};
+inline constexpr TFieldLayout kVarNew[] = {{K::Str, "name"}, {K::Byte, "kind"}, {K::Expr, "value"}, {K::Byte, "scope"}};
+inline constexpr TFieldLayout kVarDel[] = {{K::Str, "name"}};
+inline constexpr TFieldLayout kGetProp[] = {{K::Expr, "object"}, {K::Expr, "prop"}, {K::Str, "var"}};
+inline constexpr TFieldLayout kSetProp[] = {{K::Expr, "object"}, {K::Expr, "prop"}, {K::Expr, "value"}};
+inline constexpr TFieldLayout kObject[] = {{K::Expr, "object"}};
+inline constexpr TFieldLayout kTextIns[] = {
+    {K::Data, "text"}, {K::Expr, "window"}, {K::Expr, "history"}, {K::Expr, "wait"}, {K::Expr, "block", 107}};
+inline constexpr TFieldLayout kMovieStop[] = {
+    {K::Expr, "object"}, {K::Expr, "fade"}, {K::Expr, "wait"}, {K::Expr, "block", 107}};
+inline constexpr TFieldLayout kComment[] = {{K::Str, "text"}};
+inline constexpr TFieldLayout kWindow[] = {{K::Expr, "window"}};
+inline constexpr TFieldLayout kCallHist[] = {{K::Expr, "window"}, {K::Expr, "first"}, {K::Expr, "count"},
+                                    {K::Expr, "flag"},   {K::Expr, "history", 111}};
+inline constexpr TFieldLayout kWhile[] = {{K::Expr, "cond"}, {K::Int, "exit"}};
+inline constexpr TFieldLayout kWhileInit[] = {{K::Expr, "init"}};
+inline constexpr TFieldLayout kWhileLoop[] = {{K::Expr, "step"}, {K::Int, "loop"}};
+inline constexpr TFieldLayout kBreak[] = {{K::Expr, "cond"}, {K::Int, "target"}};
+inline constexpr TFieldLayout kGameSave[] = {
+    {K::Expr, "slot"}, {K::Str, "page"}, {K::Int, "pc", 105}, {K::Expr, "title"}};
+inline constexpr TFieldLayout kGameLoad[] = {{K::Expr, "slot"}};
+inline constexpr TFieldLayout kPCReset[] = {{K::Str, "page"}, {K::Int, "pc"}, {K::Byte, "flag"}};
+inline constexpr TFieldLayout kPropMotion[] = {{K::Expr, "name"},   {K::Expr, "target"}, {K::Expr, "prop"},
+                                      {K::Expr, "value"},  {K::Expr, "length"}, {K::Expr, "curve"},
+                                      {K::Expr, "stopped", 108}};
+inline constexpr TFieldLayout kFormatHist[] = {{K::Expr, "sample"}, {K::Expr, "history", 111}};
+inline constexpr TFieldLayout kCabinet[] = {{K::Props, "props"}, {K::Expr, "invert"}, {K::ExprList, "names"}};
+
+}  // namespace layouts
+
+// A field of a command record by its place in a table, for a kind of value.
+// Made only by FieldOf, so a position always names a field of that kind.
+template <TFieldKind... Kinds>
+struct TFieldRef {
+  size_t Index;
+  int32_t SinceVersion;  // the page version that first stores the field
+};
+using TExprField = TFieldRef<TFieldKind::Expr>;
+using TTextField = TFieldRef<TFieldKind::Str, TFieldKind::Data>;
+using TIntField = TFieldRef<TFieldKind::Int, TFieldKind::Byte>;
+using TListField = TFieldRef<TFieldKind::ExprList>;
+using TPropsField = TFieldRef<TFieldKind::Props>;
+
+template <TFieldKind... Kinds>
+constexpr bool FieldKindIs(TFieldRef<Kinds...>, TFieldKind kind) {
+  return ((kind == Kinds) || ...);
+}
+
+// The field of that name in the table, looked up when compiling: a renamed,
+// removed or retyped field breaks the build instead of a game.
+template <typename TRef, size_t N>
+consteval TRef FieldOf(const TFieldLayout (&fields)[N], std::string_view name) {
+  for (size_t i = 0; i < N; ++i)
+    if (name == fields[i].Name) {
+      if (!FieldKindIs(TRef{}, fields[i].Kind)) throw "the field holds another kind of value";
+      return TRef{i, fields[i].SinceVersion};
+    }
+  throw "no field of that name";
+}
+
+// Every field the player and the tools name, by command.
+namespace field {
+
+inline constexpr auto kCondition = FieldOf<TExprField>(layouts::kCondition, "cond");  // If, Elseif, Exit
+inline constexpr auto kLabelName = FieldOf<TTextField>(layouts::kLabel, "name");      // Label, VarDel
+inline constexpr auto kJumpPage = FieldOf<TTextField>(layouts::kJump, "page");
+inline constexpr auto kJumpPc = FieldOf<TIntField>(layouts::kJump, "pc");
+inline constexpr auto kJumpCondition = FieldOf<TExprField>(layouts::kJump, "cond");
+inline constexpr auto kCallPage = FieldOf<TTextField>(layouts::kCall, "page");
+inline constexpr auto kCallPc = FieldOf<TIntField>(layouts::kCall, "pc");
+inline constexpr auto kCallResult = FieldOf<TTextField>(layouts::kCall, "result");
+inline constexpr auto kCallCondition = FieldOf<TExprField>(layouts::kCall, "cond");
+inline constexpr auto kCallArgs = FieldOf<TListField>(layouts::kCall, "args");
+inline constexpr auto kWaitCondition = FieldOf<TExprField>(layouts::kWait, "cond");
+inline constexpr auto kWaitTime = FieldOf<TExprField>(layouts::kWait, "time");
+inline constexpr auto kWaitBlock = FieldOf<TExprField>(layouts::kWait, "block");
+inline constexpr auto kComponentProps = FieldOf<TPropsField>(layouts::kProps, "props");
+inline constexpr auto kCalcExpr = FieldOf<TExprField>(layouts::kCalc, "expr");
+inline constexpr auto kVarNewName = FieldOf<TTextField>(layouts::kVarNew, "name");
+inline constexpr auto kVarNewKind = FieldOf<TIntField>(layouts::kVarNew, "kind");
+inline constexpr auto kVarNewValue = FieldOf<TExprField>(layouts::kVarNew, "value");
+inline constexpr auto kVarNewScope = FieldOf<TIntField>(layouts::kVarNew, "scope");
+inline constexpr auto kVarDelName = FieldOf<TTextField>(layouts::kVarDel, "name");
+inline constexpr auto kCommentText = FieldOf<TTextField>(layouts::kComment, "text");
+inline constexpr auto kWhileCondition = FieldOf<TExprField>(layouts::kWhile, "cond");
+inline constexpr auto kWhileExit = FieldOf<TIntField>(layouts::kWhile, "exit");
+inline constexpr auto kWhileInitExpr = FieldOf<TExprField>(layouts::kWhileInit, "init");
+inline constexpr auto kWhileLoopStep = FieldOf<TExprField>(layouts::kWhileLoop, "step");
+inline constexpr auto kWhileLoopTarget = FieldOf<TIntField>(layouts::kWhileLoop, "loop");
+inline constexpr auto kBreakCondition = FieldOf<TExprField>(layouts::kBreak, "cond");  // Break, Continue
+inline constexpr auto kBreakTarget = FieldOf<TIntField>(layouts::kBreak, "target");
+
+}  // namespace field
+
 struct TCommandLayout {
   uint8_t Id;
   const char* Name;         // "If", "BoxNew", ...

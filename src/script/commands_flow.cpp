@@ -79,40 +79,33 @@ void TComLabel::Execute(TCallMan& man) { man.SetPc(man.Pc() + 1); }
 
 void TComJump::Execute(TCallMan& man) {
   man.SetPc(man.Pc() + 1);
-  const std::string& page = TextAt(0);
-  if (!man.IsTrue(ExprAt(2)) || !man.EnsureFile(page)) return;
+  const std::string& page = At(field::kJumpPage);
+  if (!man.IsTrue(At(field::kJumpCondition)) || !man.EnsureFile(page)) return;
   // Fetched before anything changes, so a page that fails to load leaves the
   // script where it was.
   TPage* target = man.GetPage(page, true);
-  man.SetCurrentPage(target, IntAt(1));
+  man.SetCurrentPage(target, At(field::kJumpPc));
 }
 
 void TComCall::Execute(TCallMan& man) {
   const int32_t next = man.Pc() + 1;
   man.SetPc(next);
-  const std::string& page = TextAt(0);
-  if (!man.IsTrue(ExprAt(3)) || !man.EnsureFile(page)) return;
+  const std::string& page = At(field::kCallPage);
+  if (!man.IsTrue(At(field::kCallCondition)) || !man.EnsureFile(page)) return;
   TArrayString args;
-  for (TKestParser& e : Fields()[4].List)
+  for (TKestParser& e : At(field::kCallArgs))
     if (const TCustomParam* value = man.Evaluate(e)) args.Add(value->GetAsStr());
-  TPage* caller = man.CurrentPage();
   TPage* target = man.GetPage(page, true);
-  TStack& frame = man.Stack().Push();
-  frame.PageName = caller ? caller->Name() : std::string();
-  frame.Pc = next;
-  frame.Entered = false;
-  frame.ResultVar = TextAt(2);
-  frame.Running = man.Running();
-  frame.Sender = man.Sender();
-  frame.Args.Assign(man.Args());
-  frame.State.reset();
+  // The caller goes on at the command after the call, not yet begun.
+  TStack& frame = man.PushFrame(false);
+  frame.ResultVar = At(field::kCallResult);
   frame.Result = target->NewResult();
   man.Args().Assign(args);
-  man.SetCurrentPage(target, IntAt(1));
+  man.SetCurrentPage(target, At(field::kCallPc));
 }
 
 void TComExit::Execute(TCallMan& man) {
-  if (man.IsTrue(ExprAt(0))) {
+  if (man.IsTrue(At(field::kCondition))) {
     man.EndPage();
   } else {
     man.SetPc(man.Pc() + 1);
@@ -120,8 +113,8 @@ void TComExit::Execute(TCallMan& man) {
 }
 
 void TComBreak::Execute(TCallMan& man) {
-  if (man.IsTrue(ExprAt(0))) {
-    GoTo(man, IntAt(1));
+  if (man.IsTrue(At(field::kBreakCondition))) {
+    GoTo(man, At(field::kBreakTarget));
   } else {
     man.SetPc(man.Pc() + 1);
   }
@@ -129,39 +122,42 @@ void TComBreak::Execute(TCallMan& man) {
 
 void TComContinue::Execute(TCallMan& man) {
   man.SetPc(man.Pc() + 1);
-  if (man.IsTrue(ExprAt(0))) GoTo(man, IntAt(1));
+  if (man.IsTrue(At(field::kBreakCondition))) GoTo(man, At(field::kBreakTarget));
 }
 
 void TComWhile::Execute(TCallMan& man) {
   man.SetPc(man.Pc() + 1);
-  if (!man.IsTrue(ExprAt(0))) man.SetPc(IntAt(1));
+  if (!man.IsTrue(At(field::kWhileCondition))) man.SetPc(At(field::kWhileExit));
 }
+
+// Calc and WhileInit keep their expression in the same place.
+static_assert(field::kCalcExpr.Index == field::kWhileInitExpr.Index);
 
 void TComRuntime::Execute(TCallMan& man) {
   man.SetPc(man.Pc() + 1);
-  man.Evaluate(ExprAt(0));
+  man.Evaluate(At(field::kCalcExpr));
 }
 
 void TComWhileLoop::Execute(TCallMan& man) {
-  man.SetPc(IntAt(1));
-  man.Evaluate(ExprAt(0));
+  man.SetPc(At(field::kWhileLoopTarget));
+  man.Evaluate(At(field::kWhileLoopStep));
 }
 
 void TComVarNew::Execute(TCallMan& man) {
   man.SetPc(man.Pc() + 1);
-  const std::string& name = TextAt(0);
+  const std::string& name = At(field::kVarNewName);
   if (name.empty()) throw EKestError(Utf8ToCp932("変数名がありません"));
-  const int32_t kind = IntAt(1);
+  const int32_t kind = At(field::kVarNewKind);
   // Other kinds make no typed value: a reference with no target, or nothing.
   if (kind < PT_INT || kind > PT_STR) throw EKestError(Utf8ToCp932("変数の型が不正です"));
-  TVarCreation created = man.Vars().CreateVar(name, static_cast<uint8_t>(kind), static_cast<uint8_t>(IntAt(3)));
+  TVarCreation created = man.Vars().CreateVar(name, static_cast<uint8_t>(kind), static_cast<uint8_t>(At(field::kVarNewScope)));
   if (!created.AssignInitial) return;
-  if (const TCustomParam* value = man.Evaluate(ExprAt(2))) created.Item->Value()->AssignConvert(*value);
+  if (const TCustomParam* value = man.Evaluate(At(field::kVarNewValue))) created.Item->Value()->AssignConvert(*value);
 }
 
 void TComVarDel::Execute(TCallMan& man) {
   man.SetPc(man.Pc() + 1);
-  const std::string& name = TextAt(0);
+  const std::string& name = At(field::kVarDelName);
   if (name.empty()) return;
   TParamCollection& vars = man.Vars();
   const int32_t index = vars.IndexOf(name);
@@ -171,14 +167,14 @@ void TComVarDel::Execute(TCallMan& man) {
 void TComDoEvent::Execute(TCallMan& man) { man.SetPc(man.Pc() + 1); }
 
 void TComWait::Begin(TCallMan& man) {
-  const TCustomParam* time = man.Evaluate(ExprAt(1));
+  const TCustomParam* time = man.Evaluate(At(field::kWaitTime));
   FRemaining = time ? time->GetAsInt() : 0;
   FFirstTick = 1;
-  FBlockEvents = Page().Version >= 107 && man.IsTrue(ExprAt(2));
+  FBlockEvents = Page().Version >= field::kWaitBlock.SinceVersion && man.IsTrue(At(field::kWaitBlock));
 }
 
 void TComWait::Execute(TCallMan& man) {
-  const TCustomParam* cond = man.Evaluate(ExprAt(0));
+  const TCustomParam* cond = man.Evaluate(At(field::kWaitCondition));
   if (cond && !cond->GetAsFlag()) {
     man.SetPc(man.Pc() + 1);
     return;

@@ -14,7 +14,7 @@ class TComIf : public TCommand {
  public:
   using TCommand::TCommand;
   void Execute(TCallMan& man) override;
-  TKestParser& Condition() { return ExprAt(0); }
+  TKestParser& Condition() { return At(field::kCondition); }
 };
 
 // Reached only when the block before it ran to its end.
@@ -36,7 +36,7 @@ class TComLabel : public TCommand {
   using TCommand::TCommand;
   bool IsLabel(std::string_view name) const override;
   void Execute(TCallMan& man) override;
-  const std::string& Name() const { return TextAt(0); }
+  const std::string& Name() const { return At(field::kLabelName); }
 };
 
 // Never runs. It derives from Label for its name field only: a comment is

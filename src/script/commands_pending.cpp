@@ -6,7 +6,7 @@
 namespace kest {
 
 TKestParser* TComComponent::Property(int32_t id) {
-  auto& props = Fields()[0].Props;
+  auto& props = At(field::kComponentProps).Props;
   return id >= 0 && static_cast<size_t>(id) < props.size() ? props[static_cast<size_t>(id)].get() : nullptr;
 }
 

@@ -13,16 +13,6 @@ namespace kest::kestc {
 
 namespace {
 
-// Field positions in the schema's records.
-constexpr size_t kCallResult = 2;
-constexpr size_t kCallCondition = 3;
-constexpr size_t kCallArgs = 4;
-constexpr size_t kJumpCondition = 2;
-constexpr size_t kWaitCondition = 0;
-constexpr size_t kWaitTime = 1;
-constexpr size_t kWaitBlock = 2;
-constexpr int32_t kWaitBlockSince = 107;
-
 bool IsFriendly(std::string_view word) {
   const std::string lower = LowerAscii(word);
   for (std::string_view k : kFriendlyKeywords)
@@ -246,12 +236,12 @@ void TPageParser::Friendly(std::string_view keyword, TCursor& c, int32_t level) 
     JumpLike(ciCall, c);
   } else if (keyword == "exit") {
     TKestParser condition = Condition(c);
-    Add(ciExit).Fields()[0].Expr = std::move(condition);
+    Add(ciExit).At(field::kCondition) = std::move(condition);
   } else if (keyword == "calc") {
     const int32_t column = (c.SkipBlanks(), c.Column());
     const std::string_view rest = c.TakeRest();
     if (rest.empty()) throw ESourceError(column, "calc needs an expression");
-    Add(ciCalc).Fields()[0].Expr = Expr(rest, column);
+    Add(ciCalc).At(field::kCalcExpr) = Expr(rest, column);
   } else if (keyword == "var") {
     Var(c);
   } else if (keyword == "del") {
@@ -259,7 +249,7 @@ void TPageParser::Friendly(std::string_view keyword, TCursor& c, int32_t level) 
     const std::string name = DecodeText(c.TakeValue(), column);
     if (name.empty()) throw ESourceError(column, "del needs a variable name");
     RequireEnd(c);
-    Add(ciVarDel).Fields()[0].Text = name;
+    Add(ciVarDel).At(field::kVarDelName) = name;
   } else if (keyword == "wait") {
     Wait(c);
   } else if (keyword == "doevent" || keyword == "terminate") {
@@ -267,7 +257,7 @@ void TPageParser::Friendly(std::string_view keyword, TCursor& c, int32_t level) 
     Add(keyword == "doevent" ? ciDoEvent : ciTerminate);
   } else {
     const int32_t column = (c.SkipBlanks(), c.Column());
-    Add(ciComment).Fields()[0].Text = ToCp932(c.TakeRest(), column);
+    Add(ciComment).At(field::kCommentText) = ToCp932(c.TakeRest(), column);
   }
 }
 
@@ -276,7 +266,7 @@ void TPageParser::IfLike(uint8_t id, TCursor& c) {
   const std::string_view rest = c.TakeRest();
   if (rest.empty()) throw ESourceError(column, std::string(id == ciIf ? "if" : "elseif") + " needs a condition");
   TKestParser condition = Expr(rest, column);
-  Add(id).Fields()[0].Expr = std::move(condition);
+  Add(id).At(field::kCondition) = std::move(condition);
 }
 
 void TPageParser::Loop(TCursor& c, int32_t level, bool isFor) {
@@ -298,10 +288,10 @@ void TPageParser::Loop(TCursor& c, int32_t level, bool isFor) {
   TKestParser init = Expr(parts[0].Text, columnOf(parts[0]));
   TKestParser condition = Expr(parts[1].Text, columnOf(parts[1]));
   TKestParser step = Expr(parts[2].Text, columnOf(parts[2]));
-  Add(ciWhileInit).Fields()[0].Expr = std::move(init);
-  Add(ciWhile).Fields()[0].Expr = std::move(condition);
+  Add(ciWhileInit).At(field::kWhileInitExpr) = std::move(init);
+  Add(ciWhile).At(field::kWhileCondition) = std::move(condition);
   std::unique_ptr<TCommand> end = Make(ciWhileLoop);
-  end->Fields()[0].Expr = std::move(step);
+  end->At(field::kWhileLoopStep) = std::move(step);
   FLoops.Open(level, FPage.Count() - 1, std::move(end), FLine);
 }
 
@@ -309,7 +299,7 @@ void TPageParser::LoopExit(uint8_t id, TCursor& c) {
   if (!FLoops.Inside())
     throw ESourceError(FWordColumn, std::string(id == ciBreak ? "break" : "continue") + " is not inside a while or for loop");
   TKestParser condition = Condition(c);
-  Add(id).Fields()[0].Expr = std::move(condition);
+  Add(id).At(field::kBreakCondition) = std::move(condition);
   if (id == ciBreak) {
     FLoops.AddBreak(FPage.Count() - 1);
   } else {
@@ -325,20 +315,22 @@ void TPageParser::Label(TCursor& c) {
   const auto [at, added] = FLabels.emplace(name, FLine);
   if (!added)
     throw ESourceError(column, "label " + Cp932ToUtf8(name) + " is already defined at line " + std::to_string(at->second));
-  Add(ciLabel).Fields()[0].Text = name;
+  Add(ciLabel).At(field::kLabelName) = name;
 }
 
 void TPageParser::JumpLike(uint8_t id, TCursor& c) {
   TCommand& command = Add(id);
-  Target(c, command, 0, 1);
+  // Jump and Call name their target in the same two fields.
+  static_assert(field::kJumpPage.Index == field::kCallPage.Index && field::kJumpPc.Index == field::kCallPc.Index);
+  Target(c, command, field::kJumpPage, field::kJumpPc);
   if (id == ciJump) {
-    command.Fields()[kJumpCondition].Expr = Condition(c);
+    command.At(field::kJumpCondition) = Condition(c);
     return;
   }
   if (c.Peek() == '(') {
     const int32_t column = c.Column();
     try {
-      command.Fields()[kCallArgs].List = CompileList(c.TakeValue(), column);
+      command.At(field::kCallArgs) = CompileList(c.TakeValue(), column);
     } catch (const ESourceError& error) {
       FErrors.Add(FPage.File, FLine, error.Column, error.what());
     }
@@ -349,19 +341,19 @@ void TPageParser::JumpLike(uint8_t id, TCursor& c) {
     const int32_t column = (c.SkipBlanks(), c.Column());
     const std::string_view var = c.TakeWord();
     if (var.empty()) throw ESourceError(column, "-> needs the name of the variable that takes the result");
-    command.Fields()[kCallResult].Text = ToCp932(var, column);
+    command.At(field::kCallResult) = ToCp932(var, column);
   }
-  command.Fields()[kCallCondition].Expr = Condition(c);
+  command.At(field::kCallCondition) = Condition(c);
 }
 
-void TPageParser::Target(TCursor& c, TCommand& command, size_t pageField, size_t pcField) {
+void TPageParser::Target(TCursor& c, TCommand& command, TTextField pageField, TIntField pcField) {
   const int32_t column = (c.SkipBlanks(), c.Column());
   if (c.Peek() == '"') {
-    command.Fields()[pageField].Text = DecodeText(c.TakeValue("@("), column);
+    command.At(pageField) = DecodeText(c.TakeValue("@("), column);
     if (c.Peek() == '@') {
       c.Advance();
       const int32_t pcColumn = c.Column();
-      command.Fields()[pcField].Int = static_cast<int32_t>(ParseWhole(c.TakeWord("("), INT32_MIN, INT32_MAX, pcColumn));
+      command.At(pcField) = static_cast<int32_t>(ParseWhole(c.TakeWord("("), INT32_MIN, INT32_MAX, pcColumn));
     }
     return;
   }
@@ -369,8 +361,8 @@ void TPageParser::Target(TCursor& c, TCommand& command, size_t pageField, size_t
   if (word.empty()) throw ESourceError(column, "the target page is missing: PAGE, PAGE:LABEL or :LABEL");
   TReference ref = Reference(word, column);
   ref.Command = FPage.Count() - 1;
-  ref.PageField = static_cast<int32_t>(pageField);
-  ref.PcField = static_cast<int32_t>(pcField);
+  ref.PageField = static_cast<int32_t>(pageField.Index);
+  ref.PcField = static_cast<int32_t>(pcField.Index);
   FPage.References.push_back(std::move(ref));
 }
 
@@ -402,7 +394,7 @@ void TPageParser::Wait(TCursor& c) {
   int32_t blockColumn = 0;
   if (!c.AtEnd() && !HasKeyword(c, "while") && !HasKeyword(c, "until") && !HasKeyword(c, "block")) {
     const int32_t column = c.Column();
-    wait.Fields()[kWaitTime].Expr = Value(c.TakeValue(), column);
+    wait.At(field::kWaitTime) = Value(c.TakeValue(), column);
   }
   c.SkipBlanks();
   const bool until = HasKeyword(c, "until");
@@ -417,15 +409,15 @@ void TPageParser::Wait(TCursor& c) {
     if (rest.empty()) throw ESourceError(column, std::string(until ? "until" : "while") + " needs a condition");
     if (until && rest.starts_with("raw:")) throw ESourceError(column, "until takes expression text: write while raw:...");
     // The record holds the condition the wait goes on under.
-    wait.Fields()[kWaitCondition].Expr = until ? Expr(UntilText(rest), column) : Expr(rest, column);
+    wait.At(field::kWaitCondition) = until ? Expr(UntilText(rest), column) : Expr(rest, column);
   } else if (!c.AtEnd()) {
     const int32_t column = c.Column();
     if (c.TakeKeyword("block")) blockColumn = column;
   }
   RequireEnd(c);
   if (blockColumn > 0) {
-    RequireVersion(kWaitBlockSince, "block", blockColumn);
-    wait.Fields()[kWaitBlock].Expr = True();
+    RequireVersion(field::kWaitBlock.SinceVersion, "block", blockColumn);
+    wait.At(field::kWaitBlock) = True();
   }
 }
 
@@ -437,8 +429,8 @@ void TPageParser::Var(TCursor& c) {
   const std::string_view name = c.TakeWord("=");
   if (name.empty()) throw ESourceError(nameColumn, "var needs a variable name");
   TCommand& var = Add(ciVarNew);
-  var.Fields()[0].Text = ToCp932(name, nameColumn);
-  var.Fields()[1].Int = static_cast<int32_t>(*kind) + 1;
+  var.At(field::kVarNewName) = ToCp932(name, nameColumn);
+  var.At(field::kVarNewKind) = static_cast<int32_t>(*kind) + 1;
   int32_t scope = 0;
   c.SkipBlanks();
   if (c.Peek() == '=') {
@@ -453,7 +445,7 @@ void TPageParser::Var(TCursor& c) {
       }
     }
     if (rest.empty()) throw ESourceError(column, "= needs the variable's first value");
-    var.Fields()[2].Expr = Expr(rest, column);
+    var.At(field::kVarNewValue) = Expr(rest, column);
   } else if (!c.AtEnd()) {
     const int32_t column = c.Column();
     const auto s = ScopeOf(c.TakeWord());
@@ -461,7 +453,7 @@ void TPageParser::Var(TCursor& c) {
     scope = *s;
     RequireEnd(c);
   }
-  var.Fields()[3].Int = scope;
+  var.At(field::kVarNewScope) = scope;
 }
 
 TKestParser TPageParser::Condition(TCursor& c) {
@@ -498,7 +490,7 @@ void TPageParser::Generic(const TCommandLayout& layout, TCursor& c) {
     } else if (layout.IsComponent()) {
       const auto property = PropertyId(lower);
       if (!property) throw ESourceError(column, "unknown property " + std::string(name) + " of " + layout.Name);
-      command.Fields()[0].Prop(*property) = std::make_unique<TKestParser>(Value(value, valueColumn));
+      command.At(field::kComponentProps).Prop(*property) = std::make_unique<TKestParser>(Value(value, valueColumn));
     } else {
       throw ESourceError(column, std::string(layout.Name) + " has no field " + std::string(name) + FieldNames(layout));
     }

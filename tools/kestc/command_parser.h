@@ -64,7 +64,7 @@ class TPageParser {
   TKestParser Value(std::string_view value, int32_t column);
   TKestParser Condition(TCursor& c);
   // PAGE, PAGE:LABEL or :LABEL, or a page name in quotes with @PC.
-  void Target(TCursor& c, TCommand& command, size_t pageField, size_t pcField);
+  void Target(TCursor& c, TCommand& command, TTextField pageField, TIntField pcField);
   TReference Reference(std::string_view text, int32_t column);
   void RequireEnd(TCursor& c);
   void RequireVersion(int32_t since, std::string_view what, int32_t column);

@@ -225,11 +225,11 @@ std::optional<int32_t> TPageDumper::LoopEnd(int32_t i) const {
   const TCommand& init = At(i);
   const TCommand& loop = At(i + 1);
   if (init.GetCommandId() != ciWhileInit || loop.GetCommandId() != ciWhile) return std::nullopt;
-  if (IsEmptyExpression(loop.Fields()[0].Expr)) return std::nullopt;
-  const int32_t end = loop.Fields()[1].Int - 1;
+  if (IsEmptyExpression(loop.At(field::kWhileCondition))) return std::nullopt;
+  const int32_t end = loop.At(field::kWhileExit) - 1;
   if (end <= i + 1 || end >= Count() || FGeneric[static_cast<size_t>(end)]) return std::nullopt;
   const TCommand& close = At(end);
-  if (close.GetCommandId() != ciWhileLoop || close.Fields()[1].Int != i + 1) return std::nullopt;
+  if (close.GetCommandId() != ciWhileLoop || close.At(field::kWhileLoopTarget) != i + 1) return std::nullopt;
   for (const TCommand* c : {&loop, &close})
     if (c->Indent != init.Indent || c->Skipped != init.Skipped || c->Continue != init.Continue || c->Line != init.Line)
       return std::nullopt;
@@ -239,9 +239,9 @@ std::optional<int32_t> TPageDumper::LoopEnd(int32_t i) const {
 }
 
 std::optional<std::string> TPageDumper::LoopHead(int32_t i) const {
-  const TKestParser& init = At(i).Fields()[0].Expr;
-  const TKestParser& condition = At(i + 1).Fields()[0].Expr;
-  const TKestParser& step = At(static_cast<int32_t>(At(i + 1).Fields()[1].Int) - 1).Fields()[0].Expr;
+  const TKestParser& init = At(i).At(field::kWhileInitExpr);
+  const TKestParser& condition = At(i + 1).At(field::kWhileCondition);
+  const TKestParser& step = At(At(i + 1).At(field::kWhileExit) - 1).At(field::kWhileLoopStep);
   if (IsEmptyExpression(init) && IsEmptyExpression(step)) return "while " + ExpressionSource(condition);
   auto part = [](const TKestParser& e) { return IsEmptyExpression(e) ? std::string() : ExpressionSource(e); };
   const std::string after = IsEmptyExpression(step) ? std::string() : " " + part(step);
@@ -250,34 +250,33 @@ std::optional<std::string> TPageDumper::LoopHead(int32_t i) const {
 
 std::optional<std::string> TPageDumper::Friendly(int32_t i) const {
   const TCommand& c = At(i);
-  const auto& f = c.Fields();
   switch (c.GetCommandId()) {
     case ciIf:
     case ciElseif:
-      if (IsEmptyExpression(f[0].Expr)) return std::nullopt;
-      return std::string(c.GetCommandId() == ciIf ? "if " : "elseif ") + ExpressionSource(f[0].Expr);
+      if (IsEmptyExpression(c.At(field::kCondition))) return std::nullopt;
+      return std::string(c.GetCommandId() == ciIf ? "if " : "elseif ") + ExpressionSource(c.At(field::kCondition));
     case ciElse: return "else";
-    case ciLabel: return "label " + NameSource(f[0].Text);
+    case ciLabel: return "label " + NameSource(c.At(field::kLabelName));
     case ciJump: {
-      const auto tail = ConditionTail(f[2].Expr);
+      const auto tail = ConditionTail(c.At(field::kJumpCondition));
       if (!tail) return std::nullopt;
-      return "jump " + Target(f[0].Text, f[1].Int) + *tail;
+      return "jump " + Target(c.At(field::kJumpPage), c.At(field::kJumpPc)) + *tail;
     }
     case ciCall: return Call(c);
     case ciExit: {
-      const auto tail = ConditionTail(f[0].Expr);
+      const auto tail = ConditionTail(c.At(field::kCondition));
       return tail ? std::optional("exit" + *tail) : std::nullopt;
     }
     case ciWait: return Wait(c);
     case ciCalc:
-      if (IsEmptyExpression(f[0].Expr)) return std::nullopt;
-      return "calc " + ExpressionSource(f[0].Expr);
+      if (IsEmptyExpression(c.At(field::kCalcExpr))) return std::nullopt;
+      return "calc " + ExpressionSource(c.At(field::kCalcExpr));
     case ciVarNew: return Var(c);
     case ciVarDel:
-      if (f[0].Text.empty()) return std::nullopt;
-      return "del " + NameSource(f[0].Text);
+      if (c.At(field::kVarDelName).empty()) return std::nullopt;
+      return "del " + NameSource(c.At(field::kVarDelName));
     case ciComment: {
-      const auto text = PlainText(f[0].Text);
+      const auto text = PlainText(c.At(field::kCommentText));
       if (!text || text->empty() || IsBlank(text->front()) || IsBlank(text->back()))
         return text && text->empty() ? std::optional<std::string>("comment") : std::nullopt;
       return "comment " + *text;
@@ -286,8 +285,8 @@ std::optional<std::string> TPageDumper::Friendly(int32_t i) const {
     case ciContinue: {
       if (FLoops.empty()) return std::nullopt;
       const int32_t target = c.GetCommandId() == ciBreak ? FLoops.back().End + 1 : FLoops.back().End;
-      const auto tail = ConditionTail(f[0].Expr);
-      if (f[1].Int != target || !tail) return std::nullopt;
+      const auto tail = ConditionTail(c.At(field::kBreakCondition));
+      if (c.At(field::kBreakTarget) != target || !tail) return std::nullopt;
       return (c.GetCommandId() == ciBreak ? "break" : "continue") + *tail;
     }
     case ciDoEvent: return "doevent";
@@ -300,7 +299,7 @@ std::string TPageDumper::Target(const std::string& page, int32_t pc) const {
   if (page == FName) {
     for (int32_t k = 0; k < Count(); ++k) {
       if (At(k).GetCommandId() != ciLabel) continue;
-      const std::string& label = At(k).Fields()[0].Text;
+      const std::string& label = At(k).At(field::kLabelName);
       if (FPage.Commands().FindLabel(label) != pc) continue;
       if (const auto word = BareWord(label)) return ":" + *word;
     }
@@ -322,13 +321,12 @@ std::optional<std::string> TPageDumper::ConditionTail(const TKestParser& e) cons
 }
 
 std::optional<std::string> TPageDumper::Call(const TCommand& c) const {
-  const auto& f = c.Fields();
-  const auto tail = ConditionTail(f[3].Expr);
+  const auto tail = ConditionTail(c.At(field::kCallCondition));
   if (!tail) return std::nullopt;
-  std::string text = "call " + Target(f[0].Text, f[1].Int);
-  if (!f[4].List.empty()) text += ListSource(f[4].List);
-  if (!f[2].Text.empty()) {
-    const auto var = BareWord(f[2].Text);
+  std::string text = "call " + Target(c.At(field::kCallPage), c.At(field::kCallPc));
+  if (!c.At(field::kCallArgs).empty()) text += ListSource(c.At(field::kCallArgs));
+  if (!c.At(field::kCallResult).empty()) {
+    const auto var = BareWord(c.At(field::kCallResult));
     if (!var) return std::nullopt;
     text += " -> " + *var;
   }
@@ -336,24 +334,27 @@ std::optional<std::string> TPageDumper::Call(const TCommand& c) const {
 }
 
 std::optional<std::string> TPageDumper::Wait(const TCommand& c) const {
-  const auto& f = c.Fields();
   std::string text = "wait";
-  if (!IsEmptyExpression(f[1].Expr)) text += " " + ValueSource(f[1].Expr);
-  if (!IsEmptyExpression(f[0].Expr)) text += " " + WaitCondition(f[0].Expr);
-  if (FPage.Version >= 107 && !IsEmptyExpression(f[2].Expr)) {
-    if (!IsTrue(f[2].Expr)) return std::nullopt;
+  const TKestParser& time = c.At(field::kWaitTime);
+  const TKestParser& condition = c.At(field::kWaitCondition);
+  const TKestParser& block = c.At(field::kWaitBlock);
+  if (!IsEmptyExpression(time)) text += " " + ValueSource(time);
+  if (!IsEmptyExpression(condition)) text += " " + WaitCondition(condition);
+  if (FPage.Version >= field::kWaitBlock.SinceVersion && !IsEmptyExpression(block)) {
+    if (!IsTrue(block)) return std::nullopt;
     text += " block";
   }
   return text;
 }
 
 std::optional<std::string> TPageDumper::Var(const TCommand& c) const {
-  const auto& f = c.Fields();
-  const auto name = BareWord(f[0].Text, "=");
-  if (!name || f[1].Int < 1 || f[1].Int > 4 || f[3].Int < 0 || f[3].Int > 3) return std::nullopt;
-  std::string text = "var " + std::string(kVarKinds[f[1].Int - 1]) + " " + *name;
-  if (!IsEmptyExpression(f[2].Expr)) text += " = " + ExpressionSource(f[2].Expr);
-  if (f[3].Int != 0) text += " " + std::string(kScopes[f[3].Int].English);
+  const auto name = BareWord(c.At(field::kVarNewName), "=");
+  const int32_t kind = c.At(field::kVarNewKind);
+  const int32_t scope = c.At(field::kVarNewScope);
+  if (!name || kind < 1 || kind > 4 || scope < 0 || scope > 3) return std::nullopt;
+  std::string text = "var " + std::string(kVarKinds[kind - 1]) + " " + *name;
+  if (!IsEmptyExpression(c.At(field::kVarNewValue))) text += " = " + ExpressionSource(c.At(field::kVarNewValue));
+  if (scope != 0) text += " " + std::string(kScopes[scope].English);
   return text;
 }
 

@@ -7,15 +7,6 @@
 
 namespace kest::kestc {
 
-namespace {
-
-// Field positions in the schema's records.
-constexpr size_t kWhileExit = 1;
-constexpr size_t kLoopTarget = 1;
-constexpr size_t kJumpTarget = 1;
-
-}  // namespace
-
 TCommand& TCompiledPage::Append(std::unique_ptr<TCommand> command, int32_t sourceLine) {
   SourceLines.push_back(sourceLine);
   return Page->Commands().Add(std::move(command));
@@ -32,11 +23,11 @@ void TLoopLayout::CloseFrom(int32_t level, TCompiledPage& page) {
     TOpenLoop loop = std::move(FLoops.back());
     FLoops.pop_back();
     const int32_t endIndex = page.Count();
-    loop.End->Fields()[kLoopTarget].Int = loop.While;
+    loop.End->At(field::kWhileLoopTarget) = loop.While;
     page.Append(std::move(loop.End), loop.SourceLine);
-    page.At(loop.While).Fields()[kWhileExit].Int = endIndex + 1;
-    for (int32_t b : loop.Breaks) page.At(b).Fields()[kJumpTarget].Int = endIndex + 1;
-    for (int32_t c : loop.Continues) page.At(c).Fields()[kJumpTarget].Int = endIndex;
+    page.At(loop.While).At(field::kWhileExit) = endIndex + 1;
+    for (int32_t b : loop.Breaks) page.At(b).At(field::kBreakTarget) = endIndex + 1;
+    for (int32_t c : loop.Continues) page.At(c).At(field::kBreakTarget) = endIndex;
   }
 }
 
