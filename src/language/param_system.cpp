@@ -7,7 +7,6 @@
 #include "common/app_globals.h"
 #include "common/errors.h"
 #include "common/sjis.h"
-#include "language/forward_guard.h"
 #include "language/param_collection.h"
 #include "language/param_convert.h"
 #include "language/param_errors.h"
@@ -70,19 +69,6 @@ TCustomParam* TParamSystem::ForwardTarget() const {
   TParamCollectionItem* item = FStore->FindVar(FStore->TempTarget);
   if (!item || item->Value() == this) return nullptr;
   return item->Value();
-}
-
-template <typename R, typename F>
-R TParamSystem::Forward(R none, F&& f) const {
-  TForwardGuard guard(FBusy);
-  TCustomParam* target = guard.Entered() ? ForwardTarget() : nullptr;
-  return target ? f(*target) : none;
-}
-
-template <typename F>
-void TParamSystem::ForwardWrite(F&& f) const {
-  TForwardGuard guard(FBusy);
-  if (TCustomParam* target = guard.Entered() ? ForwardTarget() : nullptr) f(*target);
 }
 
 bool TParamSystem::IsList() const {
@@ -399,8 +385,7 @@ bool TParamSystem::IsDimensionless() const {
 
 void TParamSystem::SaveToStream(TStream& stream) const {
   if (Forwards()) {
-    TForwardGuard guard(FBusy);
-    if (TCustomParam* target = guard.Entered() ? ForwardTarget() : nullptr) return target->SaveToStream(stream);
+    if (Forward(false, [&](TCustomParam& t) { return t.SaveToStream(stream), true; })) return;
     // Nothing to stand for: an empty value of the type the record will carry.
     TParamPtr empty = ParamType() == PT_NONE ? nullptr : CreateParam(ParamType());
     return empty ? empty->SaveToStream(stream) : TParamInt().SaveToStream(stream);
@@ -412,8 +397,7 @@ void TParamSystem::SaveToStream(TStream& stream) const {
 
 void TParamSystem::LoadFromStream(TStream& stream) {
   if (Forwards()) {
-    TForwardGuard guard(FBusy);
-    if (TCustomParam* target = guard.Entered() ? ForwardTarget() : nullptr) return target->LoadFromStream(stream);
+    if (Forward(false, [&](TCustomParam& t) { return t.LoadFromStream(stream), true; })) return;
     return TParamInt().LoadFromStream(stream);
   }
   TParamPtr value = CreateParam(Info().Type);

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "language/custom_param.h"
+#include "language/forwarding_param.h"
 #include "language/system_variables.h"
 
 namespace kest {
@@ -35,7 +35,7 @@ struct TSysValue {
   std::string AsStr() const;
 };
 
-class TParamSystem : public TCustomParam {
+class TParamSystem : public TForwardingParam {
  public:
   TParamSystem(TParamCollection* store, uint8_t sysId) : FStore(store), FSysId(sysId) {}
 
@@ -87,11 +87,7 @@ class TParamSystem : public TCustomParam {
  private:
   bool Forwards() const { return FSysId == SV_RESULT || FSysId == SV_TEMP; }
   // What @Result or @Temp stands for now, or nothing.
-  TCustomParam* ForwardTarget() const;
-  template <typename R, typename F>
-  R Forward(R none, F&& f) const;
-  template <typename F>
-  void ForwardWrite(F&& f) const;
+  TCustomParam* ForwardTarget() const override;
 
   const TSysVarInfo& Info() const;
   bool IsList() const;
@@ -106,7 +102,6 @@ class TParamSystem : public TCustomParam {
 
   TParamCollection* FStore;
   uint8_t FSysId;
-  mutable bool FBusy = false;
 };
 
 }  // namespace kest

@@ -3,7 +3,6 @@
 #include <limits>
 
 #include "common/errors.h"
-#include "language/forward_guard.h"
 #include "language/param_collection.h"
 #include "language/param_errors.h"
 
@@ -11,7 +10,7 @@ namespace kest {
 
 TParamCollectionItem* TParamVar::Target() const { return FTarget ? *FTarget : nullptr; }
 
-TCustomParam* TParamVar::TargetValue() const {
+TCustomParam* TParamVar::ForwardTarget() const {
   TParamCollectionItem* item = Target();
   return item ? item->Value() : nullptr;
 }
@@ -19,19 +18,6 @@ TCustomParam* TParamVar::TargetValue() const {
 void TParamVar::SetTarget(TParamCollectionItem* item) {
   FTarget = item ? item->Handle() : nullptr;
   FTargetType = item ? item->Value()->ParamType() : uint8_t{PT_NONE};
-}
-
-template <typename R, typename F>
-R TParamVar::Read(R none, F&& f) const {
-  TForwardGuard guard(FBusy);
-  TCustomParam* target = guard.Entered() ? TargetValue() : nullptr;
-  return target ? f(*target) : none;
-}
-
-template <typename F>
-void TParamVar::Write(F&& f) const {
-  TForwardGuard guard(FBusy);
-  if (TCustomParam* target = guard.Entered() ? TargetValue() : nullptr) f(*target);
 }
 
 std::string TParamVar::EmptyStr() const {
@@ -72,128 +58,128 @@ void TParamVar::Resolve() {
 }
 
 int32_t TParamVar::Count() const {
-  return Read(0, [](TCustomParam& t) { return t.Count(); });
+  return Forward(0, [](TCustomParam& t) { return t.Count(); });
 }
 
 void TParamVar::SetCount(int32_t n) {
-  Write([&](TCustomParam& t) { t.SetCount(n); });
+  ForwardWrite([&](TCustomParam& t) { t.SetCount(n); });
 }
 
 uint8_t TParamVar::ParamType() const {
   if (!FTarget) return PT_NONE;
-  return Read(FTargetType, [](TCustomParam& t) { return t.ParamType(); });
+  return Forward(FTargetType, [](TCustomParam& t) { return t.ParamType(); });
 }
 
 bool TParamVar::GetAsFlag() const {
-  return Read(false, [&](TCustomParam& t) { return t.GetFlag(FElementIndex); });
+  return Forward(false, [&](TCustomParam& t) { return t.GetFlag(FElementIndex); });
 }
 
 long double TParamVar::GetAsFloat() const {
-  return Read(0.0L, [&](TCustomParam& t) { return t.GetFloat(FElementIndex); });
+  return Forward(0.0L, [&](TCustomParam& t) { return t.GetFloat(FElementIndex); });
 }
 
 int32_t TParamVar::GetAsInt() const {
-  return Read(0, [&](TCustomParam& t) { return t.GetInt(FElementIndex); });
+  return Forward(0, [&](TCustomParam& t) { return t.GetInt(FElementIndex); });
 }
 
 std::string TParamVar::GetAsStr() const {
-  return Read(EmptyStr(), [&](TCustomParam& t) { return t.GetStr(FElementIndex); });
+  return Forward(EmptyStr(), [&](TCustomParam& t) { return t.GetStr(FElementIndex); });
 }
 
 void TParamVar::SetAsFlag(bool b) {
-  Write([&](TCustomParam& t) { t.SetFlag(FElementIndex, b); });
+  ForwardWrite([&](TCustomParam& t) { t.SetFlag(FElementIndex, b); });
 }
 
 void TParamVar::SetAsFloat(long double x) {
-  Write([&](TCustomParam& t) { t.SetFloat(FElementIndex, x); });
+  ForwardWrite([&](TCustomParam& t) { t.SetFloat(FElementIndex, x); });
 }
 
 void TParamVar::SetAsInt(int32_t v) {
-  Write([&](TCustomParam& t) { t.SetInt(FElementIndex, v); });
+  ForwardWrite([&](TCustomParam& t) { t.SetInt(FElementIndex, v); });
 }
 
 void TParamVar::SetAsStr(std::string_view s) {
-  Write([&](TCustomParam& t) { t.SetStr(FElementIndex, s); });
+  ForwardWrite([&](TCustomParam& t) { t.SetStr(FElementIndex, s); });
 }
 
 int32_t TParamVar::GetInt(int32_t i) const {
-  return Read(0, [&](TCustomParam& t) { return t.GetInt(i); });
+  return Forward(0, [&](TCustomParam& t) { return t.GetInt(i); });
 }
 
 void TParamVar::SetInt(int32_t i, int32_t v) {
-  Write([&](TCustomParam& t) { t.SetInt(i, v); });
+  ForwardWrite([&](TCustomParam& t) { t.SetInt(i, v); });
 }
 
 long double TParamVar::GetFloat(int32_t i) const {
-  return Read(0.0L, [&](TCustomParam& t) { return t.GetFloat(i); });
+  return Forward(0.0L, [&](TCustomParam& t) { return t.GetFloat(i); });
 }
 
 void TParamVar::SetFloat(int32_t i, long double x) {
-  Write([&](TCustomParam& t) { t.SetFloat(i, x); });
+  ForwardWrite([&](TCustomParam& t) { t.SetFloat(i, x); });
 }
 
 bool TParamVar::GetFlag(int32_t i) const {
-  return Read(false, [&](TCustomParam& t) { return t.GetFlag(i); });
+  return Forward(false, [&](TCustomParam& t) { return t.GetFlag(i); });
 }
 
 void TParamVar::SetFlag(int32_t i, bool b) {
-  Write([&](TCustomParam& t) { t.SetFlag(i, b); });
+  ForwardWrite([&](TCustomParam& t) { t.SetFlag(i, b); });
 }
 
 std::string TParamVar::GetStr(int32_t i) const {
-  return Read(EmptyStr(), [&](TCustomParam& t) { return t.GetStr(i); });
+  return Forward(EmptyStr(), [&](TCustomParam& t) { return t.GetStr(i); });
 }
 
 void TParamVar::SetStr(int32_t i, std::string_view s) {
-  Write([&](TCustomParam& t) { t.SetStr(i, s); });
+  ForwardWrite([&](TCustomParam& t) { t.SetStr(i, s); });
 }
 
 int32_t TParamVar::DimCount() const {
-  return Read(0, [](TCustomParam& t) { return t.DimCount(); });
+  return Forward(0, [](TCustomParam& t) { return t.DimCount(); });
 }
 
 int32_t TParamVar::GetDim(int32_t index) const {
-  return Read(1, [&](TCustomParam& t) { return t.GetDim(index); });
+  return Forward(1, [&](TCustomParam& t) { return t.GetDim(index); });
 }
 
 void TParamVar::AssignRaw(const TCustomParam& other) {
-  Write([&](TCustomParam& t) { t.AssignRaw(other); });
+  ForwardWrite([&](TCustomParam& t) { t.AssignRaw(other); });
 }
 
 void TParamVar::SetDims(std::span<const int32_t> sizes) {
-  Write([&](TCustomParam& t) { t.SetDims(sizes); });
+  ForwardWrite([&](TCustomParam& t) { t.SetDims(sizes); });
 }
 
 void TParamVar::FillInt(int32_t v) {
-  Write([&](TCustomParam& t) { t.FillInt(v); });
+  ForwardWrite([&](TCustomParam& t) { t.FillInt(v); });
 }
 
 void TParamVar::FillFloat(long double x) {
-  Write([&](TCustomParam& t) { t.FillFloat(x); });
+  ForwardWrite([&](TCustomParam& t) { t.FillFloat(x); });
 }
 
 void TParamVar::FillFlag(bool b) {
-  Write([&](TCustomParam& t) { t.FillFlag(b); });
+  ForwardWrite([&](TCustomParam& t) { t.FillFlag(b); });
 }
 
 void TParamVar::FillStr(std::string_view s) {
-  Write([&](TCustomParam& t) { t.FillStr(s); });
+  ForwardWrite([&](TCustomParam& t) { t.FillStr(s); });
 }
 
 void TParamVar::CopyMem(const TCustomParam& other) {
-  Write([&](TCustomParam& t) { t.CopyMem(other); });
+  ForwardWrite([&](TCustomParam& t) { t.CopyMem(other); });
 }
 
 void TParamVar::MakeScalar() {
-  Write([](TCustomParam& t) { t.MakeScalar(); });
+  ForwardWrite([](TCustomParam& t) { t.MakeScalar(); });
 }
 
 int32_t TParamVar::IndexOfStr(std::string_view s, bool caseSensitive, bool partial) const {
-  return Read(-1, [&](TCustomParam& t) { return t.IndexOfStr(s, caseSensitive, partial); });
+  return Forward(-1, [&](TCustomParam& t) { return t.IndexOfStr(s, caseSensitive, partial); });
 }
 
 bool TParamVar::IsDimensionless() const {
-  return Read(true, [](TCustomParam& t) { return t.IsDimensionless(); });
+  return Forward(true, [](TCustomParam& t) { return t.IsDimensionless(); });
 }
 
 void TParamVar::SaveToStream(TStream& stream) const {

@@ -13,14 +13,14 @@
 #include <string>
 #include <string_view>
 
-#include "language/custom_param.h"
+#include "language/forwarding_param.h"
 
 namespace kest {
 
 class TParamCollection;
 class TParamCollectionItem;
 
-class TParamVar : public TCustomParam {
+class TParamVar : public TForwardingParam {
  public:
   // store may be nothing; such a reference never finds a target.
   explicit TParamVar(TParamCollection* store) : FStore(store) {}
@@ -79,12 +79,7 @@ class TParamVar : public TCustomParam {
 
  private:
   void SetTarget(TParamCollectionItem* item);
-  TCustomParam* TargetValue() const;
-  // Calls f with the target, or answers none without one (or on a cycle).
-  template <typename R, typename F>
-  R Read(R none, F&& f) const;
-  template <typename F>
-  void Write(F&& f) const;
+  TCustomParam* ForwardTarget() const override;
   // What a string read gives when the target has gone.
   std::string EmptyStr() const;
 
@@ -94,7 +89,6 @@ class TParamVar : public TCustomParam {
   uint8_t FTargetType = PT_NONE;
   uint8_t FReserved = 0;
   int32_t FElementIndex = 0;
-  mutable bool FBusy = false;
 };
 
 }  // namespace kest

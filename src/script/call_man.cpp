@@ -142,8 +142,12 @@ bool TCallMan::ExecStep() {
     FRunning = command->GetContinue();
     yielded = command->IsYielding();
     command->Execute(*this);
-  } catch (const std::exception&) {
-    // A failing command ends; the script goes on with what it left.
+  } catch (const std::exception& error) {
+    // A failing command ends; the script goes on with what it left. The
+    // trace tells an author checking a game why a command did nothing.
+    if (Trace().Enabled())
+      Trace().Line(TraceLine("", page->Name(), command->Line) + " pc " + std::to_string(pc) + " " +
+                   command->Layout().Name + ": " + error.what());
   }
   if (FPage != page || FPc != pc) {
     FEntered = false;

@@ -8,6 +8,7 @@
 
 #include "common/app_globals.h"
 #include "common/errors.h"
+#include "common/sjis.h"
 #include "common/trace.h"
 #include "language/param_collection.h"
 #include "language/param_types.h"
@@ -637,6 +638,7 @@ TEST_F(CallManTest, TheTraceShowsEachCommandOnceWithItsPageAndLine) {
   p.Label("top").Calc("n = n + 1");
   p.Add(ciBoxNew);
   p.Wait("30").Calc("n = n + 1");
+  p.VarNew("v", 9, "", PS_LOCAL);
   Write(p);
   TTraceLog log;
   Start();
@@ -644,7 +646,10 @@ TEST_F(CallManTest, TheTraceShowsEachCommandOnceWithItsPageAndLine) {
   EXPECT_EQ(log.Lines, (std::vector<std::string>{"0000000f : start.ksb(1)", "0000000f : start.ksb(2)",
                                                  "0000000f : start.ksb(3)",
                                                  "0000000f : start.ksb(3) BoxNew: not played by this player yet",
-                                                 "0000000f : start.ksb(4)", "0000002d : start.ksb(5)"}));
+                                                 "0000000f : start.ksb(4)", "0000002d : start.ksb(5)",
+                                                 "0000002d : start.ksb(6)",
+                                                 "0000002d : start.ksb(6) pc 5 VarNew: " +
+                                                     Utf8ToCp932("変数の型が不正です")}));
   EXPECT_EQ(Int("n"), 2) << "a command this player cannot play yet moves on";
 }
 
