@@ -109,10 +109,16 @@ THashCollectionItem* THashCollection::Adopt(std::unique_ptr<THashCollectionItem>
   return item;
 }
 
-void THashCollection::Delete(int32_t index) { delete Items(index); }
+void THashCollection::Delete(int32_t index) { Remove(Items(index)); }
+
+void THashCollection::Remove(THashCollectionItem* item) {
+  if (!item) return;
+  if (item->FCollection != this) throw EKestError("Error:THashCollection.Remove");
+  delete item;
+}
 
 void THashCollection::Clear() {
-  while (!FItems.empty()) delete FItems.back();
+  while (!FItems.empty()) Remove(FItems.back());
 }
 
 void THashCollection::Assign(const THashCollection& source) {

@@ -5,8 +5,8 @@
 // and one short walk.
 //
 // Items belong to their collection. Derived collections override CreateItem so
-// that Add and AddNamed make their own item class; deleting an item (delete, or
-// Delete by position) takes it out of the collection.
+// that Add and AddNamed make their own item class; Remove (or Delete by
+// position) takes an item out of the collection and frees it.
 
 #include <cstdint>
 #include <memory>
@@ -93,6 +93,9 @@ class THashCollection {
   // Appends an item made elsewhere (for item classes that need arguments).
   THashCollectionItem* Adopt(std::unique_ptr<THashCollectionItem> item);
   void Delete(int32_t index);
+  // Takes the item out and frees it; nothing for null. Raises for an item of
+  // another collection.
+  void Remove(THashCollectionItem* item);
   // Destroys the items from the last to the first.
   void Clear();
   // Replaces the items by new ones assigned from those of source.

@@ -1,5 +1,5 @@
 // The property ids scripts store as numbers, with their value types.
-// Generated from the property table; ids never change.
+// Pages store properties by these numbers, so an id never changes meaning.
 #include "scene/property_table.h"
 
 namespace kest {

@@ -86,7 +86,7 @@ TPage* TCallMan::GetPage(const std::string& name, bool toFront) {
   auto loaded = std::make_unique<TPage>(FParts.Vars);
   loaded->Load(name, *FParts.Files, FParts.Ui);
   // A page too old to run has shown its box; the game ends with it.
-  if (loaded->Version < kOldestPageVersion) CloseMainWindow();
+  if (loaded->Version < kOldestPageVersion && Hosts().Game) Hosts().Game->CloseMainWindow();
   TPage* page = loaded.get();
   if (!toFront) {
     FPages.push_back(std::move(loaded));

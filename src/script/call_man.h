@@ -16,6 +16,7 @@
 #include "language/system_variable_host.h"
 #include "scene/event_queue.h"
 #include "script/call_stack.h"
+#include "script/command_hosts.h"
 #include "script/project_interpreter.h"
 
 namespace kest {
@@ -39,8 +40,8 @@ struct TCallManParts {
   std::function<bool(std::string_view page)> EnsureFile;
   // Scene objects by name, for senders in saved states; nothing: none exist.
   TSenderLookup FindSender;
-  // Asks the main window to close (the game ended itself).
-  std::function<void()> Close;
+  // What the commands drive.
+  TCommandHosts Hosts;
 };
 
 class TCallMan final : public IProjectInterpreter, public ICallStackHost {
@@ -88,9 +89,7 @@ class TCallMan final : public IProjectInterpreter, public ICallStackHost {
   bool Running() const { return FRunning; }
   void SetRunning(bool running) { FRunning = running; }
   bool EnsureFile(std::string_view page) { return !FParts.EnsureFile || FParts.EnsureFile(page); }
-  void CloseMainWindow() {
-    if (FParts.Close) FParts.Close();
-  }
+  const TCommandHosts& Hosts() const { return FParts.Hosts; }
   TStackList& Stack() { return FStack; }
   // Saves the running context (page, pc, arguments, sender) as the frame a
   // call, an event handler or a jump page returns to; with entered, the

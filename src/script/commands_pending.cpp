@@ -13,7 +13,7 @@ TKestParser* TComComponent::Property(int32_t id) {
 void TComTerminate::Execute(TCallMan& man) {
   man.SetPc(man.Pc() + 1);
   AppTerminating = true;
-  man.CloseMainWindow();
+  if (IGameHost* game = man.Hosts().Game) game->CloseMainWindow();
 }
 
 }  // namespace kest

@@ -44,7 +44,7 @@ std::string SlotTitleOf(TVrFileCollection& save, const TVrFile& entry) {
 }
 
 void RemoveAll(TVrFileCollection& save, std::string_view name) {
-  while (TVrFile* entry = save.FindEntry(name)) delete entry;
+  while (TVrFile* entry = save.FindEntry(name)) save.Remove(entry);
 }
 
 }  // namespace
@@ -105,7 +105,7 @@ void TProject::RestoreSavedFiles(TVrFileCollection& save) {
       WriteExact(*copy->Content, data.Data().data(), data.Size());
       copy->Content->Seek(0);
     } catch (const EKestError&) {
-      delete copy;
+      memory.Remove(copy);
     }
   }
 }

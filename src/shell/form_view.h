@@ -63,7 +63,8 @@ class TFormView {
   void ApplicationActivate();
   void ApplicationDeactivate();
 
-  // WM_CLOSE was posted: the message loop ends and FormClose follows.
+  // A close was asked for (the game, the toolbar, the window manager): the
+  // loop ends after the current tick and FormClose follows.
   bool CloseRequested() const { return close_requested_; }
   void PostClose() { close_requested_ = true; }
 

@@ -56,7 +56,7 @@ std::unique_ptr<IPlayerProject> TPlayerFactory::CreateProject() {
     man.Ui = project_ui_.get();
     man.Events = &events_;
     man.EnsureFile = [&project](std::string_view page) { return project.EnsureFile(page); };
-    man.Close = close_;
+    man.Hosts.Game = &game_host_;
     return std::make_unique<TCallMan>(std::move(man));
   };
   TProjectOptions options;

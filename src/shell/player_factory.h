@@ -12,6 +12,7 @@
 #include "scene/event_queue.h"
 #include "platform/audio_device.h"
 #include "platform/display.h"
+#include "script/command_hosts.h"
 #include "script/project_ui.h"
 #include "shell/screen_part.h"
 #include "storage/vr_file_manager.h"
@@ -79,6 +80,18 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   std::string program_path_;
   IDialogs* dialogs_ = nullptr;
   std::function<void()> close_;
+  // A game that ends itself closes the player as the toolbar's exit does.
+  class TGameHost final : public IGameHost {
+   public:
+    explicit TGameHost(const std::function<void()>& close) : close_(close) {}
+    void CloseMainWindow() override {
+      if (close_) close_();
+    }
+
+   private:
+    const std::function<void()>& close_;
+  };
+  TGameHost game_host_{close_};
   std::string game_folder_;
   TVrFileManager* files_ = nullptr;
   std::unique_ptr<IProjectUi> project_ui_;

@@ -35,6 +35,11 @@ class TTraceLog {
   std::vector<std::string> Lines;
 };
 
+struct TClosingGame : IGameHost {
+  void CloseMainWindow() override { ++Closes; }
+  int Closes = 0;
+};
+
 class CallManTest : public ::testing::Test {
  protected:
   CallManTest() : Files(NoDiscs()) {}
@@ -557,9 +562,9 @@ TEST_F(CallManTest, DeleteStackDropsASavedFrameAndItsVariables) {
 
 TEST_F(CallManTest, TerminateStopsTheScriptsAndClosesTheWindow) {
   Global("n");
-  int closes = 0;
+  TClosingGame game;
   TCallManParts parts = Parts(Vars, Events);
-  parts.Close = [&closes] { ++closes; };
+  parts.Hosts.Game = &game;
   FMan = std::make_unique<TCallMan>(std::move(parts));
   TPageBuilder p("start.ksb");
   p.Calc("n = 1");
@@ -569,15 +574,15 @@ TEST_F(CallManTest, TerminateStopsTheScriptsAndClosesTheWindow) {
   Start();
   Tick();
   EXPECT_TRUE(AppTerminating);
-  EXPECT_EQ(closes, 1);
+  EXPECT_EQ(game.Closes, 1);
   EXPECT_EQ(Int("n"), 1) << "nothing runs after it in the tick";
 }
 
 TEST_F(CallManTest, APageTooOldToRunClosesTheWindow) {
   Global("n");
-  int closes = 0;
+  TClosingGame game;
   TCallManParts parts = Parts(Vars, Events);
-  parts.Close = [&closes] { ++closes; };
+  parts.Hosts.Game = &game;
   FMan = std::make_unique<TCallMan>(std::move(parts));
   std::ofstream(Dir / "old.ksb", std::ios::binary) << std::string("\x66\x00\x00\x00", 4);
   TPageBuilder p("start.ksb");
@@ -586,7 +591,7 @@ TEST_F(CallManTest, APageTooOldToRunClosesTheWindow) {
   Start();
   Tick();
   EXPECT_TRUE(AppTerminating);
-  EXPECT_EQ(closes, 1);
+  EXPECT_EQ(game.Closes, 1);
   EXPECT_EQ(Int("n"), 1);
 }
 

@@ -1,0 +1,21 @@
+#pragma once
+// What the commands reach beyond the interpreter. Each subsystem a command
+// drives answers through one narrow interface of its own, set by whoever
+// assembles the player; tests set only the ones they watch. A command whose
+// host is not set moves on without doing its part.
+
+namespace kest {
+
+// The game as a whole.
+class IGameHost {
+ public:
+  virtual ~IGameHost() = default;
+  // The game ended itself: the main window closes after this tick.
+  virtual void CloseMainWindow() = 0;
+};
+
+struct TCommandHosts {
+  IGameHost* Game = nullptr;
+};
+
+}  // namespace kest
