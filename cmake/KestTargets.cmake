@@ -23,15 +23,27 @@ function(kest_executable_support target)
   endif()
 endfunction()
 
-# kest_test(NAME SOURCES... [DEPS libs...])
+# Every test carries one ctest label for its tier, so `ctest -L unit` gives a
+# quick answer while iterating:
+#   unit    GoogleTest cases of one part, each well under a second
+#   medium  fuzz corpus replays, and cases that sweep every kernel or run
+#           several parts together in one process
+#   large   scripts that run the programs: the player, the test games, the
+#           tools as a user runs them, and the tests under an X server
+
+# kest_test(NAME SOURCES... [DEPS libs...] [TIER unit|medium])
 # A GoogleTest executable registered with ctest, one test per case.
 function(kest_test name)
-  cmake_parse_arguments(K "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(K "" "TIER" "SOURCES;DEPS" ${ARGN})
+  if(NOT K_TIER)
+    set(K_TIER unit)
+  endif()
   add_executable(${name} ${K_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${K_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   kest_executable_support(${name})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 180 ENVIRONMENT "${KEST_TEST_ENVIRONMENT}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                       PROPERTIES TIMEOUT 180 LABELS ${K_TIER} ENVIRONMENT "${KEST_TEST_ENVIRONMENT}")
 endfunction()
 
 # kest_fuzzer(NAME SOURCE [DEPS libs...])
@@ -51,7 +63,7 @@ function(kest_fuzzer name source)
     target_link_libraries(replay_${name} PRIVATE ${K_DEPS})
     kest_executable_support(replay_${name})
     add_test(NAME fuzz_replay.${name} COMMAND replay_${name} ${corpus})
-    set_tests_properties(fuzz_replay.${name} PROPERTIES ENVIRONMENT "${KEST_TEST_ENVIRONMENT}")
+    set_tests_properties(fuzz_replay.${name} PROPERTIES LABELS medium ENVIRONMENT "${KEST_TEST_ENVIRONMENT}")
   endif()
 endfunction()
 

@@ -12,7 +12,7 @@
 
 #include "media/screen_manager.h"
 #include "platform/display.h"
-#include "platform/sdl_window.h"
+#include "platform/sdl/sdl_window.h"
 #include "shell/screen_part.h"
 
 namespace {

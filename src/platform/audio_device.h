@@ -29,9 +29,6 @@ class IAudioDevice {
   virtual std::string Name() const = 0;
 };
 
-// The sound card through SDL; nullptr (with the reason) when there is none.
-std::unique_ptr<IAudioDevice> OpenSdlAudio(std::string* error);
-
 // Takes samples and throws them away. In real time it runs a thread that asks
 // for 10 ms of samples every 10 ms; in game time it takes them only when
 // Advance is called (the headless player, with its fixed tick length).

@@ -5,9 +5,11 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
-#include "platform/ui_message_box.h"
+#include "platform/ui_box_kinds.h"
 
 namespace kest {
 
@@ -48,14 +50,6 @@ class TScriptedDialogs final : public IDialogs {
   std::deque<TUiResult> answers_;
   TObserver observer_;
   int shown_ = 0;
-};
-
-// The box shown before the main window exists (start-up errors): the
-// system's own message box when a display is there, else standard error.
-class TFallbackDialogs final : public IDialogs {
- public:
-  TUiResult MessageBox(const std::string& text, const std::string& caption, TUiIcon icon,
-                       TUiButtons buttons) override;
 };
 
 // "yes", "no", "ok", "cancel", "yestoall", "notoall" (any case); nullopt otherwise.

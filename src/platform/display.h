@@ -46,11 +46,4 @@ class TFakeDisplay final : public IDisplay {
   bool readable = true;
 };
 
-// The primary display through SDL (its video subsystem must be up).
-class TSdlDisplay final : public IDisplay {
- public:
-  std::vector<TDisplayMode> Modes() override;
-  bool DesktopFormat(TDisplayFormat& format) override;
-};
-
 }  // namespace kest

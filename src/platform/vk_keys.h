@@ -1,10 +1,6 @@
-// Keys as the scripts see them: Windows virtual-key codes, translated from
-// SDL's key events.
+// Keys as the scripts see them: Windows virtual-key codes, whichever back
+// end reported the key.
 #pragma once
-
-#include <SDL_keyboard.h>
-
-#include <cstdint>
 
 namespace kest {
 
@@ -64,17 +60,5 @@ constexpr int kOem6 = 0xDD;       // US "]}"  JIS "]}"
 constexpr int kOem7 = 0xDE;       // US "'\"" JIS "^~"
 constexpr int kOem102 = 0xE2;     // JIS "\_", the ISO key beside left shift
 }  // namespace vk
-
-// Which physical layout the punctuation keys follow; Detect asks SDL's
-// current keymap (a JIS map puts ":" right of ";").
-enum class TKeyLayout { Detect, Us, Jis };
-
-TKeyLayout DetectKeyLayout();
-
-// The virtual-key code of a key event, 0 for a key without one. Letters and
-// digits follow the keycode, so they obey the user's layout; other keys go by
-// position. With mod lacking KMOD_NUM the keypad gives the editing and arrow
-// keys printed on it, as it does when Num Lock is off.
-int SdlKeyToVk(SDL_Keycode key, SDL_Scancode scan, uint16_t mod = KMOD_NUM, TKeyLayout layout = TKeyLayout::Detect);
 
 }  // namespace kest

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/display.h"
-#include "platform/ui_message_box.h"
+#include "platform/ui_box_kinds.h"
 
 namespace kest {
 

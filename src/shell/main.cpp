@@ -1,4 +1,6 @@
-// kestplayer: the program entry.
+// kestplayer: the program entry. It alone picks the SDL back ends (window,
+// display, sound card, boxes); the libraries below it see the platform
+// interfaces only.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,7 +14,11 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/display.h"
-#include "platform/sdl_window.h"
+#include "platform/sdl/fallback_dialogs.h"
+#include "platform/sdl/sdl_audio_device.h"
+#include "platform/sdl/sdl_display.h"
+#include "platform/sdl/sdl_window.h"
+#include "platform/sdl/window_dialogs.h"
 #include "platform/system.h"
 #include "shell/command_line.h"
 #include "shell/form_system_host.h"
@@ -160,8 +166,8 @@ int RunWindowed(const TCommandLine& cl, const TKestLib* lib) {
   TSteadyClock clock;
   TLoopThread loop;
   TMainLoop main_loop(clock, *window, loop);
-  TWindowDialogs dialogs(main_loop, JapaneseLocale());
-  TPlayerFactory factory(false);
+  TWindowDialogs dialogs(*window, [&main_loop] { main_loop.RunOnce(); }, JapaneseLocale());
+  TPlayerFactory factory(false, OpenSdlAudio);
   PinDate(cl, factory);
   TSdlDisplay display;
   window->SetIntegerScaling(cl.IntegerScale);

@@ -34,24 +34,4 @@ void TMainLoop::Run(int64_t max_ticks) {
   }
 }
 
-TUiResult TMainLoop::RunModal(TUiMessageBox& box) {
-  // A start-up error can come before the window was first shown.
-  window_.Show();
-  window_.PushModal(&box);
-  // Also while the player closes: a failed save at shut-down is reported
-  // before the window goes.
-  while (!box.Result()) RunOnce();
-  window_.PopModal();
-  return *box.Result();
-}
-
-TWindowDialogs::TWindowDialogs(TMainLoop& loop, bool japanese)
-    : loop_(loop), japanese_(japanese), font_(TUiFont::Open("IPAGothic", 12)) {}
-
-TUiResult TWindowDialogs::MessageBox(const std::string& text, const std::string& caption, TUiIcon icon,
-                                     TUiButtons buttons) {
-  TUiMessageBox box = TUiMessageBox::Standard(font_, caption, text, icon, buttons, japanese_);
-  return loop_.RunModal(box);
-}
-
 }  // namespace kest

@@ -18,8 +18,8 @@ void TPlayerFactory::InitSound() {
     audio_ = std::move(silent);
     return;
   }
-  std::string error;
-  audio_ = OpenSdlAudio(&error);
+  std::string error = "none opened";
+  if (open_sound_card_) audio_ = open_sound_card_(&error);
   if (!audio_) {
     std::fprintf(stderr, "kestplayer: no sound device (%s); playing silently\n", error.c_str());
     audio_ = std::make_unique<TSilentAudioDevice>(TSilentAudioDevice::TClock::RealTime);

@@ -24,8 +24,13 @@ class IDialogs;
 
 class TPlayerFactory final : public TEmptyPlayerFactory {
  public:
+  // The sound card of the windowed player; nullptr (with the reason) when
+  // there is none.
+  using TOpenSoundCard = std::function<std::unique_ptr<IAudioDevice>(std::string* error)>;
+
   // Headless players get a silent device that runs on game time.
-  explicit TPlayerFactory(bool headless) : headless_(headless) {}
+  explicit TPlayerFactory(bool headless, TOpenSoundCard open_sound_card = nullptr)
+      : headless_(headless), open_sound_card_(std::move(open_sound_card)) {}
 
   // Opens the sound card; without one a silent device takes its place.
   void InitSound() override;
@@ -68,6 +73,7 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
 
  private:
   bool headless_;
+  TOpenSoundCard open_sound_card_;
   std::unique_ptr<IAudioDevice> audio_;
   TSilentAudioDevice* game_time_audio_ = nullptr;
   std::unique_ptr<IDateClock> date_clock_;

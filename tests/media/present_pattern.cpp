@@ -10,8 +10,8 @@
 #include "imaging/dibx.h"
 #include "media/screen_manager.h"
 #include "platform/clock.h"
-#include "platform/display.h"
-#include "platform/sdl_window.h"
+#include "platform/sdl/sdl_display.h"
+#include "platform/sdl/sdl_window.h"
 #include "shell/screen_part.h"
 
 namespace {

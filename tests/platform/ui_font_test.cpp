@@ -1,4 +1,4 @@
-#include "platform/ui_font.h"
+#include "platform/sdl/ui_font.h"
 
 #include <gtest/gtest.h>
 

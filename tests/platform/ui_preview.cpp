@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/sdl/ui_font.h"
+#include "platform/sdl/ui_message_box.h"
+#include "platform/sdl/ui_toolbar.h"
 #include "platform/ui_canvas.h"
-#include "platform/ui_font.h"
-#include "platform/ui_message_box.h"
-#include "platform/ui_toolbar.h"
 
 namespace {
 

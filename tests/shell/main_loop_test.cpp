@@ -7,6 +7,8 @@
 
 #include "common/app_globals.h"
 #include "platform/clock.h"
+#include "platform/sdl/ui_message_box.h"
+#include "platform/sdl/window_dialogs.h"
 #include "platform/vk_keys.h"
 #include "platform/window.h"
 #include "shell/form_view.h"
@@ -81,7 +83,7 @@ class MainLoopTest : public ::testing::Test {
   TScriptedWindow window_{clock_};
   TLoopThread loop_;
   TMainLoop main_loop_{clock_, window_, loop_};
-  TWindowDialogs dialogs_{main_loop_, true};
+  TWindowDialogs dialogs_{window_, [this] { main_loop_.RunOnce(); }, true};
   std::unique_ptr<TFormView> form_;
 };
 

@@ -1,7 +1,10 @@
-#include "platform/vk_keys.h"
+#include "platform/sdl/sdl_keys.h"
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+
+#include "platform/vk_keys.h"
 
 namespace kest {
 namespace {

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/sdl/ui_font.h"
 #include "platform/ui_canvas.h"
-#include "platform/ui_font.h"
 
 namespace kest {
 

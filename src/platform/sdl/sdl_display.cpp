@@ -1,4 +1,4 @@
-#include "platform/display.h"
+#include "platform/sdl/sdl_display.h"
 
 #include <SDL.h>
 

@@ -1,4 +1,4 @@
-#include "platform/ui_font.h"
+#include "platform/sdl/ui_font.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>

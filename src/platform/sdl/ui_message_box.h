@@ -9,14 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/sdl/ui_font.h"
+#include "platform/ui_box_kinds.h"
 #include "platform/ui_canvas.h"
-#include "platform/ui_font.h"
 
 namespace kest {
-
-enum class TUiIcon { None, Information, Warning, Error, Question };
-enum class TUiButtons { Ok, OkCancel, YesNo, YesNoCancel, YesNoCancelNoAllYesAll };
-enum class TUiResult { None, Ok, Cancel, Yes, No, NoToAll, YesToAll };
 
 struct TUiButton {
   // UTF-8. "&" marks the next character as the button's access key and is

@@ -1,4 +1,4 @@
-#include "platform/ui_toolbar.h"
+#include "platform/sdl/ui_toolbar.h"
 
 namespace kest {
 namespace {

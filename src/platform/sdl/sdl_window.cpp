@@ -1,4 +1,4 @@
-#include "platform/sdl_window.h"
+#include "platform/sdl/sdl_window.h"
 
 #include <SDL.h>
 
@@ -6,10 +6,10 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/ui_message_box.h"
+#include "platform/sdl/ui_toolbar.h"
 #include "platform/ui_canvas.h"
-#include "platform/ui_message_box.h"
-#include "platform/ui_toolbar.h"
-#include "platform/vk_keys.h"
 
 namespace kest {
 

@@ -1,4 +1,4 @@
-#include "platform/ui_message_box.h"
+#include "platform/sdl/ui_message_box.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,8 @@
-#include "platform/vk_keys.h"
+#include "platform/sdl/sdl_keys.h"
 
 #include <gtest/gtest.h>
+
+#include "platform/vk_keys.h"
 
 namespace kest {
 namespace {
