@@ -97,17 +97,17 @@ int64_t PixelsOf(const std::string& op, TSize s) {
 void RunKest(const std::string& op, TScene& c) {
   const TRect whole = c.Picture.Bounds();
   const int32_t w = c.Screen.Width(), h = c.Screen.Height();
-  if (op == "Draw") c.Screen.Draw(0, 0, c.Picture, whole, true, false, false);
-  if (op == "DrawAlpha") c.Screen.DrawAlpha(0, 0, c.Picture, whole, false, false, false, 128);
-  if (op == "DrawMask") c.Screen.DrawMask(0, 0, c.Picture, whole, false, false, c.Mask);
-  if (op == "DrawSprite") c.Screen.DrawMask(0, 0, c.Picture, whole, false, false, c.SpriteMask);
-  if (op == "DrawAdd") c.Screen.DrawAdd(0, 0, c.Picture, whole, false, false, 200);
+  if (op == "Draw") c.Screen.Draw(0, 0, c.Picture, whole, TBlit::Transparent);
+  if (op == "DrawAlpha") c.Screen.DrawAlpha(0, 0, c.Picture, whole, TBlit::None, 128);
+  if (op == "DrawMask") c.Screen.DrawMask(0, 0, c.Picture, whole, TBlit::None, c.Mask);
+  if (op == "DrawSprite") c.Screen.DrawMask(0, 0, c.Picture, whole, TBlit::None, c.SpriteMask);
+  if (op == "DrawAdd") c.Screen.DrawAdd(0, 0, c.Picture, whole, TBlit::None, 200);
   if (op == "Fill") c.Screen.FillRect(c.Screen.Bounds(), 0x336699);
-  if (op == "Stretch2x") c.Screen.StretchDraw(c.Screen.Bounds(), c.Half, c.Half.Bounds(), false, false, false, 255);
-  if (op == "Ink") c.Screen.DrawMono(0, 0, c.Glyphs, c.Glyphs.Bounds(), 0x203040, false, false, 255, 4);
+  if (op == "Stretch2x") c.Screen.StretchDraw(c.Screen.Bounds(), c.Half, c.Half.Bounds(), TBlit::None, 255);
+  if (op == "Ink") c.Screen.DrawMono(0, 0, c.Glyphs, c.Glyphs.Bounds(), 0x203040, TBlit::None, 255, 4);
   if (op == "Rotate30")
-    c.Screen.DrawRotate(w / 2, h / 2, c.Half, c.Half.Bounds(), w / 4, h / 4, 30 * 256 / 360, 256, 256, false, false,
-                        false, 255);
+    c.Screen.DrawRotate(w / 2, h / 2, c.Half, c.Half.Bounds(), w / 4, h / 4, 30 * 256 / 360, 256, 256, TBlit::None,
+                        255);
 }
 
 // The bytes each operation must read per pixel (source, destination when it

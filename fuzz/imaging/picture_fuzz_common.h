@@ -9,12 +9,12 @@ namespace kest::fuzz {
 
 inline void ExercisePicture(const TDIBX& picture, const TDIBX* alpha) {
   TDIBX screen(37, 23, 32);
-  screen.Draw(-3, -2, picture, picture.Bounds(), false, false, true);
-  screen.DrawAlpha(5, 4, picture, picture.Bounds(), true, true, false, 100);
-  if (alpha && !alpha->IsEmpty()) screen.DrawMask(1, 1, picture, picture.Bounds(), false, false, *alpha);
-  screen.StretchDraw({2, 2, 30, 20}, picture, picture.Bounds(), false, false, false, 255);
+  screen.Draw(-3, -2, picture, picture.Bounds(), TBlit::MirrorV);
+  screen.DrawAlpha(5, 4, picture, picture.Bounds(), TBlit::Transparent | TBlit::MirrorH, 100);
+  if (alpha && !alpha->IsEmpty()) screen.DrawMask(1, 1, picture, picture.Bounds(), TBlit::None, *alpha);
+  screen.StretchDraw({2, 2, 30, 20}, picture, picture.Bounds(), TBlit::None, 255);
   TDIBX low(9, 7, 16);
-  low.Draw(0, 0, picture, picture.Bounds(), false, false, false);
+  low.Draw(0, 0, picture, picture.Bounds(), TBlit::None);
 }
 
 }  // namespace kest::fuzz

@@ -46,7 +46,8 @@ void CutToClip(TAxis& a, int64_t clipLo, int64_t clipHi, bool mirror) {
 }  // namespace
 
 std::optional<TBlitRun> ClipBlit(const TRect& clip, int32_t x, int32_t y, TRect srcRect, const TRect& sourceBounds,
-                                 bool mirrorH, bool mirrorV) {
+                                 TBlit mirror) {
+  const bool mirrorH = Has(mirror, TBlit::MirrorH), mirrorV = Has(mirror, TBlit::MirrorV);
   TAxis h{srcRect.Left, srcRect.Right, x}, v{srcRect.Top, srcRect.Bottom, y};
   CutToSource(h, sourceBounds.Right, mirrorH);
   CutToSource(v, sourceBounds.Bottom, mirrorV);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "imaging/blit_flags.h"
 #include "imaging/rect.h"
 
 namespace kest {
@@ -19,8 +20,8 @@ struct TBlitRun {
 // Cuts srcRect to the source surface first (moving the destination with it),
 // so that no blit reads outside its source whatever the caller passes; then
 // clips the destination against clip, cutting the mirrored side of the
-// source. Empty results give nothing.
+// source. Only the mirror bits of mirror are read. Empty results give nothing.
 std::optional<TBlitRun> ClipBlit(const TRect& clip, int32_t x, int32_t y, TRect srcRect, const TRect& sourceBounds,
-                                 bool mirrorH, bool mirrorV);
+                                 TBlit mirror);
 
 }  // namespace kest

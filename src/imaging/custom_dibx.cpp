@@ -72,7 +72,7 @@ void TCustomDIBX::Assign(const TCustomDIBX& source) {
     for (int32_t y = 0; y < FHeight; ++y) std::memcpy(ScanLine(y), source.ScanLine(y), rowBytes);
     return;
   }
-  Draw(0, 0, source, source.Bounds(), false, false, false);
+  Draw(0, 0, source, source.Bounds(), TBlit::None);
 }
 
 void TCustomDIBX::AdjustBrightness(int32_t b) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "imaging/blend_op.h"
+#include "imaging/blit_flags.h"
 #include "imaging/pixel_format.h"
 #include "imaging/rect.h"
 
@@ -113,7 +114,7 @@ class TCustomDIBX {
   virtual void FrameRect(const TRect& rect, int32_t width, uint32_t pixel);
   virtual void FrameRectAlpha(const TRect& rect, int32_t width, uint32_t pixel, int alpha);
   virtual void FrameRectAdd(const TRect& rect, int32_t width, uint32_t pixel);
-  virtual void FillMask(int32_t x, int32_t y, const TCustomDIBX& mask, const TRect& srcRect, bool mirrorH, bool mirrorV,
+  virtual void FillMask(int32_t x, int32_t y, const TCustomDIBX& mask, const TRect& srcRect, TBlit flags,
                         uint32_t pixel, int alpha);
   // Every channel raised (b > 0) or lowered (b < 0) by |b| with saturation; the
   // colour key moves the same way so keyed pixels stay keyed.
@@ -121,39 +122,35 @@ class TCustomDIBX {
 
   // --- blits from a source of the same format (others are converted first)
   virtual void Assign(const TCustomDIBX& source);
-  virtual void Draw(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                    bool mirrorH, bool mirrorV);
-  virtual void DrawMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                        bool mirrorV, const TCustomDIBX& mask);
-  virtual void DrawAlpha(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                         bool mirrorH, bool mirrorV, int alpha);
-  virtual void DrawAlphaMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                             bool mirrorV, const TCustomDIBX& mask, int alpha);
-  virtual void DrawAdd(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                       bool mirrorV, int alpha);
-  virtual void DrawAddMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                           bool mirrorV, const TCustomDIBX& mask, int alpha);
+  virtual void Draw(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags);
+  virtual void DrawMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                        const TCustomDIBX& mask);
+  virtual void DrawAlpha(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags, int alpha);
+  virtual void DrawAlphaMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                             const TCustomDIBX& mask, int alpha);
+  virtual void DrawAdd(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags, int alpha);
+  virtual void DrawAddMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                           const TCustomDIBX& mask, int alpha);
 
   // --- rotated and stretched (alpha 256..511: additive at alpha - 256)
   virtual void DrawRotate(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int32_t centerX,
-                          int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, bool transparent, bool mirrorH,
-                          bool mirrorV, int alpha);
+                          int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, TBlit flags, int alpha);
   virtual void DrawRotateMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int32_t centerX,
-                              int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, bool mirrorH, bool mirrorV,
+                              int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, TBlit flags,
                               const TCustomDIBX& mask, int alpha);
-  virtual void StretchDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                           bool mirrorH, bool mirrorV, int alpha);
-  virtual void StretchDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                               bool mirrorV, const TCustomDIBX& mask, int alpha);
-  virtual void StretchDrawAdd(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                              bool mirrorH, bool mirrorV, int alpha);
-  virtual void StretchDrawAddMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                                  bool mirrorV, const TCustomDIBX& mask, int alpha);
+  virtual void StretchDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                           int alpha);
+  virtual void StretchDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                               const TCustomDIBX& mask, int alpha);
+  virtual void StretchDrawAdd(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                              int alpha);
+  virtual void StretchDrawAddMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                                  const TCustomDIBX& mask, int alpha);
 
   // --- tiles and patterns
-  virtual void TileDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
+  virtual void TileDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
                         int32_t scrollX, int32_t scrollY, int32_t spaceX, int32_t spaceY);
-  virtual void TileDrawAlpha(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
+  virtual void TileDrawAlpha(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
                              int32_t scrollX, int32_t scrollY, int32_t spaceX, int32_t spaceY, int alpha);
   virtual void TileDrawAdd(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, int32_t scrollX,
                            int32_t scrollY, int32_t spaceX, int32_t spaceY, int alpha);
@@ -165,32 +162,31 @@ class TCustomDIBX {
   virtual void TileDrawAddMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
                                const TCustomDIBX& mask, int32_t scrollX, int32_t scrollY, int32_t spaceX,
                                int32_t spaceY, int alpha);
-  virtual void TileZoomDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                            bool mirrorH, bool mirrorV, int alpha, int32_t scrollX, int32_t scrollY, int32_t zoomX,
-                            int32_t zoomY, int32_t cellWidth, int32_t cellHeight);
-  virtual void TileZoomDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                                bool mirrorV, const TCustomDIBX& mask, int alpha, int32_t scrollX, int32_t scrollY,
-                                int32_t zoomX, int32_t zoomY, int32_t cellWidth, int32_t cellHeight);
+  virtual void TileZoomDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                            int alpha, int32_t scrollX, int32_t scrollY, int32_t zoomX, int32_t zoomY,
+                            int32_t cellWidth, int32_t cellHeight);
+  virtual void TileZoomDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                                const TCustomDIBX& mask, int alpha, int32_t scrollX, int32_t scrollY, int32_t zoomX,
+                                int32_t zoomY, int32_t cellWidth, int32_t cellHeight);
   virtual void FillPattern(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY,
-                           bool mirrorH, bool mirrorV);
+                           TBlit flags);
   virtual void FillPatternZoom(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY,
-                               bool mirrorH, bool mirrorV, int32_t zoomX, int32_t zoomY, int alpha);
+                               TBlit flags, int32_t zoomX, int32_t zoomY, int alpha);
   virtual void FillPatternZoomMask(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY,
-                                   bool mirrorH, bool mirrorV, int32_t zoomX, int32_t zoomY, const TCustomDIBX& mask,
-                                   int alpha);
-  virtual void FramePattern(const TRect& rect, int32_t width, const TCustomDIBX& pattern, bool mirrorH, bool mirrorV);
+                                   TBlit flags, int32_t zoomX, int32_t zoomY, const TCustomDIBX& mask, int alpha);
+  virtual void FramePattern(const TRect& rect, int32_t width, const TCustomDIBX& pattern, TBlit flags);
 
   // --- glyph ink and indexed sources
   virtual void DrawMono(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, uint32_t pixel,
-                        bool mirrorH, bool mirrorV, int alpha, int scale);
+                        TBlit flags, int alpha, int scale);
   virtual void DrawMono4(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect,
-                         const std::array<uint32_t, 3>& colours, bool mirrorH, bool mirrorV, int alpha, int scale);
-  virtual void DrawIndexed4(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                            bool mirrorV, int alpha, const std::array<uint32_t, 16>& colourTable);
+                         const std::array<uint32_t, 3>& colours, TBlit flags, int alpha, int scale);
+  virtual void DrawIndexed4(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                            int alpha, const std::array<uint32_t, 16>& colourTable);
   virtual void DrawIndexed8(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int firstIndex,
-                            bool mirrorH, bool mirrorV, int alpha, const std::array<uint32_t, 256>& colourTable);
+                            TBlit flags, int alpha, const std::array<uint32_t, 256>& colourTable);
   virtual void StretchDrawIndexed8(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
-                                   int firstIndex, bool mirrorH, bool mirrorV, int alpha,
+                                   int firstIndex, TBlit flags, int alpha,
                                    const std::array<uint32_t, 256>& colourTable);
 
   // --- pictures: BMP and PNG are told apart by their first bytes; any other
@@ -218,24 +214,27 @@ class TCustomDIBX {
  private:
   TChannelMasks ChannelMasksOf() const;
   bool CanRunFast(const TCustomDIBX& source) const;
+  // TransparentPixel when flags ask for the key, else -1.
+  int64_t KeyFor(TBlit flags) const { return Has(flags, TBlit::Transparent) ? TransparentPixel : -1; }
   void FillRectWith(const TRect& rect, int kind, uint32_t pixel, int alpha);
   void FrameWith(const TRect& rect, int32_t width, int kind, uint32_t pixel, int alpha);
-  void BlitAt(int32_t x, int32_t y, const TCustomDIBX& source, TRect srcRect, bool mirrorH, bool mirrorV,
-              const TCustomDIBX* mask, TBlendOp op);
+  // The blit helpers find the key in op and read only the mirror bits of mirror.
+  void BlitAt(int32_t x, int32_t y, const TCustomDIBX& source, TRect srcRect, TBlit mirror, const TCustomDIBX* mask,
+              TBlendOp op);
   void RunBlit(const TBlitRun& run, const TCustomDIBX& source, const TCustomDIBX* mask, const TBlendOp& op);
-  void StretchBlit(const TRect& destRect, const TCustomDIBX& source, TRect srcRect, bool mirrorH, bool mirrorV,
+  void StretchBlit(const TRect& destRect, const TCustomDIBX& source, TRect srcRect, TBlit mirror,
                    const TCustomDIBX* mask, const TBlendOp& op);
   void RotateBlit(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int32_t centerX,
-                  int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, bool mirrorH, bool mirrorV,
-                  const TCustomDIBX* mask, const TBlendOp& op);
+                  int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, TBlit mirror, const TCustomDIBX* mask,
+                  const TBlendOp& op);
   template <typename DrawTile>
   void Tile(const TRect& destRect, const TRect& srcRect, int32_t scrollX, int32_t scrollY, int32_t spaceX,
             int32_t spaceY, DrawTile drawTile);
   template <typename DrawTile>
   void TileZoom(const TRect& destRect, const TRect& srcRect, int32_t scrollX, int32_t scrollY, int32_t zoomX,
                 int32_t zoomY, int32_t cellWidth, int32_t cellHeight, DrawTile drawTile);
-  void PatternBlit(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY, bool mirrorH,
-                   bool mirrorV, int32_t zoomX, int32_t zoomY, const TCustomDIBX* mask, const TBlendOp& op);
+  void PatternBlit(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY, TBlit mirror,
+                   int32_t zoomX, int32_t zoomY, const TCustomDIBX* mask, const TBlendOp& op);
   bool LoadPicture(TStream& stream, TCustomDIBX* alphaMask);
 };
 

@@ -12,7 +12,7 @@
 
 namespace kest {
 
-void TCustomDIBX::BlitAt(int32_t x, int32_t y, const TCustomDIBX& source, TRect srcRect, bool mirrorH, bool mirrorV,
+void TCustomDIBX::BlitAt(int32_t x, int32_t y, const TCustomDIBX& source, TRect srcRect, TBlit mirror,
                          const TCustomDIBX* mask, TBlendOp op) {
   if (op.UsesMask() && (!mask || mask->BitCount() != 8)) return;
   if (IsEmpty() || source.IsEmpty()) return;
@@ -20,7 +20,7 @@ void TCustomDIBX::BlitAt(int32_t x, int32_t y, const TCustomDIBX& source, TRect 
   const TCustomDIBX* src = &PrepareSource(*this, source, mask, op, copies);
   TRect readable = src->Bounds();
   if (op.UsesMask()) readable = IntersectRect(readable, mask->Bounds());
-  const auto run = ClipBlit(ClipRegion(), x, y, srcRect, readable, mirrorH, mirrorV);
+  const auto run = ClipBlit(ClipRegion(), x, y, srcRect, readable, mirror);
   if (!run) return;
   RunBlit(*run, *src, mask, op);
   ReleasePixels();
@@ -73,43 +73,40 @@ void TCustomDIBX::RunBlit(const TBlitRun& run, const TCustomDIBX& source, const 
   }
 }
 
-void TCustomDIBX::Draw(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                       bool mirrorH, bool mirrorV) {
-  BlitAt(x, y, source, srcRect, mirrorH, mirrorV, nullptr,
-         {TBlendKind::Copy, 255, transparent ? source.TransparentPixel : -1});
+void TCustomDIBX::Draw(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags) {
+  BlitAt(x, y, source, srcRect, flags, nullptr, {TBlendKind::Copy, 255, source.KeyFor(flags)});
 }
 
-void TCustomDIBX::DrawMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                           bool mirrorV, const TCustomDIBX& mask) {
-  BlitAt(x, y, source, srcRect, mirrorH, mirrorV, &mask, {TBlendKind::Mask, 255, -1});
+void TCustomDIBX::DrawMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                           const TCustomDIBX& mask) {
+  BlitAt(x, y, source, srcRect, flags, &mask, {TBlendKind::Mask, 255, -1});
 }
 
-void TCustomDIBX::DrawAlpha(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                            bool mirrorH, bool mirrorV, int alpha) {
+void TCustomDIBX::DrawAlpha(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                            int alpha) {
   if (alpha <= 0) return;
-  BlitAt(x, y, source, srcRect, mirrorH, mirrorV, nullptr,
-         {TBlendKind::Alpha, std::min(alpha, 255), transparent ? source.TransparentPixel : -1});
+  BlitAt(x, y, source, srcRect, flags, nullptr, {TBlendKind::Alpha, std::min(alpha, 255), source.KeyFor(flags)});
 }
 
-void TCustomDIBX::DrawAlphaMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                                bool mirrorV, const TCustomDIBX& mask, int alpha) {
+void TCustomDIBX::DrawAlphaMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                                const TCustomDIBX& mask, int alpha) {
   if (alpha <= 0) return;
-  BlitAt(x, y, source, srcRect, mirrorH, mirrorV, &mask, {TBlendKind::AlphaMask, std::min(alpha, 255), -1});
+  BlitAt(x, y, source, srcRect, flags, &mask, {TBlendKind::AlphaMask, std::min(alpha, 255), -1});
 }
 
 // The source's key is always skipped here; 8-bit surfaces (masks) add plain
 // values, whatever the strength.
-void TCustomDIBX::DrawAdd(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                          bool mirrorV, int alpha) {
+void TCustomDIBX::DrawAdd(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                          int alpha) {
   if (alpha <= 0) return;
   const TBlendKind kind = BitCount() == 8 ? TBlendKind::AddPlain : TBlendKind::Add;
-  BlitAt(x, y, source, srcRect, mirrorH, mirrorV, nullptr, {kind, std::min(alpha, 255), source.TransparentPixel});
+  BlitAt(x, y, source, srcRect, flags, nullptr, {kind, std::min(alpha, 255), source.TransparentPixel});
 }
 
-void TCustomDIBX::DrawAddMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                              bool mirrorV, const TCustomDIBX& mask, int alpha) {
+void TCustomDIBX::DrawAddMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                              const TCustomDIBX& mask, int alpha) {
   if (alpha <= 0) return;
-  BlitAt(x, y, source, srcRect, mirrorH, mirrorV, &mask, {TBlendKind::AddMask, std::min(alpha, 255), -1});
+  BlitAt(x, y, source, srcRect, flags, &mask, {TBlendKind::AddMask, std::min(alpha, 255), -1});
 }
 
 }  // namespace kest

@@ -128,11 +128,11 @@ void TCustomDIBX::FrameRectAdd(const TRect& rect, int32_t width, uint32_t pixel)
   FrameWith(rect, width, kAdd, pixel, 255);
 }
 
-void TCustomDIBX::FillMask(int32_t x, int32_t y, const TCustomDIBX& mask, const TRect& srcRect, bool mirrorH,
-                           bool mirrorV, uint32_t pixel, int alpha) {
+void TCustomDIBX::FillMask(int32_t x, int32_t y, const TCustomDIBX& mask, const TRect& srcRect, TBlit flags,
+                           uint32_t pixel, int alpha) {
   if (alpha <= 0 || mask.BitCount() != 8 || srcRect.IsEmpty() || !mask.Bounds().Contains(srcRect)) return;
   alpha = std::min(alpha, 255);
-  const auto run = ClipBlit(ClipRegion(), x, y, srcRect, mask.Bounds(), mirrorH, mirrorV);
+  const auto run = ClipBlit(ClipRegion(), x, y, srcRect, mask.Bounds(), flags);
   if (!run) return;
   const int bits = StoredBitCount();
   if (bits == 32) pixel &= 0xFFFFFF;

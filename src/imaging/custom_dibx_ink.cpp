@@ -86,11 +86,11 @@ void TableRow(uint32_t* d, int32_t width, Gather gather, Kernel kernel) {
 // Scale 4 divides by the 16 samples of a block with a shift; other scales
 // divide by their own sample count, so a full block is always full ink.
 void TCustomDIBX::DrawMono(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, uint32_t pixel,
-                           bool mirrorH, bool mirrorV, int alpha, int scale) {
+                           TBlit flags, int alpha, int scale) {
   if (alpha <= 0 || scale <= 0 || scale > 64 || source.BitCount() != 1 || !IsInkTarget(BitCount())) return;
   const TRect sr = IntersectRect(srcRect, source.Bounds());
   const TRect blocks{0, 0, sr.Width() / scale, sr.Height() / scale};
-  const auto run = ClipBlit(ClipRegion(), x, y, blocks, blocks, mirrorH, mirrorV);
+  const auto run = ClipBlit(ClipRegion(), x, y, blocks, blocks, flags);
   if (!run) return;
   if (scale == 4 && RunsFast(*this)) {
     DrawMonoFast(*this, *run, source, sr, pixel, alpha);
@@ -125,15 +125,14 @@ void TCustomDIBX::DrawMono(int32_t x, int32_t y, const TCustomDIBX& source, cons
 }
 
 void TCustomDIBX::DrawMono4(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect,
-                            const std::array<uint32_t, 3>& colours, bool mirrorH, bool mirrorV, int alpha,
-                            int scale) {
+                            const std::array<uint32_t, 3>& colours, TBlit flags, int alpha, int scale) {
   if (alpha <= 0 || scale <= 0 || scale > 64 || source.BitCount() != 4 || !IsInkTarget(BitCount())) return;
   const uint64_t samples = uint64_t(scale) * uint64_t(scale);
   if (!std::has_single_bit(samples)) return;
   alpha = std::min(alpha, 511);
   const TRect sr = IntersectRect(srcRect, source.Bounds());
   const TRect blocks{0, 0, sr.Width() / scale, sr.Height() / scale};
-  const auto run = ClipBlit(ClipRegion(), x, y, blocks, blocks, mirrorH, mirrorV);
+  const auto run = ClipBlit(ClipRegion(), x, y, blocks, blocks, flags);
   if (!run) return;
   if (RunsFast(*this)) {
     DrawMono4Fast(*this, *run, source, sr, scale, colours, alpha);
@@ -181,11 +180,11 @@ void TCustomDIBX::DrawMono4(int32_t x, int32_t y, const TCustomDIBX& source, con
   ReleasePixels();
 }
 
-void TCustomDIBX::DrawIndexed4(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                               bool mirrorV, int alpha, const std::array<uint32_t, 16>& colourTable) {
+void TCustomDIBX::DrawIndexed4(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                               int alpha, const std::array<uint32_t, 16>& colourTable) {
   if (alpha <= 0 || source.BitCount() != 4 || IsEmpty()) return;
   alpha = std::min(alpha, 511);
-  const auto run = ClipBlit(ClipRegion(), x, y, srcRect, source.Bounds(), mirrorH, mirrorV);
+  const auto run = ClipBlit(ClipRegion(), x, y, srcRect, source.Bounds(), flags);
   if (!run) return;
   const TChannelMasks c = ChannelMasksOf();
   const int bits = StoredBitCount();
@@ -232,10 +231,10 @@ void TCustomDIBX::DrawIndexed4(int32_t x, int32_t y, const TCustomDIBX& source, 
 }
 
 void TCustomDIBX::DrawIndexed8(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int firstIndex,
-                               bool mirrorH, bool mirrorV, int alpha, const std::array<uint32_t, 256>& colourTable) {
+                               TBlit flags, int alpha, const std::array<uint32_t, 256>& colourTable) {
   if (alpha <= 0 || source.BitCount() != 8 || IsEmpty()) return;
   const uint32_t a = uint32_t(std::min(alpha, 255));
-  const auto run = ClipBlit(ClipRegion(), x, y, srcRect, source.Bounds(), mirrorH, mirrorV);
+  const auto run = ClipBlit(ClipRegion(), x, y, srcRect, source.Bounds(), flags);
   if (!run) return;
   if (RunsFast(*this)) {
     for (int32_t j = 0; j < run->Height; ++j) {
@@ -269,15 +268,17 @@ void TCustomDIBX::DrawIndexed8(int32_t x, int32_t y, const TCustomDIBX& source, 
 }
 
 void TCustomDIBX::StretchDrawIndexed8(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
-                                      int firstIndex, bool mirrorH, bool mirrorV, int alpha,
+                                      int firstIndex, TBlit flags, int alpha,
                                       const std::array<uint32_t, 256>& colourTable) {
   if (alpha <= 0 || source.BitCount() != 8 || IsEmpty() || destRect.IsEmpty()) return;
   const uint32_t a = uint32_t(std::min(alpha, 255));
   const TRect sr = IntersectRect(srcRect, source.Bounds());
   const TRect k = IntersectRect(destRect, ClipRegion());
   if (sr.IsEmpty() || k.IsEmpty()) return;
-  const TStretchAxis ax = MakeAxis(sr.Left, sr.Width(), destRect.Width(), k.Left - destRect.Left, mirrorH);
-  const TStretchAxis ay = MakeAxis(sr.Top, sr.Height(), destRect.Height(), k.Top - destRect.Top, mirrorV);
+  const TStretchAxis ax =
+      MakeAxis(sr.Left, sr.Width(), destRect.Width(), k.Left - destRect.Left, Has(flags, TBlit::MirrorH));
+  const TStretchAxis ay =
+      MakeAxis(sr.Top, sr.Height(), destRect.Height(), k.Top - destRect.Top, Has(flags, TBlit::MirrorV));
   if (RunsFast(*this)) {
     for (int32_t j = 0; j < k.Height(); ++j) {
       const uint8_t* s = source.ScanLine(ay.At(j));

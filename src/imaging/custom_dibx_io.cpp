@@ -60,12 +60,12 @@ bool TCustomDIBX::LoadPicture(TStream& stream, TCustomDIBX* alphaMask) {
     picture.GetPalette(palette.data());
     SetPalette(palette.data());
   }
-  Draw(0, 0, picture, picture.Bounds(), false, false, false);
+  Draw(0, 0, picture, picture.Bounds(), TBlit::None);
   if (alphaMask) {
     if (hasAlpha) {
       alphaMask->SetSize(alpha.Width(), alpha.Height(), 8);
       alphaMask->ResetClip();
-      alphaMask->Draw(0, 0, alpha, alpha.Bounds(), false, false, false);
+      alphaMask->Draw(0, 0, alpha, alpha.Bounds(), TBlit::None);
     } else {
       alphaMask->SetSize(0, 0, 8);
     }

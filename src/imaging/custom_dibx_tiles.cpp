@@ -60,32 +60,31 @@ void TCustomDIBX::TileZoom(const TRect& destRect, const TRect& srcRect, int32_t 
       drawTile(MakeRect(int32_t(tx >> 16), int32_t(ty >> 16), int32_t(tw), int32_t(th)));
 }
 
-void TCustomDIBX::TileDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
+void TCustomDIBX::TileDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
                            int32_t scrollX, int32_t scrollY, int32_t spaceX, int32_t spaceY) {
   Tile(destRect, srcRect, scrollX, scrollY, spaceX, spaceY,
-       [&](int32_t x, int32_t y) { Draw(x, y, source, srcRect, transparent, false, false); });
+       [&](int32_t x, int32_t y) { Draw(x, y, source, srcRect, flags & TBlit::Transparent); });
 }
 
-void TCustomDIBX::TileDrawAlpha(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
-                                bool transparent, int32_t scrollX, int32_t scrollY, int32_t spaceX, int32_t spaceY,
-                                int alpha) {
+void TCustomDIBX::TileDrawAlpha(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                                int32_t scrollX, int32_t scrollY, int32_t spaceX, int32_t spaceY, int alpha) {
   if (alpha <= 0) return;
   Tile(destRect, srcRect, scrollX, scrollY, spaceX, spaceY,
-       [&](int32_t x, int32_t y) { DrawAlpha(x, y, source, srcRect, transparent, false, false, alpha); });
+       [&](int32_t x, int32_t y) { DrawAlpha(x, y, source, srcRect, flags & TBlit::Transparent, alpha); });
 }
 
 void TCustomDIBX::TileDrawAdd(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
                               int32_t scrollX, int32_t scrollY, int32_t spaceX, int32_t spaceY, int alpha) {
   if (alpha <= 0) return;
   Tile(destRect, srcRect, scrollX, scrollY, spaceX, spaceY,
-       [&](int32_t x, int32_t y) { DrawAdd(x, y, source, srcRect, false, false, alpha); });
+       [&](int32_t x, int32_t y) { DrawAdd(x, y, source, srcRect, TBlit::None, alpha); });
 }
 
 void TCustomDIBX::TileDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
                                const TCustomDIBX& mask, int32_t scrollX, int32_t scrollY, int32_t spaceX,
                                int32_t spaceY) {
   Tile(destRect, srcRect, scrollX, scrollY, spaceX, spaceY,
-       [&](int32_t x, int32_t y) { DrawMask(x, y, source, srcRect, false, false, mask); });
+       [&](int32_t x, int32_t y) { DrawMask(x, y, source, srcRect, TBlit::None, mask); });
 }
 
 void TCustomDIBX::TileDrawAlphaMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
@@ -93,7 +92,7 @@ void TCustomDIBX::TileDrawAlphaMask(const TRect& destRect, const TCustomDIBX& so
                                     int32_t spaceY, int alpha) {
   if (alpha <= 0) return;
   Tile(destRect, srcRect, scrollX, scrollY, spaceX, spaceY,
-       [&](int32_t x, int32_t y) { DrawAlphaMask(x, y, source, srcRect, false, false, mask, alpha); });
+       [&](int32_t x, int32_t y) { DrawAlphaMask(x, y, source, srcRect, TBlit::None, mask, alpha); });
 }
 
 void TCustomDIBX::TileDrawAddMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
@@ -101,40 +100,39 @@ void TCustomDIBX::TileDrawAddMask(const TRect& destRect, const TCustomDIBX& sour
                                   int32_t spaceY, int alpha) {
   if (alpha <= 0) return;
   Tile(destRect, srcRect, scrollX, scrollY, spaceX, spaceY,
-       [&](int32_t x, int32_t y) { DrawAddMask(x, y, source, srcRect, false, false, mask, alpha); });
+       [&](int32_t x, int32_t y) { DrawAddMask(x, y, source, srcRect, TBlit::None, mask, alpha); });
 }
 
-void TCustomDIBX::TileZoomDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
-                               bool transparent, bool mirrorH, bool mirrorV, int alpha, int32_t scrollX,
-                               int32_t scrollY, int32_t zoomX, int32_t zoomY, int32_t cellWidth, int32_t cellHeight) {
+void TCustomDIBX::TileZoomDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                               int alpha, int32_t scrollX, int32_t scrollY, int32_t zoomX, int32_t zoomY,
+                               int32_t cellWidth, int32_t cellHeight) {
   if (alpha <= 0) return;
   alpha = std::min(alpha, 511);
   TileZoom(destRect, srcRect, scrollX, scrollY, zoomX, zoomY, cellWidth, cellHeight, [&](const TRect& tile) {
     if (alpha > 255) {
-      StretchDrawAdd(tile, source, srcRect, transparent, mirrorH, mirrorV, alpha - 256);
+      StretchDrawAdd(tile, source, srcRect, flags, alpha - 256);
     } else {
-      StretchDraw(tile, source, srcRect, transparent, mirrorH, mirrorV, alpha);
+      StretchDraw(tile, source, srcRect, flags, alpha);
     }
   });
 }
 
-void TCustomDIBX::TileZoomDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
-                                   bool mirrorH, bool mirrorV, const TCustomDIBX& mask, int alpha, int32_t scrollX,
-                                   int32_t scrollY, int32_t zoomX, int32_t zoomY, int32_t cellWidth,
-                                   int32_t cellHeight) {
+void TCustomDIBX::TileZoomDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                                   const TCustomDIBX& mask, int alpha, int32_t scrollX, int32_t scrollY, int32_t zoomX,
+                                   int32_t zoomY, int32_t cellWidth, int32_t cellHeight) {
   if (alpha <= 0) return;
   alpha = std::min(alpha, 511);
   TileZoom(destRect, srcRect, scrollX, scrollY, zoomX, zoomY, cellWidth, cellHeight, [&](const TRect& tile) {
     if (alpha > 255) {
-      StretchDrawAddMask(tile, source, srcRect, mirrorH, mirrorV, mask, alpha - 256);
+      StretchDrawAddMask(tile, source, srcRect, flags, mask, alpha - 256);
     } else {
-      StretchDrawMask(tile, source, srcRect, mirrorH, mirrorV, mask, alpha);
+      StretchDrawMask(tile, source, srcRect, flags, mask, alpha);
     }
   });
 }
 
 void TCustomDIBX::PatternBlit(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY,
-                              bool mirrorH, bool mirrorV, int32_t zoomX, int32_t zoomY, const TCustomDIBX* mask,
+                              TBlit mirror, int32_t zoomX, int32_t zoomY, const TCustomDIBX* mask,
                               const TBlendOp& blend) {
   if (pattern.IsEmpty() || IsEmpty() || zoomX <= 0 || zoomY <= 0) return;
   if (blend.UsesMask() && (!mask || mask->BitCount() != 8 || !mask->Bounds().Contains(pattern.Bounds()))) return;
@@ -145,10 +143,11 @@ void TCustomDIBX::PatternBlit(const TRect& destRect, const TCustomDIBX& pattern,
   const TCustomDIBX& src = PrepareSource(*this, pattern, mask, op, copies);
   const int64_t pw = src.Width(), ph = src.Height();
   const int64_t stepX = int64_t(65536.0 * 256.0 / zoomX), stepY = int64_t(65536.0 * 256.0 / zoomY);
-  auto index = [](int64_t along, int64_t step, int64_t size, bool mirror) {
+  auto index = [](int64_t along, int64_t step, int64_t size, bool flip) {
     int32_t p = int32_t(Wrap((along * step) >> 16, size));
-    return mirror ? int32_t(size) - 1 - p : p;
+    return flip ? int32_t(size) - 1 - p : p;
   };
+  const bool mirrorH = Has(mirror, TBlit::MirrorH), mirrorV = Has(mirror, TBlit::MirrorV);
   const int32_t n = k.Width();
   std::vector<int32_t> cols(static_cast<size_t>(n));
   for (int32_t i = 0; i < n; ++i) cols[i] = index(int64_t(k.Left) + i - destRect.Left + offsetX, stepX, pw, mirrorH);
@@ -193,32 +192,30 @@ TBlendOp PatternOp(bool masked, int alpha) {
 }  // namespace
 
 void TCustomDIBX::FillPattern(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY,
-                              bool mirrorH, bool mirrorV) {
-  PatternBlit(destRect, pattern, offsetX, offsetY, mirrorH, mirrorV, 256, 256, nullptr, {TBlendKind::Copy, 255, -1});
+                              TBlit flags) {
+  PatternBlit(destRect, pattern, offsetX, offsetY, flags, 256, 256, nullptr, {TBlendKind::Copy, 255, -1});
 }
 
-void TCustomDIBX::FillPatternZoom(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX,
-                                  int32_t offsetY, bool mirrorH, bool mirrorV, int32_t zoomX, int32_t zoomY,
-                                  int alpha) {
+void TCustomDIBX::FillPatternZoom(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY,
+                                  TBlit flags, int32_t zoomX, int32_t zoomY, int alpha) {
   if (alpha <= 0) return;
-  PatternBlit(destRect, pattern, offsetX, offsetY, mirrorH, mirrorV, zoomX, zoomY, nullptr, PatternOp(false, alpha));
+  PatternBlit(destRect, pattern, offsetX, offsetY, flags, zoomX, zoomY, nullptr, PatternOp(false, alpha));
 }
 
 void TCustomDIBX::FillPatternZoomMask(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX,
-                                      int32_t offsetY, bool mirrorH, bool mirrorV, int32_t zoomX, int32_t zoomY,
+                                      int32_t offsetY, TBlit flags, int32_t zoomX, int32_t zoomY,
                                       const TCustomDIBX& mask, int alpha) {
   if (alpha <= 0) return;
-  PatternBlit(destRect, pattern, offsetX, offsetY, mirrorH, mirrorV, zoomX, zoomY, &mask, PatternOp(true, alpha));
+  PatternBlit(destRect, pattern, offsetX, offsetY, flags, zoomX, zoomY, &mask, PatternOp(true, alpha));
 }
 
-void TCustomDIBX::FramePattern(const TRect& rect, int32_t width, const TCustomDIBX& pattern, bool mirrorH,
-                               bool mirrorV) {
+void TCustomDIBX::FramePattern(const TRect& rect, int32_t width, const TCustomDIBX& pattern, TBlit flags) {
   if (width <= 0 || rect.IsEmpty()) return;
   const int32_t w = rect.Width(), h = rect.Height();
-  FillPattern(MakeRect(rect.Left, rect.Top, w, width), pattern, 0, 0, mirrorH, mirrorV);
-  FillPattern(MakeRect(rect.Left, rect.Bottom - width, w, width), pattern, 0, 0, mirrorH, mirrorV);
-  FillPattern(MakeRect(rect.Left, rect.Top, width, h), pattern, 0, 0, mirrorH, mirrorV);
-  FillPattern(MakeRect(rect.Right - width, rect.Top, width, h), pattern, 0, 0, mirrorH, mirrorV);
+  FillPattern(MakeRect(rect.Left, rect.Top, w, width), pattern, 0, 0, flags);
+  FillPattern(MakeRect(rect.Left, rect.Bottom - width, w, width), pattern, 0, 0, flags);
+  FillPattern(MakeRect(rect.Left, rect.Top, width, h), pattern, 0, 0, flags);
+  FillPattern(MakeRect(rect.Right - width, rect.Top, width, h), pattern, 0, 0, flags);
 }
 
 }  // namespace kest

@@ -20,8 +20,8 @@ double ClampCoord(double v) { return std::clamp(v, -1073741824.0, 1073741824.0);
 
 }  // namespace
 
-void TCustomDIBX::StretchBlit(const TRect& destRect, const TCustomDIBX& source, TRect srcRect, bool mirrorH,
-                              bool mirrorV, const TCustomDIBX* mask, const TBlendOp& blend) {
+void TCustomDIBX::StretchBlit(const TRect& destRect, const TCustomDIBX& source, TRect srcRect, TBlit mirror,
+                              const TCustomDIBX* mask, const TBlendOp& blend) {
   if (blend.Alpha <= 0 && blend.Kind != TBlendKind::Copy && blend.Kind != TBlendKind::Mask) return;
   if (blend.UsesMask() && (!mask || mask->BitCount() != 8)) return;
   if (destRect.IsEmpty() || IsEmpty() || source.IsEmpty()) return;
@@ -32,8 +32,10 @@ void TCustomDIBX::StretchBlit(const TRect& destRect, const TCustomDIBX& source, 
   if (op.UsesMask()) srcRect = IntersectRect(srcRect, mask->Bounds());
   const TRect k = IntersectRect(destRect, ClipRegion());
   if (srcRect.IsEmpty() || k.IsEmpty()) return;
-  const TStretchAxis ax = MakeAxis(srcRect.Left, srcRect.Width(), destRect.Width(), k.Left - destRect.Left, mirrorH);
-  const TStretchAxis ay = MakeAxis(srcRect.Top, srcRect.Height(), destRect.Height(), k.Top - destRect.Top, mirrorV);
+  const TStretchAxis ax =
+      MakeAxis(srcRect.Left, srcRect.Width(), destRect.Width(), k.Left - destRect.Left, Has(mirror, TBlit::MirrorH));
+  const TStretchAxis ay =
+      MakeAxis(srcRect.Top, srcRect.Height(), destRect.Height(), k.Top - destRect.Top, Has(mirror, TBlit::MirrorV));
   const int32_t n = k.Width();
   const bool withMask = op.UsesMask();
   if (CanRunFast(src)) {
@@ -88,7 +90,7 @@ void TCustomDIBX::StretchBlit(const TRect& destRect, const TCustomDIBX& source, 
 }
 
 void TCustomDIBX::RotateBlit(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int32_t centerX,
-                             int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, bool mirrorH, bool mirrorV,
+                             int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, TBlit mirror,
                              const TCustomDIBX* mask, const TBlendOp& blend) {
   if (zoomX <= 0 || zoomY <= 0 || IsEmpty() || source.IsEmpty()) return;
   if (blend.UsesMask() && (!mask || mask->BitCount() != 8)) return;
@@ -130,6 +132,7 @@ void TCustomDIBX::RotateBlit(int32_t x, int32_t y, const TCustomDIBX& source, co
   const ptrdiff_t maskStep = withMask ? mask->LineStep() : 0;
   std::vector<uint32_t> srcRow(fast ? size_t(n) : 0);
   std::vector<uint8_t> maskRow(fast && withMask ? size_t(n) : 0);
+  const bool mirrorH = Has(mirror, TBlit::MirrorH), mirrorV = Has(mirror, TBlit::MirrorV);
   // Mirroring as a start and a direction, so the fast loop has no branch.
   const int32_t firstX = mirrorH ? sr.Right - 1 : sr.Left, dirX = mirrorH ? -1 : 1;
   const int32_t firstY = mirrorV ? sr.Bottom - 1 : sr.Top, dirY = mirrorV ? -1 : 1;
@@ -195,47 +198,43 @@ TBlendOp RotateOp(bool masked, int alpha, int64_t key) {
 }  // namespace
 
 void TCustomDIBX::DrawRotate(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int32_t centerX,
-                             int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, bool transparent,
-                             bool mirrorH, bool mirrorV, int alpha) {
+                             int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, TBlit flags, int alpha) {
   if (alpha <= 0) return;
-  RotateBlit(x, y, source, srcRect, centerX, centerY, angle, zoomX, zoomY, mirrorH, mirrorV, nullptr,
-             RotateOp(false, alpha, transparent ? source.TransparentPixel : -1));
+  RotateBlit(x, y, source, srcRect, centerX, centerY, angle, zoomX, zoomY, flags, nullptr,
+             RotateOp(false, alpha, source.KeyFor(flags)));
 }
 
-void TCustomDIBX::DrawRotateMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect,
-                                 int32_t centerX, int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY,
-                                 bool mirrorH, bool mirrorV, const TCustomDIBX& mask, int alpha) {
+void TCustomDIBX::DrawRotateMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int32_t centerX,
+                                 int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, TBlit flags,
+                                 const TCustomDIBX& mask, int alpha) {
   if (alpha <= 0) return;
-  RotateBlit(x, y, source, srcRect, centerX, centerY, angle, zoomX, zoomY, mirrorH, mirrorV, &mask,
-             RotateOp(true, alpha, -1));
+  RotateBlit(x, y, source, srcRect, centerX, centerY, angle, zoomX, zoomY, flags, &mask, RotateOp(true, alpha, -1));
 }
 
-void TCustomDIBX::StretchDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
-                              bool transparent, bool mirrorH, bool mirrorV, int alpha) {
+void TCustomDIBX::StretchDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                              int alpha) {
   if (alpha <= 0) return;
-  StretchBlit(destRect, source, srcRect, mirrorH, mirrorV, nullptr,
-              StretchOp(false, alpha, transparent ? source.TransparentPixel : -1));
+  StretchBlit(destRect, source, srcRect, flags, nullptr, StretchOp(false, alpha, source.KeyFor(flags)));
 }
 
-void TCustomDIBX::StretchDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
-                                  bool mirrorH, bool mirrorV, const TCustomDIBX& mask, int alpha) {
+void TCustomDIBX::StretchDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                                  const TCustomDIBX& mask, int alpha) {
   if (alpha <= 0) return;
-  StretchBlit(destRect, source, srcRect, mirrorH, mirrorV, &mask, StretchOp(true, alpha, -1));
+  StretchBlit(destRect, source, srcRect, flags, &mask, StretchOp(true, alpha, -1));
 }
 
-void TCustomDIBX::StretchDrawAdd(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
-                                 bool transparent, bool mirrorH, bool mirrorV, int alpha) {
+void TCustomDIBX::StretchDrawAdd(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                                 int alpha) {
   if (alpha <= 0) return;
   // As DrawAdd: an 8-bit surface adds without the strength.
   const TBlendKind kind = BitCount() == 8 ? TBlendKind::AddPlain : TBlendKind::Add;
-  StretchBlit(destRect, source, srcRect, mirrorH, mirrorV, nullptr,
-              {kind, std::min(alpha, 255), transparent ? source.TransparentPixel : -1});
+  StretchBlit(destRect, source, srcRect, flags, nullptr, {kind, std::min(alpha, 255), source.KeyFor(flags)});
 }
 
 void TCustomDIBX::StretchDrawAddMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
-                                     bool mirrorH, bool mirrorV, const TCustomDIBX& mask, int alpha) {
+                                     TBlit flags, const TCustomDIBX& mask, int alpha) {
   if (alpha <= 0) return;
-  StretchBlit(destRect, source, srcRect, mirrorH, mirrorV, &mask, {TBlendKind::AddMask, std::min(alpha, 255), -1});
+  StretchBlit(destRect, source, srcRect, flags, &mask, {TBlendKind::AddMask, std::min(alpha, 255), -1});
 }
 
 }  // namespace kest

@@ -175,11 +175,11 @@ void TDIBXWave::FrameRectAdd(const TRect& rect, int32_t width, uint32_t pixel) {
   ForEachRun(rect.Top, rect.Bottom, [&](int32_t off) { Inner->FrameRectAdd(Shift(rect, off), width, pixel); });
 }
 
-void TDIBXWave::FillMask(int32_t x, int32_t y, const TCustomDIBX& mask, const TRect& srcRect, bool mirrorH,
-                         bool mirrorV, uint32_t pixel, int alpha) {
+void TDIBXWave::FillMask(int32_t x, int32_t y, const TCustomDIBX& mask, const TRect& srcRect, TBlit flags,
+                         uint32_t pixel, int alpha) {
   const TSteadyPicture m(Inner, mask, true);
   ForEachRun(y, RowsEnd(y, srcRect),
-             [&](int32_t off) { Inner->FillMask(Shift(x, off), y, *m, srcRect, mirrorH, mirrorV, pixel, alpha); });
+             [&](int32_t off) { Inner->FillMask(Shift(x, off), y, *m, srcRect, flags, pixel, alpha); });
 }
 
 void TDIBXWave::AdjustBrightness(int32_t b) {
@@ -194,119 +194,106 @@ void TDIBXWave::AdjustBrightness(int32_t b) {
 }
 
 void TDIBXWave::Assign(const TCustomDIBX& source) {
-  if (&source != this) Draw(Left, Top, source, source.Bounds(), false, false, false);
+  if (&source != this) Draw(Left, Top, source, source.Bounds(), TBlit::None);
 }
 
-void TDIBXWave::Draw(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                     bool mirrorH, bool mirrorV) {
+void TDIBXWave::Draw(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags) {
+  const TSteadyPicture s(Inner, source, false);
+  ForEachRun(y, RowsEnd(y, srcRect), [&](int32_t off) { Inner->Draw(Shift(x, off), y, *s, srcRect, flags); });
+}
+
+void TDIBXWave::DrawMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                         const TCustomDIBX& mask) {
+  const TSteadyPicture s(Inner, source, false), m(Inner, mask, true);
+  ForEachRun(y, RowsEnd(y, srcRect), [&](int32_t off) { Inner->DrawMask(Shift(x, off), y, *s, srcRect, flags, *m); });
+}
+
+void TDIBXWave::DrawAlpha(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                          int alpha) {
   const TSteadyPicture s(Inner, source, false);
   ForEachRun(y, RowsEnd(y, srcRect),
-             [&](int32_t off) { Inner->Draw(Shift(x, off), y, *s, srcRect, transparent, mirrorH, mirrorV); });
+             [&](int32_t off) { Inner->DrawAlpha(Shift(x, off), y, *s, srcRect, flags, alpha); });
 }
 
-void TDIBXWave::DrawMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                         bool mirrorV, const TCustomDIBX& mask) {
+void TDIBXWave::DrawAlphaMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                              const TCustomDIBX& mask, int alpha) {
   const TSteadyPicture s(Inner, source, false), m(Inner, mask, true);
   ForEachRun(y, RowsEnd(y, srcRect),
-             [&](int32_t off) { Inner->DrawMask(Shift(x, off), y, *s, srcRect, mirrorH, mirrorV, *m); });
+             [&](int32_t off) { Inner->DrawAlphaMask(Shift(x, off), y, *s, srcRect, flags, *m, alpha); });
 }
 
-void TDIBXWave::DrawAlpha(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                          bool mirrorH, bool mirrorV, int alpha) {
+void TDIBXWave::DrawAdd(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags, int alpha) {
   const TSteadyPicture s(Inner, source, false);
-  ForEachRun(y, RowsEnd(y, srcRect), [&](int32_t off) {
-    Inner->DrawAlpha(Shift(x, off), y, *s, srcRect, transparent, mirrorH, mirrorV, alpha);
-  });
+  ForEachRun(y, RowsEnd(y, srcRect), [&](int32_t off) { Inner->DrawAdd(Shift(x, off), y, *s, srcRect, flags, alpha); });
 }
 
-void TDIBXWave::DrawAlphaMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                              bool mirrorV, const TCustomDIBX& mask, int alpha) {
+void TDIBXWave::DrawAddMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                            const TCustomDIBX& mask, int alpha) {
   const TSteadyPicture s(Inner, source, false), m(Inner, mask, true);
   ForEachRun(y, RowsEnd(y, srcRect),
-             [&](int32_t off) { Inner->DrawAlphaMask(Shift(x, off), y, *s, srcRect, mirrorH, mirrorV, *m, alpha); });
-}
-
-void TDIBXWave::DrawAdd(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                        bool mirrorV, int alpha) {
-  const TSteadyPicture s(Inner, source, false);
-  ForEachRun(y, RowsEnd(y, srcRect),
-             [&](int32_t off) { Inner->DrawAdd(Shift(x, off), y, *s, srcRect, mirrorH, mirrorV, alpha); });
-}
-
-void TDIBXWave::DrawAddMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                            bool mirrorV, const TCustomDIBX& mask, int alpha) {
-  const TSteadyPicture s(Inner, source, false), m(Inner, mask, true);
-  ForEachRun(y, RowsEnd(y, srcRect),
-             [&](int32_t off) { Inner->DrawAddMask(Shift(x, off), y, *s, srcRect, mirrorH, mirrorV, *m, alpha); });
+             [&](int32_t off) { Inner->DrawAddMask(Shift(x, off), y, *s, srcRect, flags, *m, alpha); });
 }
 
 // A rotated picture may reach any row, so every run is offered it and the
 // inner surface's own clipping finds the rows it really covers.
 void TDIBXWave::DrawRotate(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int32_t centerX,
-                           int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, bool transparent, bool mirrorH,
-                           bool mirrorV, int alpha) {
+                           int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, TBlit flags, int alpha) {
   const TSteadyPicture s(Inner, source, false);
   ForEachRun(kLowest, kHighest, [&](int32_t off) {
-    Inner->DrawRotate(Shift(x, off), y, *s, srcRect, centerX, centerY, angle, zoomX, zoomY, transparent, mirrorH,
-                      mirrorV, alpha);
+    Inner->DrawRotate(Shift(x, off), y, *s, srcRect, centerX, centerY, angle, zoomX, zoomY, flags, alpha);
   });
 }
 
 void TDIBXWave::DrawRotateMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int32_t centerX,
-                               int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, bool mirrorH, bool mirrorV,
+                               int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, TBlit flags,
                                const TCustomDIBX& mask, int alpha) {
   const TSteadyPicture s(Inner, source, false), m(Inner, mask, true);
   ForEachRun(kLowest, kHighest, [&](int32_t off) {
-    Inner->DrawRotateMask(Shift(x, off), y, *s, srcRect, centerX, centerY, angle, zoomX, zoomY, mirrorH, mirrorV, *m,
-                          alpha);
+    Inner->DrawRotateMask(Shift(x, off), y, *s, srcRect, centerX, centerY, angle, zoomX, zoomY, flags, *m, alpha);
   });
 }
 
-void TDIBXWave::StretchDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                            bool mirrorH, bool mirrorV, int alpha) {
+void TDIBXWave::StretchDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                            int alpha) {
   const TSteadyPicture s(Inner, source, false);
-  ForEachRun(destRect.Top, destRect.Bottom, [&](int32_t off) {
-    Inner->StretchDraw(Shift(destRect, off), *s, srcRect, transparent, mirrorH, mirrorV, alpha);
-  });
+  ForEachRun(destRect.Top, destRect.Bottom,
+             [&](int32_t off) { Inner->StretchDraw(Shift(destRect, off), *s, srcRect, flags, alpha); });
 }
 
-void TDIBXWave::StretchDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                                bool mirrorV, const TCustomDIBX& mask, int alpha) {
+void TDIBXWave::StretchDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                                const TCustomDIBX& mask, int alpha) {
   const TSteadyPicture s(Inner, source, false), m(Inner, mask, true);
-  ForEachRun(destRect.Top, destRect.Bottom, [&](int32_t off) {
-    Inner->StretchDrawMask(Shift(destRect, off), *s, srcRect, mirrorH, mirrorV, *m, alpha);
-  });
+  ForEachRun(destRect.Top, destRect.Bottom,
+             [&](int32_t off) { Inner->StretchDrawMask(Shift(destRect, off), *s, srcRect, flags, *m, alpha); });
 }
 
-void TDIBXWave::StretchDrawAdd(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                               bool mirrorH, bool mirrorV, int alpha) {
+void TDIBXWave::StretchDrawAdd(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                               int alpha) {
   const TSteadyPicture s(Inner, source, false);
-  ForEachRun(destRect.Top, destRect.Bottom, [&](int32_t off) {
-    Inner->StretchDrawAdd(Shift(destRect, off), *s, srcRect, transparent, mirrorH, mirrorV, alpha);
-  });
+  ForEachRun(destRect.Top, destRect.Bottom,
+             [&](int32_t off) { Inner->StretchDrawAdd(Shift(destRect, off), *s, srcRect, flags, alpha); });
 }
 
-void TDIBXWave::StretchDrawAddMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                                   bool mirrorV, const TCustomDIBX& mask, int alpha) {
+void TDIBXWave::StretchDrawAddMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                                   const TCustomDIBX& mask, int alpha) {
   const TSteadyPicture s(Inner, source, false), m(Inner, mask, true);
-  ForEachRun(destRect.Top, destRect.Bottom, [&](int32_t off) {
-    Inner->StretchDrawAddMask(Shift(destRect, off), *s, srcRect, mirrorH, mirrorV, *m, alpha);
-  });
+  ForEachRun(destRect.Top, destRect.Bottom,
+             [&](int32_t off) { Inner->StretchDrawAddMask(Shift(destRect, off), *s, srcRect, flags, *m, alpha); });
 }
 
-void TDIBXWave::TileDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
+void TDIBXWave::TileDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
                          int32_t scrollX, int32_t scrollY, int32_t spaceX, int32_t spaceY) {
   const TSteadyPicture s(Inner, source, false);
   ForEachRun(destRect.Top, destRect.Bottom, [&](int32_t off) {
-    Inner->TileDraw(Shift(destRect, off), *s, srcRect, transparent, scrollX, scrollY, spaceX, spaceY);
+    Inner->TileDraw(Shift(destRect, off), *s, srcRect, flags, scrollX, scrollY, spaceX, spaceY);
   });
 }
 
-void TDIBXWave::TileDrawAlpha(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
+void TDIBXWave::TileDrawAlpha(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
                               int32_t scrollX, int32_t scrollY, int32_t spaceX, int32_t spaceY, int alpha) {
   const TSteadyPicture s(Inner, source, false);
   ForEachRun(destRect.Top, destRect.Bottom, [&](int32_t off) {
-    Inner->TileDrawAlpha(Shift(destRect, off), *s, srcRect, transparent, scrollX, scrollY, spaceX, spaceY, alpha);
+    Inner->TileDrawAlpha(Shift(destRect, off), *s, srcRect, flags, scrollX, scrollY, spaceX, spaceY, alpha);
   });
 }
 
@@ -345,91 +332,86 @@ void TDIBXWave::TileDrawAddMask(const TRect& destRect, const TCustomDIBX& source
   });
 }
 
-void TDIBXWave::TileZoomDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                             bool mirrorH, bool mirrorV, int alpha, int32_t scrollX, int32_t scrollY, int32_t zoomX,
-                             int32_t zoomY, int32_t cellWidth, int32_t cellHeight) {
+void TDIBXWave::TileZoomDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                             int alpha, int32_t scrollX, int32_t scrollY, int32_t zoomX, int32_t zoomY,
+                             int32_t cellWidth, int32_t cellHeight) {
   const TSteadyPicture s(Inner, source, false);
   ForEachRun(destRect.Top, destRect.Bottom, [&](int32_t off) {
-    Inner->TileZoomDraw(Shift(destRect, off), *s, srcRect, transparent, mirrorH, mirrorV, alpha, scrollX, scrollY,
-                        zoomX, zoomY, cellWidth, cellHeight);
+    Inner->TileZoomDraw(Shift(destRect, off), *s, srcRect, flags, alpha, scrollX, scrollY, zoomX, zoomY, cellWidth,
+                        cellHeight);
   });
 }
 
-void TDIBXWave::TileZoomDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                                 bool mirrorV, const TCustomDIBX& mask, int alpha, int32_t scrollX, int32_t scrollY,
-                                 int32_t zoomX, int32_t zoomY, int32_t cellWidth, int32_t cellHeight) {
+void TDIBXWave::TileZoomDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                                 const TCustomDIBX& mask, int alpha, int32_t scrollX, int32_t scrollY, int32_t zoomX,
+                                 int32_t zoomY, int32_t cellWidth, int32_t cellHeight) {
   const TSteadyPicture s(Inner, source, false), m(Inner, mask, true);
   ForEachRun(destRect.Top, destRect.Bottom, [&](int32_t off) {
-    Inner->TileZoomDrawMask(Shift(destRect, off), *s, srcRect, mirrorH, mirrorV, *m, alpha, scrollX, scrollY, zoomX,
-                            zoomY, cellWidth, cellHeight);
+    Inner->TileZoomDrawMask(Shift(destRect, off), *s, srcRect, flags, *m, alpha, scrollX, scrollY, zoomX, zoomY,
+                            cellWidth, cellHeight);
   });
 }
 
 void TDIBXWave::FillPattern(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY,
-                            bool mirrorH, bool mirrorV) {
+                            TBlit flags) {
   const TSteadyPicture p(Inner, pattern, false);
   ForEachRun(destRect.Top, destRect.Bottom,
-             [&](int32_t off) { Inner->FillPattern(Shift(destRect, off), *p, offsetX, offsetY, mirrorH, mirrorV); });
+             [&](int32_t off) { Inner->FillPattern(Shift(destRect, off), *p, offsetX, offsetY, flags); });
 }
 
 void TDIBXWave::FillPatternZoom(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY,
-                                bool mirrorH, bool mirrorV, int32_t zoomX, int32_t zoomY, int alpha) {
+                                TBlit flags, int32_t zoomX, int32_t zoomY, int alpha) {
   const TSteadyPicture p(Inner, pattern, false);
   ForEachRun(destRect.Top, destRect.Bottom, [&](int32_t off) {
-    Inner->FillPatternZoom(Shift(destRect, off), *p, offsetX, offsetY, mirrorH, mirrorV, zoomX, zoomY, alpha);
+    Inner->FillPatternZoom(Shift(destRect, off), *p, offsetX, offsetY, flags, zoomX, zoomY, alpha);
   });
 }
 
 void TDIBXWave::FillPatternZoomMask(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY,
-                                    bool mirrorH, bool mirrorV, int32_t zoomX, int32_t zoomY, const TCustomDIBX& mask,
-                                    int alpha) {
+                                    TBlit flags, int32_t zoomX, int32_t zoomY, const TCustomDIBX& mask, int alpha) {
   const TSteadyPicture p(Inner, pattern, false), m(Inner, mask, true);
   ForEachRun(destRect.Top, destRect.Bottom, [&](int32_t off) {
-    Inner->FillPatternZoomMask(Shift(destRect, off), *p, offsetX, offsetY, mirrorH, mirrorV, zoomX, zoomY, *m, alpha);
+    Inner->FillPatternZoomMask(Shift(destRect, off), *p, offsetX, offsetY, flags, zoomX, zoomY, *m, alpha);
   });
 }
 
-void TDIBXWave::FramePattern(const TRect& rect, int32_t width, const TCustomDIBX& pattern, bool mirrorH, bool mirrorV) {
+void TDIBXWave::FramePattern(const TRect& rect, int32_t width, const TCustomDIBX& pattern, TBlit flags) {
   const TSteadyPicture p(Inner, pattern, false);
-  ForEachRun(rect.Top, rect.Bottom,
-             [&](int32_t off) { Inner->FramePattern(Shift(rect, off), width, *p, mirrorH, mirrorV); });
+  ForEachRun(rect.Top, rect.Bottom, [&](int32_t off) { Inner->FramePattern(Shift(rect, off), width, *p, flags); });
 }
 
 // Glyph and indexed sources have formats of their own that these blits check,
 // so they go to the inner surface as they are.
 void TDIBXWave::DrawMono(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, uint32_t pixel,
-                         bool mirrorH, bool mirrorV, int alpha, int scale) {
-  ForEachRun(y, RowsEnd(y, srcRect), [&](int32_t off) {
-    Inner->DrawMono(Shift(x, off), y, source, srcRect, pixel, mirrorH, mirrorV, alpha, scale);
-  });
+                         TBlit flags, int alpha, int scale) {
+  ForEachRun(y, RowsEnd(y, srcRect),
+             [&](int32_t off) { Inner->DrawMono(Shift(x, off), y, source, srcRect, pixel, flags, alpha, scale); });
 }
 
 void TDIBXWave::DrawMono4(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect,
-                          const std::array<uint32_t, 3>& colours, bool mirrorH, bool mirrorV, int alpha, int scale) {
-  ForEachRun(y, RowsEnd(y, srcRect), [&](int32_t off) {
-    Inner->DrawMono4(Shift(x, off), y, source, srcRect, colours, mirrorH, mirrorV, alpha, scale);
-  });
+                          const std::array<uint32_t, 3>& colours, TBlit flags, int alpha, int scale) {
+  ForEachRun(y, RowsEnd(y, srcRect),
+             [&](int32_t off) { Inner->DrawMono4(Shift(x, off), y, source, srcRect, colours, flags, alpha, scale); });
 }
 
-void TDIBXWave::DrawIndexed4(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                             bool mirrorV, int alpha, const std::array<uint32_t, 16>& colourTable) {
-  ForEachRun(y, RowsEnd(y, srcRect), [&](int32_t off) {
-    Inner->DrawIndexed4(Shift(x, off), y, source, srcRect, mirrorH, mirrorV, alpha, colourTable);
-  });
+void TDIBXWave::DrawIndexed4(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                             int alpha, const std::array<uint32_t, 16>& colourTable) {
+  ForEachRun(y, RowsEnd(y, srcRect),
+             [&](int32_t off) { Inner->DrawIndexed4(Shift(x, off), y, source, srcRect, flags, alpha, colourTable); });
 }
 
 void TDIBXWave::DrawIndexed8(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int firstIndex,
-                             bool mirrorH, bool mirrorV, int alpha, const std::array<uint32_t, 256>& colourTable) {
+                             TBlit flags, int alpha, const std::array<uint32_t, 256>& colourTable) {
   ForEachRun(y, RowsEnd(y, srcRect), [&](int32_t off) {
-    Inner->DrawIndexed8(Shift(x, off), y, source, srcRect, firstIndex, mirrorH, mirrorV, alpha, colourTable);
+    Inner->DrawIndexed8(Shift(x, off), y, source, srcRect, firstIndex, flags, alpha, colourTable);
   });
 }
 
 void TDIBXWave::StretchDrawIndexed8(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
-                                    int firstIndex, bool mirrorH, bool mirrorV, int alpha,
+                                    int firstIndex, TBlit flags, int alpha,
                                     const std::array<uint32_t, 256>& colourTable) {
   ForEachRun(destRect.Top, destRect.Bottom, [&](int32_t off) {
-    Inner->StretchDrawIndexed8(Shift(destRect, off), source, srcRect, firstIndex, mirrorH, mirrorV, alpha, colourTable);
+    Inner->StretchDrawIndexed8(Shift(destRect, off), source, srcRect, firstIndex, flags, alpha, colourTable);
   });
 }
 

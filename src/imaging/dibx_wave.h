@@ -69,8 +69,8 @@ class TDIBXWave : public TCustomDIBX {
   void FrameRect(const TRect& rect, int32_t width, uint32_t pixel) override;
   void FrameRectAlpha(const TRect& rect, int32_t width, uint32_t pixel, int alpha) override;
   void FrameRectAdd(const TRect& rect, int32_t width, uint32_t pixel) override;
-  void FillMask(int32_t x, int32_t y, const TCustomDIBX& mask, const TRect& srcRect, bool mirrorH, bool mirrorV,
-                uint32_t pixel, int alpha) override;
+  void FillMask(int32_t x, int32_t y, const TCustomDIBX& mask, const TRect& srcRect, TBlit flags, uint32_t pixel,
+                int alpha) override;
   // Brightens the area inside the clip; the key stays with the inner surface,
   // whose picture as a whole has not changed.
   void AdjustBrightness(int32_t b) override;
@@ -78,37 +78,34 @@ class TDIBXWave : public TCustomDIBX {
   // --- blits
   // The source is drawn at the area's top-left corner.
   void Assign(const TCustomDIBX& source) override;
-  void Draw(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool transparent, bool mirrorH,
-            bool mirrorV) override;
-  void DrawMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH, bool mirrorV,
+  void Draw(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags) override;
+  void DrawMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
                 const TCustomDIBX& mask) override;
-  void DrawAlpha(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool transparent, bool mirrorH,
-                 bool mirrorV, int alpha) override;
-  void DrawAlphaMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH, bool mirrorV,
+  void DrawAlpha(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                 int alpha) override;
+  void DrawAlphaMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
                      const TCustomDIBX& mask, int alpha) override;
-  void DrawAdd(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH, bool mirrorV,
-               int alpha) override;
-  void DrawAddMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH, bool mirrorV,
+  void DrawAdd(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags, int alpha) override;
+  void DrawAddMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
                    const TCustomDIBX& mask, int alpha) override;
   void DrawRotate(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int32_t centerX,
-                  int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, bool transparent, bool mirrorH,
-                  bool mirrorV, int alpha) override;
+                  int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, TBlit flags, int alpha) override;
   void DrawRotateMask(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int32_t centerX,
-                      int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, bool mirrorH, bool mirrorV,
+                      int32_t centerY, int32_t angle, int32_t zoomX, int32_t zoomY, TBlit flags,
                       const TCustomDIBX& mask, int alpha) override;
-  void StretchDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                   bool mirrorH, bool mirrorV, int alpha) override;
-  void StretchDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                       bool mirrorV, const TCustomDIBX& mask, int alpha) override;
-  void StretchDrawAdd(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                      bool mirrorH, bool mirrorV, int alpha) override;
-  void StretchDrawAddMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                          bool mirrorV, const TCustomDIBX& mask, int alpha) override;
+  void StretchDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                   int alpha) override;
+  void StretchDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                       const TCustomDIBX& mask, int alpha) override;
+  void StretchDrawAdd(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                      int alpha) override;
+  void StretchDrawAddMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                          const TCustomDIBX& mask, int alpha) override;
 
   // --- tiles and patterns
-  void TileDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                int32_t scrollX, int32_t scrollY, int32_t spaceX, int32_t spaceY) override;
-  void TileDrawAlpha(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
+  void TileDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags, int32_t scrollX,
+                int32_t scrollY, int32_t spaceX, int32_t spaceY) override;
+  void TileDrawAlpha(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
                      int32_t scrollX, int32_t scrollY, int32_t spaceX, int32_t spaceY, int alpha) override;
   void TileDrawAdd(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, int32_t scrollX,
                    int32_t scrollY, int32_t spaceX, int32_t spaceY, int alpha) override;
@@ -119,33 +116,31 @@ class TDIBXWave : public TCustomDIBX {
                          int alpha) override;
   void TileDrawAddMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, const TCustomDIBX& mask,
                        int32_t scrollX, int32_t scrollY, int32_t spaceX, int32_t spaceY, int alpha) override;
-  void TileZoomDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool transparent,
-                    bool mirrorH, bool mirrorV, int alpha, int32_t scrollX, int32_t scrollY, int32_t zoomX,
-                    int32_t zoomY, int32_t cellWidth, int32_t cellHeight) override;
-  void TileZoomDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH,
-                        bool mirrorV, const TCustomDIBX& mask, int alpha, int32_t scrollX, int32_t scrollY,
-                        int32_t zoomX, int32_t zoomY, int32_t cellWidth, int32_t cellHeight) override;
-  void FillPattern(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY, bool mirrorH,
-                   bool mirrorV) override;
-  void FillPatternZoom(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY,
-                       bool mirrorH, bool mirrorV, int32_t zoomX, int32_t zoomY, int alpha) override;
+  void TileZoomDraw(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags, int alpha,
+                    int32_t scrollX, int32_t scrollY, int32_t zoomX, int32_t zoomY, int32_t cellWidth,
+                    int32_t cellHeight) override;
+  void TileZoomDrawMask(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, TBlit flags,
+                        const TCustomDIBX& mask, int alpha, int32_t scrollX, int32_t scrollY, int32_t zoomX,
+                        int32_t zoomY, int32_t cellWidth, int32_t cellHeight) override;
+  void FillPattern(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY,
+                   TBlit flags) override;
+  void FillPatternZoom(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY, TBlit flags,
+                       int32_t zoomX, int32_t zoomY, int alpha) override;
   void FillPatternZoomMask(const TRect& destRect, const TCustomDIBX& pattern, int32_t offsetX, int32_t offsetY,
-                           bool mirrorH, bool mirrorV, int32_t zoomX, int32_t zoomY, const TCustomDIBX& mask,
-                           int alpha) override;
-  void FramePattern(const TRect& rect, int32_t width, const TCustomDIBX& pattern, bool mirrorH, bool mirrorV) override;
+                           TBlit flags, int32_t zoomX, int32_t zoomY, const TCustomDIBX& mask, int alpha) override;
+  void FramePattern(const TRect& rect, int32_t width, const TCustomDIBX& pattern, TBlit flags) override;
 
   // --- glyph ink and indexed sources
-  void DrawMono(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, uint32_t pixel, bool mirrorH,
-                bool mirrorV, int alpha, int scale) override;
+  void DrawMono(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, uint32_t pixel, TBlit flags,
+                int alpha, int scale) override;
   void DrawMono4(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect,
-                 const std::array<uint32_t, 3>& colours, bool mirrorH, bool mirrorV, int alpha, int scale) override;
-  void DrawIndexed4(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, bool mirrorH, bool mirrorV,
-                    int alpha, const std::array<uint32_t, 16>& colourTable) override;
-  void DrawIndexed8(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int firstIndex, bool mirrorH,
-                    bool mirrorV, int alpha, const std::array<uint32_t, 256>& colourTable) override;
+                 const std::array<uint32_t, 3>& colours, TBlit flags, int alpha, int scale) override;
+  void DrawIndexed4(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, TBlit flags, int alpha,
+                    const std::array<uint32_t, 16>& colourTable) override;
+  void DrawIndexed8(int32_t x, int32_t y, const TCustomDIBX& source, const TRect& srcRect, int firstIndex, TBlit flags,
+                    int alpha, const std::array<uint32_t, 256>& colourTable) override;
   void StretchDrawIndexed8(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, int firstIndex,
-                           bool mirrorH, bool mirrorV, int alpha,
-                           const std::array<uint32_t, 256>& colourTable) override;
+                           TBlit flags, int alpha, const std::array<uint32_t, 256>& colourTable) override;
 
  private:
   int32_t FAreaWidth = 0;

@@ -53,37 +53,51 @@ TEST(DIBXWave, UnshiftedDrawsExactlyAsItsInnerSurface) {
     std::array<uint32_t, 256> table{};
     for (uint32_t i = 0; i < 256; ++i) table[i] = (i * 0x0141) & 0xFFFF;
     const std::vector<TNamedOp> ops = {
-        {"Draw keyed", [&](auto& d, int x, int y) { d.Draw(x, y, src, src.Bounds(), true, false, false); }},
-        {"Draw foreign", [&](auto& d, int x, int y) { d.Draw(x, y, foreign, {1, 1, 11, 8}, true, true, false); }},
-        {"Draw itself", [&](auto& d, int x, int y) { d.Draw(x, y, d.Target(), {2, 1, 20, 15}, false, false, true); }},
-        {"DrawAlpha", [&](auto& d, int x, int y) { d.DrawAlpha(x, y, src, {1, 2, 11, 9}, true, true, false, 90); }},
-        {"DrawMask", [&](auto& d, int x, int y) { d.DrawMask(x, y, src, src.Bounds(), false, true, mask); }},
-        {"DrawAdd", [&](auto& d, int x, int y) { d.DrawAdd(x, y, src, src.Bounds(), true, true, 200); }},
+        {"Draw keyed", [&](auto& d, int x, int y) { d.Draw(x, y, src, src.Bounds(), TBlit::Transparent); }},
+        {"Draw foreign",
+         [&](auto& d, int x, int y) {
+           d.Draw(x, y, foreign, {1, 1, 11, 8}, TBlit::Transparent | TBlit::MirrorH);
+         }},
+        {"Draw itself",
+         [&](auto& d, int x, int y) {
+           d.Draw(x, y, d.Target(), {2, 1, 20, 15}, TBlit::MirrorV);
+         }},
+        {"DrawAlpha",
+         [&](auto& d, int x, int y) {
+           d.DrawAlpha(x, y, src, {1, 2, 11, 9}, TBlit::Transparent | TBlit::MirrorH, 90);
+         }},
+        {"DrawMask", [&](auto& d, int x, int y) { d.DrawMask(x, y, src, src.Bounds(), TBlit::MirrorV, mask); }},
+        {"DrawAdd",
+         [&](auto& d, int x, int y) { d.DrawAdd(x, y, src, src.Bounds(), TBlit::MirrorH | TBlit::MirrorV, 200); }},
         {"FillRect", [&](auto& d, int x, int y) { d.FillRect(MakeRect(x, y, 9, 7), 0x123456); }},
         {"FillRectAlpha", [&](auto& d, int x, int y) { d.FillRectAlpha(MakeRect(x, y, 9, 7), 0x1F, 77); }},
         {"FrameRectAdd", [&](auto& d, int x, int y) { d.FrameRectAdd(MakeRect(x, y, 13, 9), 2, 0x421); }},
-        {"FillMask", [&](auto& d, int x, int y) { d.FillMask(x, y, mask, mask.Bounds(), true, false, 0x7E0, 180); }},
+        {"FillMask", [&](auto& d, int x, int y) { d.FillMask(x, y, mask, mask.Bounds(), TBlit::MirrorH, 0x7E0, 180); }},
         {"StretchDraw mirrored",
          [&](auto& d, int x, int y) {
-           d.StretchDraw(MakeRect(x, y, 17, 13), src, src.Bounds(), true, true, true, 255);
+           d.StretchDraw(MakeRect(x, y, 17, 13), src, src.Bounds(),
+                         TBlit::Transparent | TBlit::MirrorH | TBlit::MirrorV, 255);
          }},
         {"DrawRotate",
          [&](auto& d, int x, int y) {
-           d.DrawRotate(x, y, src, src.Bounds(), 3, 2, 37, 300, 200, true, false, true, 180);
+           d.DrawRotate(x, y, src, src.Bounds(), 3, 2, 37, 300, 200, TBlit::Transparent | TBlit::MirrorV, 180);
          }},
         {"TileDraw",
-         [&](auto& d, int x, int y) { d.TileDraw(MakeRect(x, y, 20, 15), src, {1, 1, 6, 5}, true, 2, 3, 1, 2); }},
+         [&](auto& d, int x, int y) {
+           d.TileDraw(MakeRect(x, y, 20, 15), src, {1, 1, 6, 5}, TBlit::Transparent, 2, 3, 1, 2);
+         }},
         {"TileZoomDraw",
          [&](auto& d, int x, int y) {
-           d.TileZoomDraw(MakeRect(x, y, 20, 15), src, {1, 1, 6, 5}, false, true, false, 300, 2, 3, 300, 200, 5, 4);
+           d.TileZoomDraw(MakeRect(x, y, 20, 15), src, {1, 1, 6, 5}, TBlit::MirrorH, 300, 2, 3, 300, 200, 5, 4);
          }},
         {"FillPatternZoom",
          [&](auto& d, int x, int y) {
-           d.FillPatternZoom(MakeRect(x, y, 20, 15), src, 3, 1, true, false, 300, 200, 150);
+           d.FillPatternZoom(MakeRect(x, y, 20, 15), src, 3, 1, TBlit::MirrorH, 300, 200, 150);
          }},
-        {"DrawMono", [&](auto& d, int x, int y) { d.DrawMono(x, y, mono, mono.Bounds(), 0x3F, false, true, 200, 4); }},
+        {"DrawMono",
+         [&](auto& d, int x, int y) { d.DrawMono(x, y, mono, mono.Bounds(), 0x3F, TBlit::MirrorV, 200, 4); }},
         {"DrawIndexed8",
-         [&](auto& d, int x, int y) { d.DrawIndexed8(x, y, mask, mask.Bounds(), 9, true, false, 99, table); }},
+         [&](auto& d, int x, int y) { d.DrawIndexed8(x, y, mask, mask.Bounds(), 9, TBlit::MirrorH, 99, table); }},
     };
     for (const TNamedOp& op : ops)
       for (auto [x, y] : {std::pair{-5, -4}, {3, 2}, {9, 7}, {22, 15}, {27, 20}}) {
@@ -117,7 +131,7 @@ TEST(DIBXWave, RowsLandShiftedByTheirOwnOffsets) {
         TDIBXWave wave;
         AttachAt(wave, inner, MakeRect(0, top, 16, 8));
         wave.Offsets = offsets;
-        wave.Draw(x, top - 1, src, src.Bounds(), false, false, false);
+        wave.Draw(x, top - 1, src, src.Bounds(), TBlit::None);
         for (int32_t y = 0; y < inner.Height(); ++y) {
           const int32_t row = y - top;
           for (int32_t px = 0; px < inner.Width(); ++px) {
@@ -139,7 +153,7 @@ TEST(DIBXWave, DrawingTheInnerSurfaceOntoItselfReadsItAsItWas) {
   TDIBXWave wave;
   AttachAt(wave, inner, inner.Bounds());
   wave.Offsets = {0, 0, 1, 1, 2, 2, 3, 3};
-  wave.Draw(0, 2, inner, inner.Bounds(), false, false, false);
+  wave.Draw(0, 2, inner, inner.Bounds(), TBlit::None);
   for (int32_t y = 0; y < 8; ++y)
     for (int32_t px = 0; px < 16; ++px) {
       const int32_t sx = y >= 2 ? px - wave.Offsets[size_t(y)] : -1;
@@ -154,7 +168,7 @@ class TRecordingDIBX : public TDIBX {
   using TDIBX::TDIBX;
   std::vector<std::pair<TRect, int32_t>> Calls;
   bool Fails = false;
-  void Draw(int32_t x, int32_t, const TCustomDIBX&, const TRect&, bool, bool, bool) override {
+  void Draw(int32_t x, int32_t, const TCustomDIBX&, const TRect&, TBlit) override {
     Calls.emplace_back(ClipRect, x);
     if (Fails) throw EKestError("out of memory");
   }
@@ -167,12 +181,12 @@ TEST(DIBXWave, OneInnerCallPerRunOfEqualOffsetsAndTheClipComesBack) {
   AttachAt(wave, inner, MakeRect(0, 2, 16, 6));
   wave.Offsets = {0, 0, 3, 3, -2, 5};
   const TDIBX src = Solid(4, 20, 32, 7);
-  wave.Draw(5, 0, src, src.Bounds(), false, false, false);
+  wave.Draw(5, 0, src, src.Bounds(), TBlit::None);
   const std::vector<std::pair<TRect, int32_t>> runs = {{{1, 3, 15, 4}, 5}, {{1, 4, 15, 6}, 8}, {{1, 6, 15, 7}, 3}};
   EXPECT_EQ(inner.Calls, runs);
   EXPECT_EQ(inner.ClipRect, (TRect{1, 3, 15, 7}));
   inner.Fails = true;
-  EXPECT_THROW(wave.Draw(5, 0, src, src.Bounds(), false, false, false), EKestError);
+  EXPECT_THROW(wave.Draw(5, 0, src, src.Bounds(), TBlit::None), EKestError);
   EXPECT_TRUE(inner.ClipActive);
   EXPECT_EQ(inner.ClipRect, (TRect{1, 3, 15, 7}));
 }
@@ -240,8 +254,8 @@ TEST(DIBXWave, WithoutInnerItDrawsNothingAndAsSourceItIsEmpty) {
   lone.SetSize(8, 8, 32);
   const TDIBX src = Solid(4, 4, 32, 5);
   lone.Fill(1);
-  lone.Draw(0, 0, src, src.Bounds(), false, false, false);
-  lone.StretchDraw({0, 0, 8, 8}, src, src.Bounds(), false, false, false, 255);
+  lone.Draw(0, 0, src, src.Bounds(), TBlit::None);
+  lone.StretchDraw({0, 0, 8, 8}, src, src.Bounds(), TBlit::None, 255);
   lone.AddClipRect({0, 0, 4, 4});
   lone.SetPixel(1, 1, 3);
   EXPECT_EQ(lone.GetPixel(1, 1), 0u);
@@ -252,9 +266,9 @@ TEST(DIBXWave, WithoutInnerItDrawsNothingAndAsSourceItIsEmpty) {
   TDIBXWave wave;
   AttachAt(wave, inner, inner.Bounds());
   TDIBX dest = Solid(8, 8, 8, 9);
-  dest.Draw(0, 0, wave, {0, 0, 8, 8}, false, false, false);
-  dest.StretchDraw({0, 0, 8, 8}, wave, {0, 0, 8, 8}, false, false, false, 255);
-  dest.DrawMask(0, 0, inner, inner.Bounds(), false, false, wave);
+  dest.Draw(0, 0, wave, {0, 0, 8, 8}, TBlit::None);
+  dest.StretchDraw({0, 0, 8, 8}, wave, {0, 0, 8, 8}, TBlit::None, 255);
+  dest.DrawMask(0, 0, inner, inner.Bounds(), TBlit::None, wave);
   EXPECT_TRUE(test::SamePixels(dest, Solid(8, 8, 8, 9)));
 }
 

@@ -21,6 +21,7 @@ struct TInkCase {
   TRect SrcRect, DestRect;
   bool MirrorH, MirrorV;
   int Alpha;
+  TBlit Mirror() const { return BlitIf(MirrorH, TBlit::MirrorH) | BlitIf(MirrorV, TBlit::MirrorV); }
   int32_t Int(int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(Rng); }
 };
 
@@ -66,7 +67,7 @@ std::vector<TNamedInk> InkOperations() {
          TDIBX glyph = RandomSource(c.Rng, c.Int(1, 12) * scale + c.Int(0, 3), c.Int(1, 5) * scale, 1, 2);
          const TRect r{c.SrcRect.Left * scale, c.SrcRect.Top * scale, c.SrcRect.Right * scale + c.Int(0, 3),
                        c.SrcRect.Bottom * scale};
-         d.DrawMono(c.X, c.Y, glyph, r, uint32_t(c.Rng()), c.MirrorH, c.MirrorV, c.Alpha, scale);
+         d.DrawMono(c.X, c.Y, glyph, r, uint32_t(c.Rng()), c.Mirror(), c.Alpha, scale);
        }},
       {"DrawMono4",
        [](TDIBX& d, TInkCase& c) {
@@ -77,24 +78,23 @@ std::vector<TNamedInk> InkOperations() {
          const TRect r{c.SrcRect.Left * scale, c.SrcRect.Top * scale, c.SrcRect.Right * scale,
                        c.SrcRect.Bottom * scale};
          const std::array<uint32_t, 3> colours{uint32_t(c.Rng()), 0xFFFFFF, d.GetPixel(0, 0)};
-         d.DrawMono4(c.X, c.Y, glyph, r, colours, c.MirrorH, c.MirrorV, c.Alpha, scale);
+         d.DrawMono4(c.X, c.Y, glyph, r, colours, c.Mirror(), c.Alpha, scale);
        }},
       {"DrawIndexed4",
        [](TDIBX& d, TInkCase& c) {
          TDIBX src = RandomSource(c.Rng, c.Int(1, 13), c.Int(1, 5), 4, 16);
          src.TransparentPixel = c.Int(0, 2) ? c.Int(0, 15) : -1;
-         d.DrawIndexed4(c.X, c.Y, src, c.SrcRect, c.MirrorH, c.MirrorV, c.Alpha, RandomTable<16>(c.Rng, d));
+         d.DrawIndexed4(c.X, c.Y, src, c.SrcRect, c.Mirror(), c.Alpha, RandomTable<16>(c.Rng, d));
        }},
       {"DrawIndexed8",
        [](TDIBX& d, TInkCase& c) {
          TDIBX src = RandomSource(c.Rng, c.Int(1, 13), c.Int(1, 5), 8, 256);
-         d.DrawIndexed8(c.X, c.Y, src, c.SrcRect, c.Int(0, 200), c.MirrorH, c.MirrorV, c.Alpha,
-                        RandomTable<256>(c.Rng, d));
+         d.DrawIndexed8(c.X, c.Y, src, c.SrcRect, c.Int(0, 200), c.Mirror(), c.Alpha, RandomTable<256>(c.Rng, d));
        }},
       {"StretchDrawIndexed8",
        [](TDIBX& d, TInkCase& c) {
          TDIBX src = RandomSource(c.Rng, c.Int(1, 13), c.Int(1, 5), 8, 256);
-         d.StretchDrawIndexed8(c.DestRect, src, c.SrcRect, c.Int(0, 200), c.MirrorH, c.MirrorV, c.Alpha,
+         d.StretchDrawIndexed8(c.DestRect, src, c.SrcRect, c.Int(0, 200), c.Mirror(), c.Alpha,
                                RandomTable<256>(c.Rng, d));
        }},
   };
@@ -141,12 +141,13 @@ TEST(InkKernelPieces, WideRowsMatchTheReference) {
       const TDIBX indexed8 = RandomSource(rng, 650, 3, 8, 256);
       const auto table16 = RandomTable<16>(rng, reference);
       const auto table256 = RandomTable<256>(rng, reference);
+      const TBlit flip = BlitIf(mirror, TBlit::MirrorH);
       for (TDIBX* d : {&reference, &fast}) {
-        d->DrawMono(5, 0, glyph, {3, 0, 4 * 640 + 3, 12}, 0x336699, mirror, false, 200, 4);
-        d->DrawMono4(2, 0, levels, {1, 0, 2 * 640 + 1, 6}, {0x112233, 0xFFFFFF, 0x808080}, mirror, false, 180, 2);
-        d->DrawIndexed4(7, 0, indexed4, {3, 0, 650, 3}, mirror, false, 120, table16);
-        d->DrawIndexed8(1, 0, indexed8, {1, 0, 650, 3}, 40, mirror, false, 150, table256);
-        d->StretchDrawIndexed8({0, 0, 700, 3}, indexed8, {0, 0, 300, 3}, 40, mirror, false, 90, table256);
+        d->DrawMono(5, 0, glyph, {3, 0, 4 * 640 + 3, 12}, 0x336699, flip, 200, 4);
+        d->DrawMono4(2, 0, levels, {1, 0, 2 * 640 + 1, 6}, {0x112233, 0xFFFFFF, 0x808080}, flip, 180, 2);
+        d->DrawIndexed4(7, 0, indexed4, {3, 0, 650, 3}, flip, 120, table16);
+        d->DrawIndexed8(1, 0, indexed8, {1, 0, 650, 3}, 40, flip, 150, table256);
+        d->StretchDrawIndexed8({0, 0, 700, 3}, indexed8, {0, 0, 300, 3}, 40, flip, 90, table256);
       }
       ASSERT_TRUE(test::SamePixels(reference, fast)) << "mirror " << mirror << " level " << static_cast<int>(level);
     }

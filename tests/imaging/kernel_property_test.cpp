@@ -22,6 +22,8 @@ struct TCase {
   TRect SrcRect, DestRect;
   bool Keyed, MirrorH, MirrorV;
   int Alpha;
+  TBlit Mirror() const { return BlitIf(MirrorH, TBlit::MirrorH) | BlitIf(MirrorV, TBlit::MirrorV); }
+  TBlit Flags() const { return BlitIf(Keyed, TBlit::Transparent) | Mirror(); }
   int32_t Int(int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(Rng); }
 };
 
@@ -40,64 +42,50 @@ std::vector<TNamedOperation> Operations() {
       {"FillRectAdd", [](TDIBX& d, TCase& c) { d.FillRectAdd(c.DestRect, c.Src.GetPixel(0, 0)); }},
       {"FillRectSub", [](TDIBX& d, TCase& c) { d.FillRectSub(c.DestRect, c.Src.GetPixel(0, 0)); }},
       {"FillMask",
-       [](TDIBX& d, TCase& c) {
-         d.FillMask(c.X, c.Y, c.Mask, c.SrcRect, c.MirrorH, c.MirrorV, c.Src.GetPixel(0, 0), c.Alpha);
-       }},
-      {"Draw", [](TDIBX& d, TCase& c) { d.Draw(c.X, c.Y, c.Src, c.SrcRect, c.Keyed, c.MirrorH, c.MirrorV); }},
-      {"DrawAlpha",
-       [](TDIBX& d, TCase& c) { d.DrawAlpha(c.X, c.Y, c.Src, c.SrcRect, c.Keyed, c.MirrorH, c.MirrorV, c.Alpha); }},
-      {"DrawMask", [](TDIBX& d, TCase& c) { d.DrawMask(c.X, c.Y, c.Src, c.SrcRect, c.MirrorH, c.MirrorV, c.Mask); }},
+       [](TDIBX& d, TCase& c) { d.FillMask(c.X, c.Y, c.Mask, c.SrcRect, c.Mirror(), c.Src.GetPixel(0, 0), c.Alpha); }},
+      {"Draw", [](TDIBX& d, TCase& c) { d.Draw(c.X, c.Y, c.Src, c.SrcRect, c.Flags()); }},
+      {"DrawAlpha", [](TDIBX& d, TCase& c) { d.DrawAlpha(c.X, c.Y, c.Src, c.SrcRect, c.Flags(), c.Alpha); }},
+      {"DrawMask", [](TDIBX& d, TCase& c) { d.DrawMask(c.X, c.Y, c.Src, c.SrcRect, c.Mirror(), c.Mask); }},
       {"DrawAlphaMask",
-       [](TDIBX& d, TCase& c) {
-         d.DrawAlphaMask(c.X, c.Y, c.Src, c.SrcRect, c.MirrorH, c.MirrorV, c.Mask, c.Alpha);
-       }},
-      {"DrawAdd", [](TDIBX& d, TCase& c) { d.DrawAdd(c.X, c.Y, c.Src, c.SrcRect, c.MirrorH, c.MirrorV, c.Alpha); }},
+       [](TDIBX& d, TCase& c) { d.DrawAlphaMask(c.X, c.Y, c.Src, c.SrcRect, c.Mirror(), c.Mask, c.Alpha); }},
+      {"DrawAdd", [](TDIBX& d, TCase& c) { d.DrawAdd(c.X, c.Y, c.Src, c.SrcRect, c.Mirror(), c.Alpha); }},
       {"DrawAddMask",
-       [](TDIBX& d, TCase& c) { d.DrawAddMask(c.X, c.Y, c.Src, c.SrcRect, c.MirrorH, c.MirrorV, c.Mask, c.Alpha); }},
-      {"StretchDraw",
-       [](TDIBX& d, TCase& c) {
-         d.StretchDraw(c.DestRect, c.Src, c.SrcRect, c.Keyed, c.MirrorH, c.MirrorV, c.Alpha);
-       }},
+       [](TDIBX& d, TCase& c) { d.DrawAddMask(c.X, c.Y, c.Src, c.SrcRect, c.Mirror(), c.Mask, c.Alpha); }},
+      {"StretchDraw", [](TDIBX& d, TCase& c) { d.StretchDraw(c.DestRect, c.Src, c.SrcRect, c.Flags(), c.Alpha); }},
       {"StretchDrawMask",
-       [](TDIBX& d, TCase& c) {
-         d.StretchDrawMask(c.DestRect, c.Src, c.SrcRect, c.MirrorH, c.MirrorV, c.Mask, c.Alpha);
-       }},
+       [](TDIBX& d, TCase& c) { d.StretchDrawMask(c.DestRect, c.Src, c.SrcRect, c.Mirror(), c.Mask, c.Alpha); }},
       {"StretchDrawAdd",
-       [](TDIBX& d, TCase& c) {
-         d.StretchDrawAdd(c.DestRect, c.Src, c.SrcRect, c.Keyed, c.MirrorH, c.MirrorV, c.Alpha);
-       }},
+       [](TDIBX& d, TCase& c) { d.StretchDrawAdd(c.DestRect, c.Src, c.SrcRect, c.Flags(), c.Alpha); }},
       {"StretchDrawAddMask",
-       [](TDIBX& d, TCase& c) {
-         d.StretchDrawAddMask(c.DestRect, c.Src, c.SrcRect, c.MirrorH, c.MirrorV, c.Mask, c.Alpha);
-       }},
+       [](TDIBX& d, TCase& c) { d.StretchDrawAddMask(c.DestRect, c.Src, c.SrcRect, c.Mirror(), c.Mask, c.Alpha); }},
       {"DrawRotate",
        [](TDIBX& d, TCase& c) {
          d.DrawRotate(c.X, c.Y, c.Src, c.SrcRect, c.Int(-3, 6), c.Int(-3, 6), c.Int(-300, 300), c.Int(1, 700),
-                      c.Int(1, 700), c.Keyed, c.MirrorH, c.MirrorV, c.Int(0, 1) ? c.Alpha : c.Alpha + 256);
+                      c.Int(1, 700), c.Flags(), c.Int(0, 1) ? c.Alpha : c.Alpha + 256);
        }},
       {"DrawRotateMask",
        [](TDIBX& d, TCase& c) {
          d.DrawRotateMask(c.X, c.Y, c.Src, c.SrcRect, c.Int(-3, 6), c.Int(-3, 6), c.Int(-300, 300), c.Int(1, 700),
-                          c.Int(1, 700), c.MirrorH, c.MirrorV, c.Mask, c.Int(0, 1) ? c.Alpha : c.Alpha + 256);
+                          c.Int(1, 700), c.Mirror(), c.Mask, c.Int(0, 1) ? c.Alpha : c.Alpha + 256);
        }},
       {"FillPatternZoom",
        [](TDIBX& d, TCase& c) {
-         d.FillPatternZoom(c.DestRect, c.Src, c.X, c.Y, c.MirrorH, c.MirrorV, c.Int(1, 800), c.Int(1, 800),
-                           c.Int(0, 511));
+         d.FillPatternZoom(c.DestRect, c.Src, c.X, c.Y, c.Mirror(), c.Int(1, 800), c.Int(1, 800), c.Int(0, 511));
        }},
       {"FillPatternZoomMask",
        [](TDIBX& d, TCase& c) {
-         d.FillPatternZoomMask(c.DestRect, c.Src, c.X, c.Y, c.MirrorH, c.MirrorV, c.Int(1, 800), c.Int(1, 800),
-                               c.Mask, c.Int(0, 511));
+         d.FillPatternZoomMask(c.DestRect, c.Src, c.X, c.Y, c.Mirror(), c.Int(1, 800), c.Int(1, 800), c.Mask,
+                               c.Int(0, 511));
        }},
       {"TileDrawAlpha",
        [](TDIBX& d, TCase& c) {
-         d.TileDrawAlpha(c.DestRect, c.Src, c.SrcRect, c.Keyed, c.X, c.Y, c.Int(-2, 3), c.Int(-2, 3), c.Alpha);
+         d.TileDrawAlpha(c.DestRect, c.Src, c.SrcRect, BlitIf(c.Keyed, TBlit::Transparent), c.X, c.Y, c.Int(-2, 3),
+                         c.Int(-2, 3), c.Alpha);
        }},
       {"TileZoomDraw",
        [](TDIBX& d, TCase& c) {
-         d.TileZoomDraw(c.DestRect, c.Src, c.SrcRect, c.Keyed, c.MirrorH, c.MirrorV, c.Int(1, 511), c.X, c.Y,
-                        c.Int(1, 600), c.Int(1, 600), c.Int(1, 8), c.Int(1, 8));
+         d.TileZoomDraw(c.DestRect, c.Src, c.SrcRect, c.Flags(), c.Int(1, 511), c.X, c.Y, c.Int(1, 600), c.Int(1, 600),
+                        c.Int(1, 8), c.Int(1, 8));
        }},
   };
 }
@@ -156,9 +144,11 @@ TEST(KernelShortcuts, RowCopiesAndFillsOfOtherFormatsMatchTheReference) {
       const TRect srcRect{pick(-1, 5), pick(-1, 2), pick(0, 14), pick(0, 6)};
       const int32_t x = pick(-14, 20), y = pick(-6, 8);
       const bool keyed = pick(0, 1), mirrorH = pick(0, 1), mirrorV = pick(0, 1);
+      const TBlit flags =
+          BlitIf(keyed, TBlit::Transparent) | BlitIf(mirrorH, TBlit::MirrorH) | BlitIf(mirrorV, TBlit::MirrorV);
       const TRect fill{pick(-4, 16), pick(-3, 6), pick(-2, 26), pick(-2, 9)};
       for (TDIBX* d : {&reference, &fast}) {
-        d->Draw(x, y, src, srcRect, keyed, mirrorH, mirrorV);
+        d->Draw(x, y, src, srcRect, flags);
         d->FillRect(fill, src.GetPixel(1, 0));
       }
       ASSERT_TRUE(test::SamePixels(reference, fast)) << bits << " bits, case " << n;

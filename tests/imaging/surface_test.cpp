@@ -74,7 +74,7 @@ TEST(Surface, IndexedToColourUsesPalette) {
   s.SetPixel(0, 0, 5);
   s.SetPixel(1, 0, 6);
   TDIBX out(2, 1, 32);
-  out.Draw(0, 0, s, s.Bounds(), false, false, false);
+  out.Draw(0, 0, s, s.Bounds(), TBlit::None);
   EXPECT_EQ(out.GetPixel(0, 0), 0x102030u);
   EXPECT_EQ(out.GetPixel(1, 0), 0xA0B0C0u);
 }
