@@ -258,7 +258,7 @@ TEST_F(SystemVariables, ResultForwardsToTheTopFrame) {
   Var(SV_RESULT).SetFloat(3, 1.0L);
   EXPECT_EQ(result.Count(), 4);
   EXPECT_EQ(Var(SV_RESULT).GetFloat(3), 1.0L);
-  EXPECT_EQ(Var(SV_RESULT).ParamType(), PT_FLOAT);
+  EXPECT_EQ(Var(SV_RESULT).ParamType(), PT_STR) << "the running page's kind, not the frame value's";
 }
 
 TEST_F(SystemVariables, TempStandsForANamedVariable) {
