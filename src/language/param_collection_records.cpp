@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "common/errors.h"
+#include "common/save_versions.h"
 #include "common/sjis.h"
 #include "language/param_collection.h"
 #include "language/param_var.h"
@@ -75,20 +76,22 @@ void SkipPushEntry(TStream& stream) {
   }
 }
 
-bool HasHistoryFormat(int32_t version) { return version >= 113 && version < 135; }
+bool HasHistoryFormat(int32_t version) {
+  return version >= kSaveSinceHistoryFormat && version < kSaveSinceNamedHistories;
+}
 
 void SkipTail(TStream& stream, int32_t version) {
   ReadInt(stream);
   ReadStr(stream);
-  if (version >= 103) {
+  if (version >= kSaveSinceSelection) {
     ReadStr(stream);
     ReadInt(stream);
   }
   if (HasHistoryFormat(version)) {
     for (int k = 0; k < 6; ++k) ReadInt(stream);
   }
-  if (version >= 121) ReadStr(stream);
-  if (version >= 139) {
+  if (version >= kSaveSinceTempTarget) ReadStr(stream);
+  if (version >= kSaveSincePushStack) {
     const int32_t n = ReadCount(stream, 4);
     for (int32_t i = 0; i < n; ++i) SkipPushEntry(stream);
   }
@@ -168,7 +171,7 @@ void TParamCollection::SaveGameVars(TStream& stream) const {
 void TParamCollection::LoadTail(TStream& stream, int32_t version) {
   TextDelay = ReadInt(stream);
   CursorName = ReadStr(stream);
-  if (version >= 103) {
+  if (version >= kSaveSinceSelection) {
     SelStr = ReadStr(stream);
     SelIndex = ReadInt(stream);
   }
@@ -177,9 +180,9 @@ void TParamCollection::LoadTail(TStream& stream, int32_t version) {
     for (int32_t& v : format) v = ReadInt(stream);
     if (Hosts.History) Hosts.History->SetLegacyFormat(format);
   }
-  if (version >= 121) TempTarget = ReadStr(stream);
+  if (version >= kSaveSinceTempTarget) TempTarget = ReadStr(stream);
   FPushStack.clear();
-  if (version < 139) return;
+  if (version < kSaveSincePushStack) return;
   const int32_t n = ReadCount(stream, 4);
   for (int32_t i = 0; i < n; ++i) {
     const int64_t start = stream.Position();

@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/stream.h"
+#include "script/status_record_versions.h"
 
 namespace kest {
 namespace {
@@ -66,7 +67,7 @@ void TKeptStatusPart::LoadStatusPart(TStream& stream, int32_t version) {
 }
 
 void TKeptReadList::Skip(TStream& stream, int32_t version) const {
-  if (version < 100) return;
+  if (version < kStatusSinceReadMarks) return;
   const int32_t items = ReadCount(stream, 8, "read mark");
   for (int32_t i = 0; i < items; ++i) {
     SkipStr(stream);
@@ -87,7 +88,7 @@ void TKeptReadList::WriteEmpty(TStream& stream) const {
 }
 
 void TKeptImageCacheState::Skip(TStream& stream, int32_t version) const {
-  if (version > 100) ReadByte(stream);
+  if (version >= kStatusSinceImageCacheState) ReadByte(stream);
 }
 
 void TKeptImageCacheState::WriteEmpty(TStream& stream) const { WriteFlag(stream, false); }

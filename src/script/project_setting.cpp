@@ -1,5 +1,7 @@
 #include "script/project_setting.h"
 
+#include <variant>
+
 #include "common/errors.h"
 #include "common/sjis.h"
 #include "common/stream.h"
@@ -7,14 +9,42 @@
 namespace kest {
 namespace {
 
+using S = TProjectSetting;
+
+// A stored field: the member it fills and the first version that carries it.
+struct TSettingField {
+  std::variant<std::string S::*, int32_t S::*, bool S::*, std::vector<TProjectVar> S::*,
+               std::vector<TFolderDisk> S::*>
+      Member;
+  int32_t Since = 0;
+};
+
+// Every field behind the version, in stored order. The reader and the writer
+// both walk this table, so a field is written exactly where it is read.
+constexpr TSettingField kFields[] = {
+    {&S::Title},
+    {&S::ScreenWidth},
+    {&S::ScreenHeight},
+    {&S::FullScreenWidth},
+    {&S::FullScreenHeight},
+    {&S::StartPage},
+    {&S::ExitPage, 110},
+    {&S::RegistryKey},
+    {&S::IdentificationCode},
+    {&S::SaveToDisk, 104},
+    {&S::IdleSleep, 106},
+    {&S::StreamedExtensions, 109},
+    {&S::StopWhenInactive, 113},
+    {&S::Reserved, 114},
+    {&S::ShowToolbar, 116},
+    {&S::DiscPrompt},
+    {&S::QuitText},
+    {&S::Vars},
+    {&S::FolderDisks},
+};
+
 // The smallest project variable record: its kind byte and the name's length.
 constexpr int64_t kMinVarRecord = 5;
-
-TFolderDiskList ListOf(const std::vector<TFolderDisk>& items) {
-  TFolderDiskList list;
-  for (const TFolderDisk& item : items) list.Add(item.Folder, item.Disc);
-  return list;
-}
 
 TProjectVar ReadVar(TStream& stream) {
   TProjectVar var;
@@ -42,82 +72,54 @@ void WriteVar(TStream& stream, const TProjectVar& var) {
   }
 }
 
+void ReadValue(TStream& stream, std::string& value) { value = ReadStr(stream); }
+void ReadValue(TStream& stream, int32_t& value) { value = ReadInt(stream); }
+void ReadValue(TStream& stream, bool& value) { value = ReadFlag(stream); }
+
+void ReadValue(TStream& stream, std::vector<TProjectVar>& vars) {
+  const int32_t count = ReadInt(stream);
+  if (count < 0) throw EReadError("kest.kpb: the variable count is negative");
+  RequireRemaining(stream, static_cast<int64_t>(count) * kMinVarRecord);
+  vars.reserve(static_cast<size_t>(count));
+  for (int32_t i = 0; i < count; ++i) vars.push_back(ReadVar(stream));
+}
+
+void ReadValue(TStream& stream, std::vector<TFolderDisk>& items) {
+  TFolderDiskList disks;
+  disks.LoadFromStream(stream);
+  items = disks.Items();
+}
+
+void WriteValue(TStream& stream, const std::string& value) { WriteStr(stream, value); }
+void WriteValue(TStream& stream, int32_t value) { WriteInt(stream, value); }
+void WriteValue(TStream& stream, bool value) { WriteFlag(stream, value); }
+
+void WriteValue(TStream& stream, const std::vector<TProjectVar>& vars) {
+  WriteInt(stream, static_cast<int32_t>(vars.size()));
+  for (const TProjectVar& var : vars) WriteVar(stream, var);
+}
+
+void WriteValue(TStream& stream, const std::vector<TFolderDisk>& items) {
+  TFolderDiskList list;
+  for (const TFolderDisk& item : items) list.Add(item.Folder, item.Disc);
+  list.SaveToStream(stream);
+}
+
 }  // namespace
 
 void TProjectSetting::LoadFromStream(TStream& stream) {
   TProjectSetting read;
-  read.ReadHead(stream);
-  read.ReadFlags(stream);
-  read.DiscPrompt = ReadStr(stream);
-  read.QuitText = ReadStr(stream);
-  read.ReadVars(stream);
-  TFolderDiskList disks;
-  disks.LoadFromStream(stream);
-  read.FolderDisks = disks.Items();
+  read.Version = ReadInt(stream);
+  if (read.Version > kNewestVersion) throw EKestError(Utf8ToCp932("このバージョンには対応していません"));
+  for (const TSettingField& field : kFields)
+    if (read.Version >= field.Since) std::visit([&](auto member) { ReadValue(stream, read.*member); }, field.Member);
   *this = std::move(read);
-}
-
-void TProjectSetting::ReadHead(TStream& stream) {
-  Version = ReadInt(stream);
-  if (Version > kNewestVersion) throw EKestError(Utf8ToCp932("このバージョンには対応していません"));
-  Title = ReadStr(stream);
-  ScreenWidth = ReadInt(stream);
-  ScreenHeight = ReadInt(stream);
-  FullScreenWidth = ReadInt(stream);
-  FullScreenHeight = ReadInt(stream);
-  StartPage = ReadStr(stream);
-  if (Version >= 110) ExitPage = ReadStr(stream);
-  RegistryKey = ReadStr(stream);
-  IdentificationCode = ReadInt(stream);
-}
-
-void TProjectSetting::ReadFlags(TStream& stream) {
-  if (Version > 103) SaveToDisk = ReadFlag(stream);
-  if (Version >= 106) IdleSleep = ReadFlag(stream);
-  if (Version >= 109) StreamedExtensions = ReadStr(stream);
-  if (Version > 112) StopWhenInactive = ReadFlag(stream);
-  if (Version >= 114) Reserved = ReadFlag(stream);
-  if (Version >= 116) ShowToolbar = ReadFlag(stream);
-}
-
-void TProjectSetting::ReadVars(TStream& stream) {
-  const int32_t count = ReadInt(stream);
-  if (count < 0) throw EReadError("kest.kpb: the variable count is negative");
-  RequireRemaining(stream, static_cast<int64_t>(count) * kMinVarRecord);
-  Vars.reserve(static_cast<size_t>(count));
-  for (int32_t i = 0; i < count; ++i) Vars.push_back(ReadVar(stream));
 }
 
 void TProjectSetting::SaveToStream(TStream& stream) const {
   WriteInt(stream, Version);
-  WriteStr(stream, Title);
-  WriteInt(stream, ScreenWidth);
-  WriteInt(stream, ScreenHeight);
-  WriteInt(stream, FullScreenWidth);
-  WriteInt(stream, FullScreenHeight);
-  WriteStr(stream, StartPage);
-  if (Version >= 110) WriteStr(stream, ExitPage);
-  WriteStr(stream, RegistryKey);
-  WriteInt(stream, IdentificationCode);
-  WriteFlags(stream);
-  WriteStr(stream, DiscPrompt);
-  WriteStr(stream, QuitText);
-  WriteVars(stream);
-  ListOf(FolderDisks).SaveToStream(stream);
-}
-
-void TProjectSetting::WriteFlags(TStream& stream) const {
-  if (Version > 103) WriteFlag(stream, SaveToDisk);
-  if (Version >= 106) WriteFlag(stream, IdleSleep);
-  if (Version >= 109) WriteStr(stream, StreamedExtensions);
-  if (Version > 112) WriteFlag(stream, StopWhenInactive);
-  if (Version >= 114) WriteFlag(stream, Reserved);
-  if (Version >= 116) WriteFlag(stream, ShowToolbar);
-}
-
-void TProjectSetting::WriteVars(TStream& stream) const {
-  WriteInt(stream, static_cast<int32_t>(Vars.size()));
-  for (const TProjectVar& var : Vars) WriteVar(stream, var);
+  for (const TSettingField& field : kFields)
+    if (Version >= field.Since) std::visit([&](auto member) { WriteValue(stream, this->*member); }, field.Member);
 }
 
 }  // namespace kest

@@ -6,12 +6,13 @@
 //
 // Layout (little-endian; strings are a 4-byte length and Shift-JIS bytes):
 //   version (at most 116), title, screen width, height, full-screen width,
-//   height, start page, exit page (>= 110), registry key, identification code,
-//   save to disk (> 103), idle-sleep flag (>= 106), streamed extensions
-//   (>= 109), stop when inactive (> 112), reserved flag (>= 114), show toolbar
-//   (>= 116), disc prompt, quit text, project variables (count, then kind
-//   byte, name, value by kind: 1 integer, 2 10-byte real, 3 flag, 4 string,
-//   any other kind no value), folder-to-disc list.
+//   height, start page, exit page (from 110), registry key, identification
+//   code, save to disk (from 104), idle-sleep flag (from 106), streamed
+//   extensions (from 109), stop when inactive (from 113), reserved flag (from
+//   114), show toolbar (from 116), disc prompt, quit text, project variables
+//   (count, then kind byte, name, value by kind: 1 integer, 2 10-byte real,
+//   3 flag, 4 string, any other kind no value), folder-to-disc list. The
+//   reader and the writer share one table of these fields and their versions.
 
 #include <cstdint>
 #include <string>
@@ -74,13 +75,6 @@ class TProjectSetting {
   std::string QuitText;
   std::vector<TProjectVar> Vars;
   std::vector<TFolderDisk> FolderDisks;
-
- private:
-  void ReadHead(TStream& stream);
-  void ReadFlags(TStream& stream);
-  void ReadVars(TStream& stream);
-  void WriteFlags(TStream& stream) const;
-  void WriteVars(TStream& stream) const;
 };
 
 }  // namespace kest

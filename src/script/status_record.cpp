@@ -49,7 +49,7 @@ int32_t TStatusRecord::LoadFromStream(TStream& stream) {
   FVars.LoadStatusVars(stream, version);
   FReadList.LoadStatusPart(stream, version);
   FImageCache.LoadStatusPart(stream, version);
-  if (version >= 103) FTables.LoadStatusPart(stream, version);
+  if (version >= kStatusSinceTables) FTables.LoadStatusPart(stream, version);
   return version;
 }
 

@@ -3,9 +3,11 @@
 // every game of a title shares. "Status" and the version in three digits
 // (103 written; a record without the header is version 0), then the status
 // variables, the read marks, the image cache's part and, from version 103,
-// the status tables.
+// the status tables. The versions are named in status_record_versions.h.
 
 #include <cstdint>
+
+#include "script/status_record_versions.h"
 
 namespace kest {
 
@@ -15,7 +17,7 @@ class TStream;
 
 class TStatusRecord {
  public:
-  static constexpr int32_t kWrittenVersion = 103;
+  static constexpr int32_t kWrittenVersion = kStatusNewestVersion;
 
   // The parts are not owned and must outlive the record.
   TStatusRecord(TParamCollection& vars, IStatusPart& read_list, IStatusPart& image_cache, IStatusPart& tables)

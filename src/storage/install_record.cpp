@@ -31,10 +31,18 @@ int32_t ReadVersion(TStream& stream) {
   return version;
 }
 
-// Versions before 100 kept the installer's values in 4 bytes; they widen with
-// their sign, as a signed 32-bit value becomes a 64-bit one.
+void WriteVersion(TStream& stream) {
+  char magic[6];
+  std::snprintf(magic, sizeof magic, "is%.3d", TKestInstallSet::kWrittenVersion);
+  WriteExact(stream, magic, 5);
+}
+
+int64_t ValueBytes(int32_t version) { return version >= kInstallSinceWideValues ? 8 : 4; }
+
+// Narrow values widen with their sign, as a signed 32-bit value becomes a
+// 64-bit one.
 int64_t ReadValue(TStream& stream, int32_t version) {
-  return version <= 99 ? static_cast<int64_t>(ReadInt(stream)) : ReadInt64(stream);
+  return version < kInstallSinceWideValues ? static_cast<int64_t>(ReadInt(stream)) : ReadInt64(stream);
 }
 
 int32_t ReadCount(TStream& stream, int64_t bytes_each) {
@@ -95,30 +103,30 @@ void TKestInstallSet::LoadFromStream(TStream& stream) {
   r.InstallerFlagA = ReadByte(stream);
   r.InstallerText2 = ReadStr(stream);
   r.InstallerFlag2 = ReadByte(stream);
-  const int32_t items = ReadCount(stream, version <= 99 ? 16 : 32);
+  const int32_t items = ReadCount(stream, 4 * ValueBytes(version));
   r.InstallerText3 = ReadStr(stream);
   r.InstallerValue = ReadInt(stream);
   r.InstallerFlag3 = ReadByte(stream);
   r.InstallerFlag4 = ReadByte(stream);
   ReadTexts(stream, r.InstallerTexts4);
-  RequireRemaining(stream, static_cast<int64_t>(items) * (version <= 99 ? 16 : 32));
+  RequireRemaining(stream, int64_t{items} * 4 * ValueBytes(version));
   r.InstallerItems.resize(static_cast<size_t>(items));
   for (auto& item : r.InstallerItems) ReadValues(stream, version, item);
   ReadValues(stream, version, r.InstallerValues);
   r.InstallerFlag5 = ReadByte(stream);
-  if (version > 100) r.InstallerFlag6 = ReadByte(stream);
-  if (version > 101) r.WrittenFiles = ReadStrings(stream, true);
-  if (version > 102) r.FullInstall = ReadFlag(stream);
-  if (version > 103) r.InstallerFlagB = ReadByte(stream);
-  if (version > 104) r.InstallerFlag7 = ReadByte(stream);
-  if (version > 105) r.InstallerList = ReadStrings(stream, false);
-  if (version > 106) r.InstallerText5 = ReadStr(stream);
-  if (version > 107) ReadTexts(stream, r.InstallerTexts6);
+  if (version >= kInstallSinceInstallerFlag6) r.InstallerFlag6 = ReadByte(stream);
+  if (version >= kInstallSinceWrittenFiles) r.WrittenFiles = ReadStrings(stream, true);
+  if (version >= kInstallSinceFullInstall) r.FullInstall = ReadFlag(stream);
+  if (version >= kInstallSinceInstallerFlagB) r.InstallerFlagB = ReadByte(stream);
+  if (version >= kInstallSinceInstallerFlag7) r.InstallerFlag7 = ReadByte(stream);
+  if (version >= kInstallSinceInstallerList) r.InstallerList = ReadStrings(stream, false);
+  if (version >= kInstallSinceInstallerText5) r.InstallerText5 = ReadStr(stream);
+  if (version >= kInstallSinceInstallerTexts6) ReadTexts(stream, r.InstallerTexts6);
   *this = std::move(r);
 }
 
 void TKestInstallSet::SaveToStream(TStream& stream) const {
-  WriteExact(stream, "is108", 5);
+  WriteVersion(stream);
   WriteInt(stream, DiscNumber);
   WriteStr(stream, GameId);
   WriteTexts(stream, InstallerTexts1);

@@ -9,10 +9,11 @@
 //   "is" + 3 digits (version; 108 written; no magic means version 0),
 //   disc number, game identifier, 3 texts, flag A, text, flag, item count n,
 //   text, value, flag, flag, 2 texts, n items of 4 values, 4 values, flag,
-//   then by version: flag (>100), written files (count + strings, >101),
-//   full-install flag (>102), flag B (>103), flag (>104), list (count +
-//   strings, >105), text (>106), 2 texts (>107).
-// Values are 8 bytes from version 100 on and 4 bytes before.
+//   then by version: flag (from 101), written files (count + strings, from
+//   102), full-install flag (from 103), flag B (from 104), flag (from 105),
+//   list (count + strings, from 106), text (from 107), 2 texts (from 108).
+// Values are 8 bytes from version 100 on and 4 bytes before. The versions are
+// named in install_record_versions.h.
 
 #include <array>
 #include <cstdint>
@@ -20,13 +21,15 @@
 #include <string_view>
 #include <vector>
 
+#include "storage/install_record_versions.h"
+
 namespace kest {
 
 class TStream;
 
 class TKestInstallSet {
  public:
-  static constexpr int32_t kWrittenVersion = 108;
+  static constexpr int32_t kWrittenVersion = kInstallNewestVersion;
 
   // Replaces every field by those of the record at the stream's position.
   // Raises EReadError on a record that is cut short or holds a count larger

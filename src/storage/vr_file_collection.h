@@ -12,6 +12,7 @@
 //   N checksums, N checksum-of-plain flags, then the entries' bytes.
 // Version 0 has no "vf" and no version; versions below 101 have 4-byte
 // offsets and no tables (every entry is zlib); below 100 nothing is masked.
+// The versions are named in vr_file_collection_versions.h.
 
 #include <cstdint>
 #include <functional>
@@ -26,12 +27,13 @@
 #include "storage/host_name_resolver.h"
 #include "storage/range_stream.h"
 #include "storage/vr_file.h"
+#include "storage/vr_file_collection_versions.h"
 
 namespace kest {
 
 class TVrFileCollection : public TTypedHashCollection<TVrFile> {
  public:
-  static constexpr int32_t kWrittenVersion = 102;
+  static constexpr int32_t kWrittenVersion = kArchiveNewestVersion;
   // Entries above this many bytes are stored rather than compressed.
   static constexpr int64_t kCompressLimit = 5242879;
 
@@ -89,7 +91,7 @@ class TVrFileCollection : public TTypedHashCollection<TVrFile> {
   // data or over the stored bytes.
   uint32_t ComputeChecksum(const TVrFile& entry);
   // Whether the mounted index carries checksums (version 101 and later).
-  bool HasChecksums() const { return FVersion > 100; }
+  bool HasChecksums() const { return FVersion >= kArchiveSinceEntryTables; }
 
   void SetBaseFolder(std::string folder);
   const std::string& BaseFolder() const { return FBaseFolder; }

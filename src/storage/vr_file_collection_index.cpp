@@ -22,11 +22,11 @@ struct TVrFileCollection::TIndexRecord {
 
 namespace {
 
-int64_t OffsetBytes(int32_t version) { return version > 100 ? 8 : 4; }
+int64_t OffsetBytes(int32_t version) { return version >= kArchiveSinceWideOffsets ? 8 : 4; }
 
 int64_t TableBytes(int32_t version) {
-  if (version <= 100) return 0;
-  return version >= 102 ? 10 : 9;
+  if (version < kArchiveSinceEntryTables) return 0;
+  return version >= kArchiveSincePlainChecksums ? 10 : 9;
 }
 
 uint32_t Le32(const uint8_t* b) {
@@ -60,7 +60,7 @@ void TVrFileCollection::ReadIndex(TTpBigStream& stream) {
   if (least > stream.Remaining()) Fail({}, "the index counts more entries than it holds");
 
   std::vector<TIndexRecord> records(static_cast<size_t>(count));
-  ReadNames(stream, records, version >= 100);
+  ReadNames(stream, records, version >= kArchiveSinceMasking);
   ReadOffsets(stream, records, version, start);
   ReadTables(stream, records, version);
 
@@ -102,11 +102,11 @@ void TVrFileCollection::ReadOffsets(TTpBigStream& stream, std::vector<TIndexReco
   for (size_t i = 0; i <= records.size(); ++i) {
     const uint8_t* at = raw.data() + i * static_cast<size_t>(width);
     int64_t offset;
-    if (version > 100) {
+    if (version >= kArchiveSinceWideOffsets) {
       offset = mask.MaskOffset64(Le64(at));
     } else {
       const auto value = static_cast<int32_t>(Le32(at));
-      offset = version == 100 ? mask.MaskOffset32(value) : value;
+      offset = version >= kArchiveSinceMasking ? mask.MaskOffset32(value) : value;
     }
     const std::string& name = i < records.size() ? records[i].Name : records.empty() ? std::string() : records[i - 1].Name;
     if (offset < 0 || offset > std::numeric_limits<int64_t>::max() - start)
@@ -120,7 +120,7 @@ void TVrFileCollection::ReadOffsets(TTpBigStream& stream, std::vector<TIndexReco
 }
 
 void TVrFileCollection::ReadTables(TTpBigStream& stream, std::vector<TIndexRecord>& records, int32_t version) {
-  if (version <= 100) return;
+  if (version < kArchiveSinceEntryTables) return;
   const auto n = static_cast<int64_t>(records.size());
   if (n * TableBytes(version) > stream.Remaining()) Fail({}, "the entry tables are cut short");
   std::vector<uint8_t> raw(static_cast<size_t>(n * TableBytes(version)));
@@ -133,7 +133,7 @@ void TVrFileCollection::ReadTables(TTpBigStream& stream, std::vector<TIndexRecor
     records[i].Stored = stored[i] != 0;
     records[i].Timestamp = Le32(times + 4 * i);
     records[i].Checksum = Le32(sums + 4 * i);
-    records[i].ChecksumOfPlain = version >= 102 && plain[i] != 0;
+    records[i].ChecksumOfPlain = version >= kArchiveSincePlainChecksums && plain[i] != 0;
   }
 }
 

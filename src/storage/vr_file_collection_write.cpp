@@ -28,6 +28,8 @@ namespace {
 constexpr std::string_view kMediaExtensions = ".WAV.WMA.OGG.AVI.MPG.MPEG.M1V.WMV.ASF.DAT.";
 constexpr int64_t kFolderCompressLimit = 5242880;
 constexpr std::string_view kSentinelName = "\\EOF\\";
+// The first picture version whose header carries the compression field.
+constexpr int kPexaSinceCompression = 103;
 
 void WriteBytes(TStream& target, std::span<const uint8_t> bytes) {
   WriteExact(target, bytes.data(), static_cast<int64_t>(bytes.size()));
@@ -56,7 +58,7 @@ bool PexaIsRaw(TStream& file) {
     version = version * 10 + (head[i] - '0');
   }
   const int32_t header_size = static_cast<int32_t>(head[7] | head[8] << 8 | head[9] << 16 | head[10] << 24);
-  return version >= 103 && header_size > 22 && head[11 + 22] == 1;
+  return version >= kPexaSinceCompression && header_size > 22 && head[11 + 22] == 1;
 }
 
 bool WorthCompressing(std::string_view name, TStream& file) {
