@@ -4,6 +4,7 @@
 
 #include "common/app_globals.h"
 #include "common/errors.h"
+#include "common/save_versions.h"
 #include "common/trace.h"
 #include "language/build_kest_parser.h"
 #include "language/expression_decompiler.h"
@@ -388,7 +389,7 @@ void TCallMan::LoadState(TStream& stream, int32_t saveVersion) {
   int32_t level = 2;
   try {
     stack.LoadFromStream(stream, FParts.FindSender);
-    if (saveVersion >= 116) level = ReadInt(stream);
+    if (saveVersion >= kSaveSinceCallLevel) level = ReadInt(stream);
     if (!page_name.empty()) page = GetPage(page_name, true);
   } catch (...) {
     Vars().CurrentLocalId = depth;

@@ -105,6 +105,11 @@ class TCommand {
   std::vector<TFieldValue> FFields;
 };
 
+// The versions of a command's in-progress state, written as the digits of
+// its "kest" tag. An untagged state (version 0) is as old as they come.
+inline constexpr int32_t kStateSinceTagged = 100;
+inline constexpr int32_t kStateNewestVersion = kStateSinceTagged;
+
 // The "kest100" tag in front of a command's in-progress state.
 void WriteStateTag(TStream& stream);
 // The tag's version (0 when its digits are no number); without a tag the

@@ -204,7 +204,8 @@ void TComWait::LoadState(TStream& stream) {
   const int32_t version = ReadStateTag(stream);
   FRemaining = ReadInt(stream);
   FFirstTick = ReadInt(stream);
-  if (version >= 100) FBlockEvents = ReadFlag(stream);
+  // Untagged states come from before a wait could block events.
+  if (version >= kStateSinceTagged) FBlockEvents = ReadFlag(stream);
 }
 
 }  // namespace kest
