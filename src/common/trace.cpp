@@ -8,28 +8,28 @@ TTraceSink::~TTraceSink() { Close(); }
 
 bool TTraceSink::SetFile(const std::string& path) {
   Close();
-  file_ = std::fopen(path.c_str(), "w");
-  return file_ != nullptr;
+  FFile = std::fopen(path.c_str(), "w");
+  return FFile != nullptr;
 }
 
 void TTraceSink::Close() {
-  if (file_) std::fclose(file_);
-  file_ = nullptr;
+  if (FFile) std::fclose(FFile);
+  FFile = nullptr;
 }
 
 void TTraceSink::Step(std::string_view name) {
-  if (recorder_) recorder_(TKind::Step, name);
-  if (file_ && steps_) {
-    std::fprintf(file_, "step %.*s\n", static_cast<int>(name.size()), name.data());
-    std::fflush(file_);
+  if (FRecorder) FRecorder(TKind::Step, name);
+  if (FFile && FSteps) {
+    std::fprintf(FFile, "step %.*s\n", static_cast<int>(name.size()), name.data());
+    std::fflush(FFile);
   }
 }
 
 void TTraceSink::Line(std::string_view cp932) {
-  if (recorder_) recorder_(TKind::Line, cp932);
-  if (file_) {
+  if (FRecorder) FRecorder(TKind::Line, cp932);
+  if (FFile) {
     const std::string text = Cp932ToUtf8(cp932);
-    std::fprintf(file_, "%s\n", text.c_str());
+    std::fprintf(FFile, "%s\n", text.c_str());
   }
 }
 

@@ -20,20 +20,20 @@ class TTraceSink {
   // Opens (truncates) the trace file; returns false when it cannot be written.
   bool SetFile(const std::string& path);
   void Close();
-  void SetSteps(bool on) { steps_ = on; }
+  void SetSteps(bool on) { FSteps = on; }
   // Tests watch the trace through a recorder; it sees every record, written or not.
-  void SetRecorder(TRecorder recorder) { recorder_ = std::move(recorder); }
+  void SetRecorder(TRecorder recorder) { FRecorder = std::move(recorder); }
 
   // A start-up or shut-down step name (ASCII).
   void Step(std::string_view name);
   // One trace line of game text, in CP932; written as UTF-8.
   void Line(std::string_view cp932);
-  bool Enabled() const { return file_ != nullptr || recorder_ != nullptr; }
+  bool Enabled() const { return FFile != nullptr || FRecorder != nullptr; }
 
  private:
-  std::FILE* file_ = nullptr;
-  bool steps_ = false;
-  TRecorder recorder_;
+  std::FILE* FFile = nullptr;
+  bool FSteps = false;
+  TRecorder FRecorder;
 };
 
 // The process-wide sink.

@@ -12,8 +12,8 @@ std::string FileNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string MissingFileMessage(const std::string& file_name) {
-  return file_name + "\nファイルがありません";
+std::string MissingFileMessage(const std::string& fileName) {
+  return fileName + "\nファイルがありません";
 }
 
 // Keeps the library mapped for as long as a table refers to it.
@@ -34,14 +34,14 @@ const char* FirstMissingEntry(const TKestLib& lib) {
 
 }  // namespace
 
-TKestLibLoad CheckKestLib(std::shared_ptr<const TKestLib> lib, const std::string& file_name) {
-  if (!lib || !lib->kestVersion) return {nullptr, MissingFileMessage(file_name)};
+TKestLibLoad CheckKestLib(std::shared_ptr<const TKestLib> lib, const std::string& fileName) {
+  if (!lib || !lib->kestVersion) return {nullptr, MissingFileMessage(fileName)};
   // The version is asked before anything else is looked at, as an older
   // library may lack later entry points.
   if (lib->kestVersion() != kKestLibVersion)
-    return {nullptr, file_name + "のバージョンがあいません"};
+    return {nullptr, fileName + "のバージョンがあいません"};
   if (const char* missing = FirstMissingEntry(*lib))
-    return {nullptr, file_name + ": " + missing + " がありません"};
+    return {nullptr, fileName + ": " + missing + " がありません"};
   return {std::move(lib), {}};
 }
 

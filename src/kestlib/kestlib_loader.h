@@ -32,6 +32,6 @@ TKestLibLoad LoadKestLib(const std::string& path);
 
 // Checks a table that is already filled (a library linked in, or a test fake):
 // the version must be 108 and no entry may be missing.
-TKestLibLoad CheckKestLib(std::shared_ptr<const TKestLib> lib, const std::string& file_name);
+TKestLibLoad CheckKestLib(std::shared_ptr<const TKestLib> lib, const std::string& fileName);
 
 }  // namespace kest

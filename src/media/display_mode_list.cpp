@@ -4,29 +4,29 @@
 
 namespace kest {
 
-bool TDisplayModeList::Replaces(const TDisplayMode& mode, int32_t preferred_width, int32_t preferred_height,
-                                int32_t desktop_bits) const {
-  if (mode.Width != preferred_width || mode.Height != preferred_height) return false;
-  const TDisplayMode& choice = modes_[static_cast<size_t>(chosen_)];
-  if (choice.Width != preferred_width || choice.Height != preferred_height) return true;
-  return mode.Bits == desktop_bits && (choice.Bits != desktop_bits || choice.Refresh > mode.Refresh);
+bool TDisplayModeList::Replaces(const TDisplayMode& mode, int32_t preferredWidth, int32_t preferredHeight,
+                                int32_t desktopBits) const {
+  if (mode.Width != preferredWidth || mode.Height != preferredHeight) return false;
+  const TDisplayMode& choice = FModes[static_cast<size_t>(FChosen)];
+  if (choice.Width != preferredWidth || choice.Height != preferredHeight) return true;
+  return mode.Bits == desktopBits && (choice.Bits != desktopBits || choice.Refresh > mode.Refresh);
 }
 
-void TDisplayModeList::Build(const std::vector<TDisplayMode>& offered, int32_t min_width, int32_t min_height,
-                             int32_t preferred_width, int32_t preferred_height, int32_t desktop_bits) {
-  modes_.clear();
-  chosen_ = -1;
+void TDisplayModeList::Build(const std::vector<TDisplayMode>& offered, int32_t minWidth, int32_t minHeight,
+                             int32_t preferredWidth, int32_t preferredHeight, int32_t desktopBits) {
+  FModes.clear();
+  FChosen = -1;
   for (const TDisplayMode& mode : offered) {
-    if (mode.Width < min_width || mode.Height < min_height || mode.Bits <= 15) continue;
-    modes_.push_back(mode);
+    if (mode.Width < minWidth || mode.Height < minHeight || mode.Bits <= 15) continue;
+    FModes.push_back(mode);
     const int32_t index = Count() - 1;
-    if (chosen_ == -1 || Replaces(mode, preferred_width, preferred_height, desktop_bits)) chosen_ = index;
+    if (FChosen == -1 || Replaces(mode, preferredWidth, preferredHeight, desktopBits)) FChosen = index;
   }
 }
 
-int32_t OutputBitsForDisplay(const TDisplayFormat& format, bool full_screen) {
+int32_t OutputBitsForDisplay(const TDisplayFormat& format, bool fullScreen) {
   if (format.Is555()) return 15;
-  if (full_screen) return format.Bits < 16 ? 15 : format.Bits == 16 ? 16 : 32;
+  if (fullScreen) return format.Bits < 16 ? 15 : format.Bits == 16 ? 16 : 32;
   return format.Bits > 16 ? 32 : 16;
 }
 

@@ -27,10 +27,10 @@ class TScreenManager {
  public:
   // `display` null: no display control at all (no modes, a 16-bit output).
   // `forced_bits` 15, 16 or 32 overrides the display's rule (tests); 0 follows it.
-  TScreenManager(IDisplay* display, IScreenOutput* sink, int32_t min_width, int32_t min_height,
-                 int32_t preferred_width, int32_t preferred_height, int32_t forced_bits = 0);
+  TScreenManager(IDisplay* display, IScreenOutput* sink, int32_t minWidth, int32_t minHeight,
+                 int32_t preferredWidth, int32_t preferredHeight, int32_t forcedBits = 0);
 
-  int32_t ModeCount() const { return modes_.Count(); }
+  int32_t ModeCount() const { return FModes.Count(); }
   // A mode outside the list reads as all zeros.
   TDisplayMode GetMode(int32_t index) const;
   // -1 windowed, else a mode index; a full-screen mode that cannot be set
@@ -43,35 +43,35 @@ class TScreenManager {
   // once after every mode build.
   void Present(const std::vector<TRect>& dirty, const TRect& transition);
 
-  TDIBX* Output() { return output_.get(); }
-  int32_t OutputBitCount() const { return output_bits_; }
-  bool UsesMemorySurfaces() const { return uses_memory_surfaces_; }
-  bool IsFullScreen() const { return is_full_screen_; }
-  int32_t ChosenMode() const { return modes_.ChosenMode(); }
-  void SetChosenMode(int32_t index) { modes_.SetChosenMode(index); }
-  int32_t CurrentMode() const { return current_mode_; }
-  int32_t DesktopBitCount() const { return desktop_bits_; }
-  int32_t DisplayBitCount() const { return display_bits_; }
-  int32_t Builds() const { return builds_; }
+  TDIBX* Output() { return FOutput.get(); }
+  int32_t OutputBitCount() const { return FOutputBits; }
+  bool UsesMemorySurfaces() const { return FUsesMemorySurfaces; }
+  bool IsFullScreen() const { return FIsFullScreen; }
+  int32_t ChosenMode() const { return FModes.ChosenMode(); }
+  void SetChosenMode(int32_t index) { FModes.SetChosenMode(index); }
+  int32_t CurrentMode() const { return FCurrentMode; }
+  int32_t DesktopBitCount() const { return FDesktopBits; }
+  int32_t DisplayBitCount() const { return FDisplayBits; }
+  int32_t Builds() const { return FBuilds; }
 
  private:
   void BuildMode();
   void MakeOutput(int32_t bits);
 
-  IDisplay* display_;
-  IScreenOutput* sink_;
-  int32_t min_width_, min_height_;
-  int32_t forced_bits_;
-  TDisplayModeList modes_;
-  int32_t desktop_bits_ = 24;
-  int32_t display_bits_ = 0;
-  int32_t current_mode_ = -2;
-  std::unique_ptr<TDIBX> output_;
-  int32_t output_bits_ = 32;
-  bool uses_memory_surfaces_ = false;
-  bool is_full_screen_ = false;
-  bool present_all_ = true;
-  int32_t builds_ = 0;
+  IDisplay* FDisplay;
+  IScreenOutput* FSink;
+  int32_t FMinWidth, FMinHeight;
+  int32_t FForcedBits;
+  TDisplayModeList FModes;
+  int32_t FDesktopBits = 24;
+  int32_t FDisplayBits = 0;
+  int32_t FCurrentMode = -2;
+  std::unique_ptr<TDIBX> FOutput;
+  int32_t FOutputBits = 32;
+  bool FUsesMemorySurfaces = false;
+  bool FIsFullScreen = false;
+  bool FPresentAll = true;
+  int32_t FBuilds = 0;
 };
 
 }  // namespace kest

@@ -39,8 +39,8 @@ class TSilentAudioDevice final : public IAudioDevice {
   ~TSilentAudioDevice() override;
 
   void SetFill(TFill fill) override;
-  void Pause(bool paused) override { paused_ = paused; }
-  int64_t FramesPlayed() const override { return frames_; }
+  void Pause(bool paused) override { FPaused = paused; }
+  int64_t FramesPlayed() const override { return FFrames; }
   std::string Name() const override { return "silent"; }
   // Game time: consumes the samples of `ms` milliseconds.
   void Advance(int ms);
@@ -48,13 +48,13 @@ class TSilentAudioDevice final : public IAudioDevice {
  private:
   void Consume(int frames);
 
-  std::mutex lock_;
-  TFill fill_;
-  std::atomic<bool> paused_{false};
-  std::atomic<bool> stop_{false};
-  std::atomic<int64_t> frames_{0};
-  int64_t remainder_ = 0;  // thousandths of a frame not yet taken
-  std::thread thread_;
+  std::mutex FLock;
+  TFill FFill;
+  std::atomic<bool> FPaused{false};
+  std::atomic<bool> FStop{false};
+  std::atomic<int64_t> FFrames{0};
+  int64_t FRemainder = 0;  // thousandths of a frame not yet taken
+  std::thread FThread;
 };
 
 }  // namespace kest

@@ -23,13 +23,13 @@ class TSteadyClock final : public IClock {
 
 class TManualClock final : public IClock {
  public:
-  explicit TManualClock(uint32_t start = 0) : now_(start) {}
-  uint32_t NowMs() override { return now_; }
-  void SleepMs(uint32_t ms) override { now_ += ms; }
-  void Advance(uint32_t ms) { now_ += ms; }
+  explicit TManualClock(uint32_t start = 0) : FNow(start) {}
+  uint32_t NowMs() override { return FNow; }
+  void SleepMs(uint32_t ms) override { FNow += ms; }
+  void Advance(uint32_t ms) { FNow += ms; }
 
  private:
-  uint32_t now_;
+  uint32_t FNow;
 };
 
 }  // namespace kest

@@ -10,15 +10,15 @@ TUiResult TScriptedDialogs::DefaultAnswer(TUiButtons buttons) {
 
 TUiResult TScriptedDialogs::MessageBox(const std::string& text, const std::string& caption, TUiIcon,
                                        TUiButtons buttons) {
-  ++shown_;
+  ++FShown;
   std::optional<TUiResult> answer;
-  if (!answers_.empty()) {
-    answer = answers_.front();
-    answers_.pop_front();
+  if (!FAnswers.empty()) {
+    answer = FAnswers.front();
+    FAnswers.pop_front();
   } else if (buttons == TUiButtons::Ok) {
     answer = TUiResult::Ok;
   }
-  if (observer_) observer_(caption, text, answer.value_or(TUiResult::None));
+  if (FObserver) FObserver(caption, text, answer.value_or(TUiResult::None));
   if (!answer) throw TUnansweredBox{caption, text};
   return *answer;
 }

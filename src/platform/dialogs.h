@@ -37,9 +37,9 @@ class TScriptedDialogs final : public IDialogs {
  public:
   using TObserver = std::function<void(const std::string& caption, const std::string& text, TUiResult answer)>;
 
-  void Push(TUiResult answer) { answers_.push_back(answer); }
-  void SetObserver(TObserver observer) { observer_ = std::move(observer); }
-  int Shown() const { return shown_; }
+  void Push(TUiResult answer) { FAnswers.push_back(answer); }
+  void SetObserver(TObserver observer) { FObserver = std::move(observer); }
+  int Shown() const { return FShown; }
   TUiResult MessageBox(const std::string& text, const std::string& caption, TUiIcon icon,
                        TUiButtons buttons) override;
 
@@ -47,9 +47,9 @@ class TScriptedDialogs final : public IDialogs {
   static TUiResult DefaultAnswer(TUiButtons buttons);
 
  private:
-  std::deque<TUiResult> answers_;
-  TObserver observer_;
-  int shown_ = 0;
+  std::deque<TUiResult> FAnswers;
+  TObserver FObserver;
+  int FShown = 0;
 };
 
 // "yes", "no", "ok", "cancel", "yestoall", "notoall" (any case); nullopt otherwise.

@@ -137,10 +137,10 @@ bool TDesktopHostServices::OpenUrl(const std::string& url) {
 }
 
 std::optional<std::string> TDesktopHostServices::ChooseFile(const std::string& title, const std::string& folder,
-                                                            bool for_saving) {
+                                                            bool forSaving) {
   std::vector<std::string> argv = {"--file-selection", "--title=" + title};
   if (!folder.empty()) argv.push_back("--filename=" + folder + "/");
-  if (for_saving) argv.push_back("--save");
+  if (forSaving) argv.push_back("--save");
   return Zenity(argv);
 }
 

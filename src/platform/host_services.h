@@ -19,7 +19,7 @@ class IHostServices {
   virtual bool OpenUrl(const std::string& url) = 0;
   // nullopt when cancelled or no dialog is available.
   virtual std::optional<std::string> ChooseFile(const std::string& title, const std::string& folder,
-                                                bool for_saving) = 0;
+                                                bool forSaving) = 0;
   virtual std::optional<std::string> ChooseFolder(const std::string& title, const std::string& folder) = 0;
   virtual std::string SpecialFolder(TSpecialFolder which) = 0;
 };
@@ -31,7 +31,7 @@ class TDesktopHostServices final : public IHostServices {
  public:
   bool OpenUrl(const std::string& url) override;
   std::optional<std::string> ChooseFile(const std::string& title, const std::string& folder,
-                                        bool for_saving) override;
+                                        bool forSaving) override;
   std::optional<std::string> ChooseFolder(const std::string& title, const std::string& folder) override;
   std::string SpecialFolder(TSpecialFolder which) override { return XdgFolder(which); }
 };
@@ -42,8 +42,8 @@ class THeadlessHostServices final : public IHostServices {
     requests.push_back("open " + url);
     return true;
   }
-  std::optional<std::string> ChooseFile(const std::string& title, const std::string&, bool for_saving) override {
-    requests.push_back((for_saving ? "save-file " : "open-file ") + title);
+  std::optional<std::string> ChooseFile(const std::string& title, const std::string&, bool forSaving) override {
+    requests.push_back((forSaving ? "save-file " : "open-file ") + title);
     return std::nullopt;
   }
   std::optional<std::string> ChooseFolder(const std::string& title, const std::string&) override {

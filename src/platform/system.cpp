@@ -83,8 +83,8 @@ std::unique_ptr<TInstanceLock> TInstanceLock::Acquire(const std::string& key) {
 TInstanceLock::~TInstanceLock() {
   // The file stays: removing it would let a third process lock a new inode
   // while a second still waits on the old one.
-  ::flock(fd_, LOCK_UN);
-  ::close(fd_);
+  ::flock(FFd, LOCK_UN);
+  ::close(FFd);
 }
 
 }  // namespace kest

@@ -34,8 +34,8 @@ class TInstanceLock {
   TInstanceLock& operator=(const TInstanceLock&) = delete;
 
  private:
-  explicit TInstanceLock(int fd) : fd_(fd) {}
-  int fd_;
+  explicit TInstanceLock(int fd) : FFd(fd) {}
+  int FFd;
 };
 
 }  // namespace kest

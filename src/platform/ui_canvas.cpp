@@ -120,22 +120,22 @@ uint32_t TUiCanvas::At(int x, int y) const {
 }
 
 TUiBitmap::TUiBitmap(int width, int height, uint32_t fill)
-    : width_(std::clamp(width, 0, kMaxSide)),
-      height_(std::clamp(height, 0, kMaxSide)),
-      pixels_(static_cast<size_t>(width_) * static_cast<size_t>(height_), fill) {}
+    : FWidth(std::clamp(width, 0, kMaxSide)),
+      FHeight(std::clamp(height, 0, kMaxSide)),
+      FPixels(static_cast<size_t>(FWidth) * static_cast<size_t>(FHeight), fill) {}
 
 TUiCanvas TUiBitmap::Canvas() {
   TUiCanvas c;
-  c.pixels = pixels_.empty() ? nullptr : pixels_.data();
-  c.width = width_;
-  c.height = height_;
-  c.pitch_pixels = width_;
+  c.pixels = FPixels.empty() ? nullptr : FPixels.data();
+  c.width = FWidth;
+  c.height = FHeight;
+  c.pitch_pixels = FWidth;
   return c;
 }
 
 uint32_t TUiBitmap::At(int x, int y) const {
-  if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
-  return pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
+  if (x < 0 || y < 0 || x >= FWidth || y >= FHeight) return 0;
+  return FPixels[static_cast<size_t>(y) * static_cast<size_t>(FWidth) + static_cast<size_t>(x)];
 }
 
 }  // namespace kest

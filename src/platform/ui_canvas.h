@@ -67,17 +67,17 @@ class TUiBitmap {
 
   TUiBitmap(int width, int height, uint32_t fill = 0);
 
-  int Width() const { return width_; }
-  int Height() const { return height_; }
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
   // A view over the buffer, valid while the bitmap lives and keeps its size.
   TUiCanvas Canvas();
   uint32_t At(int x, int y) const;
-  const std::vector<uint32_t>& Pixels() const { return pixels_; }
+  const std::vector<uint32_t>& Pixels() const { return FPixels; }
 
  private:
-  int width_;
-  int height_;
-  std::vector<uint32_t> pixels_;
+  int FWidth;
+  int FHeight;
+  std::vector<uint32_t> FPixels;
 };
 
 }  // namespace kest

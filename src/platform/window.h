@@ -48,7 +48,7 @@ class IWindow {
   virtual const TWindowLayout& Layout() const = 0;
   virtual void Show() = 0;
   // Waits up to timeout_ms for events, then takes every pending one.
-  virtual void WaitEvents(uint32_t timeout_ms, std::vector<TInputEvent>& out) = 0;
+  virtual void WaitEvents(uint32_t timeoutMs, std::vector<TInputEvent>& out) = 0;
   // The open boxes, drawn over the scene, a box opened while another is up
   // above it. The top one receives the keyboard and the mouse; the scene and
   // the toolbar receive nothing while any is open, and closing the window
@@ -67,7 +67,7 @@ class IWindow {
   // In full screen, show the client area at the largest whole multiple that
   // fits instead of 1:1.
   virtual void SetIntegerScaling(bool on) = 0;
-  virtual void WarpMouse(int client_x, int client_y) = 0;
+  virtual void WarpMouse(int clientX, int clientY) = 0;
 };
 
 }  // namespace kest

@@ -13,7 +13,7 @@ void TKeyState::Clear() {
 }
 
 void TSceneInput::MouseDown(TMouseButton button) {
-  for (auto& base : bases_) {
+  for (auto& base : FBases) {
     base.LeftHeld = button == TMouseButton::Left;
     base.RightHeld = button == TMouseButton::Right;
   }
@@ -22,11 +22,11 @@ void TSceneInput::MouseDown(TMouseButton button) {
 }
 
 void TSceneInput::MouseUp() {
-  for (auto& base : bases_) base.LeftHeld = base.RightHeld = false;
+  for (auto& base : FBases) base.LeftHeld = base.RightHeld = false;
 }
 
 void TSceneInput::MouseMove(int32_t x, int32_t y) {
-  for (auto& base : bases_) {
+  for (auto& base : FBases) {
     if (base.MouseX == x && base.MouseY == y) continue;
     base.MouseX = x;
     base.MouseY = y;
@@ -43,12 +43,12 @@ void TSceneInput::Wheel(bool down) {
 
 void TSceneInput::KeyDown(int key) {
   if (key < 0 || key >= 256) return;
-  keys_.SetKey(key, true);
-  keys_.PressedSinceLastFrame[key] = 1;
+  FKeys.SetKey(key, true);
+  FKeys.PressedSinceLastFrame[key] = 1;
 }
 
-void TSceneInput::KeyUp(int key) { keys_.SetKey(key, false); }
+void TSceneInput::KeyUp(int key) { FKeys.SetKey(key, false); }
 
-void TSceneInput::ClearKeys() { keys_.Clear(); }
+void TSceneInput::ClearKeys() { FKeys.Clear(); }
 
 }  // namespace kest

@@ -44,18 +44,18 @@ class TSceneInput {
   // The window lost the focus: nothing stays held.
   void ClearKeys();
 
-  TBaseMouseState& Base(int index) { return bases_[index & 1]; }
-  const TBaseMouseState& Base(int index) const { return bases_[index & 1]; }
-  TBaseMouseState& Front() { return bases_[front_index_]; }
-  int FrontIndex() const { return front_index_; }
-  void SetFrontIndex(int index) { front_index_ = index & 1; }
-  TKeyState& Keys() { return keys_; }
-  const TKeyState& Keys() const { return keys_; }
+  TBaseMouseState& Base(int index) { return FBases[index & 1]; }
+  const TBaseMouseState& Base(int index) const { return FBases[index & 1]; }
+  TBaseMouseState& Front() { return FBases[FFrontIndex]; }
+  int FrontIndex() const { return FFrontIndex; }
+  void SetFrontIndex(int index) { FFrontIndex = index & 1; }
+  TKeyState& Keys() { return FKeys; }
+  const TKeyState& Keys() const { return FKeys; }
 
  private:
-  std::array<TBaseMouseState, 2> bases_{};
-  int front_index_ = 0;
-  TKeyState keys_;
+  std::array<TBaseMouseState, 2> FBases{};
+  int FFrontIndex = 0;
+  TKeyState FKeys;
 };
 
 }  // namespace kest

@@ -17,10 +17,10 @@ void SkipStr(TStream& stream) {
   if (length > 0) SkipBytes(stream, length);
 }
 
-int32_t ReadCount(TStream& stream, int64_t min_item_bytes, const char* what) {
+int32_t ReadCount(TStream& stream, int64_t minItemBytes, const char* what) {
   const int32_t count = ReadInt(stream);
   if (count < 0) throw EReadError(std::string("status data: the ") + what + " count is negative");
-  RequireRemaining(stream, count * min_item_bytes);
+  RequireRemaining(stream, count * minItemBytes);
   return count;
 }
 

@@ -133,7 +133,7 @@ class TProject {
   void RunExitPage();
   // The save file as an archive in memory; an empty one when there is none.
   std::unique_ptr<TVrFileCollection> OpenSaveFile();
-  bool SearchDiscs(const std::string& game_id);
+  bool SearchDiscs(const std::string& gameId);
   IStatusPart& ReadListPart() const { return FParts.ReadList ? *FParts.ReadList : FKeptReadList; }
   IStatusPart& ImageCachePart() const { return FParts.ImageCache ? *FParts.ImageCache : FKeptImageCache; }
   IStatusPart& TablesPart() const { return FParts.Tables ? *FParts.Tables : FKeptTables; }

@@ -40,11 +40,11 @@ bool TProject::CheckInstall() {
   return SearchDiscs(install.GameId);
 }
 
-bool TProject::SearchDiscs(const std::string& game_id) {
+bool TProject::SearchDiscs(const std::string& gameId) {
   TVrFileManager& files = *FParts.Files;
   for (;;) {
     files.RefreshDiscRoots();
-    if (files.MountMatchingDiscs(game_id, -1) > 0) return true;
+    if (files.MountMatchingDiscs(gameId, -1) > 0) return true;
     if (FParts.Ui->AskOkCancel(Utf8ToCp932("情報"), Utf8ToCp932("ディスクを入れてください")) == TPromptAnswer::Ok)
       continue;
     if (FParts.Ui->AskOkCancel(FSetting.Title, FSetting.QuitText) == TPromptAnswer::Ok) return false;

@@ -38,9 +38,9 @@ std::string UserFolder(const TSaveDataPlaces& places, std::string_view title) {
 
 }  // namespace
 
-TSaveDataPlaces TSaveDataPlaces::FromEnvironment(std::string game_folder) {
+TSaveDataPlaces TSaveDataPlaces::FromEnvironment(std::string gameFolder) {
   TSaveDataPlaces places;
-  places.GameFolder = std::move(game_folder);
+  places.GameFolder = std::move(gameFolder);
   if (const char* data = std::getenv("XDG_DATA_HOME")) places.DataHome = data;
   if (const char* home = std::getenv("HOME")) places.Home = home;
   return places;

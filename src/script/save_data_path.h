@@ -20,7 +20,7 @@ struct TSaveDataPlaces {
   std::function<bool(const std::string& folder)> IsWritable;
 
   // DataHome and Home as the environment has them.
-  static TSaveDataPlaces FromEnvironment(std::string game_folder);
+  static TSaveDataPlaces FromEnvironment(std::string gameFolder);
 };
 
 // The title as one folder name: the characters \ / : , ; * ? " < > | and the

@@ -20,8 +20,8 @@ class TStatusRecord {
   static constexpr int32_t kWrittenVersion = kStatusNewestVersion;
 
   // The parts are not owned and must outlive the record.
-  TStatusRecord(TParamCollection& vars, IStatusPart& read_list, IStatusPart& image_cache, IStatusPart& tables)
-      : FVars(vars), FReadList(read_list), FImageCache(image_cache), FTables(tables) {}
+  TStatusRecord(TParamCollection& vars, IStatusPart& readList, IStatusPart& imageCache, IStatusPart& tables)
+      : FVars(vars), FReadList(readList), FImageCache(imageCache), FTables(tables) {}
 
   void SaveToStream(TStream& stream) const;
   // Restores every part from the stream's position; the version read.

@@ -10,7 +10,7 @@ class TFormView;
 
 class TFormSystemHost final : public IScreenHost, public IProjectHost {
  public:
-  explicit TFormSystemHost(TFormView& form) : form_(form) {}
+  explicit TFormSystemHost(TFormView& form) : FForm(form) {}
 
   void SetCursorX(int32_t x) override;
   void SetCursorY(int32_t y) override;
@@ -27,7 +27,7 @@ class TFormSystemHost final : public IScreenHost, public IProjectHost {
   std::string Title() override;
 
  private:
-  TFormView& form_;
+  TFormView& FForm;
 };
 
 }  // namespace kest

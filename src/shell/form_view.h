@@ -49,7 +49,7 @@ class TFormView {
   // One period of the frame loop ended after `elapsed` ms.
   void OnLoop(int32_t elapsed);
   void DoFrame();
-  bool InTick() const { return in_tick_; }
+  bool InTick() const { return FInTick; }
 
   void HandleEvent(const TInputEvent& event);
 
@@ -65,19 +65,19 @@ class TFormView {
 
   // A close was asked for (the game, the toolbar, the window manager): the
   // loop ends after the current tick and FormClose follows.
-  bool CloseRequested() const { return close_requested_; }
-  void PostClose() { close_requested_ = true; }
+  bool CloseRequested() const { return FCloseRequested; }
+  void PostClose() { FCloseRequested = true; }
 
-  bool Active() const { return active_; }
-  int PanelLeft() const { return panel_left_; }
-  int PanelTop() const { return panel_top_; }
-  bool DockVisible() const { return dock_visible_; }
-  const TWindowLayout& Layout() const { return layout_; }
-  const TGameSettings& Settings() const { return settings_; }
-  std::string Caption() const { return caption_; }
-  IPlayerScene* Scene() { return scene_.get(); }
-  IPlayerProject* Project() { return project_.get(); }
-  IPlayerScreen* Screen() { return screen_.get(); }
+  bool Active() const { return FActive; }
+  int PanelLeft() const { return FPanelLeft; }
+  int PanelTop() const { return FPanelTop; }
+  bool DockVisible() const { return FDockVisible; }
+  const TWindowLayout& Layout() const { return FLayout; }
+  const TGameSettings& Settings() const { return FSettings; }
+  std::string Caption() const { return FCaption; }
+  IPlayerScene* Scene() { return FScene.get(); }
+  IPlayerProject* Project() { return FProject.get(); }
+  IPlayerScreen* Screen() { return FScreen.get(); }
 
   // The exit question's text for a title (CP932), by the user's language.
   static std::string ExitQuestion(const std::string& title, bool japanese);
@@ -101,24 +101,24 @@ class TFormView {
   int BaseHeight() const;
   uint32_t Now() const;
 
-  TFormViewServices services_;
-  TGameSettings settings_;
-  std::unique_ptr<IPlayerFiles> files_;
-  std::unique_ptr<IPlayerScene> scene_;
-  std::unique_ptr<IPlayerProject> project_;
-  std::unique_ptr<IPlayerMedia> media_;
-  std::unique_ptr<IPlayerScreen> screen_;
-  TWindowLayout layout_;
-  std::string caption_ = kDefaultCaption;
-  bool active_ = false;
-  int panel_left_ = 0;
-  int panel_top_ = 0;
-  int skip_draw_ = 0;
-  bool dock_visible_ = true;
-  bool close_requested_ = false;
-  bool in_tick_ = false;
-  bool player_initialised_ = false;
-  bool kestlib_initialised_ = false;
+  TFormViewServices FServices;
+  TGameSettings FSettings;
+  std::unique_ptr<IPlayerFiles> FFiles;
+  std::unique_ptr<IPlayerScene> FScene;
+  std::unique_ptr<IPlayerProject> FProject;
+  std::unique_ptr<IPlayerMedia> FMedia;
+  std::unique_ptr<IPlayerScreen> FScreen;
+  TWindowLayout FLayout;
+  std::string FCaption = kDefaultCaption;
+  bool FActive = false;
+  int FPanelLeft = 0;
+  int FPanelTop = 0;
+  int FSkipDraw = 0;
+  bool FDockVisible = true;
+  bool FCloseRequested = false;
+  bool FInTick = false;
+  bool FPlayerInitialised = false;
+  bool FKestlibInitialised = false;
 };
 
 }  // namespace kest

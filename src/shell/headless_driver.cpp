@@ -22,25 +22,25 @@ void THeadlessDriver::RunPeriods(int64_t periods, THeadlessResult& result) {
   // The loop's clock is the count of periods: each lasts delta_ms, and a
   // period that ends a suspension of 300 ms or more gives no tick, as on a
   // real clock.
-  form_.HandleEvent({TInputEvent::TType::Activated});
+  FForm.HandleEvent({TInputEvent::TType::Activated});
   for (int64_t period = 1; period <= periods; ++period) {
     result.Periods = period;
-    for (const TInputEvent& event : input_.EventsAt(period)) form_.HandleEvent(event);
-    if (post_)
-      for (const THeadlessScriptEvent& event : input_.ScriptEventsAt(period)) post_(event);
-    if (form_.CloseRequested()) {
+    for (const TInputEvent& event : FInput.EventsAt(period)) FForm.HandleEvent(event);
+    if (FPost)
+      for (const THeadlessScriptEvent& event : FInput.ScriptEventsAt(period)) FPost(event);
+    if (FForm.CloseRequested()) {
       result.Closed = true;
       result.ClosedAt = period;
       break;
     }
-    clock_.Advance(static_cast<uint32_t>(delta_ms_));
-    if (on_period_) on_period_(delta_ms_);
-    if (!loop_.Running()) continue;
-    if (auto elapsed = loop_.Wake(clock_.NowMs())) {
-      form_.OnLoop(*elapsed);
+    FClock.Advance(static_cast<uint32_t>(FDeltaMs));
+    if (FOnPeriod) FOnPeriod(FDeltaMs);
+    if (!FLoop.Running()) continue;
+    if (auto elapsed = FLoop.Wake(FClock.NowMs())) {
+      FForm.OnLoop(*elapsed);
       ++result.Ticks;
     }
-    if (form_.CloseRequested()) {
+    if (FForm.CloseRequested()) {
       result.Closed = true;
       result.ClosedAt = period;
       break;

@@ -26,26 +26,26 @@ class THeadlessDriver {
  public:
   // The form must read `clock`, which this driver advances by delta_ms a period.
   THeadlessDriver(TFormView& form, TLoopThread& loop, TManualClock& clock, const THeadlessInput& input,
-                  int32_t delta_ms)
-      : form_(form), loop_(loop), clock_(clock), input_(input), delta_ms_(delta_ms) {}
+                  int32_t deltaMs)
+      : FForm(form), FLoop(loop), FClock(clock), FInput(input), FDeltaMs(deltaMs) {}
   // Ends early when the player closes or a question finds no answer.
   THeadlessResult Run(int64_t periods);
   // Called after every period with its length (the silent sound device
   // takes that much sound).
-  void SetOnPeriod(std::function<void(int32_t)> on_period) { on_period_ = std::move(on_period); }
+  void SetOnPeriod(std::function<void(int32_t)> onPeriod) { FOnPeriod = std::move(onPeriod); }
   // Receives the script's events before the tick of their period.
-  void SetOnScriptEvent(std::function<void(const THeadlessScriptEvent&)> post) { post_ = std::move(post); }
+  void SetOnScriptEvent(std::function<void(const THeadlessScriptEvent&)> post) { FPost = std::move(post); }
 
  private:
   void RunPeriods(int64_t periods, THeadlessResult& result);
 
-  TFormView& form_;
-  TLoopThread& loop_;
-  TManualClock& clock_;
-  const THeadlessInput& input_;
-  int32_t delta_ms_;
-  std::function<void(int32_t)> on_period_;
-  std::function<void(const THeadlessScriptEvent&)> post_;
+  TFormView& FForm;
+  TLoopThread& FLoop;
+  TManualClock& FClock;
+  const THeadlessInput& FInput;
+  int32_t FDeltaMs;
+  std::function<void(int32_t)> FOnPeriod;
+  std::function<void(const THeadlessScriptEvent&)> FPost;
 };
 
 }  // namespace kest

@@ -96,7 +96,7 @@ bool THeadlessInput::Parse(const std::string& text, std::string* error) {
         }
       }
       if (!script.Reference.empty()) {
-        script_events_[tick].push_back(std::move(script));
+        FScriptEvents[tick].push_back(std::move(script));
         continue;
       }
     }
@@ -104,7 +104,7 @@ bool THeadlessInput::Parse(const std::string& text, std::string* error) {
       if (error) *error = "line " + std::to_string(number) + ": cannot read \"" + line + "\"";
       return false;
     }
-    events_[tick].push_back(ev);
+    FEvents[tick].push_back(ev);
   }
   return true;
 }
@@ -123,19 +123,19 @@ bool THeadlessInput::Load(const std::string& path, std::string* error) {
 
 const std::vector<TInputEvent>& THeadlessInput::EventsAt(int64_t tick) const {
   static const std::vector<TInputEvent> kNone;
-  auto it = events_.find(tick);
-  return it == events_.end() ? kNone : it->second;
+  auto it = FEvents.find(tick);
+  return it == FEvents.end() ? kNone : it->second;
 }
 
 const std::vector<THeadlessScriptEvent>& THeadlessInput::ScriptEventsAt(int64_t tick) const {
   static const std::vector<THeadlessScriptEvent> kNone;
-  auto it = script_events_.find(tick);
-  return it == script_events_.end() ? kNone : it->second;
+  auto it = FScriptEvents.find(tick);
+  return it == FScriptEvents.end() ? kNone : it->second;
 }
 
 int64_t THeadlessInput::LastTick() const {
-  const int64_t input = events_.empty() ? 0 : events_.rbegin()->first;
-  const int64_t script = script_events_.empty() ? 0 : script_events_.rbegin()->first;
+  const int64_t input = FEvents.empty() ? 0 : FEvents.rbegin()->first;
+  const int64_t script = FScriptEvents.empty() ? 0 : FScriptEvents.rbegin()->first;
   return std::max(input, script);
 }
 

@@ -33,8 +33,8 @@ class THeadlessInput {
   int64_t LastTick() const;
 
  private:
-  std::map<int64_t, std::vector<TInputEvent>> events_;
-  std::map<int64_t, std::vector<THeadlessScriptEvent>> script_events_;
+  std::map<int64_t, std::vector<TInputEvent>> FEvents;
+  std::map<int64_t, std::vector<THeadlessScriptEvent>> FScriptEvents;
 };
 
 }  // namespace kest

@@ -61,13 +61,13 @@ TIniFile TIniFile::Parse(std::string_view text) {
       }
     }
     line.Section = section;
-    ini.lines_.push_back(std::move(line));
+    ini.FLines.push_back(std::move(line));
   }
   return ini;
 }
 
 const TIniFile::TLine* TIniFile::Find(std::string_view section, std::string_view key) const {
-  for (const TLine& line : lines_)
+  for (const TLine& line : FLines)
     if (!line.Key.empty() && SameName(line.Section, section) && SameName(line.Key, key)) return &line;
   return nullptr;
 }
@@ -98,7 +98,7 @@ bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool fal
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  for (TLine& line : lines_) {
+  for (TLine& line : FLines) {
     if (!line.Key.empty() && SameName(line.Section, section) && SameName(line.Key, key)) {
       line.Value = std::string(value);
       line.Text = line.Key + "=" + line.Value;
@@ -106,23 +106,23 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
     }
   }
   // A new key goes behind the last line of its section, or into a new section.
-  size_t insert_at = lines_.size();
+  size_t insert_at = FLines.size();
   bool found = false;
-  for (size_t i = 0; i < lines_.size(); ++i) {
-    if (!SameName(lines_[i].Section, section)) continue;
-    std::string_view t = Trim(lines_[i].Text);
+  for (size_t i = 0; i < FLines.size(); ++i) {
+    if (!SameName(FLines[i].Section, section)) continue;
+    std::string_view t = Trim(FLines[i].Text);
     bool head = !t.empty() && t.front() == '[';
     if (head && found) break;
     if (head || !t.empty()) insert_at = i + 1;
     found = true;
   }
   if (!found) {
-    if (!lines_.empty() && !Trim(lines_.back().Text).empty()) lines_.push_back({"", lines_.back().Section, {}, {}});
-    lines_.push_back({"[" + std::string(section) + "]", std::string(section), {}, {}});
-    insert_at = lines_.size();
+    if (!FLines.empty() && !Trim(FLines.back().Text).empty()) FLines.push_back({"", FLines.back().Section, {}, {}});
+    FLines.push_back({"[" + std::string(section) + "]", std::string(section), {}, {}});
+    insert_at = FLines.size();
   }
   TLine line{std::string(key) + "=" + std::string(value), std::string(section), std::string(key), std::string(value)};
-  lines_.insert(lines_.begin() + static_cast<long>(insert_at), std::move(line));
+  FLines.insert(FLines.begin() + static_cast<long>(insert_at), std::move(line));
 }
 
 void TIniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
@@ -135,7 +135,7 @@ void TIniFile::WriteBool(std::string_view section, std::string_view key, bool va
 
 std::string TIniFile::Text() const {
   std::string out;
-  for (const TLine& line : lines_) {
+  for (const TLine& line : FLines) {
     out += line.Text;
     out += "\r\n";
   }

@@ -40,7 +40,7 @@ class TIniFile {
   };
   const TLine* Find(std::string_view section, std::string_view key) const;
 
-  std::vector<TLine> lines_;
+  std::vector<TLine> FLines;
 };
 
 }  // namespace kest

@@ -39,9 +39,9 @@ std::string InstanceKeyForParameter(const std::string& parameter) {
   return MakeInstanceKey(Utf8ToCp932Strict(text).value_or(text));
 }
 
-std::string InstanceKeyForStart(const TCommandLine& command_line, const std::string& program_folder) {
-  if (command_line.Config) return MakeInstanceKey("/config");
-  return InstanceKeyForParameter(command_line.Params.empty() ? program_folder : command_line.Params.front());
+std::string InstanceKeyForStart(const TCommandLine& commandLine, const std::string& programFolder) {
+  if (commandLine.Config) return MakeInstanceKey("/config");
+  return InstanceKeyForParameter(commandLine.Params.empty() ? programFolder : commandLine.Params.front());
 }
 
 }  // namespace kest

@@ -22,6 +22,6 @@ std::string InstanceKeyForParameter(const std::string& parameter);
 // The key of one start of the player: the settings dialog's /CONFIG- however
 // it was asked for (/config or --config), else that of the first parameter,
 // else that of the program's folder.
-std::string InstanceKeyForStart(const TCommandLine& command_line, const std::string& program_folder);
+std::string InstanceKeyForStart(const TCommandLine& commandLine, const std::string& programFolder);
 
 }  // namespace kest

@@ -3,32 +3,32 @@
 namespace kest {
 
 void TLoopThread::Start(uint32_t now) {
-  running_ = true;
-  suspended_ = false;
-  previous_ = now;
-  deadline_ = now + 1;
+  FRunning = true;
+  FSuspended = false;
+  FPrevious = now;
+  FDeadline = now + 1;
 }
 
 void TLoopThread::Resume(uint32_t now) {
-  if (!suspended_) return;
-  suspended_ = false;
-  deadline_ = now + 1;
+  if (!FSuspended) return;
+  FSuspended = false;
+  FDeadline = now + 1;
 }
 
 uint32_t TLoopThread::WaitMs(uint32_t now) const {
   if (!Running()) return kIdleWaitMs;
-  const int32_t left = static_cast<int32_t>(deadline_ - now);
+  const int32_t left = static_cast<int32_t>(FDeadline - now);
   return left > 0 ? static_cast<uint32_t>(left) : 0;
 }
 
 std::optional<int32_t> TLoopThread::Wake(uint32_t now) {
-  const uint32_t elapsed = now - previous_;
-  previous_ = now;
+  const uint32_t elapsed = now - FPrevious;
+  FPrevious = now;
   if (elapsed >= kMaxGapMs) {
-    deadline_ = now + 1;
+    FDeadline = now + 1;
     return std::nullopt;
   }
-  deadline_ = now + kPeriodMs;
+  FDeadline = now + kPeriodMs;
   return static_cast<int32_t>(elapsed);
 }
 

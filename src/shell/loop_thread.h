@@ -20,11 +20,11 @@ class TLoopThread {
   void Start(uint32_t now);
   // Stops ticking but keeps the time of the last wake, so the first period
   // after Resume spans the whole absence.
-  void Suspend() { suspended_ = true; }
+  void Suspend() { FSuspended = true; }
   void Resume(uint32_t now);
-  void Stop() { running_ = false; }
+  void Stop() { FRunning = false; }
 
-  bool Running() const { return running_ && !suspended_; }
+  bool Running() const { return FRunning && !FSuspended; }
   // Milliseconds the loop may wait for events before the next wake.
   uint32_t WaitMs(uint32_t now) const;
   bool Due(uint32_t now) const { return Running() && WaitMs(now) == 0; }
@@ -34,10 +34,10 @@ class TLoopThread {
   std::optional<int32_t> Wake(uint32_t now);
 
  private:
-  bool running_ = false;
-  bool suspended_ = false;
-  uint32_t previous_ = 0;
-  uint32_t deadline_ = 0;
+  bool FRunning = false;
+  bool FSuspended = false;
+  uint32_t FPrevious = 0;
+  uint32_t FDeadline = 0;
 };
 
 }  // namespace kest

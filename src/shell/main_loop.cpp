@@ -11,25 +11,25 @@ namespace kest {
 
 void TMainLoop::RunOnce() {
   std::vector<TInputEvent> events;
-  window_.WaitEvents(loop_.WaitMs(clock_.NowMs()), events);
+  FWindow.WaitEvents(FLoop.WaitMs(FClock.NowMs()), events);
   for (const TInputEvent& event : events) {
-    if (form_) form_->HandleEvent(event);
+    if (FForm) FForm->HandleEvent(event);
   }
-  const uint32_t now = clock_.NowMs();
+  const uint32_t now = FClock.NowMs();
   // A box opened from inside a tick (a script's question) holds the ticks
   // until it is answered; one opened between ticks lets them run.
-  if (form_ && !form_->InTick() && loop_.Due(now)) {
-    if (auto elapsed = loop_.Wake(now)) {
-      form_->OnLoop(*elapsed);
-      ++ticks_;
+  if (FForm && !FForm->InTick() && FLoop.Due(now)) {
+    if (auto elapsed = FLoop.Wake(now)) {
+      FForm->OnLoop(*elapsed);
+      ++FTicks;
     }
   }
-  window_.Refresh();
+  FWindow.Refresh();
 }
 
-void TMainLoop::Run(int64_t max_ticks) {
-  while (form_ && !form_->CloseRequested()) {
-    if (max_ticks > 0 && ticks_ >= max_ticks) break;
+void TMainLoop::Run(int64_t maxTicks) {
+  while (FForm && !FForm->CloseRequested()) {
+    if (maxTicks > 0 && FTicks >= maxTicks) break;
     RunOnce();
   }
 }

@@ -15,19 +15,19 @@ class TLoopThread;
 
 class TMainLoop {
  public:
-  TMainLoop(IClock& clock, IWindow& window, TLoopThread& loop) : clock_(clock), window_(window), loop_(loop) {}
-  void SetForm(TFormView* form) { form_ = form; }
+  TMainLoop(IClock& clock, IWindow& window, TLoopThread& loop) : FClock(clock), FWindow(window), FLoop(loop) {}
+  void SetForm(TFormView* form) { FForm = form; }
   // Until the form asks to close, or `max_ticks` ticks ran (0: no limit).
-  void Run(int64_t max_ticks = 0);
+  void Run(int64_t maxTicks = 0);
   void RunOnce();
-  int64_t Ticks() const { return ticks_; }
+  int64_t Ticks() const { return FTicks; }
 
  private:
-  IClock& clock_;
-  IWindow& window_;
-  TLoopThread& loop_;
-  TFormView* form_ = nullptr;
-  int64_t ticks_ = 0;
+  IClock& FClock;
+  IWindow& FWindow;
+  TLoopThread& FLoop;
+  TFormView* FForm = nullptr;
+  int64_t FTicks = 0;
 };
 
 }  // namespace kest

@@ -22,14 +22,14 @@ bool EndsWithArchiveTrailer(const std::string& path) {
   return in && tail[0] == 'k' && tail[1] == 'v';
 }
 
-std::vector<TMountStep> PlanMounts(const std::vector<std::string>& params, const std::string& program_path,
-                                   bool program_has_archive_resource) {
+std::vector<TMountStep> PlanMounts(const std::vector<std::string>& params, const std::string& programPath,
+                                   bool programHasArchiveResource) {
   using K = TMountStep::TKind;
   std::vector<TMountStep> steps;
   if (params.empty()) {
-    steps.push_back({K::SetBaseFolder, fs::path(program_path).parent_path().string() + "/"});
-    if (program_has_archive_resource) steps.push_back({K::MountResource, {}});
-    if (EndsWithArchiveTrailer(program_path)) steps.push_back({K::MountFile, program_path});
+    steps.push_back({K::SetBaseFolder, fs::path(programPath).parent_path().string() + "/"});
+    if (programHasArchiveResource) steps.push_back({K::MountResource, {}});
+    if (EndsWithArchiveTrailer(programPath)) steps.push_back({K::MountFile, programPath});
     return steps;
   }
   std::string base = params.front();

@@ -22,7 +22,7 @@ bool EndsWithArchiveTrailer(const std::string& path);
 // game.dat (in any letter case: a folder copied from a Windows disc may spell
 // it GAME.DAT) when the parameter names a folder holding one, and the parameter
 // itself when it is a file ending in an archive trailer.
-std::vector<TMountStep> PlanMounts(const std::vector<std::string>& params, const std::string& program_path,
-                                   bool program_has_archive_resource);
+std::vector<TMountStep> PlanMounts(const std::vector<std::string>& params, const std::string& programPath,
+                                   bool programHasArchiveResource);
 
 }  // namespace kest

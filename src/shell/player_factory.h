@@ -29,81 +29,81 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   using TOpenSoundCard = std::function<std::unique_ptr<IAudioDevice>(std::string* error)>;
 
   // Headless players get a silent device that runs on game time.
-  explicit TPlayerFactory(bool headless, TOpenSoundCard open_sound_card = nullptr)
-      : headless_(headless), open_sound_card_(std::move(open_sound_card)) {}
+  explicit TPlayerFactory(bool headless, TOpenSoundCard openSoundCard = nullptr)
+      : FHeadless(headless), FOpenSoundCard(std::move(openSoundCard)) {}
 
   // Opens the sound card; without one a silent device takes its place.
   void InitSound() override;
   // The variable store, reading dates from `clock` (the host's local time
   // when null).
-  void SetDateClock(std::unique_ptr<IDateClock> clock) { date_clock_ = std::move(clock); }
+  void SetDateClock(std::unique_ptr<IDateClock> clock) { FDateClock = std::move(clock); }
   void CreateVariables() override;
-  void FreeVariables() override { variables_.reset(); }
-  TParamCollection* Variables() const { return variables_.get(); }
+  void FreeVariables() override { FVariables.reset(); }
+  TParamCollection* Variables() const { return FVariables.get(); }
 
   // Where the screen manager's frames go and which display it controls; a
   // null display gives no full-screen modes.
-  void SetScreen(IDisplay* display, IScreenOutput* output, int forced_bits,
-                 TScreenPart::TFrameObserver observer = nullptr, bool test_pattern = false) {
-    test_pattern_ = test_pattern;
-    display_ = display;
-    screen_output_ = output;
-    forced_bits_ = forced_bits;
-    frame_observer_ = std::move(observer);
+  void SetScreen(IDisplay* display, IScreenOutput* output, int forcedBits,
+                 TScreenPart::TFrameObserver observer = nullptr, bool testPattern = false) {
+    FTestPattern = testPattern;
+    FDisplay = display;
+    FScreenOutput = output;
+    FForcedBits = forcedBits;
+    FFrameObserver = std::move(observer);
   }
   std::unique_ptr<IPlayerScreen> CreateScreen(const TMediaInitArgs& args) override;
 
   // The virtual file manager, asking its disc questions through `dialogs`
   // and closing the player through `close`.
-  void SetFileServices(std::string program_path, IDialogs* dialogs, std::function<void()> close) {
-    program_path_ = std::move(program_path);
-    dialogs_ = dialogs;
-    close_ = std::move(close);
+  void SetFileServices(std::string programPath, IDialogs* dialogs, std::function<void()> close) {
+    FProgramPath = std::move(programPath);
+    FDialogs = dialogs;
+    FClose = std::move(close);
   }
   std::unique_ptr<IPlayerFiles> CreateFiles() override;
   // The project of the game folder (the first parameter; empty for a game
   // beside or inside the program).
-  void SetGameFolder(std::string folder) { game_folder_ = std::move(folder); }
+  void SetGameFolder(std::string folder) { FGameFolder = std::move(folder); }
   std::unique_ptr<IPlayerProject> CreateProject() override;
-  IAudioDevice* Audio() const { return audio_.get(); }
+  IAudioDevice* Audio() const { return FAudio.get(); }
   // Posts an event as the headless input script's own sender.
   void PostScriptEvent(std::string reference, const std::vector<std::string>& args);
   // The headless player's device, advanced by each tick's length.
-  TSilentAudioDevice* GameTimeAudio() const { return game_time_audio_; }
+  TSilentAudioDevice* GameTimeAudio() const { return FGameTimeAudio; }
 
  private:
-  bool headless_;
-  TOpenSoundCard open_sound_card_;
-  std::unique_ptr<IAudioDevice> audio_;
-  TSilentAudioDevice* game_time_audio_ = nullptr;
-  std::unique_ptr<IDateClock> date_clock_;
-  std::unique_ptr<TParamCollection> variables_;
-  IDisplay* display_ = nullptr;
-  IScreenOutput* screen_output_ = nullptr;
-  int forced_bits_ = 0;
-  bool test_pattern_ = false;
-  TScreenPart::TFrameObserver frame_observer_;
-  std::string program_path_;
-  IDialogs* dialogs_ = nullptr;
-  std::function<void()> close_;
+  bool FHeadless;
+  TOpenSoundCard FOpenSoundCard;
+  std::unique_ptr<IAudioDevice> FAudio;
+  TSilentAudioDevice* FGameTimeAudio = nullptr;
+  std::unique_ptr<IDateClock> FDateClock;
+  std::unique_ptr<TParamCollection> FVariables;
+  IDisplay* FDisplay = nullptr;
+  IScreenOutput* FScreenOutput = nullptr;
+  int FForcedBits = 0;
+  bool FTestPattern = false;
+  TScreenPart::TFrameObserver FFrameObserver;
+  std::string FProgramPath;
+  IDialogs* FDialogs = nullptr;
+  std::function<void()> FClose;
   // A game that ends itself closes the player as the toolbar's exit does.
   class TGameHost final : public IGameHost {
    public:
-    explicit TGameHost(const std::function<void()>& close) : close_(close) {}
+    explicit TGameHost(const std::function<void()>& close) : FClose(close) {}
     void CloseMainWindow() override {
-      if (close_) close_();
+      if (FClose) FClose();
     }
 
    private:
-    const std::function<void()>& close_;
+    const std::function<void()>& FClose;
   };
-  TGameHost game_host_{close_};
-  std::string game_folder_;
-  TVrFileManager* files_ = nullptr;
-  std::unique_ptr<IProjectUi> project_ui_;
-  TSysFuncMan funcs_;
-  TTimerList events_;
-  TSenderHandle script_sender_ = std::make_shared<TEventSender>(TEventSender{"headless"});
+  TGameHost FGameHost{FClose};
+  std::string FGameFolder;
+  TVrFileManager* FFiles = nullptr;
+  std::unique_ptr<IProjectUi> FProjectUi;
+  TSysFuncMan FFuncs;
+  TTimerList FEvents;
+  TSenderHandle FScriptSender = std::make_shared<TEventSender>(TEventSender{"headless"});
 };
 
 }  // namespace kest

@@ -5,17 +5,17 @@
 
 namespace kest {
 
-TPlayerFiles::TPlayerFiles(std::string program_path, IDialogs* dialogs, std::function<void()> close,
+TPlayerFiles::TPlayerFiles(std::string programPath, IDialogs* dialogs, std::function<void()> close,
                            TVrFileManager::TOptions options)
-    : manager_(std::move(options)), program_path_(std::move(program_path)), dialogs_(dialogs),
-      close_(std::move(close)) {
-  manager_.SetDiscPrompt(this);
+    : FManager(std::move(options)), FProgramPath(std::move(programPath)), FDialogs(dialogs),
+      FClose(std::move(close)) {
+  FManager.SetDiscPrompt(this);
 }
 
 TPromptAnswer TPlayerFiles::Ask(const std::string& caption, const std::string& message) {
-  if (!dialogs_) return TPromptAnswer::Cancel;
+  if (!FDialogs) return TPromptAnswer::Cancel;
   const TUiResult answer =
-      dialogs_->MessageBox(Cp932ToUtf8(message), Cp932ToUtf8(caption), TUiIcon::Information, TUiButtons::OkCancel);
+      FDialogs->MessageBox(Cp932ToUtf8(message), Cp932ToUtf8(caption), TUiIcon::Information, TUiButtons::OkCancel);
   return answer == TUiResult::Ok ? TPromptAnswer::Ok : TPromptAnswer::Cancel;
 }
 
@@ -28,7 +28,7 @@ TPromptAnswer TPlayerFiles::ConfirmQuit(const std::string& caption, const std::s
 }
 
 void TPlayerFiles::CloseMainWindow() {
-  if (close_) close_();
+  if (FClose) FClose();
 }
 
 }  // namespace kest

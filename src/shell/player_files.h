@@ -17,28 +17,28 @@ class IDialogs;
 class TPlayerFiles final : public IPlayerFiles, public IDiscPrompt {
  public:
   // `close` is called when the user chose to quit at a disc change.
-  TPlayerFiles(std::string program_path, IDialogs* dialogs, std::function<void()> close,
+  TPlayerFiles(std::string programPath, IDialogs* dialogs, std::function<void()> close,
                TVrFileManager::TOptions options = {});
 
-  void DeletePendingFiles() override { manager_.DeletePendingFiles(); }
-  void MountMemory() override { manager_.Mount(""); }
-  void SetBaseFolder(const std::string& folder) override { manager_.SetBaseFolder(folder); }
-  void MountFile(const std::string& path) override { manager_.Mount(path); }
-  void MountProgramResource() override { manager_.MountResource(program_path_); }
+  void DeletePendingFiles() override { FManager.DeletePendingFiles(); }
+  void MountMemory() override { FManager.Mount(""); }
+  void SetBaseFolder(const std::string& folder) override { FManager.SetBaseFolder(folder); }
+  void MountFile(const std::string& path) override { FManager.Mount(path); }
+  void MountProgramResource() override { FManager.MountResource(FProgramPath); }
 
   TPromptAnswer AskForDisc(const std::string& caption, const std::string& message) override;
   TPromptAnswer ConfirmQuit(const std::string& caption, const std::string& message) override;
   void CloseMainWindow() override;
 
-  TVrFileManager& Manager() { return manager_; }
+  TVrFileManager& Manager() { return FManager; }
 
  private:
   TPromptAnswer Ask(const std::string& caption, const std::string& message);
 
-  TVrFileManager manager_;
-  std::string program_path_;
-  IDialogs* dialogs_;
-  std::function<void()> close_;
+  TVrFileManager FManager;
+  std::string FProgramPath;
+  IDialogs* FDialogs;
+  std::function<void()> FClose;
 };
 
 }  // namespace kest

@@ -10,7 +10,7 @@ namespace kest {
 
 class TInputOnlyScene final : public IPlayerScene {
  public:
-  TSceneInput& Input() override { return input_; }
+  TSceneInput& Input() override { return FInput; }
   void SetSize(int, int) override {}
   void ProcessInput() override {}
   void UpdateScene() override {}
@@ -20,7 +20,7 @@ class TInputOnlyScene final : public IPlayerScene {
   void ReloadSurfaces() override {}
 
  private:
-  TSceneInput input_;
+  TSceneInput FInput;
 };
 
 class TEmptyPlayerFactory : public IPlayerFactory {

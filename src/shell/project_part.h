@@ -15,7 +15,7 @@ class IDialogs;
 
 class TProjectUi final : public IProjectUi {
  public:
-  explicit TProjectUi(IDialogs* dialogs) : dialogs_(dialogs) {}
+  explicit TProjectUi(IDialogs* dialogs) : FDialogs(dialogs) {}
   void ShowMessage(const std::string& caption, const std::string& text, TMessageIcon icon) override;
   TPromptAnswer AskOkCancel(const std::string& caption, const std::string& text) override;
   void ShowStartupError(const std::string& text) override;
@@ -24,26 +24,26 @@ class TProjectUi final : public IProjectUi {
   void ReportSaveFailure(const std::string& text) override;
 
  private:
-  IDialogs* dialogs_;
+  IDialogs* FDialogs;
 };
 
 class TProjectPart final : public IPlayerProject {
  public:
-  explicit TProjectPart(std::unique_ptr<TProject> project) : project_(std::move(project)) {}
-  std::string Title() const override { return project_->Title(); }
-  int ScreenWidth() const override { return project_->ScreenWidth(); }
-  int ScreenHeight() const override { return project_->ScreenHeight(); }
-  int FullScreenWidth() const override { return project_->FullScreenWidth(); }
-  int FullScreenHeight() const override { return project_->FullScreenHeight(); }
-  bool ShowToolbar() const override { return project_->ShowToolbar(); }
-  bool StopWhenInactive() const override { return project_->StopWhenInactive(); }
-  void RunTick() override { project_->RunTick(); }
+  explicit TProjectPart(std::unique_ptr<TProject> project) : FProject(std::move(project)) {}
+  std::string Title() const override { return FProject->Title(); }
+  int ScreenWidth() const override { return FProject->ScreenWidth(); }
+  int ScreenHeight() const override { return FProject->ScreenHeight(); }
+  int FullScreenWidth() const override { return FProject->FullScreenWidth(); }
+  int FullScreenHeight() const override { return FProject->FullScreenHeight(); }
+  bool ShowToolbar() const override { return FProject->ShowToolbar(); }
+  bool StopWhenInactive() const override { return FProject->StopWhenInactive(); }
+  void RunTick() override { FProject->RunTick(); }
   // Saving and loading arrive with their own subsystem.
   bool DoRequests() override { return false; }
-  TProject& Project() { return *project_; }
+  TProject& Project() { return *FProject; }
 
  private:
-  std::unique_ptr<TProject> project_;
+  std::unique_ptr<TProject> FProject;
 };
 
 }  // namespace kest

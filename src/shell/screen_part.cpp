@@ -25,19 +25,19 @@ void TScreenPart::DrawTestPattern(TCustomDIBX& output) {
 }
 
 void TScreenPart::Present() {
-  if (test_pattern_ && screen_->Output() && pattern_build_ != screen_->Builds()) {
-    pattern_build_ = screen_->Builds();
-    DrawTestPattern(*screen_->Output());
+  if (FTestPattern && FScreen->Output() && FPatternBuild != FScreen->Builds()) {
+    FPatternBuild = FScreen->Builds();
+    DrawTestPattern(*FScreen->Output());
   }
   // The scene's dirty rectangles arrive with the scene; until then only the
   // whole frame after a mode build is shown.
-  screen_->Present({}, TRect{});
-  if (observer_ && screen_->Output()) observer_(*screen_->Output());
+  FScreen->Present({}, TRect{});
+  if (FObserver && FScreen->Output()) FObserver(*FScreen->Output());
 }
 
 bool TScreenPart::SetMode(int index) {
-  screen_->SetMode(index);
-  return screen_->CurrentMode() == index;
+  FScreen->SetMode(index);
+  return FScreen->CurrentMode() == index;
 }
 
 void TWindowScreenOutput::PresentRects(const TCustomDIBX& output, const TRect* rects, int count) {
@@ -48,28 +48,28 @@ void TWindowScreenOutput::PresentRects(const TCustomDIBX& output, const TRect* r
   frame.PitchBytes = output.LineStep();
   frame.Bits = output.BitCount();
   if (!rects) {
-    window_.Present(frame, nullptr, 0);
+    FWindow.Present(frame, nullptr, 0);
     return;
   }
   std::vector<TPixelRect> pixel_rects;
   pixel_rects.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) pixel_rects.push_back({rects[i].Left, rects[i].Top, rects[i].Right, rects[i].Bottom});
-  window_.Present(frame, pixel_rects.data(), count);
+  FWindow.Present(frame, pixel_rects.data(), count);
 }
 
 bool TWindowScreenOutput::SetFullScreen(bool on) {
-  if (window_.IsFullScreen() == on) return true;
-  return window_.SetFullScreen(on);
+  if (FWindow.IsFullScreen() == on) return true;
+  return FWindow.SetFullScreen(on);
 }
 
 THeadlessCapture::~THeadlessCapture() {
-  if (crc_) std::fclose(crc_);
+  if (FCrc) std::fclose(FCrc);
 }
 
 bool THeadlessCapture::SetCrcFile(const std::string& path, std::string* error) {
-  crc_ = std::fopen(path.c_str(), "w");
-  if (!crc_ && error) *error = "cannot write " + path;
-  return crc_ != nullptr;
+  FCrc = std::fopen(path.c_str(), "w");
+  if (!FCrc && error) *error = "cannot write " + path;
+  return FCrc != nullptr;
 }
 
 uint32_t THeadlessCapture::FrameCrc(const TCustomDIBX& output) {
@@ -80,13 +80,13 @@ uint32_t THeadlessCapture::FrameCrc(const TCustomDIBX& output) {
 }
 
 void THeadlessCapture::OnFrame(const TCustomDIBX& output) {
-  ++frames_;
-  last_crc_ = FrameCrc(output);
-  if (crc_) std::fprintf(crc_, "%lld %08x\n", static_cast<long long>(FrameCount), last_crc_);
-  if (folder_.empty() || (only_frame_ > 0 && only_frame_ != FrameCount)) return;
+  ++FFrames;
+  FLastCrc = FrameCrc(output);
+  if (FCrc) std::fprintf(FCrc, "%lld %08x\n", static_cast<long long>(FrameCount), FLastCrc);
+  if (FFolder.empty() || (FOnlyFrame > 0 && FOnlyFrame != FrameCount)) return;
   char name[32];
   std::snprintf(name, sizeof name, "frame_%06lld.png", static_cast<long long>(FrameCount));
-  output.SaveToFile((std::filesystem::path(folder_) / name).string());
+  output.SaveToFile((std::filesystem::path(FFolder) / name).string());
 }
 
 }  // namespace kest

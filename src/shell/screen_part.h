@@ -18,36 +18,36 @@ class TScreenPart final : public IPlayerScreen {
  public:
   using TFrameObserver = std::function<void(const TCustomDIBX& output)>;
   explicit TScreenPart(std::unique_ptr<TScreenManager> screen, TFrameObserver observer = nullptr)
-      : screen_(std::move(screen)), observer_(std::move(observer)) {}
+      : FScreen(std::move(screen)), FObserver(std::move(observer)) {}
   void Present() override;
-  int CurrentMode() const override { return screen_->CurrentMode(); }
-  int ChosenMode() const override { return screen_->ChosenMode(); }
-  void SetChosenMode(int index) override { screen_->SetChosenMode(index); }
-  int ModeCount() const override { return screen_->ModeCount(); }
+  int CurrentMode() const override { return FScreen->CurrentMode(); }
+  int ChosenMode() const override { return FScreen->ChosenMode(); }
+  void SetChosenMode(int index) override { FScreen->SetChosenMode(index); }
+  int ModeCount() const override { return FScreen->ModeCount(); }
   bool SetMode(int index) override;
-  void ReleaseDisplay() override { screen_->Release(); }
-  TScreenManager& Manager() { return *screen_; }
+  void ReleaseDisplay() override { FScreen->Release(); }
+  TScreenManager& Manager() { return *FScreen; }
   // Shows a test picture in place of the scene (a check of the display).
-  void SetTestPattern(bool on) { test_pattern_ = on; }
+  void SetTestPattern(bool on) { FTestPattern = on; }
 
   // Colour bars over a grid, with a white frame around the edge.
   static void DrawTestPattern(TCustomDIBX& output);
 
  private:
-  std::unique_ptr<TScreenManager> screen_;
-  TFrameObserver observer_;
-  bool test_pattern_ = false;
-  int32_t pattern_build_ = -1;
+  std::unique_ptr<TScreenManager> FScreen;
+  TFrameObserver FObserver;
+  bool FTestPattern = false;
+  int32_t FPatternBuild = -1;
 };
 
 class TWindowScreenOutput final : public IScreenOutput {
  public:
-  explicit TWindowScreenOutput(IWindow& window) : window_(window) {}
+  explicit TWindowScreenOutput(IWindow& window) : FWindow(window) {}
   void PresentRects(const TCustomDIBX& output, const TRect* rects, int count) override;
   bool SetFullScreen(bool on) override;
 
  private:
-  IWindow& window_;
+  IWindow& FWindow;
 };
 
 // The headless player's screen: counts what is presented, and for every
@@ -59,26 +59,26 @@ class THeadlessCapture final : public IScreenOutput {
   ~THeadlessCapture() override;
   // False (with the reason) when a file cannot be written.
   bool SetCrcFile(const std::string& path, std::string* error);
-  void SetCaptureFolder(const std::string& folder, int64_t only_frame) {
-    folder_ = folder;
-    only_frame_ = only_frame;
+  void SetCaptureFolder(const std::string& folder, int64_t onlyFrame) {
+    FFolder = folder;
+    FOnlyFrame = onlyFrame;
   }
-  void PresentRects(const TCustomDIBX&, const TRect*, int) override { ++presented_; }
+  void PresentRects(const TCustomDIBX&, const TRect*, int) override { ++FPresented; }
   bool SetFullScreen(bool) override { return true; }
   void OnFrame(const TCustomDIBX& output);
-  int64_t Frames() const { return frames_; }
-  int64_t Presented() const { return presented_; }
-  uint32_t LastCrc() const { return last_crc_; }
+  int64_t Frames() const { return FFrames; }
+  int64_t Presented() const { return FPresented; }
+  uint32_t LastCrc() const { return FLastCrc; }
 
   static uint32_t FrameCrc(const TCustomDIBX& output);
 
  private:
-  std::FILE* crc_ = nullptr;
-  std::string folder_;
-  int64_t only_frame_ = 0;
-  int64_t presented_ = 0;
-  int64_t frames_ = 0;
-  uint32_t last_crc_ = 0;
+  std::FILE* FCrc = nullptr;
+  std::string FFolder;
+  int64_t FOnlyFrame = 0;
+  int64_t FPresented = 0;
+  int64_t FFrames = 0;
+  uint32_t FLastCrc = 0;
 };
 
 }  // namespace kest

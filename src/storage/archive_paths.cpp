@@ -67,8 +67,8 @@ bool IsSafeEntryName(std::string_view name) {
   return IsSafePart(name.substr(begin));
 }
 
-std::optional<std::string> EntryNameOfHostPath(std::string_view relative_utf8) {
-  auto cp932 = Utf8ToCp932Strict(relative_utf8);
+std::optional<std::string> EntryNameOfHostPath(std::string_view relativeUtf8) {
+  auto cp932 = Utf8ToCp932Strict(relativeUtf8);
   if (!cp932) return std::nullopt;
   std::string out;
   out.reserve(cp932->size());

@@ -28,6 +28,6 @@ bool IsSafeEntryName(std::string_view name);
 
 // The entry name of a relative host path: "/" becomes "\", UTF-8 becomes
 // Shift-JIS. Nothing when a character has no Shift-JIS form.
-std::optional<std::string> EntryNameOfHostPath(std::string_view relative_utf8);
+std::optional<std::string> EntryNameOfHostPath(std::string_view relativeUtf8);
 
 }  // namespace kest

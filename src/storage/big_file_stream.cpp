@@ -18,8 +18,8 @@ namespace {
 
 constexpr uint16_t kAccessMask = 0x0F;
 
-std::string Failure(const std::string& file_name, const char* what) {
-  return Utf8ToCp932(file_name) + ": " + what + " (" + std::strerror(errno) + ")";
+std::string Failure(const std::string& fileName, const char* what) {
+  return Utf8ToCp932(fileName) + ": " + what + " (" + std::strerror(errno) + ")";
 }
 
 int64_t FileSizeOf(int fd) {
@@ -30,10 +30,10 @@ int64_t FileSizeOf(int fd) {
 
 }  // namespace
 
-TTpBigFileStream::TTpBigFileStream(std::string file_name, uint16_t mode, int64_t segment_size)
-    : FFileName(std::move(file_name)),
+TTpBigFileStream::TTpBigFileStream(std::string fileName, uint16_t mode, int64_t segmentSize)
+    : FFileName(std::move(fileName)),
       FMode(mode),
-      FSegmentSize(segment_size > 0 ? segment_size : std::numeric_limits<int64_t>::max()) {
+      FSegmentSize(segmentSize > 0 ? segmentSize : std::numeric_limits<int64_t>::max()) {
   const uint16_t access = mode & kAccessMask;
   if (access == big_file_mode::kOpenRead || access == big_file_mode::kOpenReadWrite) {
     OpenExisting();
@@ -52,14 +52,14 @@ TTpBigFileStream::~TTpBigFileStream() {
 
 bool TTpBigFileStream::Writable() const { return (FMode & kAccessMask) != big_file_mode::kOpenRead; }
 
-std::string TTpBigFileStream::SegmentName(const std::string& file_name, int32_t index) {
-  if (index == 0) return file_name;
-  const size_t slash = file_name.rfind('/');
-  const size_t dot = file_name.rfind('.');
+std::string TTpBigFileStream::SegmentName(const std::string& fileName, int32_t index) {
+  if (index == 0) return fileName;
+  const size_t slash = fileName.rfind('/');
+  const size_t dot = fileName.rfind('.');
   const bool has_ext = dot != std::string::npos && (slash == std::string::npos || dot > slash);
   char suffix[16];
   std::snprintf(suffix, sizeof suffix, ".%.3d", index);
-  return (has_ext ? file_name.substr(0, dot) : file_name) + suffix;
+  return (has_ext ? fileName.substr(0, dot) : fileName) + suffix;
 }
 
 std::string TTpBigFileStream::SegmentName(int32_t index) const { return SegmentName(FFileName, index); }

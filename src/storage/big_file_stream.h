@@ -22,7 +22,7 @@ class TTpBigFileStream : public TTpBigStream {
   // existing segment up to the first missing one and raises EReadError when
   // not even the first exists. Any other access creates the stream anew: the
   // old segments are deleted and new ones appear as they are written.
-  TTpBigFileStream(std::string file_name, uint16_t mode, int64_t segment_size = kDefaultSegmentSize);
+  TTpBigFileStream(std::string fileName, uint16_t mode, int64_t segmentSize = kDefaultSegmentSize);
   ~TTpBigFileStream() override;
   TTpBigFileStream(const TTpBigFileStream&) = delete;
   TTpBigFileStream& operator=(const TTpBigFileStream&) = delete;
@@ -45,7 +45,7 @@ class TTpBigFileStream : public TTpBigStream {
   // The name of segment i: the file name itself for 0, else the name without
   // its extension, ".", and i in at least three digits.
   std::string SegmentName(int32_t index) const;
-  static std::string SegmentName(const std::string& file_name, int32_t index);
+  static std::string SegmentName(const std::string& fileName, int32_t index);
 
  private:
   struct TSegment {

@@ -14,8 +14,8 @@
 namespace kest {
 namespace {
 
-std::string Failure(const std::string& file_name, const char* what) {
-  return Utf8ToCp932(file_name) + ": " + what + " (" + std::strerror(errno) + ")";
+std::string Failure(const std::string& fileName, const char* what) {
+  return Utf8ToCp932(fileName) + ": " + what + " (" + std::strerror(errno) + ")";
 }
 
 class TFd {
@@ -81,22 +81,22 @@ void TTpBigMemoryStream::Truncate(int64_t size) {
   if (size >= 0 && size < Size()) FBytes.resize(static_cast<size_t>(size));
 }
 
-void TTpBigMemoryStream::SaveToFile(const std::string& file_name) const {
-  TFd fd(open(file_name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (fd.Get() < 0) throw EWriteError(Failure(file_name, "cannot create"));
+void TTpBigMemoryStream::SaveToFile(const std::string& fileName) const {
+  TFd fd(open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (fd.Get() < 0) throw EWriteError(Failure(fileName, "cannot create"));
   size_t done = 0;
   while (done < FBytes.size()) {
     const ssize_t put = write(fd.Get(), FBytes.data() + done, FBytes.size() - done);
     if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) throw EWriteError(Failure(file_name, "cannot write"));
+    if (put <= 0) throw EWriteError(Failure(fileName, "cannot write"));
     done += static_cast<size_t>(put);
   }
 }
 
-void TTpBigMemoryStream::LoadFromFile(const std::string& file_name) {
-  TFd fd(open(file_name.c_str(), O_RDONLY | O_CLOEXEC));
+void TTpBigMemoryStream::LoadFromFile(const std::string& fileName) {
+  TFd fd(open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat st{};
-  if (fd.Get() < 0 || fstat(fd.Get(), &st) != 0) throw EReadError(Failure(file_name, "cannot open"));
+  if (fd.Get() < 0 || fstat(fd.Get(), &st) != 0) throw EReadError(Failure(fileName, "cannot open"));
   Clear();
   uint8_t* out = Extend(static_cast<int64_t>(st.st_size));
   size_t done = 0;
@@ -104,7 +104,7 @@ void TTpBigMemoryStream::LoadFromFile(const std::string& file_name) {
   while (done < size) {
     const ssize_t got = read(fd.Get(), out + done, size - done);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) throw EReadError(Failure(file_name, "cannot read"));
+    if (got < 0) throw EReadError(Failure(fileName, "cannot read"));
     if (got == 0) break;
     done += static_cast<size_t>(got);
   }

@@ -76,8 +76,8 @@ class TTpBigMemoryStream : public TTpBigStream {
   uint8_t* MutableData() { return FBytes.data(); }
 
   // Raise EKestError naming the file when it cannot be read or written.
-  void SaveToFile(const std::string& file_name) const;
-  void LoadFromFile(const std::string& file_name);
+  void SaveToFile(const std::string& fileName) const;
+  void LoadFromFile(const std::string& fileName);
 
  private:
   TBytes FBytes;

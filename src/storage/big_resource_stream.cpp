@@ -8,12 +8,12 @@
 
 namespace kest {
 
-TTpBigResourceStream::TTpBigResourceStream(const std::string& program_path, std::string_view name,
+TTpBigResourceStream::TTpBigResourceStream(const std::string& programPath, std::string_view name,
                                            std::string_view type)
-    : FProgramPath(program_path), FName(name), FType(type) {
-  const auto resource = FindProgramResource(program_path, name, type);
+    : FProgramPath(programPath), FName(name), FType(type) {
+  const auto resource = FindProgramResource(programPath, name, type);
   if (!resource) throw EKestError(Utf8ToCp932("リソースが見つかりません"));
-  FFile = std::make_unique<TTpBigFileStream>(program_path, big_file_mode::kOpenRead | big_file_mode::kShareDenyWrite,
+  FFile = std::make_unique<TTpBigFileStream>(programPath, big_file_mode::kOpenRead | big_file_mode::kShareDenyWrite,
                                              TTpBigFileStream::kSingleFile);
   FStart = resource->Offset;
   FSize = resource->Size;

@@ -15,7 +15,7 @@ class TTpBigResourceStream : public TTpBigStream {
  public:
   // Raises EKestError "リソースが見つかりません" when the program has no
   // resource of that name and type.
-  TTpBigResourceStream(const std::string& program_path, std::string_view name, std::string_view type);
+  TTpBigResourceStream(const std::string& programPath, std::string_view name, std::string_view type);
 
   int64_t Read(void* buffer, int64_t count) override;
   // A resource cannot be written: raises EWriteError.

@@ -29,24 +29,24 @@ bool IsDiscFileSystem(const std::string& type) { return type == "iso9660" || typ
 
 // The mount point of one line when it is a disc: the fifth field, and the
 // type as the first field behind the lone "-" that ends the optional fields.
-bool DiscMountPoint(const std::string& line, std::string& mount_point) {
+bool DiscMountPoint(const std::string& line, std::string& mountPoint) {
   std::istringstream fields(line);
   std::string field;
   std::vector<std::string> head;
   while (fields >> field && field != "-") head.push_back(field);
   std::string type;
   if (head.size() < 5 || !(fields >> type) || !IsDiscFileSystem(type)) return false;
-  mount_point = Unescape(head[4]);
-  if (mount_point.empty()) return false;
-  if (mount_point.back() != '/') mount_point += '/';
+  mountPoint = Unescape(head[4]);
+  if (mountPoint.empty()) return false;
+  if (mountPoint.back() != '/') mountPoint += '/';
   return true;
 }
 
 }  // namespace
 
-std::vector<std::string> ReadDiscRoots(const std::string& mount_table) {
+std::vector<std::string> ReadDiscRoots(const std::string& mountTable) {
   std::vector<std::string> roots;
-  std::ifstream table(mount_table);
+  std::ifstream table(mountTable);
   std::string line;
   while (std::getline(table, line)) {
     std::string root;

@@ -13,6 +13,6 @@ inline constexpr const char* kMountTable = "/proc/self/mountinfo";
 // The mount points (each with a trailing "/") of the disc file systems in the
 // mount table, sorted by path so that the order does not depend on the order
 // of insertion. A missing or unreadable table means no disc.
-std::vector<std::string> ReadDiscRoots(const std::string& mount_table = kMountTable);
+std::vector<std::string> ReadDiscRoots(const std::string& mountTable = kMountTable);
 
 }  // namespace kest

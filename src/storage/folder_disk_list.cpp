@@ -46,8 +46,8 @@ const TFolderDisk* TFolderDiskList::FindFolder(std::string_view folder) const {
   return nullptr;
 }
 
-int32_t TFolderDiskList::DiscOf(std::string_view file_name) const {
-  std::string name = UpperName(file_name);
+int32_t TFolderDiskList::DiscOf(std::string_view fileName) const {
+  std::string name = UpperName(fileName);
   while (!name.empty()) {
     if (const TFolderDisk* item = FindFolder(WithTrailingBackslash(name))) return item->Disc;
     const size_t slash = LastCharPos(name, '\\');

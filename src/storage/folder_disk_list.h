@@ -31,7 +31,7 @@ class TFolderDiskList {
 
   // The disc of the innermost listed folder that holds the file, ignoring
   // case; 0 when the file is not on a numbered disc.
-  int32_t DiscOf(std::string_view file_name) const;
+  int32_t DiscOf(std::string_view fileName) const;
 
  private:
   // The item for this folder (given with its trailing "\"), or nothing.

@@ -12,16 +12,16 @@
 namespace kest {
 namespace {
 
-bool HasType(const std::string& path, bool want_folder) {
+bool HasType(const std::string& path, bool wantFolder) {
   struct stat st {};
   if (stat(path.c_str(), &st) != 0) return false;
-  return want_folder ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode);
+  return wantFolder ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode);
 }
 
 // A host entry's name as a game would spell it.
-std::string GameNameOf(const char* host_name) {
-  if (auto cp932 = Utf8ToCp932Strict(host_name)) return *cp932;
-  return host_name;
+std::string GameNameOf(const char* hostName) {
+  if (auto cp932 = Utf8ToCp932Strict(hostName)) return *cp932;
+  return hostName;
 }
 
 // The parts of a game name, split at "\" (by character) and "/".
@@ -39,10 +39,10 @@ std::vector<std::string_view> SplitParts(std::string_view name) {
 
 // A directory entry's type when the file system reports it; links and
 // unknown types are looked at through stat.
-bool HasEntryType(unsigned char type, const std::string& path, bool want_folder) {
-  if (type == DT_DIR) return want_folder;
-  if (type == DT_REG) return !want_folder;
-  return HasType(path, want_folder);
+bool HasEntryType(unsigned char type, const std::string& path, bool wantFolder) {
+  if (type == DT_DIR) return wantFolder;
+  if (type == DT_REG) return !wantFolder;
+  return HasType(path, wantFolder);
 }
 
 bool SameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
@@ -57,10 +57,10 @@ std::optional<std::string> THostNameResolver::FindFolder(const std::string& fold
   return Resolve(folder, name, true);
 }
 
-std::optional<std::string> THostNameResolver::FindSibling(const std::string& host_path, std::string_view extension) {
-  const size_t slash = host_path.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string("./") : host_path.substr(0, slash + 1);
-  const std::string base = host_path.substr(slash == std::string::npos ? 0 : slash + 1);
+std::optional<std::string> THostNameResolver::FindSibling(const std::string& hostPath, std::string_view extension) {
+  const size_t slash = hostPath.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string("./") : hostPath.substr(0, slash + 1);
+  const std::string base = hostPath.substr(slash == std::string::npos ? 0 : slash + 1);
   std::string name = GameNameOf(base.c_str());
   const size_t dot = LastCharPos(name, '.');
   if (dot != std::string::npos) name.resize(dot);
@@ -70,17 +70,17 @@ std::optional<std::string> THostNameResolver::FindSibling(const std::string& hos
 }
 
 std::optional<std::string> THostNameResolver::Resolve(const std::string& folder, std::string_view name,
-                                                      bool want_folder) {
+                                                      bool wantFolder) {
   if (folder.empty()) return std::nullopt;
   const std::vector<std::string_view> parts = SplitParts(name);
-  if (parts.empty() && !want_folder) return std::nullopt;
+  if (parts.empty() && !wantFolder) return std::nullopt;
   std::string path = folder;
   for (size_t i = 0; i < parts.size(); ++i) {
     const bool last = i + 1 == parts.size();
-    auto found = FindPart(path, parts[i], want_folder || !last);
+    auto found = FindPart(path, parts[i], wantFolder || !last);
     if (!found) return std::nullopt;
     path = std::move(*found);
-    if (!last || want_folder) path += '/';
+    if (!last || wantFolder) path += '/';
   }
   if (parts.empty() && !HasType(path, true)) return std::nullopt;
   return path;
@@ -89,7 +89,7 @@ std::optional<std::string> THostNameResolver::Resolve(const std::string& folder,
 // The listing answers for exact names too, so that a name found in a known
 // folder costs one stat of the folder and none of the file.
 std::optional<std::string> THostNameResolver::FindPart(const std::string& folder, std::string_view part,
-                                                       bool want_folder) {
+                                                       bool wantFolder) {
   if (part == "." || part == "..") return std::nullopt;
   const TListing* listing = Listing(folder);
   if (!listing) return std::nullopt;
@@ -97,7 +97,7 @@ std::optional<std::string> THostNameResolver::FindPart(const std::string& folder
     const auto type = listing->Types.find(host);
     if (type == listing->Types.end()) return std::nullopt;
     std::string path = folder + host;
-    if (!HasEntryType(type->second, path, want_folder)) return std::nullopt;
+    if (!HasEntryType(type->second, path, wantFolder)) return std::nullopt;
     return path;
   };
   if (const auto utf8 = Cp932ToUtf8Strict(part)) {
@@ -138,12 +138,12 @@ const THostNameResolver::TListing* THostNameResolver::Listing(const std::string&
   return &(FListings[folder] = std::move(listing));
 }
 
-std::vector<std::string> THostNameResolver::ListFiles(const std::string& host_folder) {
+std::vector<std::string> THostNameResolver::ListFiles(const std::string& hostFolder) {
   std::vector<std::string> files;
-  DIR* dir = opendir(host_folder.c_str());
+  DIR* dir = opendir(hostFolder.c_str());
   if (!dir) return files;
   while (const dirent* entry = readdir(dir)) {
-    if (!HasType(host_folder + entry->d_name, false)) continue;
+    if (!HasType(hostFolder + entry->d_name, false)) continue;
     std::string name = GameNameOf(entry->d_name);
     if (LastCharPos(name, '\\') == std::string::npos && LastCharPos(name, '/') == std::string::npos)
       files.push_back(std::move(name));

@@ -28,10 +28,10 @@ class THostNameResolver {
   std::optional<std::string> FindFolder(const std::string& folder, std::string_view name);
   // The other regular file beside a host file that has its name with another
   // extension (".ext" beside GAME.DAT finds GAME.EXT); nothing when none.
-  std::optional<std::string> FindSibling(const std::string& host_path, std::string_view extension);
+  std::optional<std::string> FindSibling(const std::string& hostPath, std::string_view extension);
   // The Shift-JIS names of the regular files directly in a host folder,
   // sorted; names that cannot stand as one part of a game name are left out.
-  static std::vector<std::string> ListFiles(const std::string& host_folder);
+  static std::vector<std::string> ListFiles(const std::string& hostFolder);
   // Forgets every listing (after the player itself changed a folder).
   void Invalidate() { FListings.clear(); }
 
@@ -47,8 +47,8 @@ class THostNameResolver {
     std::unordered_map<std::string, std::string> Names;
   };
 
-  std::optional<std::string> Resolve(const std::string& folder, std::string_view name, bool want_folder);
-  std::optional<std::string> FindPart(const std::string& folder, std::string_view part, bool want_folder);
+  std::optional<std::string> Resolve(const std::string& folder, std::string_view name, bool wantFolder);
+  std::optional<std::string> FindPart(const std::string& folder, std::string_view part, bool wantFolder);
   const TListing* Listing(const std::string& folder);
 
   static constexpr size_t kMaxListings = 512;

@@ -45,20 +45,20 @@ int64_t ReadValue(TStream& stream, int32_t version) {
   return version < kInstallSinceWideValues ? static_cast<int64_t>(ReadInt(stream)) : ReadInt64(stream);
 }
 
-int32_t ReadCount(TStream& stream, int64_t bytes_each) {
+int32_t ReadCount(TStream& stream, int64_t bytesEach) {
   const int32_t count = ReadInt(stream);
   if (count < 0) throw EReadError("install.dat: a count is negative");
-  RequireRemaining(stream, count * bytes_each);
+  RequireRemaining(stream, count * bytesEach);
   return count;
 }
 
-std::vector<std::string> ReadStrings(TStream& stream, bool skip_empty) {
+std::vector<std::string> ReadStrings(TStream& stream, bool skipEmpty) {
   const int32_t count = ReadCount(stream, 4);
   std::vector<std::string> list;
   list.reserve(static_cast<size_t>(count));
   for (int32_t i = 0; i < count; ++i) {
     std::string s = ReadStr(stream);
-    if (!skip_empty || !s.empty()) list.push_back(std::move(s));
+    if (!skipEmpty || !s.empty()) list.push_back(std::move(s));
   }
   return list;
 }

@@ -154,11 +154,11 @@ void WriteSection(TTpBigFileStream& program, const std::vector<TProgramResource>
   WriteExact(out, footer.Data().data(), footer.Size());
 }
 
-void WriteTrailer(TTpBigFileStream& out, int64_t archive_start) {
-  if (archive_start > std::numeric_limits<int32_t>::max())
+void WriteTrailer(TTpBigFileStream& out, int64_t archiveStart) {
+  if (archiveStart > std::numeric_limits<int32_t>::max())
     throw EWriteError(Utf8ToCp932(out.FileName()) + ": the archive would start beyond 2 GiB");
   TTpBigMemoryStream trailer;
-  WriteInt(trailer, static_cast<int32_t>(archive_start));
+  WriteInt(trailer, static_cast<int32_t>(archiveStart));
   WriteExact(trailer, "kv", 2);
   WriteExact(out, trailer.Data().data(), trailer.Size());
 }
@@ -184,44 +184,44 @@ std::optional<int64_t> FindAppendedArchive(const std::string& path) {
   }
 }
 
-std::vector<TProgramResource> ListProgramResources(const std::string& program_path) {
+std::vector<TProgramResource> ListProgramResources(const std::string& programPath) {
   try {
-    return ReadLayout(*OpenProgram(program_path)).Resources;
+    return ReadLayout(*OpenProgram(programPath)).Resources;
   } catch (const EReadError&) {
     return {};
   }
 }
 
-std::optional<TProgramResource> FindProgramResource(const std::string& program_path, std::string_view name,
+std::optional<TProgramResource> FindProgramResource(const std::string& programPath, std::string_view name,
                                                     std::string_view type) {
-  const std::vector<TProgramResource> all = ListProgramResources(program_path);
+  const std::vector<TProgramResource> all = ListProgramResources(programPath);
   for (auto it = all.rbegin(); it != all.rend(); ++it)
     if (SameName(it->Name, name) && SameName(it->Type, type)) return *it;
   return std::nullopt;
 }
 
-bool HasArchiveResource(const std::string& program_path, std::string_view name, std::string_view type) {
-  const auto resource = FindProgramResource(program_path, name, type);
+bool HasArchiveResource(const std::string& programPath, std::string_view name, std::string_view type) {
+  const auto resource = FindProgramResource(programPath, name, type);
   if (!resource || resource->Size < 2) return false;
   try {
     uint8_t last[2];
-    return ReadAt(*OpenProgram(program_path), resource->Offset + resource->Size - 2, last, 2) && last[0] == 'v' &&
+    return ReadAt(*OpenProgram(programPath), resource->Offset + resource->Size - 2, last, 2) && last[0] == 'v' &&
            last[1] == 'f';
   } catch (const EReadError&) {
     return false;
   }
 }
 
-void WriteProgramWithResource(const std::string& program_path, const std::string& out_path, std::string_view name,
+void WriteProgramWithResource(const std::string& programPath, const std::string& outPath, std::string_view name,
                               std::string_view type, std::span<const uint8_t> content) {
-  RequireDistinct(program_path, out_path);
-  auto program = OpenProgram(program_path);
+  RequireDistinct(programPath, outPath);
+  auto program = OpenProgram(programPath);
   const TProgramLayout layout = ReadLayout(*program);
   std::vector<TProgramResource> keep;
   for (const auto& r : layout.Resources)
     if (!(SameName(r.Name, name) && SameName(r.Type, type))) keep.push_back(r);
   {
-    TTpBigFileStream out(out_path, big_file_mode::kCreate, TTpBigFileStream::kSingleFile);
+    TTpBigFileStream out(outPath, big_file_mode::kCreate, TTpBigFileStream::kSingleFile);
     CopyRange(*program, 0, layout.ProgramEnd, out);
     WriteSection(*program, keep, name, type, content, out);
     if (layout.ArchiveStart) {
@@ -230,28 +230,28 @@ void WriteProgramWithResource(const std::string& program_path, const std::string
       WriteTrailer(out, start);
     }
   }
-  KeepMode(program_path, out_path);
+  KeepMode(programPath, outPath);
 }
 
-void WriteProgramWithArchive(const std::string& program_path, const std::string& archive_path,
-                             const std::string& out_path) {
-  RequireDistinct(program_path, out_path);
-  RequireDistinct(archive_path, out_path);
-  auto program = OpenProgram(program_path);
+void WriteProgramWithArchive(const std::string& programPath, const std::string& archivePath,
+                             const std::string& outPath) {
+  RequireDistinct(programPath, outPath);
+  RequireDistinct(archivePath, outPath);
+  auto program = OpenProgram(programPath);
   const TProgramLayout layout = ReadLayout(*program);
-  TTpBigFileStream archive(archive_path, big_file_mode::kOpenRead | big_file_mode::kShareDenyWrite);
+  TTpBigFileStream archive(archivePath, big_file_mode::kOpenRead | big_file_mode::kShareDenyWrite);
   {
-    TTpBigFileStream out(out_path, big_file_mode::kCreate, TTpBigFileStream::kSingleFile);
+    TTpBigFileStream out(outPath, big_file_mode::kCreate, TTpBigFileStream::kSingleFile);
     CopyRange(*program, 0, layout.SectionEnd, out);
     const int64_t start = out.Position();
     if (start > std::numeric_limits<int32_t>::max())
-      throw EWriteError(Utf8ToCp932(out_path) + ": the archive would start beyond 2 GiB");
+      throw EWriteError(Utf8ToCp932(outPath) + ": the archive would start beyond 2 GiB");
     archive.Seek(0);
     if (out.CopyFrom(archive, archive.Size()) != archive.Size())
-      throw EWriteError(Utf8ToCp932(out_path) + ": cannot write");
+      throw EWriteError(Utf8ToCp932(outPath) + ": cannot write");
     WriteTrailer(out, start);
   }
-  KeepMode(program_path, out_path);
+  KeepMode(programPath, outPath);
 }
 
 }  // namespace kest

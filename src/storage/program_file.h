@@ -46,23 +46,23 @@ std::optional<int64_t> FindAppendedArchive(const std::string& path);
 
 // Every resource of the program in table order; empty when it has none or
 // its section is damaged.
-std::vector<TProgramResource> ListProgramResources(const std::string& program_path);
+std::vector<TProgramResource> ListProgramResources(const std::string& programPath);
 // The last resource with this name and type, ignoring ASCII case.
-std::optional<TProgramResource> FindProgramResource(const std::string& program_path, std::string_view name,
+std::optional<TProgramResource> FindProgramResource(const std::string& programPath, std::string_view name,
                                                     std::string_view type);
 // Whether the program holds a resource that the player mounts as its game
 // data: one of this name and type whose last two bytes are "vf".
-bool HasArchiveResource(const std::string& program_path, std::string_view name = "DUMMY",
+bool HasArchiveResource(const std::string& programPath, std::string_view name = "DUMMY",
                         std::string_view type = "BINTYPE");
 
 // Writes out as program_path with the resource set to content (replacing one
 // of the same name and type), keeping its other resources and its appended
 // archive. Raises EKestError naming the file that fails.
-void WriteProgramWithResource(const std::string& program_path, const std::string& out_path, std::string_view name,
+void WriteProgramWithResource(const std::string& programPath, const std::string& outPath, std::string_view name,
                               std::string_view type, std::span<const uint8_t> content);
 // Writes out as program_path with archive_path appended in place of any
 // archive it had, followed by the trailer; its resources stay.
-void WriteProgramWithArchive(const std::string& program_path, const std::string& archive_path,
-                             const std::string& out_path);
+void WriteProgramWithArchive(const std::string& programPath, const std::string& archivePath,
+                             const std::string& outPath);
 
 }  // namespace kest

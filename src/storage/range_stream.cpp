@@ -47,14 +47,14 @@ int64_t TRangeStream::Position() {
   return std::max<int64_t>(FSource->Position() - FStart, 0);
 }
 
-TFileRangeStream::TFileRangeStream(const std::string& file_name, int64_t length, int64_t start, int64_t segment_size)
+TFileRangeStream::TFileRangeStream(const std::string& fileName, int64_t length, int64_t start, int64_t segmentSize)
     : TRangeStream(std::make_unique<TTpBigFileStream>(
-                       file_name, big_file_mode::kOpenRead | big_file_mode::kShareDenyWrite, segment_size),
+                       fileName, big_file_mode::kOpenRead | big_file_mode::kShareDenyWrite, segmentSize),
                    start, length) {}
 
-TResourceRangeStream::TResourceRangeStream(const std::string& program_path, std::string_view resource_name,
-                                           int64_t length, int64_t start, std::string_view resource_type)
-    : TRangeStream(std::make_unique<TTpBigResourceStream>(program_path, resource_name, resource_type), start,
+TResourceRangeStream::TResourceRangeStream(const std::string& programPath, std::string_view resourceName,
+                                           int64_t length, int64_t start, std::string_view resourceType)
+    : TRangeStream(std::make_unique<TTpBigResourceStream>(programPath, resourceName, resourceType), start,
                    length) {}
 
 }  // namespace kest

@@ -48,15 +48,15 @@ class TRangeStream : public TStream {
 // A window onto a (possibly segmented) file, opened read-only.
 class TFileRangeStream : public TRangeStream {
  public:
-  TFileRangeStream(const std::string& file_name, int64_t length, int64_t start,
-                   int64_t segment_size = TTpBigFileStream::kDefaultSegmentSize);
+  TFileRangeStream(const std::string& fileName, int64_t length, int64_t start,
+                   int64_t segmentSize = TTpBigFileStream::kDefaultSegmentSize);
 };
 
 // A window onto a resource of a program file.
 class TResourceRangeStream : public TRangeStream {
  public:
-  TResourceRangeStream(const std::string& program_path, std::string_view resource_name, int64_t length,
-                       int64_t start, std::string_view resource_type);
+  TResourceRangeStream(const std::string& programPath, std::string_view resourceName, int64_t length,
+                       int64_t start, std::string_view resourceType);
 };
 
 }  // namespace kest

@@ -59,7 +59,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-TVrFileCollection::TVrFileCollection(int64_t segment_size) : FSegmentSize(segment_size) {}
+TVrFileCollection::TVrFileCollection(int64_t segmentSize) : FSegmentSize(segmentSize) {}
 
 TVrFileCollection::~TVrFileCollection() { Clear(); }
 
@@ -86,28 +86,28 @@ void TVrFileCollection::Fail(std::string_view entry, const std::string& problem)
   throw EReadError(message + ": " + problem);
 }
 
-void TVrFileCollection::Open(const std::string& file_name, bool as_folder) {
+void TVrFileCollection::Open(const std::string& fileName, bool asFolder) {
   Reset();
-  FArchiveFileName = file_name;
-  if (file_name.empty()) return;
-  const bool exists = IsRegularFile(file_name);
-  SetBaseFolder(exists || as_folder ? HostFolderOf(file_name) : file_name);
+  FArchiveFileName = fileName;
+  if (fileName.empty()) return;
+  const bool exists = IsRegularFile(fileName);
+  SetBaseFolder(exists || asFolder ? HostFolderOf(fileName) : fileName);
   if (!exists) return;
   try {
-    if (const auto start = FindAppendedArchive(file_name)) {
-      FArchive = std::make_unique<TTpBigFileStream>(file_name, kReadShared, TTpBigFileStream::kSingleFile);
+    if (const auto start = FindAppendedArchive(fileName)) {
+      FArchive = std::make_unique<TTpBigFileStream>(fileName, kReadShared, TTpBigFileStream::kSingleFile);
       FArchiveSegmentSize = TTpBigFileStream::kSingleFile;
       FArchive->Seek(*start);
       ReadIndex(*FArchive);
       return;
     }
-    FArchive = std::make_unique<TTpBigFileStream>(file_name, kReadShared, FSegmentSize);
+    FArchive = std::make_unique<TTpBigFileStream>(fileName, kReadShared, FSegmentSize);
     FArchiveSegmentSize = FSegmentSize;
-    if (LooksLikeProgram(file_name, *FArchive)) {
+    if (LooksLikeProgram(fileName, *FArchive)) {
       FArchive.reset();
       return;
     }
-    if (const auto index_name = FResolver.FindSibling(file_name, ".ext")) {
+    if (const auto index_name = FResolver.FindSibling(fileName, ".ext")) {
       TTpBigMemoryStream index;
       index.LoadFromFile(*index_name);
       ReadIndex(index);
@@ -120,17 +120,17 @@ void TVrFileCollection::Open(const std::string& file_name, bool as_folder) {
   }
 }
 
-void TVrFileCollection::OpenResource(const std::string& module_file_name, std::string_view resource_name,
-                                     std::string_view resource_type) {
+void TVrFileCollection::OpenResource(const std::string& moduleFileName, std::string_view resourceName,
+                                     std::string_view resourceType) {
   Reset();
-  if (!IsRegularFile(module_file_name)) return;
-  const auto resource = FindProgramResource(module_file_name, resource_name, resource_type);
+  if (!IsRegularFile(moduleFileName)) return;
+  const auto resource = FindProgramResource(moduleFileName, resourceName, resourceType);
   if (!resource || resource->Size == 0) throw EKestError(Utf8ToCp932("リソースが見つかりません"));
-  FArchiveFileName = module_file_name;
-  FResourceName = resource_name;
-  FResourceType = resource_type;
-  FDisplayName = Utf8ToCp932(module_file_name) + " (" + FResourceName + ")";
-  FArchive = std::make_unique<TTpBigResourceStream>(module_file_name, resource_name, resource_type);
+  FArchiveFileName = moduleFileName;
+  FResourceName = resourceName;
+  FResourceType = resourceType;
+  FDisplayName = Utf8ToCp932(moduleFileName) + " (" + FResourceName + ")";
+  FArchive = std::make_unique<TTpBigResourceStream>(moduleFileName, resourceName, resourceType);
   try {
     ReadIndex(*FArchive);
   } catch (...) {
@@ -139,9 +139,9 @@ void TVrFileCollection::OpenResource(const std::string& module_file_name, std::s
   }
 }
 
-void TVrFileCollection::OpenStream(std::unique_ptr<TTpBigStream> stream, const std::string& display_name) {
+void TVrFileCollection::OpenStream(std::unique_ptr<TTpBigStream> stream, const std::string& displayName) {
   Reset();
-  FDisplayName = display_name;
+  FDisplayName = displayName;
   FArchive = std::move(stream);
   try {
     ReadIndex(*FArchive);

@@ -38,7 +38,7 @@ class TVrFileCollection : public TTypedHashCollection<TVrFile> {
   static constexpr int64_t kCompressLimit = 5242879;
 
   // Archive files continue in segments of this size (tests use small ones).
-  explicit TVrFileCollection(int64_t segment_size = TTpBigFileStream::kDefaultSegmentSize);
+  explicit TVrFileCollection(int64_t segmentSize = TTpBigFileStream::kDefaultSegmentSize);
   ~TVrFileCollection() override;
 
   // Mounts the archive in file_name (a host path): behind a program when its
@@ -46,15 +46,15 @@ class TVrFileCollection : public TTypedHashCollection<TVrFile> {
   // one exists (its name matched ignoring case), else from the file's start. A program without a sound trailer
   // mounts nothing. A missing file gives a collection of its folder only.
   // Raises EReadError naming the archive (and the entry) on a damaged index.
-  void Open(const std::string& file_name, bool as_folder = false);
+  void Open(const std::string& fileName, bool asFolder = false);
   // Mounts the archive in a resource of a program file. A program that cannot
   // be read gives an empty collection; a missing or empty resource raises
   // "リソースが見つかりません".
-  void OpenResource(const std::string& module_file_name, std::string_view resource_name = "DUMMY",
-                    std::string_view resource_type = "BINTYPE");
+  void OpenResource(const std::string& moduleFileName, std::string_view resourceName = "DUMMY",
+                    std::string_view resourceType = "BINTYPE");
   // Mounts an archive held in a stream, from its position. display_name names
   // it in error messages.
-  void OpenStream(std::unique_ptr<TTpBigStream> stream, const std::string& display_name);
+  void OpenStream(std::unique_ptr<TTpBigStream> stream, const std::string& displayName);
   // Reads the index at the stream's position (the archive start A), adding
   // one entry per name; offsets become absolute (+ A). The whole index is
   // checked before any entry is added.
@@ -117,7 +117,7 @@ class TVrFileCollection : public TTypedHashCollection<TVrFile> {
   void ReadStoredBytes(const TVrFile& entry, TTpBigMemoryStream& out);
   bool ExtractFromFolder(TTpBigMemoryStream& out, std::string_view name);
   TEntryWritten WriteEntry(TVrFile& entry, TTpBigStream& target);
-  TEntryWritten WriteFromFolder(const std::string& path, std::string_view name, bool plain_checksum,
+  TEntryWritten WriteFromFolder(const std::string& path, std::string_view name, bool plainChecksum,
                                 TTpBigStream& target);
   [[noreturn]] void Fail(std::string_view entry, const std::string& problem) const;
   std::string ArchiveDisplayName() const;

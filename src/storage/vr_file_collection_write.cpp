@@ -162,7 +162,7 @@ TVrFileCollection::TEntryWritten TVrFileCollection::WriteEntry(TVrFile& entry, T
 }
 
 TVrFileCollection::TEntryWritten TVrFileCollection::WriteFromFolder(const std::string& path, std::string_view name,
-                                                                    bool plain_checksum, TTpBigStream& target) {
+                                                                    bool plainChecksum, TTpBigStream& target) {
   struct stat st{};
   const uint32_t timestamp = stat(path.c_str(), &st) == 0 ? DosDateTime(st.st_mtime) : 0;
   TTpBigFileStream file(path, big_file_mode::kOpenRead | big_file_mode::kShareDenyWrite, TTpBigFileStream::kSingleFile);
@@ -175,7 +175,7 @@ TVrFileCollection::TEntryWritten TVrFileCollection::WriteFromFolder(const std::s
     return {true, Crc32(plain.Data()), timestamp};
   }
   WriteBytes(target, packed);
-  return {false, Crc32(plain_checksum ? plain.Data() : std::span<const uint8_t>(packed)), timestamp};
+  return {false, Crc32(plainChecksum ? plain.Data() : std::span<const uint8_t>(packed)), timestamp};
 }
 
 }  // namespace kest

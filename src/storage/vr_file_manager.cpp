@@ -196,19 +196,19 @@ std::string TVrFileManager::FolderOf(std::string_view name) {
   return std::string(name.substr(0, end));
 }
 
-int32_t TVrFileManager::Mount(const std::string& file_name) {
+int32_t TVrFileManager::Mount(const std::string& fileName) {
   for (const auto& collection : FCollections)
-    if (collection->BaseFolder() == file_name) return -1;
+    if (collection->BaseFolder() == fileName) return -1;
   auto collection = std::make_unique<TVrFileCollection>();
-  collection->Open(file_name);
+  collection->Open(fileName);
   FCollections.push_back(std::move(collection));
   return Count() - 1;
 }
 
-int32_t TVrFileManager::MountResource(const std::string& module_file_name, std::string_view resource_name,
-                                      std::string_view resource_type) {
+int32_t TVrFileManager::MountResource(const std::string& moduleFileName, std::string_view resourceName,
+                                      std::string_view resourceType) {
   auto collection = std::make_unique<TVrFileCollection>();
-  collection->OpenResource(module_file_name, resource_name, resource_type);
+  collection->OpenResource(moduleFileName, resourceName, resourceType);
   FCollections.push_back(std::move(collection));
   return Count() - 1;
 }
@@ -218,7 +218,7 @@ void TVrFileManager::Unmount(int32_t index) {
   FCollections.erase(FCollections.begin() + index);
 }
 
-bool TVrFileManager::DiscMatches(const std::string& root, const std::string& game_id, int32_t disc) {
+bool TVrFileManager::DiscMatches(const std::string& root, const std::string& gameId, int32_t disc) {
   const auto install = FResolver.FindFile(root, "install.dat");
   if (!install || !FResolver.FindFile(root, "game.dat")) return false;
   TKestInstallSet record;
@@ -227,13 +227,13 @@ bool TVrFileManager::DiscMatches(const std::string& root, const std::string& gam
   } catch (const EKestError&) {
     return false;
   }
-  return record.GameId == game_id && (disc < 0 || record.DiscNumber == disc);
+  return record.GameId == gameId && (disc < 0 || record.DiscNumber == disc);
 }
 
-int32_t TVrFileManager::MountMatchingDiscs(const std::string& game_id, int32_t disc) {
+int32_t TVrFileManager::MountMatchingDiscs(const std::string& gameId, int32_t disc) {
   int32_t mounted = 0;
   for (const std::string& root : FDiscRoots) {
-    if (!DiscMatches(root, game_id, disc)) continue;
+    if (!DiscMatches(root, gameId, disc)) continue;
     try {
       if (Mount(*FResolver.FindFile(root, "game.dat")) >= 0) ++mounted;
     } catch (const EKestError&) {

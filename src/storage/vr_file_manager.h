@@ -71,9 +71,9 @@ class TVrFileManager {
   // whose base folder equals the name is there already: -1 and nothing is
   // mounted, which keeps the in-memory collection of the empty name unique.
   // A damaged index raises and mounts nothing.
-  int32_t Mount(const std::string& file_name);
-  int32_t MountResource(const std::string& module_file_name, std::string_view resource_name = "DUMMY",
-                        std::string_view resource_type = "BINTYPE");
+  int32_t Mount(const std::string& fileName);
+  int32_t MountResource(const std::string& moduleFileName, std::string_view resourceName = "DUMMY",
+                        std::string_view resourceType = "BINTYPE");
   // Frees and removes a collection; an index outside the list does nothing.
   void Unmount(int32_t index);
   int32_t Count() const { return static_cast<int32_t>(FCollections.size()); }
@@ -90,7 +90,7 @@ class TVrFileManager {
   void RefreshDiscRoots();
   // Mounts the game.dat of every disc root whose install.dat belongs to the
   // game game_id and is disc number disc (0 = first; -1 = any); how many.
-  int32_t MountMatchingDiscs(const std::string& game_id, int32_t disc);
+  int32_t MountMatchingDiscs(const std::string& gameId, int32_t disc);
   // Asks for disc n (1-based) until it is found and mounted (true) or the
   // user confirms quitting (false; AppTerminating is then set). Without a
   // prompt nothing can be asked: false.
@@ -122,7 +122,7 @@ class TVrFileManager {
   bool LoadFromCollections(TTpBigMemoryStream& out, std::string_view name);
   std::string MakeWorkFile(std::string_view name);
   void UnmountDiscs(const std::vector<std::string>& roots);
-  bool DiscMatches(const std::string& root, const std::string& game_id, int32_t disc);
+  bool DiscMatches(const std::string& root, const std::string& gameId, int32_t disc);
   [[noreturn]] static void FailNotFound(std::string_view name);
 
   std::string FMountTable;

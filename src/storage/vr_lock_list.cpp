@@ -28,21 +28,21 @@ std::string TVrLockData::FileName() const {
   return name;
 }
 
-TVrLockData& TVrLockList::Add(std::string_view entry_name) {
-  FItems.push_back(std::make_unique<TVrLockData>(FNextId++, std::string(entry_name)));
+TVrLockData& TVrLockList::Add(std::string_view entryName) {
+  FItems.push_back(std::make_unique<TVrLockData>(FNextId++, std::string(entryName)));
   return *FItems.back();
 }
 
-TVrLockData* TVrLockList::Find(std::string_view entry_name) const {
+TVrLockData* TVrLockList::Find(std::string_view entryName) const {
   for (const auto& item : FItems)
-    if (item->EntryName() == entry_name) return item.get();
+    if (item->EntryName() == entryName) return item.get();
   return nullptr;
 }
 
-std::vector<std::string> TVrLockList::Remove(std::string_view entry_name) {
+std::vector<std::string> TVrLockList::Remove(std::string_view entryName) {
   std::vector<std::string> files;
   std::erase_if(FItems, [&](const std::unique_ptr<TVrLockData>& item) {
-    if (!SameName(item->EntryName(), entry_name)) return false;
+    if (!SameName(item->EntryName(), entryName)) return false;
     files.push_back(item->FileName());
     return true;
   });

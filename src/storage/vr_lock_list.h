@@ -12,7 +12,7 @@ namespace kest {
 
 class TVrLockData {
  public:
-  TVrLockData(int32_t id, std::string entry_name) : FId(id), FEntryName(std::move(entry_name)) {}
+  TVrLockData(int32_t id, std::string entryName) : FId(id), FEntryName(std::move(entryName)) {}
 
   int32_t Id() const { return FId; }
   const std::string& EntryName() const { return FEntryName; }
@@ -30,12 +30,12 @@ class TVrLockData {
 class TVrLockList {
  public:
   // A new entry with the next id.
-  TVrLockData& Add(std::string_view entry_name);
+  TVrLockData& Add(std::string_view entryName);
   // The entry made for exactly this name, letter case included, or nothing.
-  TVrLockData* Find(std::string_view entry_name) const;
+  TVrLockData* Find(std::string_view entryName) const;
   // Removes the entries whose names equal this one ignoring case, and answers
   // their file names.
-  std::vector<std::string> Remove(std::string_view entry_name);
+  std::vector<std::string> Remove(std::string_view entryName);
   // Takes back the entry Add made last (its file could not be made).
   void DiscardLast() { FItems.pop_back(); }
   // Empties the list and answers the file names it held.

@@ -46,22 +46,22 @@ int64_t InflateBound(int64_t stored) {
   return std::min(stored * 1033 + 64, kMaxInflated);
 }
 
-void ZlibInflate(std::span<const uint8_t> packed, TTpBigMemoryStream& out, int64_t max_size,
+void ZlibInflate(std::span<const uint8_t> packed, TTpBigMemoryStream& out, int64_t maxSize,
                  const std::string& context) {
   TInflater inflater;
   z_stream& z = inflater.Stream();
   const int64_t base = out.Size();
   int64_t produced = 0;
-  int64_t capacity = std::min(max_size, std::max<int64_t>(static_cast<int64_t>(packed.size()) * 4, kMinGuess));
+  int64_t capacity = std::min(maxSize, std::max<int64_t>(static_cast<int64_t>(packed.size()) * 4, kMinGuess));
   uint8_t* window = out.Extend(capacity);
   size_t in_done = 0;
   for (;;) {
     if (produced == capacity) {
-      if (capacity >= max_size) {
+      if (capacity >= maxSize) {
         out.Truncate(base + produced);
         throw EReadError(context + ": inflates past its bound");
       }
-      const int64_t more = std::min(capacity, max_size - capacity);
+      const int64_t more = std::min(capacity, maxSize - capacity);
       out.Extend(more);
       capacity += more;
       window = out.MutableData() + base;

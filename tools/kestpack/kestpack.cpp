@@ -139,11 +139,11 @@ std::vector<std::pair<std::string, std::string>> CollectFiles(const fs::path& fo
   return files;
 }
 
-void WriteIndexCopy(const std::string& out, int64_t segment_size) {
-  TVrFileCollection archive(segment_size);
+void WriteIndexCopy(const std::string& out, int64_t segmentSize) {
+  TVrFileCollection archive(segmentSize);
   archive.Open(out);
   const int64_t index_end = archive.Count() > 0 ? archive[0]->Offset : archive.EndOffset();
-  TTpBigFileStream data(out, big_file_mode::kOpenRead, segment_size);
+  TTpBigFileStream data(out, big_file_mode::kOpenRead, segmentSize);
   TTpBigFileStream index(fs::path(out).replace_extension(".ext").string(), big_file_mode::kCreate,
                          TTpBigFileStream::kSingleFile);
   data.Seek(0);

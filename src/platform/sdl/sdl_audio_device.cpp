@@ -22,30 +22,30 @@ class TSdlAudioDevice final : public IAudioDevice {
     want.samples = 1024;
     want.callback = &TSdlAudioDevice::Callback;
     want.userdata = device.get();
-    device->id_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (device->id_ == 0) {
+    device->FId = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device->FId == 0) {
       if (error) *error = SDL_GetError();
       SDL_QuitSubSystem(SDL_INIT_AUDIO);
       return nullptr;
     }
-    device->name_ = SDL_GetCurrentAudioDriver() ? SDL_GetCurrentAudioDriver() : "sdl";
-    SDL_PauseAudioDevice(device->id_, 0);
+    device->FName = SDL_GetCurrentAudioDriver() ? SDL_GetCurrentAudioDriver() : "sdl";
+    SDL_PauseAudioDevice(device->FId, 0);
     return device;
   }
 
   ~TSdlAudioDevice() override {
-    if (id_) SDL_CloseAudioDevice(id_);
+    if (FId) SDL_CloseAudioDevice(FId);
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
   }
 
   void SetFill(TFill fill) override {
-    SDL_LockAudioDevice(id_);
-    fill_ = std::move(fill);
-    SDL_UnlockAudioDevice(id_);
+    SDL_LockAudioDevice(FId);
+    FFill = std::move(fill);
+    SDL_UnlockAudioDevice(FId);
   }
-  void Pause(bool paused) override { SDL_PauseAudioDevice(id_, paused ? 1 : 0); }
-  int64_t FramesPlayed() const override { return frames_; }
-  std::string Name() const override { return name_; }
+  void Pause(bool paused) override { SDL_PauseAudioDevice(FId, paused ? 1 : 0); }
+  int64_t FramesPlayed() const override { return FFrames; }
+  std::string Name() const override { return FName; }
 
  private:
   TSdlAudioDevice() = default;
@@ -54,14 +54,14 @@ class TSdlAudioDevice final : public IAudioDevice {
     auto* device = static_cast<TSdlAudioDevice*>(self);
     const int frames = bytes / (kChannels * 2);
     std::memset(stream, 0, static_cast<size_t>(bytes));
-    if (device->fill_) device->fill_(reinterpret_cast<int16_t*>(stream), frames);
-    device->frames_ += frames;
+    if (device->FFill) device->FFill(reinterpret_cast<int16_t*>(stream), frames);
+    device->FFrames += frames;
   }
 
-  SDL_AudioDeviceID id_ = 0;
-  TFill fill_;
-  std::atomic<int64_t> frames_{0};
-  std::string name_;
+  SDL_AudioDeviceID FId = 0;
+  TFill FFill;
+  std::atomic<int64_t> FFrames{0};
+  std::string FName;
 };
 
 }  // namespace

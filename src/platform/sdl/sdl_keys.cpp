@@ -150,11 +150,11 @@ constexpr void Apply(TScanTable& table, const TScanVk (&entries)[N]) {
   for (const TScanVk& e : entries) table[static_cast<size_t>(e.scan)] = e.vk;
 }
 
-constexpr TScanTable MakeTable(bool jis, bool num_lock) {
+constexpr TScanTable MakeTable(bool jis, bool numLock) {
   TScanTable table{};
   Apply(table, kCommon);
   if (jis) Apply(table, kJis);
-  if (!num_lock) Apply(table, kKeypadEditing);
+  if (!numLock) Apply(table, kKeypadEditing);
   return table;
 }
 

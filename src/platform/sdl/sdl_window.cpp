@@ -130,16 +130,16 @@ struct TSdlWindow::TImpl {
   // A box is drawn over black in its own texture: its shadow darkens a band
   // beside it instead of blending with the scene. Each box above another is
   // set lower and to the right, so that the one below still shows.
-  void PaintBox(TUiMessageBox& box_ui, int depth) {
+  void PaintBox(TUiMessageBox& boxUi, int depth) {
     TUiCanvas canvas = box_pixels.Canvas();
     const int shift = depth * kStackShift;
-    box_ui.Layout(TUiRect{shift, shift, std::max(1, canvas.width - shift), std::max(1, canvas.height - shift)});
-    const TUiRect r = box_ui.Rect(), shadow = box_ui.ShadowRect();
+    boxUi.Layout(TUiRect{shift, shift, std::max(1, canvas.width - shift), std::max(1, canvas.height - shift)});
+    const TUiRect r = boxUi.Rect(), shadow = boxUi.ShadowRect();
     const int l = std::min(r.x, shadow.x), t = std::min(r.y, shadow.y);
     const int rr = std::max(r.x + r.w, shadow.x + shadow.w), bb = std::max(r.y + r.h, shadow.y + shadow.h);
     if (rr <= l || bb <= t) return;
     canvas.FillRect(l, t, rr - l, bb - t, 0);
-    box_ui.Paint(canvas);
+    boxUi.Paint(canvas);
     const SDL_Rect rect{l, t, rr - l, bb - t};
     SDL_UpdateTexture(box, &rect, box_pixels.Pixels().data() + static_cast<size_t>(t) * canvas.pitch_pixels + l,
                       canvas.pitch_pixels * 4);
@@ -212,39 +212,39 @@ std::unique_ptr<TSdlWindow> TSdlWindow::Create(std::string* error) {
   return std::unique_ptr<TSdlWindow>(new TSdlWindow(std::move(impl)));
 }
 
-TSdlWindow::TSdlWindow(std::unique_ptr<TImpl> impl) : impl_(std::move(impl)) {}
+TSdlWindow::TSdlWindow(std::unique_ptr<TImpl> impl) : FImpl(std::move(impl)) {}
 TSdlWindow::~TSdlWindow() = default;
 
-void TSdlWindow::SetTitle(const std::string& utf8) { SDL_SetWindowTitle(impl_->window, utf8.c_str()); }
+void TSdlWindow::SetTitle(const std::string& utf8) { SDL_SetWindowTitle(FImpl->window, utf8.c_str()); }
 
-const TWindowLayout& TSdlWindow::Layout() const { return impl_->layout; }
+const TWindowLayout& TSdlWindow::Layout() const { return FImpl->layout; }
 
 void TSdlWindow::SetLayout(const TWindowLayout& layout) {
-  const bool resized = layout.ClientWidth != impl_->layout.ClientWidth ||
-                       layout.ClientHeight != impl_->layout.ClientHeight ||
-                       layout.PanelWidth != impl_->layout.PanelWidth ||
-                       layout.PanelHeight != impl_->layout.PanelHeight;
-  impl_->layout = layout;
+  const bool resized = layout.ClientWidth != FImpl->layout.ClientWidth ||
+                       layout.ClientHeight != FImpl->layout.ClientHeight ||
+                       layout.PanelWidth != FImpl->layout.PanelWidth ||
+                       layout.PanelHeight != FImpl->layout.PanelHeight;
+  FImpl->layout = layout;
   if (resized) {
-    if (!impl_->fullscreen) SDL_SetWindowSize(impl_->window, layout.ClientWidth, layout.ClientHeight);
+    if (!FImpl->fullscreen) SDL_SetWindowSize(FImpl->window, layout.ClientWidth, layout.ClientHeight);
     // Centred on the primary display's usable area, rounding toward zero.
     SDL_Rect work;
-    if (!impl_->fullscreen && SDL_GetDisplayUsableBounds(0, &work) == 0) {
-      SDL_SetWindowPosition(impl_->window, work.x + (work.w - layout.ClientWidth) / 2,
+    if (!FImpl->fullscreen && SDL_GetDisplayUsableBounds(0, &work) == 0) {
+      SDL_SetWindowPosition(FImpl->window, work.x + (work.w - layout.ClientWidth) / 2,
                             work.y + (work.h - layout.ClientHeight) / 2);
     }
-    impl_->MakeBuffers();
+    FImpl->MakeBuffers();
   }
-  impl_->dirty = true;
-  impl_->chrome_dirty = true;
+  FImpl->dirty = true;
+  FImpl->chrome_dirty = true;
 }
 
 void TSdlWindow::Show() {
-  SDL_ShowWindow(impl_->window);
-  SDL_RaiseWindow(impl_->window);
-  impl_->shown = true;
-  impl_->shown_at = SDL_GetTicks();
-  impl_->dirty = true;
+  SDL_ShowWindow(FImpl->window);
+  SDL_RaiseWindow(FImpl->window);
+  FImpl->shown = true;
+  FImpl->shown_at = SDL_GetTicks();
+  FImpl->dirty = true;
 }
 
 void TSdlWindow::TImpl::RouteToModal(const SDL_Event& e) {
@@ -374,39 +374,39 @@ void TSdlWindow::TImpl::Translate(const SDL_Event& event, std::vector<TInputEven
   out.push_back(ev);
 }
 
-void TSdlWindow::WaitEvents(uint32_t timeout_ms, std::vector<TInputEvent>& out) {
+void TSdlWindow::WaitEvents(uint32_t timeoutMs, std::vector<TInputEvent>& out) {
   SDL_Event e;
-  if (SDL_WaitEventTimeout(&e, static_cast<int>(timeout_ms)) == 0) return;
+  if (SDL_WaitEventTimeout(&e, static_cast<int>(timeoutMs)) == 0) return;
   do {
-    impl_->Translate(e, out);
+    FImpl->Translate(e, out);
   } while (SDL_PollEvent(&e));
 }
 
 void TSdlWindow::PushModal(TUiMessageBox* box) {
-  impl_->modals.push_back(box);
-  impl_->dirty = true;
-  impl_->chrome_dirty = true;
+  FImpl->modals.push_back(box);
+  FImpl->dirty = true;
+  FImpl->chrome_dirty = true;
 }
 
 void TSdlWindow::PopModal() {
-  if (!impl_->modals.empty()) impl_->modals.pop_back();
-  impl_->dirty = true;
-  impl_->chrome_dirty = true;
+  if (!FImpl->modals.empty()) FImpl->modals.pop_back();
+  FImpl->dirty = true;
+  FImpl->chrome_dirty = true;
 }
 
 void TSdlWindow::Present(const TPanelFrame& frame, const TPixelRect* rects, int count) {
-  impl_->UploadPanel(frame, rects, count);
-  if (impl_->shown) impl_->Draw();
+  FImpl->UploadPanel(frame, rects, count);
+  if (FImpl->shown) FImpl->Draw();
 }
 
 void TSdlWindow::Refresh() {
-  if (!impl_->shown) return;
+  if (!FImpl->shown) return;
   // A frame presented while the X server is still mapping the window can be
   // lost, and a bare server sends no exposure for it: keep presenting for a
   // while after showing, and now and then afterwards.
   const Uint32 now = SDL_GetTicks();
-  const bool settling = now - impl_->shown_at < 2000;
-  if (impl_->dirty || now - impl_->drawn_at >= (settling ? 30u : 500u)) impl_->Draw();
+  const bool settling = now - FImpl->shown_at < 2000;
+  if (FImpl->dirty || now - FImpl->drawn_at >= (settling ? 30u : 500u)) FImpl->Draw();
 }
 
 bool TSdlWindow::SetFullScreen(bool on) {
@@ -414,36 +414,36 @@ bool TSdlWindow::SetFullScreen(bool on) {
   // window manager (a bare X server has none to honour a full-screen
   // request) and changes no display mode.
   SDL_Rect bounds;
-  const int display = std::max(0, SDL_GetWindowDisplayIndex(impl_->window));
-  const TWindowLayout& l = impl_->layout;
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(FImpl->window));
+  const TWindowLayout& l = FImpl->layout;
   if (on) {
     if (SDL_GetDisplayBounds(display, &bounds) != 0) return false;
-    SDL_SetWindowBordered(impl_->window, SDL_FALSE);
-    SDL_SetWindowPosition(impl_->window, bounds.x, bounds.y);
-    SDL_SetWindowSize(impl_->window, bounds.w, bounds.h);
-    SDL_RaiseWindow(impl_->window);
+    SDL_SetWindowBordered(FImpl->window, SDL_FALSE);
+    SDL_SetWindowPosition(FImpl->window, bounds.x, bounds.y);
+    SDL_SetWindowSize(FImpl->window, bounds.w, bounds.h);
+    SDL_RaiseWindow(FImpl->window);
   } else {
-    SDL_SetWindowBordered(impl_->window, SDL_TRUE);
-    SDL_SetWindowSize(impl_->window, l.ClientWidth, l.ClientHeight);
+    SDL_SetWindowBordered(FImpl->window, SDL_TRUE);
+    SDL_SetWindowSize(FImpl->window, l.ClientWidth, l.ClientHeight);
     if (SDL_GetDisplayUsableBounds(display, &bounds) == 0)
-      SDL_SetWindowPosition(impl_->window, bounds.x + (bounds.w - l.ClientWidth) / 2,
+      SDL_SetWindowPosition(FImpl->window, bounds.x + (bounds.w - l.ClientWidth) / 2,
                             bounds.y + (bounds.h - l.ClientHeight) / 2);
   }
-  impl_->fullscreen = on;
-  impl_->dirty = true;
+  FImpl->fullscreen = on;
+  FImpl->dirty = true;
   return true;
 }
 
-bool TSdlWindow::IsFullScreen() const { return impl_->fullscreen; }
+bool TSdlWindow::IsFullScreen() const { return FImpl->fullscreen; }
 
 void TSdlWindow::SetIntegerScaling(bool on) {
-  impl_->integer_scaling = on;
-  impl_->dirty = true;
+  FImpl->integer_scaling = on;
+  FImpl->dirty = true;
 }
 
-void TSdlWindow::WarpMouse(int client_x, int client_y) {
-  SDL_WarpMouseInWindow(impl_->window, impl_->offset_x + client_x * impl_->scale,
-                        impl_->offset_y + client_y * impl_->scale);
+void TSdlWindow::WarpMouse(int clientX, int clientY) {
+  SDL_WarpMouseInWindow(FImpl->window, FImpl->offset_x + clientX * FImpl->scale,
+                        FImpl->offset_y + clientY * FImpl->scale);
 }
 
 }  // namespace kest

@@ -19,7 +19,7 @@ class TSdlWindow final : public IWindow {
   void SetLayout(const TWindowLayout& layout) override;
   const TWindowLayout& Layout() const override;
   void Show() override;
-  void WaitEvents(uint32_t timeout_ms, std::vector<TInputEvent>& out) override;
+  void WaitEvents(uint32_t timeoutMs, std::vector<TInputEvent>& out) override;
   void PushModal(TUiMessageBox* box) override;
   void PopModal() override;
   void Present(const TPanelFrame& frame, const TPixelRect* rects, int count) override;
@@ -27,12 +27,12 @@ class TSdlWindow final : public IWindow {
   bool SetFullScreen(bool on) override;
   bool IsFullScreen() const override;
   void SetIntegerScaling(bool on) override;
-  void WarpMouse(int client_x, int client_y) override;
+  void WarpMouse(int clientX, int clientY) override;
 
  private:
   struct TImpl;
   explicit TSdlWindow(std::unique_ptr<TImpl> impl);
-  std::unique_ptr<TImpl> impl_;
+  std::unique_ptr<TImpl> FImpl;
 };
 
 }  // namespace kest

@@ -213,9 +213,9 @@ struct TUiFont::TFace {
   }
 };
 
-std::unique_ptr<TUiFont> TUiFont::Open(std::string_view family, int pixel_size) {
-  if (pixel_size < 1 || pixel_size > kMaxPixelSize) {
-    std::fprintf(stderr, "kestplayer: font size %d px is out of range\n", pixel_size);
+std::unique_ptr<TUiFont> TUiFont::Open(std::string_view family, int pixelSize) {
+  if (pixelSize < 1 || pixelSize > kMaxPixelSize) {
+    std::fprintf(stderr, "kestplayer: font size %d px is out of range\n", pixelSize);
     return nullptr;
   }
   TFreeType& ft = FreeType();
@@ -223,8 +223,8 @@ std::unique_ptr<TUiFont> TUiFont::Open(std::string_view family, int pixel_size) 
     auto face = std::make_unique<TFace>();
     std::lock_guard lock(ft.mutex);
     if (!ft.library || FT_New_Face(ft.library, file.path.c_str(), file.index, &face->face) != 0) continue;
-    if (FT_Set_Pixel_Sizes(face->face, 0, static_cast<FT_UInt>(pixel_size)) != 0) continue;
-    return std::unique_ptr<TUiFont>(new TUiFont(std::move(face), file.family, file.path, pixel_size));
+    if (FT_Set_Pixel_Sizes(face->face, 0, static_cast<FT_UInt>(pixelSize)) != 0) continue;
+    return std::unique_ptr<TUiFont>(new TUiFont(std::move(face), file.family, file.path, pixelSize));
   }
   std::string name(family);
   std::fprintf(stderr, "kestplayer: no font of the family \"%s\" is installed%s\n", name.c_str(),
@@ -232,22 +232,22 @@ std::unique_ptr<TUiFont> TUiFont::Open(std::string_view family, int pixel_size) 
   return nullptr;
 }
 
-TUiFont::TUiFont(std::unique_ptr<TFace> face, std::string family, std::string file, int pixel_size)
-    : face_(std::move(face)), family_(std::move(family)), file_(std::move(file)), pixel_size_(pixel_size) {
-  const FT_Size_Metrics& m = face_->face->size->metrics;
-  ascent_ = static_cast<int>((m.ascender + 63) >> 6);
+TUiFont::TUiFont(std::unique_ptr<TFace> face, std::string family, std::string file, int pixelSize)
+    : FFace(std::move(face)), FFamily(std::move(family)), FFile(std::move(file)), FPixelSize(pixelSize) {
+  const FT_Size_Metrics& m = FFace->face->size->metrics;
+  FAscent = static_cast<int>((m.ascender + 63) >> 6);
   int descent = static_cast<int>((-m.descender + 63) >> 6);
-  height_ = std::max(ascent_ + descent, 1);
+  FHeight = std::max(FAscent + descent, 1);
 }
 
 TUiFont::~TUiFont() = default;
 
-TUiFont::TGlyph TUiFont::Render(char32_t code_point) {
+TUiFont::TGlyph TUiFont::Render(char32_t codePoint) {
   TGlyph g;
-  if (code_point < 0x20 || (code_point >= 0x7F && code_point < 0xA0)) return g;
-  FT_Face face = face_->face;
-  FT_UInt index = FT_Get_Char_Index(face, code_point);
-  if (index == 0 && code_point != kReplacement) index = FT_Get_Char_Index(face, kReplacement);
+  if (codePoint < 0x20 || (codePoint >= 0x7F && codePoint < 0xA0)) return g;
+  FT_Face face = FFace->face;
+  FT_UInt index = FT_Get_Char_Index(face, codePoint);
+  if (index == 0 && codePoint != kReplacement) index = FT_Get_Char_Index(face, kReplacement);
   if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) != 0) return g;
   FT_GlyphSlot slot = face->glyph;
   g.advance = std::max(0, static_cast<int>((slot->advance.x + 32) >> 6));
@@ -269,14 +269,14 @@ TUiFont::TGlyph TUiFont::Render(char32_t code_point) {
   return g;
 }
 
-const TUiFont::TGlyph& TUiFont::Glyph(char32_t code_point) {
-  auto it = cache_.find(code_point);
-  if (it != cache_.end()) return it->second;
-  if (cache_.size() >= kMaxCachedGlyphs) cache_.clear();
-  return cache_.emplace(code_point, Render(code_point)).first->second;
+const TUiFont::TGlyph& TUiFont::Glyph(char32_t codePoint) {
+  auto it = FCache.find(codePoint);
+  if (it != FCache.end()) return it->second;
+  if (FCache.size() >= kMaxCachedGlyphs) FCache.clear();
+  return FCache.emplace(codePoint, Render(codePoint)).first->second;
 }
 
-int TUiFont::Advance(char32_t code_point) { return Glyph(code_point).advance; }
+int TUiFont::Advance(char32_t codePoint) { return Glyph(codePoint).advance; }
 
 int TUiFont::Measure(std::string_view utf8) {
   int64_t width = 0;
@@ -284,9 +284,9 @@ int TUiFont::Measure(std::string_view utf8) {
   return static_cast<int>(std::min<int64_t>(width, INT_MAX));
 }
 
-void TUiFont::Draw(TUiCanvas& canvas, int x, int y_top, std::string_view utf8, uint32_t color) {
+void TUiFont::Draw(TUiCanvas& canvas, int x, int yTop, std::string_view utf8, uint32_t color) {
   int64_t pen = x;
-  int64_t baseline = static_cast<int64_t>(y_top) + ascent_;
+  int64_t baseline = static_cast<int64_t>(yTop) + FAscent;
   for (size_t pos = 0; pos < utf8.size() && pen < canvas.width;) {
     const TGlyph& g = Glyph(DecodeUtf8(utf8, pos));
     int64_t gx = pen + g.left, gy = baseline - g.top;

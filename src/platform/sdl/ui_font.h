@@ -29,22 +29,22 @@ class TUiFont {
   // size (1..kMaxPixelSize). The IPA families fall back along IPAGothic →
   // IPAPGothic → any installed IPA font file; another family has no fallback.
   // nullptr, with a line on standard error, when nothing fits.
-  static std::unique_ptr<TUiFont> Open(std::string_view family, int pixel_size);
+  static std::unique_ptr<TUiFont> Open(std::string_view family, int pixelSize);
   ~TUiFont();
   TUiFont(const TUiFont&) = delete;
   TUiFont& operator=(const TUiFont&) = delete;
 
-  int PixelSize() const { return pixel_size_; }
+  int PixelSize() const { return FPixelSize; }
   // Pixels from the top of a line to the baseline, and the line height.
-  int Ascent() const { return ascent_; }
-  int Height() const { return height_; }
-  const std::string& Family() const { return family_; }
-  const std::string& FilePath() const { return file_; }
+  int Ascent() const { return FAscent; }
+  int Height() const { return FHeight; }
+  const std::string& Family() const { return FFamily; }
+  const std::string& FilePath() const { return FFile; }
 
   // Horizontal advance of one code point; control characters take no room.
-  int Advance(char32_t code_point);
+  int Advance(char32_t codePoint);
   int Measure(std::string_view utf8);
-  void Draw(TUiCanvas& canvas, int x, int y_top, std::string_view utf8, uint32_t color);
+  void Draw(TUiCanvas& canvas, int x, int yTop, std::string_view utf8, uint32_t color);
 
  private:
   struct TGlyph {
@@ -53,17 +53,17 @@ class TUiFont {
   };
   struct TFace;
 
-  TUiFont(std::unique_ptr<TFace> face, std::string family, std::string file, int pixel_size);
-  const TGlyph& Glyph(char32_t code_point);
-  TGlyph Render(char32_t code_point);
+  TUiFont(std::unique_ptr<TFace> face, std::string family, std::string file, int pixelSize);
+  const TGlyph& Glyph(char32_t codePoint);
+  TGlyph Render(char32_t codePoint);
 
-  std::unique_ptr<TFace> face_;
-  std::string family_;
-  std::string file_;
-  int pixel_size_;
-  int ascent_ = 0;
-  int height_ = 0;
-  std::unordered_map<char32_t, TGlyph> cache_;
+  std::unique_ptr<TFace> FFace;
+  std::string FFamily;
+  std::string FFile;
+  int FPixelSize;
+  int FAscent = 0;
+  int FHeight = 0;
+  std::unordered_map<char32_t, TGlyph> FCache;
 };
 
 }  // namespace kest

@@ -118,9 +118,9 @@ int ToUpperAscii(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
 }  // namespace
 
 TUiMessageBox::TUiMessageBox(std::shared_ptr<TUiFont> font, std::string caption, std::string text, TUiIcon icon,
-                             std::vector<TUiButton> buttons, int default_button, TUiResult cancel_result)
-    : font_(std::move(font)), caption_(std::move(caption)), text_(std::move(text)), icon_(icon),
-      cancel_(cancel_result) {
+                             std::vector<TUiButton> buttons, int defaultButton, TUiResult cancelResult)
+    : FFont(std::move(font)), FCaption(std::move(caption)), FText(std::move(text)), FIcon(icon),
+      FCancel(cancelResult) {
   if (buttons.empty()) buttons.push_back({"OK", TUiResult::Ok});
   for (const TUiButton& b : buttons) {
     TButtonFace face;
@@ -137,10 +137,10 @@ TUiMessageBox::TUiMessageBox(std::shared_ptr<TUiFont> font, std::string caption,
         face.key = ToUpperAscii(static_cast<unsigned char>(s[i + 1]));
       }
     }
-    buttons_.push_back(std::move(face));
+    FButtons.push_back(std::move(face));
   }
-  focus_ = default_button >= 0 && default_button < ButtonCount() ? default_button : 0;
-  for (auto& [coverage, color] : IconShapes(icon_)) icon_layers_.push_back({std::move(coverage), color});
+  FFocus = defaultButton >= 0 && defaultButton < ButtonCount() ? defaultButton : 0;
+  for (auto& [coverage, color] : IconShapes(FIcon)) FIconLayers.push_back({std::move(coverage), color});
 }
 
 std::vector<TUiButton> TUiMessageBox::StandardButtons(TUiButtons buttons, bool japanese) {
@@ -185,12 +185,12 @@ TUiMessageBox TUiMessageBox::Standard(std::shared_ptr<TUiFont> font, std::string
                        0, StandardCancel(buttons));
 }
 
-int TUiMessageBox::FontHeight() const { return font_ ? font_->Height() : kNoFontHeight; }
+int TUiMessageBox::FontHeight() const { return FFont ? FFont->Height() : kNoFontHeight; }
 
 int TUiMessageBox::LineHeight() const { return FontHeight() + 3; }
 
 int TUiMessageBox::Advance(char32_t cp) {
-  if (font_) return font_->Advance(cp);
+  if (FFont) return FFont->Advance(cp);
   if (cp < 0x20 || cp == 0x7F) return 0;
   return cp < 0x80 ? kNoFontHeight / 2 : kNoFontHeight;
 }
@@ -205,8 +205,8 @@ int TUiMessageBox::TextWidth(std::string_view utf8) {
 // its last space, or else before the character that overflows, which suits
 // Japanese text without spaces. Every line holds at least one character.
 void TUiMessageBox::Wrap(int width) {
-  lines_.clear();
-  std::string_view text = text_;
+  FLines.clear();
+  std::string_view text = FText;
   size_t start = 0;
   while (start <= text.size()) {
     size_t end = text.find_first_of("\r\n", start);
@@ -220,7 +220,7 @@ void TUiMessageBox::Wrap(int width) {
       if (w + a > width && cp_start > line_start) {
         bool at_space = last_space != std::string_view::npos && last_space > line_start;
         size_t cut = at_space ? last_space : cp_start;
-        lines_.emplace_back(para.substr(line_start, cut - line_start));
+        FLines.emplace_back(para.substr(line_start, cut - line_start));
         line_start = at_space || cp == ' ' ? cut + 1 : cut;
         last_space = std::string_view::npos;
         pos = line_start;
@@ -230,107 +230,107 @@ void TUiMessageBox::Wrap(int width) {
       if (cp == ' ') last_space = cp_start;
       w += a;
     }
-    lines_.emplace_back(para.substr(std::min(line_start, para.size())));
+    FLines.emplace_back(para.substr(std::min(line_start, para.size())));
     if (end == std::string_view::npos) break;
     start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
   }
 }
 
-void TUiMessageBox::Layout(int area_w, int area_h) { Layout(TUiRect{0, 0, area_w, area_h}); }
+void TUiMessageBox::Layout(int areaW, int areaH) { Layout(TUiRect{0, 0, areaW, areaH}); }
 
 void TUiMessageBox::Layout(const TUiRect& area) {
   TUiRect clean{area.x, area.y, std::max(area.w, 0), std::max(area.h, 0)};
-  bool same = laid_out_ && clean.x == area_.x && clean.y == area_.y && clean.w == area_.w && clean.h == area_.h;
+  bool same = FLaidOut && clean.x == FArea.x && clean.y == FArea.y && clean.w == FArea.w && clean.h == FArea.h;
   if (same) return;
-  area_ = clean;
-  laid_out_ = true;
-  dirty_ = true;
+  FArea = clean;
+  FLaidOut = true;
+  FDirty = true;
   int fh = FontHeight();
-  title_height_ = fh + 8;
-  int icon_space = icon_ != TUiIcon::None ? kIconSize + kPad : 0;
-  int limit = std::min(kMaxWidth, area_.w > 2 * kMargin + kMinWidth ? area_.w - 2 * kMargin : area_.w);
+  FTitleHeight = fh + 8;
+  int icon_space = FIcon != TUiIcon::None ? kIconSize + kPad : 0;
+  int limit = std::min(kMaxWidth, FArea.w > 2 * kMargin + kMinWidth ? FArea.w - 2 * kMargin : FArea.w);
   Wrap(std::max(1, limit - 2 - 2 * kPad - icon_space));
 
   int text_w = 0;
-  for (const std::string& line : lines_) text_w = std::max(text_w, TextWidth(line));
-  int64_t text_h = static_cast<int64_t>(lines_.size()) * LineHeight();
+  for (const std::string& line : FLines) text_w = std::max(text_w, TextWidth(line));
+  int64_t text_h = static_cast<int64_t>(FLines.size()) * LineHeight();
   int64_t row_w = -kButtonGap;
-  for (const TButtonFace& b : buttons_) row_w += std::max(kMinButtonWidth, TextWidth(b.label) + 2 * kButtonPad) + kButtonGap;
-  int64_t content_w = std::max<int64_t>({static_cast<int64_t>(text_w) + icon_space, row_w, TextWidth(caption_)});
+  for (const TButtonFace& b : FButtons) row_w += std::max(kMinButtonWidth, TextWidth(b.label) + 2 * kButtonPad) + kButtonGap;
+  int64_t content_w = std::max<int64_t>({static_cast<int64_t>(text_w) + icon_space, row_w, TextWidth(FCaption)});
   int w = static_cast<int>(std::min<int64_t>(std::max<int64_t>(content_w + 2 + 2 * kPad, kMinWidth), limit));
 
   int button_h = fh + 10;
   int64_t body_h = std::max<int64_t>(text_h, icon_space ? kIconSize : 0);
-  int64_t want_h = 2 + title_height_ + 3 * kPad + body_h + button_h;
-  int h = static_cast<int>(std::min<int64_t>(want_h, area_.h));
-  rect_ = {area_.x + (area_.w - w) / 2, area_.y + (area_.h - h) / 2, w, h};
+  int64_t want_h = 2 + FTitleHeight + 3 * kPad + body_h + button_h;
+  int h = static_cast<int>(std::min<int64_t>(want_h, FArea.h));
+  FRect = {FArea.x + (FArea.w - w) / 2, FArea.y + (FArea.h - h) / 2, w, h};
 
-  int body_top = rect_.y + 1 + title_height_ + kPad;
-  int buttons_top = rect_.y + rect_.h - 1 - kPad - button_h;
-  icon_x_ = rect_.x + 1 + kPad;
-  icon_y_ = body_top + static_cast<int>(std::max<int64_t>(0, (body_h - kIconSize) / 2));
-  int text_x = icon_x_ + icon_space;
+  int body_top = FRect.y + 1 + FTitleHeight + kPad;
+  int buttons_top = FRect.y + FRect.h - 1 - kPad - button_h;
+  FIconX = FRect.x + 1 + kPad;
+  FIconY = body_top + static_cast<int>(std::max<int64_t>(0, (body_h - kIconSize) / 2));
+  int text_x = FIconX + icon_space;
   int text_y = body_top + static_cast<int>(std::max<int64_t>(0, (body_h - text_h) / 2));
-  text_rect_ = Intersect({text_x, text_y, rect_.x + rect_.w - 1 - kPad - text_x, buttons_top - kPad / 2 - text_y},
-                         {rect_.x + 1, rect_.y + 1 + title_height_, rect_.w - 2, rect_.h - 2 - title_height_});
-  PlaceButtons(rect_.x + 1 + kPad, rect_.w - 2 - 2 * kPad, buttons_top, button_h);
+  FTextRect = Intersect({text_x, text_y, FRect.x + FRect.w - 1 - kPad - text_x, buttons_top - kPad / 2 - text_y},
+                         {FRect.x + 1, FRect.y + 1 + FTitleHeight, FRect.w - 2, FRect.h - 2 - FTitleHeight});
+  PlaceButtons(FRect.x + 1 + kPad, FRect.w - 2 - 2 * kPad, buttons_top, button_h);
 }
 
 // Buttons keep their natural width when the row fits and share the room
 // equally when it does not; each is then cut to the inside of the box.
-void TUiMessageBox::PlaceButtons(int inner_left, int inner_width, int top, int height) {
+void TUiMessageBox::PlaceButtons(int innerLeft, int innerWidth, int top, int height) {
   int n = ButtonCount();
   std::vector<int> widths;
   int64_t row_w = static_cast<int64_t>(kButtonGap) * (n - 1);
-  for (const TButtonFace& b : buttons_) {
+  for (const TButtonFace& b : FButtons) {
     widths.push_back(std::max(kMinButtonWidth, TextWidth(b.label) + 2 * kButtonPad));
     row_w += widths.back();
   }
   int gap = kButtonGap;
-  if (row_w > inner_width) {
-    gap = inner_width >= (kButtonGap + 8) * n ? kButtonGap : 0;
-    int each = std::max(0, (inner_width - gap * (n - 1)) / n);
+  if (row_w > innerWidth) {
+    gap = innerWidth >= (kButtonGap + 8) * n ? kButtonGap : 0;
+    int each = std::max(0, (innerWidth - gap * (n - 1)) / n);
     std::fill(widths.begin(), widths.end(), each);
     row_w = static_cast<int64_t>(each) * n + static_cast<int64_t>(gap) * (n - 1);
   }
-  int64_t x = inner_left + (inner_width - row_w) / 2;
-  TUiRect inside{rect_.x + 1, rect_.y + 1, rect_.w - 2, rect_.h - 2};
+  int64_t x = innerLeft + (innerWidth - row_w) / 2;
+  TUiRect inside{FRect.x + 1, FRect.y + 1, FRect.w - 2, FRect.h - 2};
   for (int i = 0; i < n; ++i) {
     TUiRect r{static_cast<int>(std::clamp<int64_t>(x, INT_MIN, INT_MAX)), top, widths[static_cast<size_t>(i)], height};
-    buttons_[static_cast<size_t>(i)].rect = Intersect(r, inside);
+    FButtons[static_cast<size_t>(i)].rect = Intersect(r, inside);
     x += widths[static_cast<size_t>(i)] + gap;
   }
 }
 
 TUiRect TUiMessageBox::ShadowRect() const {
-  if (rect_.Empty()) return {};
-  return Intersect({rect_.x + kShadowOffset, rect_.y + kShadowOffset, rect_.w, rect_.h}, area_);
+  if (FRect.Empty()) return {};
+  return Intersect({FRect.x + kShadowOffset, FRect.y + kShadowOffset, FRect.w, FRect.h}, FArea);
 }
 
 TUiRect TUiMessageBox::ButtonRect(int index) const {
-  return index >= 0 && index < ButtonCount() ? buttons_[static_cast<size_t>(index)].rect : TUiRect{};
+  return index >= 0 && index < ButtonCount() ? FButtons[static_cast<size_t>(index)].rect : TUiRect{};
 }
 
 int TUiMessageBox::HitButton(int x, int y) const {
   for (int i = 0; i < ButtonCount(); ++i) {
-    if (buttons_[static_cast<size_t>(i)].rect.Contains(x, y)) return i;
+    if (FButtons[static_cast<size_t>(i)].rect.Contains(x, y)) return i;
   }
   return -1;
 }
 
 void TUiMessageBox::Answer(TUiResult result) {
-  result_ = result;
-  dirty_ = true;
+  FResult = result;
+  FDirty = true;
 }
 
 void TUiMessageBox::MoveFocus(int step) {
   int n = ButtonCount();
-  focus_ = ((focus_ + step) % n + n) % n;
-  dirty_ = true;
+  FFocus = ((FFocus + step) % n + n) % n;
+  FDirty = true;
 }
 
 bool TUiMessageBox::OnKeyDown(int key, bool shift) {
-  if (result_) return false;
+  if (FResult) return false;
   switch (key) {
     case vk::kLeft:
     case vk::kUp:
@@ -345,16 +345,16 @@ bool TUiMessageBox::OnKeyDown(int key, bool shift) {
       return true;
     case vk::kReturn:
     case vk::kSpace:
-      Answer(buttons_[static_cast<size_t>(focus_)].result);
+      Answer(FButtons[static_cast<size_t>(FFocus)].result);
       return true;
     case vk::kEscape:
-      if (cancel_ == TUiResult::None) return false;
-      Answer(cancel_);
+      if (FCancel == TUiResult::None) return false;
+      Answer(FCancel);
       return true;
     default:
       break;
   }
-  for (const TButtonFace& b : buttons_) {
+  for (const TButtonFace& b : FButtons) {
     if (b.key != 0 && b.key == key) {
       Answer(b.result);
       return true;
@@ -365,83 +365,83 @@ bool TUiMessageBox::OnKeyDown(int key, bool shift) {
 
 void TUiMessageBox::OnMouseMove(int x, int y) {
   int hit = HitButton(x, y);
-  if (hit != hot_) dirty_ = true;
-  hot_ = hit;
+  if (hit != FHot) FDirty = true;
+  FHot = hit;
 }
 
 void TUiMessageBox::OnMouseDown(int x, int y) {
-  if (result_) return;
+  if (FResult) return;
   OnMouseMove(x, y);
-  pressed_ = hot_;
-  if (pressed_ >= 0) focus_ = pressed_;
-  dirty_ = true;
+  FPressed = FHot;
+  if (FPressed >= 0) FFocus = FPressed;
+  FDirty = true;
 }
 
 void TUiMessageBox::OnMouseUp(int x, int y) {
-  if (result_) return;
+  if (FResult) return;
   OnMouseMove(x, y);
-  if (pressed_ >= 0 && pressed_ == hot_) Answer(buttons_[static_cast<size_t>(pressed_)].result);
-  pressed_ = -1;
-  dirty_ = true;
+  if (FPressed >= 0 && FPressed == FHot) Answer(FButtons[static_cast<size_t>(FPressed)].result);
+  FPressed = -1;
+  FDirty = true;
 }
 
 void TUiMessageBox::PaintFrame(TUiCanvas& canvas) {
-  const TUiRect& r = rect_;
+  const TUiRect& r = FRect;
   canvas.FillRect(r.x, r.y, r.w, r.h, kBody);
   canvas.FrameRect(r.x, r.y, r.w, r.h, kFrame);
-  TUiRect bar = Intersect({r.x + 1, r.y + 1, r.w - 2, title_height_}, {r.x + 1, r.y + 1, r.w - 2, r.h - 2});
+  TUiRect bar = Intersect({r.x + 1, r.y + 1, r.w - 2, FTitleHeight}, {r.x + 1, r.y + 1, r.w - 2, r.h - 2});
   canvas.FillRect(bar.x, bar.y, bar.w, bar.h, kTitleBar);
-  if (!font_) return;
+  if (!FFont) return;
   TUiCanvas title = canvas;
   title.IntersectClip({bar.x + 6, bar.y, bar.w - 12, bar.h});
-  font_->Draw(title, bar.x + 8, bar.y + (title_height_ - FontHeight()) / 2, caption_, kTitleText);
+  FFont->Draw(title, bar.x + 8, bar.y + (FTitleHeight - FontHeight()) / 2, FCaption, kTitleText);
 }
 
 void TUiMessageBox::PaintText(TUiCanvas& canvas) {
   TUiCanvas body = canvas;
-  body.IntersectClip({rect_.x + 1, rect_.y + 1 + title_height_, rect_.w - 2, rect_.h - 2 - title_height_});
-  for (const TIconLayer& layer : icon_layers_) {
-    body.BlendCoverage(icon_x_, icon_y_, layer.coverage.data(), kIconSize, kIconSize, kIconSize, layer.color);
+  body.IntersectClip({FRect.x + 1, FRect.y + 1 + FTitleHeight, FRect.w - 2, FRect.h - 2 - FTitleHeight});
+  for (const TIconLayer& layer : FIconLayers) {
+    body.BlendCoverage(FIconX, FIconY, layer.coverage.data(), kIconSize, kIconSize, kIconSize, layer.color);
   }
-  if (!font_) return;
-  body.IntersectClip(text_rect_);
-  int y = text_rect_.y;
-  for (const std::string& line : lines_) {
-    if (y >= text_rect_.y + text_rect_.h) break;
-    font_->Draw(body, text_rect_.x, y, line, kText);
+  if (!FFont) return;
+  body.IntersectClip(FTextRect);
+  int y = FTextRect.y;
+  for (const std::string& line : FLines) {
+    if (y >= FTextRect.y + FTextRect.h) break;
+    FFont->Draw(body, FTextRect.x, y, line, kText);
     y += LineHeight();
   }
 }
 
 void TUiMessageBox::PaintButton(TUiCanvas& canvas, int index) {
-  const TButtonFace& b = buttons_[static_cast<size_t>(index)];
+  const TButtonFace& b = FButtons[static_cast<size_t>(index)];
   const TUiRect& r = b.rect;
   if (r.Empty()) return;
-  bool pressed = pressed_ == index && hot_ == index;
-  uint32_t face = pressed ? kPressedFace : hot_ == index ? kHotFace : kButtonFace;
-  uint32_t border = pressed ? kPressedBorder : (hot_ == index || focus_ == index) ? kAccent : kButtonBorder;
+  bool pressed = FPressed == index && FHot == index;
+  uint32_t face = pressed ? kPressedFace : FHot == index ? kHotFace : kButtonFace;
+  uint32_t border = pressed ? kPressedBorder : (FHot == index || FFocus == index) ? kAccent : kButtonBorder;
   canvas.FillRect(r.x, r.y, r.w, r.h, face);
   canvas.FrameRect(r.x, r.y, r.w, r.h, border);
-  if (focus_ == index) canvas.FrameRect(r.x + 1, r.y + 1, r.w - 2, r.h - 2, border);
-  if (!font_) return;
+  if (FFocus == index) canvas.FrameRect(r.x + 1, r.y + 1, r.w - 2, r.h - 2, border);
+  if (!FFont) return;
   TUiCanvas inside = canvas;
   inside.IntersectClip({r.x + 2, r.y + 2, r.w - 4, r.h - 4});
   int x = r.x + (r.w - TextWidth(b.label)) / 2;
   int y = r.y + (r.h - FontHeight()) / 2;
-  font_->Draw(inside, x, y, b.label, kText);
+  FFont->Draw(inside, x, y, b.label, kText);
   if (b.key != 0) {
     size_t pos = b.before_key.size();
     int key_w = Advance(DecodeUtf8(b.label, pos));
-    inside.HLine(x + TextWidth(b.before_key), y + font_->Ascent() + 1, key_w, kText);
+    inside.HLine(x + TextWidth(b.before_key), y + FFont->Ascent() + 1, key_w, kText);
   }
 }
 
 void TUiMessageBox::Paint(TUiCanvas& canvas) {
-  if (!laid_out_) Layout(canvas.width, canvas.height);
-  dirty_ = false;
-  if (rect_.Empty()) return;
+  if (!FLaidOut) Layout(canvas.width, canvas.height);
+  FDirty = false;
+  if (FRect.Empty()) return;
   TUiCanvas c = canvas;
-  c.IntersectClip(area_);
+  c.IntersectClip(FArea);
   TUiRect shadow = ShadowRect();
   c.BlendRect(shadow.x, shadow.y, shadow.w, shadow.h, kShadow, kShadowAlpha);
   PaintFrame(c);

@@ -27,7 +27,7 @@ class TUiMessageBox {
   // An empty button list gets a single OK button, so that every box can be
   // answered. cancel_result is what Esc answers; None leaves Esc without effect.
   TUiMessageBox(std::shared_ptr<TUiFont> font, std::string caption, std::string text, TUiIcon icon,
-                std::vector<TUiButton> buttons, int default_button, TUiResult cancel_result);
+                std::vector<TUiButton> buttons, int defaultButton, TUiResult cancelResult);
 
   // A box with one of the standard button sets, captioned in Japanese or
   // English, the first button as default.
@@ -38,7 +38,7 @@ class TUiMessageBox {
   static TUiResult StandardCancel(TUiButtons buttons);
 
   // Centres the box in the area; the box and its buttons never leave it.
-  void Layout(int area_w, int area_h);
+  void Layout(int areaW, int areaH);
   void Layout(const TUiRect& area);
   // Draws the box and its shadow, clipped to the layout area; nothing else of
   // the canvas changes. Lays the box out over the whole canvas if Layout was
@@ -51,16 +51,16 @@ class TUiMessageBox {
   void OnMouseDown(int x, int y);
   void OnMouseUp(int x, int y);
 
-  std::optional<TUiResult> Result() const { return result_; }
-  bool NeedsRepaint() const { return dirty_; }
+  std::optional<TUiResult> Result() const { return FResult; }
+  bool NeedsRepaint() const { return FDirty; }
 
-  const TUiRect& Rect() const { return rect_; }
+  const TUiRect& Rect() const { return FRect; }
   // The part of the shadow that is drawn (inside the layout area).
   TUiRect ShadowRect() const;
-  int ButtonCount() const { return static_cast<int>(buttons_.size()); }
+  int ButtonCount() const { return static_cast<int>(FButtons.size()); }
   TUiRect ButtonRect(int index) const;
-  int Focus() const { return focus_; }
-  const std::vector<std::string>& Lines() const { return lines_; }
+  int Focus() const { return FFocus; }
+  const std::vector<std::string>& Lines() const { return FLines; }
 
  private:
   struct TButtonFace {
@@ -80,7 +80,7 @@ class TUiMessageBox {
   int LineHeight() const;
   int FontHeight() const;
   void Wrap(int width);
-  void PlaceButtons(int inner_left, int inner_width, int top, int height);
+  void PlaceButtons(int innerLeft, int innerWidth, int top, int height);
   int HitButton(int x, int y) const;
   void Answer(TUiResult result);
   void MoveFocus(int step);
@@ -88,26 +88,26 @@ class TUiMessageBox {
   void PaintText(TUiCanvas& canvas);
   void PaintButton(TUiCanvas& canvas, int index);
 
-  std::shared_ptr<TUiFont> font_;
-  std::string caption_;
-  std::string text_;
-  TUiIcon icon_;
-  std::vector<TIconLayer> icon_layers_;
-  std::vector<TButtonFace> buttons_;
-  TUiResult cancel_;
-  int focus_ = 0;
-  int hot_ = -1;
-  int pressed_ = -1;
-  std::optional<TUiResult> result_;
-  bool dirty_ = true;
-  bool laid_out_ = false;
+  std::shared_ptr<TUiFont> FFont;
+  std::string FCaption;
+  std::string FText;
+  TUiIcon FIcon;
+  std::vector<TIconLayer> FIconLayers;
+  std::vector<TButtonFace> FButtons;
+  TUiResult FCancel;
+  int FFocus = 0;
+  int FHot = -1;
+  int FPressed = -1;
+  std::optional<TUiResult> FResult;
+  bool FDirty = true;
+  bool FLaidOut = false;
 
-  TUiRect area_;
-  TUiRect rect_;
-  TUiRect text_rect_;
-  int title_height_ = 0;
-  int icon_x_ = 0, icon_y_ = 0;
-  std::vector<std::string> lines_;
+  TUiRect FArea;
+  TUiRect FRect;
+  TUiRect FTextRect;
+  int FTitleHeight = 0;
+  int FIconX = 0, FIconY = 0;
+  std::vector<std::string> FLines;
 };
 
 }  // namespace kest

@@ -24,7 +24,7 @@ void Bevel(TUiCanvas& canvas, const TUiRect& r, bool sunken) {
 
 }  // namespace
 
-TUiToolbar::TUiToolbar(std::shared_ptr<TUiFont> font) : font_(std::move(font)) {}
+TUiToolbar::TUiToolbar(std::shared_ptr<TUiFont> font) : FFont(std::move(font)) {}
 
 TUiRect TUiToolbar::ButtonRect(int index) {
   if (index < 0 || index >= kButtonCount) return {};
@@ -41,24 +41,24 @@ int TUiToolbar::HitTest(int x, int y) const {
 }
 
 void TUiToolbar::SetHot(int index) {
-  if (hot_ == index) return;
-  hot_ = index;
-  dirty_ = true;
+  if (FHot == index) return;
+  FHot = index;
+  FDirty = true;
 }
 
 void TUiToolbar::OnMouseMove(int x, int y) { SetHot(HitTest(x, y)); }
 
 void TUiToolbar::OnMouseDown(int x, int y) {
   SetHot(HitTest(x, y));
-  if (pressed_ != hot_) dirty_ = true;
-  pressed_ = hot_;
+  if (FPressed != FHot) FDirty = true;
+  FPressed = FHot;
 }
 
 int TUiToolbar::OnMouseUp(int x, int y) {
   SetHot(HitTest(x, y));
-  int clicked = pressed_ >= 0 && pressed_ == hot_ ? pressed_ : -1;
-  if (pressed_ >= 0) dirty_ = true;
-  pressed_ = -1;
+  int clicked = FPressed >= 0 && FPressed == FHot ? FPressed : -1;
+  if (FPressed >= 0) FDirty = true;
+  FPressed = -1;
   return clicked;
 }
 
@@ -66,15 +66,15 @@ void TUiToolbar::OnMouseLeave() { SetHot(-1); }
 
 void TUiToolbar::PaintButton(TUiCanvas& canvas, int index) {
   TUiRect r = ButtonRect(index);
-  bool sunken = pressed_ == index && hot_ == index;
+  bool sunken = FPressed == index && FHot == index;
   // A flat button shows its frame only under the pointer or while held.
-  if (hot_ == index || pressed_ == index) Bevel(canvas, r, sunken);
-  if (!font_) return;
+  if (FHot == index || FPressed == index) Bevel(canvas, r, sunken);
+  if (!FFont) return;
   const char* caption = kCaptions[index];
   int shift = sunken ? 1 : 0;
-  int x = r.x + (r.w - font_->Measure(caption)) / 2 + shift;
-  int y = r.y + (r.h - font_->Height()) / 2 + shift;
-  font_->Draw(canvas, x, y, caption, kText);
+  int x = r.x + (r.w - FFont->Measure(caption)) / 2 + shift;
+  int y = r.y + (r.h - FFont->Height()) / 2 + shift;
+  FFont->Draw(canvas, x, y, caption, kText);
 }
 
 void TUiToolbar::Paint(TUiCanvas& canvas) {
@@ -85,7 +85,7 @@ void TUiToolbar::Paint(TUiCanvas& canvas) {
     button.IntersectClip(ButtonRect(i));
     PaintButton(button, i);
   }
-  dirty_ = false;
+  FDirty = false;
 }
 
 }  // namespace kest

@@ -34,18 +34,18 @@ class TUiToolbar {
   // The pointer left the dock (or the window).
   void OnMouseLeave();
 
-  int Hot() const { return hot_; }
-  int Pressed() const { return pressed_; }
-  bool NeedsRepaint() const { return dirty_; }
+  int Hot() const { return FHot; }
+  int Pressed() const { return FPressed; }
+  bool NeedsRepaint() const { return FDirty; }
 
  private:
   void SetHot(int index);
   void PaintButton(TUiCanvas& canvas, int index);
 
-  std::shared_ptr<TUiFont> font_;
-  int hot_ = -1;
-  int pressed_ = -1;
-  bool dirty_ = true;
+  std::shared_ptr<TUiFont> FFont;
+  int FHot = -1;
+  int FPressed = -1;
+  bool FDirty = true;
 };
 
 }  // namespace kest
