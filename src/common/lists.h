@@ -36,9 +36,7 @@ class TIntArray {
   int32_t Count() const { return static_cast<int32_t>(FItems.size()); }
   // Callers stay within Count; a position outside reads 0 rather than memory
   // that is not the array's.
-  int32_t Get(int32_t index) const {
-    return index >= 0 && index < Count() ? FItems[static_cast<size_t>(index)] : 0;
-  }
+  int32_t Get(int32_t index) const { return index >= 0 && index < Count() ? FItems[static_cast<size_t>(index)] : 0; }
   void Clear() { FItems.clear(); }
   std::span<const int32_t> Data() const { return FItems; }
 

@@ -271,8 +271,8 @@ char32_t Cp932CodeToUnicode(uint16_t code) {
 std::optional<uint16_t> UnicodeToCp932Code(char32_t c) {
   if (c >= 0xFFFF) return std::nullopt;
   const auto* end = kCp932Reverse + std::size(kCp932Reverse);
-  const auto* it = std::lower_bound(kCp932Reverse, end, c,
-                                    [](const uint16_t(&entry)[2], char32_t key) { return entry[0] < key; });
+  const auto* it =
+      std::lower_bound(kCp932Reverse, end, c, [](const uint16_t(&entry)[2], char32_t key) { return entry[0] < key; });
   if (it == end || (*it)[0] != c) return std::nullopt;
   return (*it)[1];
 }

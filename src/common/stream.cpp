@@ -1,7 +1,7 @@
 #include "common/stream.h"
 
-#include <bit>
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 

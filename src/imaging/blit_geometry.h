@@ -13,7 +13,7 @@ namespace kest {
 
 struct TBlitRun {
   int32_t DstX = 0, DstY = 0, Width = 0, Height = 0;
-  int32_t SrcX = 0, SrcY = 0;  // source pixel of (DstX, DstY)
+  int32_t SrcX = 0, SrcY = 0;    // source pixel of (DstX, DstY)
   int32_t StepX = 1, StepY = 1;  // -1 when mirrored
 };
 

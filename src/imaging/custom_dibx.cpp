@@ -61,9 +61,7 @@ void TCustomDIBX::SetClipRect(const TRect& rect) {
   ClipActive = true;
 }
 
-TRect TCustomDIBX::ClipRegion() const {
-  return ClipActive ? IntersectRect(ClipRect, Bounds()) : Bounds();
-}
+TRect TCustomDIBX::ClipRegion() const { return ClipActive ? IntersectRect(ClipRect, Bounds()) : Bounds(); }
 
 void TCustomDIBX::Assign(const TCustomDIBX& source) {
   if (&source == this) return;

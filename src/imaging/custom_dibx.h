@@ -55,9 +55,7 @@ class TCustomDIBX {
   virtual void SetPaletteEntries(const uint32_t* entries, int start, int count) = 0;
   virtual void Clear();
 
-  const uint8_t* PixelAddress(int32_t x, int32_t y) const {
-    return const_cast<TCustomDIBX*>(this)->PixelAddress(x, y);
-  }
+  const uint8_t* PixelAddress(int32_t x, int32_t y) const { return const_cast<TCustomDIBX*>(this)->PixelAddress(x, y); }
   uint8_t* ScanLine(int32_t y) { return PixelAddress(0, y); }
   const uint8_t* ScanLine(int32_t y) const { return PixelAddress(0, y); }
   // The surface that holds what drawing on this one produces: itself, or the

@@ -26,8 +26,7 @@ void TCustomDIBX::BlitAt(int32_t x, int32_t y, const TCustomDIBX& source, TRect 
   ReleasePixels();
 }
 
-void TCustomDIBX::RunBlit(const TBlitRun& run, const TCustomDIBX& source, const TCustomDIBX* mask,
-                          const TBlendOp& op) {
+void TCustomDIBX::RunBlit(const TBlitRun& run, const TCustomDIBX& source, const TCustomDIBX* mask, const TBlendOp& op) {
   const bool withMask = op.UsesMask();
   if (CanRunFast(source)) {
     std::vector<uint32_t> srcRow(run.StepX < 0 ? size_t(run.Width) : 0);

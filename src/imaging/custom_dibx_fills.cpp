@@ -17,32 +17,22 @@ enum TFillKind { kSolid, kAlpha, kAdd, kSub };
 // The formulas applied to one pixel; false leaves it untouched.
 bool FillPixel(int kind, const TChannelMasks& c, uint32_t& d, uint32_t p, uint32_t a) {
   switch (kind) {
-    case kSolid:
-      d = p;
-      return true;
+    case kSolid: d = p; return true;
     case kAlpha:
       if (d == p) return false;
       d = RefBlend(c, d, p, 255 - a, a);
       return true;
-    case kAdd:
-      d = RefAddPlain(c, d, p);
-      return true;
-    default:
-      d = RefSub(c, d, p);
-      return true;
+    case kAdd: d = RefAddPlain(c, d, p); return true;
+    default: d = RefSub(c, d, p); return true;
   }
 }
 
 void FastFillRow(int kind, uint32_t* d, int n, uint32_t p, int a) {
   switch (kind) {
-    case kSolid:
-      return fast32::FillRow(d, n, p);
-    case kAlpha:
-      return fast32::FillAlphaRow(d, n, p, a);
-    case kAdd:
-      return fast32::FillAddRow(d, n, p);
-    default:
-      return fast32::FillSubRow(d, n, p);
+    case kSolid: return fast32::FillRow(d, n, p);
+    case kAlpha: return fast32::FillAlphaRow(d, n, p, a);
+    case kAdd: return fast32::FillAddRow(d, n, p);
+    default: return fast32::FillSubRow(d, n, p);
   }
 }
 

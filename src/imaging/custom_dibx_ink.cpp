@@ -16,9 +16,7 @@ namespace {
 
 bool IsInkTarget(int bitCount) { return bitCount == 15 || bitCount == 16 || bitCount == 32; }
 
-bool RunsFast(const TCustomDIBX& dest) {
-  return dest.Kernels == TKernelChoice::Fast && dest.StoredBitCount() == 32;
-}
+bool RunsFast(const TCustomDIBX& dest) { return dest.Kernels == TKernelChoice::Fast && dest.StoredBitCount() == 32; }
 
 uint32_t* Row32(TCustomDIBX& dest, int32_t y, int32_t x) { return reinterpret_cast<uint32_t*>(dest.ScanLine(y)) + x; }
 
@@ -41,7 +39,7 @@ void DrawMonoFast(TCustomDIBX& dest, const TBlitRun& run, const TCustomDIBX& sou
   for (int32_t j = 0; j < run.Height; ++j) {
     const int32_t by = sr.Top + (run.SrcY + j * run.StepY) * 4;
     const std::array<const uint8_t*, 4> rows{source.ScanLine(by), source.ScanLine(by + 1), source.ScanLine(by + 2),
-                                              source.ScanLine(by + 3)};
+                                             source.ScanLine(by + 3)};
     uint32_t* d = Row32(dest, run.DstY + j, run.DstX);
     InPieces(run.Width, [&](int32_t first, int32_t n) {
       fast32::CountMonoInk4(rows, firstBit + int64_t(first) * stepBits, stepBits, n, ink);
@@ -61,8 +59,8 @@ void DrawMono4Fast(TCustomDIBX& dest, const TBlitRun& run, const TCustomDIBX& so
     InPieces(run.Width, [&](int32_t first, int32_t n) {
       std::fill(&counts[0][0], &counts[0][0] + 3 * kPiece, 0u);
       for (int32_t yy = 0; yy < scale; ++yy)
-        fast32::CountLevels(source.ScanLine(by + yy), firstX + int64_t(first) * run.StepX * scale, run.StepX, scale,
-                            n, c);
+        fast32::CountLevels(source.ScanLine(by + yy), firstX + int64_t(first) * run.StepX * scale, run.StepX, scale, n,
+                            c);
       fast32::Mono4Row(d + first, c, n, uint32_t(scale * scale), colours, alpha);
     });
   }

@@ -26,8 +26,8 @@ int64_t FirstTile(int64_t origin, int64_t size, int64_t pitch, int64_t visibleFr
 }  // namespace
 
 template <typename DrawTile>
-void TCustomDIBX::Tile(const TRect& destRect, const TRect& srcRect, int32_t scrollX, int32_t scrollY,
-                       int32_t spaceX, int32_t spaceY, DrawTile drawTile) {
+void TCustomDIBX::Tile(const TRect& destRect, const TRect& srcRect, int32_t scrollX, int32_t scrollY, int32_t spaceX,
+                       int32_t spaceY, DrawTile drawTile) {
   const int64_t w = srcRect.Width(), h = srcRect.Height();
   const TRect region = IntersectRect(destRect, ClipRegion());
   if (w <= 0 || h <= 0 || region.IsEmpty()) return;
@@ -41,18 +41,18 @@ void TCustomDIBX::Tile(const TRect& destRect, const TRect& srcRect, int32_t scro
 }
 
 template <typename DrawTile>
-void TCustomDIBX::TileZoom(const TRect& destRect, const TRect& srcRect, int32_t scrollX, int32_t scrollY,
-                           int32_t zoomX, int32_t zoomY, int32_t cellWidth, int32_t cellHeight, DrawTile drawTile) {
+void TCustomDIBX::TileZoom(const TRect& destRect, const TRect& srcRect, int32_t scrollX, int32_t scrollY, int32_t zoomX,
+                           int32_t zoomY, int32_t cellWidth, int32_t cellHeight, DrawTile drawTile) {
   const TRect region = IntersectRect(destRect, ClipRegion());
   if (zoomX <= 0 || zoomY <= 0 || srcRect.IsEmpty() || region.IsEmpty()) return;
   const int64_t tw = std::max<int64_t>(1, int64_t(srcRect.Width()) * zoomX / 256);
   const int64_t th = std::max<int64_t>(1, int64_t(srcRect.Height()) * zoomY / 256);
   const int64_t pitchX = std::max<int64_t>(65536, int64_t(cellWidth) * zoomX * 256);
   const int64_t pitchY = std::max<int64_t>(65536, int64_t(cellHeight) * zoomY * 256);
-  const int64_t x0 = FirstTile((int64_t(destRect.Left) << 16) - Wrap(int64_t(scrollX) << 16, pitchX), tw << 16,
-                               pitchX, int64_t(region.Left) << 16);
-  const int64_t y0 = FirstTile((int64_t(destRect.Top) << 16) - Wrap(int64_t(scrollY) << 16, pitchY), th << 16,
-                               pitchY, int64_t(region.Top) << 16);
+  const int64_t x0 = FirstTile((int64_t(destRect.Left) << 16) - Wrap(int64_t(scrollX) << 16, pitchX), tw << 16, pitchX,
+                               int64_t(region.Left) << 16);
+  const int64_t y0 = FirstTile((int64_t(destRect.Top) << 16) - Wrap(int64_t(scrollY) << 16, pitchY), th << 16, pitchY,
+                               int64_t(region.Top) << 16);
   const TClipKeeper keeper(*this);
   SetClipRect(region);
   for (int64_t ty = y0; (ty >> 16) < region.Bottom; ty += pitchY)
@@ -73,8 +73,8 @@ void TCustomDIBX::TileDrawAlpha(const TRect& destRect, const TCustomDIBX& source
        [&](int32_t x, int32_t y) { DrawAlpha(x, y, source, srcRect, flags & TBlit::Transparent, alpha); });
 }
 
-void TCustomDIBX::TileDrawAdd(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect,
-                              int32_t scrollX, int32_t scrollY, int32_t spaceX, int32_t spaceY, int alpha) {
+void TCustomDIBX::TileDrawAdd(const TRect& destRect, const TCustomDIBX& source, const TRect& srcRect, int32_t scrollX,
+                              int32_t scrollY, int32_t spaceX, int32_t spaceY, int alpha) {
   if (alpha <= 0) return;
   Tile(destRect, srcRect, scrollX, scrollY, spaceX, spaceY,
        [&](int32_t x, int32_t y) { DrawAdd(x, y, source, srcRect, TBlit::None, alpha); });
@@ -167,8 +167,8 @@ void TCustomDIBX::PatternBlit(const TRect& destRect, const TCustomDIBX& pattern,
       for (int32_t i = 0; i < n; ++i) srcRow[i] = s32[cols[i]];
       if (withMask)
         for (int32_t i = 0; i < n; ++i) maskRow[i] = m[cols[i]];
-      fast32::ApplyRow(op, reinterpret_cast<uint32_t*>(d) + k.Left, srcRow.data(),
-                       withMask ? maskRow.data() : nullptr, n);
+      fast32::ApplyRow(op, reinterpret_cast<uint32_t*>(d) + k.Left, srcRow.data(), withMask ? maskRow.data() : nullptr,
+                       n);
       continue;
     }
     for (int32_t i = 0; i < n; ++i) {

@@ -45,10 +45,10 @@ inline __m128i Widen32(__m128i w16) { return _mm_unpacklo_epi16(w16, _mm_setzero
 // ((wd * d + ws * s) >> 8) per byte; wd + ws <= 255 keeps every sum in 16 bits.
 inline __m128i BlendHalves(__m128i d, __m128i s, __m128i wdLo, __m128i wsLo, __m128i wdHi, __m128i wsHi) {
   const __m128i z = _mm_setzero_si128();
-  __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(d, z), wdLo),
-                             _mm_mullo_epi16(_mm_unpacklo_epi8(s, z), wsLo));
-  __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(d, z), wdHi),
-                             _mm_mullo_epi16(_mm_unpackhi_epi8(s, z), wsHi));
+  __m128i lo =
+      _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(d, z), wdLo), _mm_mullo_epi16(_mm_unpacklo_epi8(s, z), wsLo));
+  __m128i hi =
+      _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(d, z), wdHi), _mm_mullo_epi16(_mm_unpackhi_epi8(s, z), wsHi));
   return _mm_packus_epi16(_mm_srli_epi16(lo, 8), _mm_srli_epi16(hi, 8));
 }
 
@@ -279,24 +279,12 @@ void ApplyRow(const TBlendOp& op, uint32_t* d, const uint32_t* s, const uint8_t*
       }
       done = CopyKeyRow(d, s, n, key);
       break;
-    case TBlendKind::Alpha:
-      done = AlphaRow(d, s, n, op.Alpha, keyed, key);
-      break;
-    case TBlendKind::Mask:
-      done = MaskRow(d, s, m, n, keyed, key);
-      break;
-    case TBlendKind::AlphaMask:
-      done = AlphaMaskRow(d, s, m, n, op.Alpha, keyed, key);
-      break;
-    case TBlendKind::Add:
-      done = AddRow(d, s, n, op.Alpha, keyed, key);
-      break;
-    case TBlendKind::AddMask:
-      done = AddMaskRow(d, s, m, n, op.Alpha, keyed, key);
-      break;
-    case TBlendKind::AddPlain:
-      done = AddPlainRow(d, s, n, keyed, key);
-      break;
+    case TBlendKind::Alpha: done = AlphaRow(d, s, n, op.Alpha, keyed, key); break;
+    case TBlendKind::Mask: done = MaskRow(d, s, m, n, keyed, key); break;
+    case TBlendKind::AlphaMask: done = AlphaMaskRow(d, s, m, n, op.Alpha, keyed, key); break;
+    case TBlendKind::Add: done = AddRow(d, s, n, op.Alpha, keyed, key); break;
+    case TBlendKind::AddMask: done = AddMaskRow(d, s, m, n, op.Alpha, keyed, key); break;
+    case TBlendKind::AddPlain: done = AddPlainRow(d, s, n, keyed, key); break;
   }
   Tail(op, d, s, m, done, n);
 }

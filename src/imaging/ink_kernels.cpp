@@ -13,11 +13,14 @@ namespace {
 
 // Each kernel body is compiled twice, for the baseline and for AVX2; the
 // level chosen at start-up (and stepped through by the tests) picks one.
-#define KEST_TWO_LEVELS(name, params, args)                                            \
-  void name##Base params { name##Body args; }                                        \
-  __attribute__((target("avx2"))) void name##Avx2 params { name##Body args; }        \
-  void name##Run params {                                                            \
-    if (KernelLevel() == TKernelLevel::Avx2) name##Avx2 args; else name##Base args; \
+#define KEST_TWO_LEVELS(name, params, args)                                   \
+  void name##Base params { name##Body args; }                                 \
+  __attribute__((target("avx2"))) void name##Avx2 params { name##Body args; } \
+  void name##Run params {                                                     \
+    if (KernelLevel() == TKernelLevel::Avx2)                                  \
+      name##Avx2 args;                                                        \
+    else                                                                      \
+      name##Base args;                                                        \
   }
 
 KEST_BODY uint32_t NibbleAt(const uint8_t* row, int64_t bit) {
@@ -134,8 +137,8 @@ void CountMonoInk4(const std::array<const uint8_t*, 4>& rows, int64_t firstBit, 
     const int64_t b0 = firstBit >> 3;
     for (; i + 2 <= n; i += 2) {
       const int64_t b = b0 + i / 2;
-      const uint32_t v = kPairZeros[rows[0][b]] + kPairZeros[rows[1][b]] + kPairZeros[rows[2][b]] +
-                         kPairZeros[rows[3][b]];
+      const uint32_t v =
+          kPairZeros[rows[0][b]] + kPairZeros[rows[1][b]] + kPairZeros[rows[2][b]] + kPairZeros[rows[3][b]];
       ink[i] = v & 0xFF;
       ink[i + 1] = v >> 8;
     }
@@ -156,16 +159,15 @@ void CountLevels(const uint8_t* row, int64_t firstX, int stepX, int scale, int n
     const int64_t x0 = firstX + int64_t(i) * stepX * scale;
     // At most 64 samples a row: each packed count keeps within its byte.
     uint32_t packed = 0;
-    for (int64_t x = x0; x < x0 + scale; ++x)
-      packed += kLevelOf[(x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4];
+    for (int64_t x = x0; x < x0 + scale; ++x) packed += kLevelOf[(x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4];
     counts.Level1[i] += packed & 0xFF;
     counts.Level2[i] += (packed >> 8) & 0xFF;
     counts.Level3[i] += packed >> 16;
   }
 }
 
-void Mono4Row(uint32_t* d, const TLevelCounts& counts, int n, uint32_t samples,
-              const std::array<uint32_t, 3>& colours, int alpha) {
+void Mono4Row(uint32_t* d, const TLevelCounts& counts, int n, uint32_t samples, const std::array<uint32_t, 3>& colours,
+              int alpha) {
   Mono4RowRun(d, counts.Level1, counts.Level2, counts.Level3, n, samples, colours[0], colours[1], colours[2], alpha);
 }
 

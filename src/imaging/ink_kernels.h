@@ -28,8 +28,8 @@ struct TLevelCounts {
 void CountLevels(const uint8_t* row, int64_t firstX, int stepX, int scale, int n, const TLevelCounts& counts);
 
 // DrawMono4 for blocks of `samples` samples (a power of two up to 4096).
-void Mono4Row(uint32_t* d, const TLevelCounts& counts, int n, uint32_t samples,
-              const std::array<uint32_t, 3>& colours, int alpha);
+void Mono4Row(uint32_t* d, const TLevelCounts& counts, int n, uint32_t samples, const std::array<uint32_t, 3>& colours,
+              int alpha);
 
 // d := min(d + ((a * w) >> 8), 255) per channel where skip[i] is 0.
 void AddTableRow(uint32_t* d, const uint32_t* w, const uint8_t* skip, int n, uint32_t a);

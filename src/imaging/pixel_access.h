@@ -10,12 +10,9 @@ namespace kest {
 
 inline uint32_t LoadPixel(const uint8_t* row, int x, int storedBits) {
   switch (storedBits) {
-    case 1:
-      return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    case 4:
-      return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
-    case 8:
-      return row[x];
+    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    case 4: return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
+    case 8: return row[x];
     case 16: {
       uint16_t v;
       std::memcpy(&v, row + 2 * x, 2);
@@ -45,9 +42,7 @@ inline void StorePixel(uint8_t* row, int x, int storedBits, uint32_t value) {
       b = (x & 1) ? uint8_t((b & 0xF0) | (value & 0x0F)) : uint8_t((b & 0x0F) | ((value & 0x0F) << 4));
       return;
     }
-    case 8:
-      row[x] = uint8_t(value);
-      return;
+    case 8: row[x] = uint8_t(value); return;
     case 16: {
       uint16_t v = uint16_t(value);
       std::memcpy(row + 2 * x, &v, 2);

@@ -4,9 +4,7 @@ namespace kest {
 
 namespace {
 
-TChannel MakeChannel(int bits, int shift) {
-  return {((1u << bits) - 1) << shift, bits, shift};
-}
+TChannel MakeChannel(int bits, int shift) { return {((1u << bits) - 1) << shift, bits, shift}; }
 
 uint32_t Widen(uint32_t field, int bits) {
   if (bits >= 8) return field;
@@ -23,19 +21,23 @@ std::array<uint32_t, 3> TPixelFormat::ChannelMasks() const {
 
 bool IsValidBitCount(int bitCount) {
   switch (bitCount) {
-    case 1: case 4: case 8: case 15: case 16: case 24: case 32:
-      return true;
-    default:
-      return false;
+    case 1:
+    case 4:
+    case 8:
+    case 15:
+    case 16:
+    case 24:
+    case 32: return true;
+    default: return false;
   }
 }
 
 TPixelFormat PixelFormatFor(int bitCount) {
   TPixelFormat f;
   switch (bitCount) {
-    case 1: case 4: case 8:
-      f.BitCount = f.StoredBitCount = bitCount;
-      return f;
+    case 1:
+    case 4:
+    case 8: f.BitCount = f.StoredBitCount = bitCount; return f;
     case 15:
       f.BitCount = 15;
       f.StoredBitCount = 16;
@@ -49,12 +51,8 @@ TPixelFormat PixelFormatFor(int bitCount) {
       f.Green = MakeChannel(6, 5);
       f.Red = MakeChannel(5, 11);
       return f;
-    case 24:
-      f.BitCount = f.StoredBitCount = 24;
-      break;
-    default:
-      f.BitCount = f.StoredBitCount = 32;
-      break;
+    case 24: f.BitCount = f.StoredBitCount = 24; break;
+    default: f.BitCount = f.StoredBitCount = 32; break;
   }
   f.Blue = MakeChannel(8, 0);
   f.Green = MakeChannel(8, 8);
@@ -64,8 +62,8 @@ TPixelFormat PixelFormatFor(int bitCount) {
 
 uint32_t ChannelColorToPixel(const TPixelFormat& f, uint32_t colour) {
   uint32_t r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
-  return ((r >> (8 - f.Red.Bits)) << (f.Green.Bits + f.Blue.Bits)) |
-         ((g >> (8 - f.Green.Bits)) << f.Blue.Bits) | (b >> (8 - f.Blue.Bits));
+  return ((r >> (8 - f.Red.Bits)) << (f.Green.Bits + f.Blue.Bits)) | ((g >> (8 - f.Green.Bits)) << f.Blue.Bits) |
+         (b >> (8 - f.Blue.Bits));
 }
 
 uint32_t ChannelPixelToColor(const TPixelFormat& f, uint32_t pixel) {

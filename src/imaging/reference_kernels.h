@@ -66,9 +66,7 @@ inline bool RefApply(const TBlendOp& op, const TChannelMasks& c, uint32_t& d, ui
   if (op.Key >= 0 && int64_t(s) == op.Key) return false;
   const uint32_t a = uint32_t(op.Alpha);
   switch (op.Kind) {
-    case TBlendKind::Copy:
-      d = s;
-      return true;
+    case TBlendKind::Copy: d = s; return true;
     case TBlendKind::Alpha:
       if (s == d) return false;
       d = RefBlend(c, d, s, 255 - a, a);
@@ -83,16 +81,12 @@ inline bool RefApply(const TBlendOp& op, const TChannelMasks& c, uint32_t& d, ui
       d = RefBlend(c, d, s, 255 - b, b);
       return true;
     }
-    case TBlendKind::Add:
-      d = RefAdd(c, d, s, a);
-      return true;
+    case TBlendKind::Add: d = RefAdd(c, d, s, a); return true;
     case TBlendKind::AddMask:
       if (m == 0) return false;
       d = RefAdd(c, d, s, (a * m) >> 8);
       return true;
-    case TBlendKind::AddPlain:
-      d = RefAddPlain(c, d, s);
-      return true;
+    case TBlendKind::AddPlain: d = RefAddPlain(c, d, s); return true;
   }
   return false;
 }

@@ -35,9 +35,9 @@ R NoItem() {
 
 KEST_EXPORT int32_t kestVersion(void) { return kest::kKestLibVersion; }
 
-KEST_EXPORT void kestInit(void**, void**, void*, void**, KestStreamSizeProc size,
-                          KestStreamReadProc read, KestStreamPositionProc position,
-                          KestStreamSeekProc seek, KestFpuProc, KestFpuProc, KestBool) {
+KEST_EXPORT void kestInit(void**, void**, void*, void**, KestStreamSizeProc size, KestStreamReadProc read,
+                          KestStreamPositionProc position, KestStreamSeekProc seek, KestFpuProc, KestFpuProc,
+                          KestBool) {
   TLibState& s = State();
   std::lock_guard guard(s.lock);
   s.size = size;

@@ -9,8 +9,8 @@
 
 extern "C" {
 
-typedef int32_t KestBool;   // 0 false, -1 true
-typedef int32_t KestHandle; // 0 = no item
+typedef int32_t KestBool;    // 0 false, -1 true
+typedef int32_t KestHandle;  // 0 = no item
 
 // Stream callbacks over the program's streams; the library calls them from its
 // own threads, so the player serialises them on one lock.
@@ -49,7 +49,7 @@ constexpr uint32_t kWmpNotify3 = 0x683;
 
 // Every entry point: X(return type, name, parameter list). The loader and the
 // library are both generated from this list, so they cannot drift apart.
-#define KEST_ITEM_FUNCTIONS(X, Kind)                                  \
+#define KEST_ITEM_FUNCTIONS(X, Kind)                                 \
   X(int32_t, kest##Kind##GetPan, (KestHandle item))                  \
   X(void, kest##Kind##SetPan, (KestHandle item, int32_t value))      \
   X(int32_t, kest##Kind##GetVolume, (KestHandle item))               \
@@ -67,49 +67,48 @@ constexpr uint32_t kWmpNotify3 = 0x683;
 
 #define KEST_LIB_FUNCTIONS(X) KEST_LIB_CORE_FUNCTIONS(X) KEST_LIB_MEDIA_FUNCTIONS(X)
 
-#define KEST_LIB_CORE_FUNCTIONS(X)                                                             \
-  X(int32_t, kestVersion, (void))                                                              \
-  X(void, kestInit,                                                                            \
-    (void** form_window, void** panel_window, void* instance, void** shared_sound,             \
-     KestStreamSizeProc size, KestStreamReadProc read, KestStreamPositionProc position,        \
-     KestStreamSeekProc seek, KestFpuProc save_fpu, KestFpuProc restore_fpu, KestBool flag))   \
-  X(void, kestFinal, (void))                                                                   \
-  X(void, kestOggmanSetUseThread, (KestBool value))                                            \
+#define KEST_LIB_CORE_FUNCTIONS(X)                                                                            \
+  X(int32_t, kestVersion, (void))                                                                             \
+  X(void, kestInit,                                                                                           \
+    (void** form_window, void** panel_window, void* instance, void** shared_sound, KestStreamSizeProc size,   \
+     KestStreamReadProc read, KestStreamPositionProc position, KestStreamSeekProc seek, KestFpuProc save_fpu, \
+     KestFpuProc restore_fpu, KestBool flag))                                                                 \
+  X(void, kestFinal, (void))                                                                                  \
+  X(void, kestOggmanSetUseThread, (KestBool value))                                                           \
   X(void, kestOggmanUpdate, (void))
 
-#define KEST_LIB_MEDIA_FUNCTIONS(X)                                                            \
-  X(KestHandle, kestOggmanAdd, (void* stream, KestBool is_ogg))                                \
-  X(void, kestOggmanDel, (KestHandle item))                                                    \
-  X(void, kestOggmanRestore, (void))                                                           \
-  X(KestHandle, kestOggStrmanAdd, (void* stream, KestBool is_ogg))                             \
-  X(void, kestOggStrmanDel, (KestHandle item))                                                 \
-  X(KestHandle, kestWmpmanAdd, (const void* data, int32_t size))                               \
-  X(void, kestWmpmanDel, (KestHandle item))                                                    \
-  X(void, kestWmpmanProcessEvent, (const KestMessage* message))                                \
-  X(void, kestWmpmanRestore, (void))                                                           \
-  X(KestHandle, kestVidmanAdd, (const char* file_name, void* stream, KestBool draw_to_surface)) \
-  X(void, kestVidmanDel, (KestHandle item))                                                    \
-  X(void, kestVidmanProcessEvent, (const KestMessage* message))                                \
-  X(void, kestVidmanSuspend, (void))                                                           \
-  X(void, kestVidmanResume, (void))                                                            \
-  KEST_ITEM_FUNCTIONS(X, Ogg)                                                                  \
-  X(int32_t, kestOggGetRepeatPos, (KestHandle item))                                           \
-  X(void, kestOggSetRepeatPos, (KestHandle item, int32_t value))                               \
-  KEST_ITEM_FUNCTIONS(X, Wmp)                                                                  \
-  KEST_ITEM_FUNCTIONS(X, Video)                                                                \
-  X(int32_t, kestVideoGetSourceWidth, (KestHandle item))                                       \
-  X(int32_t, kestVideoGetSourceHeight, (KestHandle item))                                      \
-  X(KestBool, kestVideoGetVisible, (KestHandle item))                                          \
-  X(void, kestVideoSetVisible, (KestHandle item, KestBool value))                              \
-  X(KestBool, kestVideoNeedPaint, (KestHandle item))                                           \
-  X(void, kestVideoSetRect, (KestHandle item, int32_t left, int32_t top, int32_t right,        \
-                             int32_t bottom))                                                  \
-  X(void*, kestVideoGetDC, (KestHandle item))                                                  \
-  X(KestBool, kestOggStrGetFormat, (KestHandle item, KestWaveFormat* format))                 \
-  X(int64_t, kestOggStrGetSize, (KestHandle item))                                             \
-  X(int64_t, kestOggStrGetPos, (KestHandle item))                                              \
-  X(void, kestOggStrSetPos, (KestHandle item, int64_t position))                               \
-  X(int32_t, kestOggStrRead, (KestHandle item, void* buffer, int32_t count))                   \
+#define KEST_LIB_MEDIA_FUNCTIONS(X)                                                                      \
+  X(KestHandle, kestOggmanAdd, (void* stream, KestBool is_ogg))                                          \
+  X(void, kestOggmanDel, (KestHandle item))                                                              \
+  X(void, kestOggmanRestore, (void))                                                                     \
+  X(KestHandle, kestOggStrmanAdd, (void* stream, KestBool is_ogg))                                       \
+  X(void, kestOggStrmanDel, (KestHandle item))                                                           \
+  X(KestHandle, kestWmpmanAdd, (const void* data, int32_t size))                                         \
+  X(void, kestWmpmanDel, (KestHandle item))                                                              \
+  X(void, kestWmpmanProcessEvent, (const KestMessage* message))                                          \
+  X(void, kestWmpmanRestore, (void))                                                                     \
+  X(KestHandle, kestVidmanAdd, (const char* file_name, void* stream, KestBool draw_to_surface))          \
+  X(void, kestVidmanDel, (KestHandle item))                                                              \
+  X(void, kestVidmanProcessEvent, (const KestMessage* message))                                          \
+  X(void, kestVidmanSuspend, (void))                                                                     \
+  X(void, kestVidmanResume, (void))                                                                      \
+  KEST_ITEM_FUNCTIONS(X, Ogg)                                                                            \
+  X(int32_t, kestOggGetRepeatPos, (KestHandle item))                                                     \
+  X(void, kestOggSetRepeatPos, (KestHandle item, int32_t value))                                         \
+  KEST_ITEM_FUNCTIONS(X, Wmp)                                                                            \
+  KEST_ITEM_FUNCTIONS(X, Video)                                                                          \
+  X(int32_t, kestVideoGetSourceWidth, (KestHandle item))                                                 \
+  X(int32_t, kestVideoGetSourceHeight, (KestHandle item))                                                \
+  X(KestBool, kestVideoGetVisible, (KestHandle item))                                                    \
+  X(void, kestVideoSetVisible, (KestHandle item, KestBool value))                                        \
+  X(KestBool, kestVideoNeedPaint, (KestHandle item))                                                     \
+  X(void, kestVideoSetRect, (KestHandle item, int32_t left, int32_t top, int32_t right, int32_t bottom)) \
+  X(void*, kestVideoGetDC, (KestHandle item))                                                            \
+  X(KestBool, kestOggStrGetFormat, (KestHandle item, KestWaveFormat * format))                           \
+  X(int64_t, kestOggStrGetSize, (KestHandle item))                                                       \
+  X(int64_t, kestOggStrGetPos, (KestHandle item))                                                        \
+  X(void, kestOggStrSetPos, (KestHandle item, int64_t position))                                         \
+  X(int32_t, kestOggStrRead, (KestHandle item, void* buffer, int32_t count))                             \
   X(int32_t, kestOggStrGetLen, (KestHandle item))
 
 namespace kest {

@@ -12,9 +12,7 @@ std::string FileNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string MissingFileMessage(const std::string& fileName) {
-  return fileName + "\nファイルがありません";
-}
+std::string MissingFileMessage(const std::string& fileName) { return fileName + "\nファイルがありません"; }
 
 // Keeps the library mapped for as long as a table refers to it.
 struct TLoadedKestLib : TKestLib {
@@ -38,10 +36,8 @@ TKestLibLoad CheckKestLib(std::shared_ptr<const TKestLib> lib, const std::string
   if (!lib || !lib->kestVersion) return {nullptr, MissingFileMessage(fileName)};
   // The version is asked before anything else is looked at, as an older
   // library may lack later entry points.
-  if (lib->kestVersion() != kKestLibVersion)
-    return {nullptr, fileName + "のバージョンがあいません"};
-  if (const char* missing = FirstMissingEntry(*lib))
-    return {nullptr, fileName + ": " + missing + " がありません"};
+  if (lib->kestVersion() != kKestLibVersion) return {nullptr, fileName + "のバージョンがあいません"};
+  if (const char* missing = FirstMissingEntry(*lib)) return {nullptr, fileName + ": " + missing + " がありません"};
   return {std::move(lib), {}};
 }
 
@@ -51,8 +47,7 @@ TKestLibLoad LoadKestLib(const std::string& path) {
   if (!handle) return {nullptr, MissingFileMessage(file_name)};
   auto lib = std::make_shared<TLoadedKestLib>();
   lib->handle = handle;
-#define KEST_LOOKUP_ENTRY(R, name, params) \
-  lib->name = reinterpret_cast<R(*) params>(dlsym(handle, #name));
+#define KEST_LOOKUP_ENTRY(R, name, params) lib->name = reinterpret_cast<R(*) params>(dlsym(handle, #name));
   KEST_LIB_FUNCTIONS(KEST_LOOKUP_ENTRY)
 #undef KEST_LOOKUP_ENTRY
   return CheckKestLib(std::move(lib), file_name);

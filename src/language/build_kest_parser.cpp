@@ -102,9 +102,23 @@ constexpr std::array<TOpLevel, 9> kLevels = {{
 
 uint8_t CodeOf(std::string_view op) {
   static constexpr std::array<std::pair<std::string_view, uint8_t>, 17> kCodes = {{
-      {"==", ocEqual}, {">", ocBig}, {"<", ocSmall}, {">=", ocEBig}, {"<=", ocESmall}, {"<>", ocNEqual},
-      {"*", ocMul}, {"/", ocDiv}, {"%", ocMod}, {"&", ocAnd}, {"^", ocXor}, {"|", ocOr},
-      {"+", ocPlus}, {"-", ocMinus}, {"<<", ocShiftL}, {">>", ocShiftR}, {"++", ocComboStr},
+      {"==", ocEqual},
+      {">", ocBig},
+      {"<", ocSmall},
+      {">=", ocEBig},
+      {"<=", ocESmall},
+      {"<>", ocNEqual},
+      {"*", ocMul},
+      {"/", ocDiv},
+      {"%", ocMod},
+      {"&", ocAnd},
+      {"^", ocXor},
+      {"|", ocOr},
+      {"+", ocPlus},
+      {"-", ocMinus},
+      {"<<", ocShiftL},
+      {">>", ocShiftR},
+      {"++", ocComboStr},
   }};
   for (const auto& [text, code] : kCodes) {
     if (text == op) return code;

@@ -16,7 +16,8 @@ TOperand Classify(const std::string& text) {
   long double x = 0;
   if (TryStrToFloat(text, x)) return TOperand::FloatValue(x);
   if (text == "TRUE" || text == "FALSE") return TOperand::Flag(text == "TRUE");
-  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return TOperand::Str(text.substr(1, text.size() - 2));
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+    return TOperand::Str(text.substr(1, text.size() - 2));
   return TOperand::Reference(text);
 }
 
@@ -31,7 +32,8 @@ void TBuildKestParser::SaveToStream(TStream& stream) const {
       const std::string& name = op.Operands.at(0);
       const int32_t number = FindFuncByName(name);
       if (number < 0) throw EKestError(ErrNoFunction(name));
-      if (!FindFunc(number)->TakesArgs(static_cast<int32_t>(op.Operands.size()) - 1)) throw EKestError(ErrArgCount(name));
+      if (!FindFunc(number)->TakesArgs(static_cast<int32_t>(op.Operands.size()) - 1))
+        throw EKestError(ErrArgCount(name));
       funcId = static_cast<uint8_t>(number);
       first = 1;
     }

@@ -20,7 +20,7 @@ inline constexpr uint8_t kFuncDeleteStack = 157;
 struct TFuncInfo {
   std::string_view Name;  // empty for a number the table has no row for
   int8_t MinArgs;
-  int8_t MaxArgs;  // kNoArgLimit for no upper limit
+  int8_t MaxArgs;      // kNoArgLimit for no upper limit
   uint8_t ResultType;  // a PT_* code; PT_NONE for GetProp
 
   bool Exists() const { return !Name.empty(); }

@@ -17,7 +17,7 @@ enum TOperandKind : uint8_t { okLiteral, okStore, okTemp };
 
 struct TPreparedOperand {
   uint8_t Kind;
-  int32_t Slot;  // okTemp; for okStore the entry in the lookup cache
+  int32_t Slot;           // okTemp; for okStore the entry in the lookup cache
   TCustomParam* Literal;  // okLiteral; never written
   uint8_t LiteralType;
   THashKey Key;  // the variable name, for okStore and for temporaries not made here
@@ -26,7 +26,7 @@ struct TPreparedOperand {
 struct TPreparedOp {
   uint8_t Op;
   uint8_t FuncId;
-  int32_t ResultSlot;  // -1 for a store variable
+  int32_t ResultSlot;   // -1 for a store variable
   int32_t ResultEntry;  // a store variable's entry in the lookup cache
   THashKey ResultKey;
   const std::string* ResultName;

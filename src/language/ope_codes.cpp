@@ -11,11 +11,10 @@ struct TOpWords {
 };
 
 constexpr std::array<TOpWords, kOpCodeCount> kOpWords = {{
-    {"ocNone", ""},        {"ocTo", ""},         {"ocPlus", "+"},      {"ocMinus", "-"},
-    {"ocMul", "*"},        {"ocDiv", "/"},       {"ocMod", "%"},       {"ocOr", "|"},
-    {"ocAnd", "&"},        {"ocXor", "^"},       {"ocDimTo", "dim"},   {"ocFunc", ""},
-    {"ocEqual", "=="},     {"ocBig", ">"},       {"ocSmall", "<"},     {"ocEBig", ">="},
-    {"ocESmall", "<="},    {"ocShiftL", "<<"},   {"ocShiftR", ">>"},   {"ocComboStr", "++"},
+    {"ocNone", ""},     {"ocTo", ""},       {"ocPlus", "+"},    {"ocMinus", "-"},   {"ocMul", "*"},
+    {"ocDiv", "/"},     {"ocMod", "%"},     {"ocOr", "|"},      {"ocAnd", "&"},     {"ocXor", "^"},
+    {"ocDimTo", "dim"}, {"ocFunc", ""},     {"ocEqual", "=="},  {"ocBig", ">"},     {"ocSmall", "<"},
+    {"ocEBig", ">="},   {"ocESmall", "<="}, {"ocShiftL", "<<"}, {"ocShiftR", ">>"}, {"ocComboStr", "++"},
     {"ocNEqual", "<>"},
 }};
 

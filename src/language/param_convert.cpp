@@ -115,7 +115,8 @@ std::string FloatToStr(long double value) {
   const size_t e = text.find('e');
   const std::string digits = StripTrailingZeros(text.substr(0, 1) + text.substr(2, e - 2));
   const int exponent = std::atoi(text.c_str() + e + 1);
-  const std::string body = exponent >= -4 && exponent < 15 ? FixedForm(digits, exponent) : ExponentForm(digits, exponent);
+  const std::string body =
+      exponent >= -4 && exponent < 15 ? FixedForm(digits, exponent) : ExponentForm(digits, exponent);
   return value < 0 ? "-" + body : body;
 }
 

@@ -197,21 +197,43 @@ void TParamSystem::WriteNative(const TSysValue& v) {
   const TSystemVariableHosts& h = FStore->Hosts;
   const bool b = v.Int != 0;
   switch (FSysId) {
-    case SV_LCLICK: if (h.Scene) h.Scene->SetLeftClick(b); break;
-    case SV_RCLICK: if (h.Scene) h.Scene->SetRightClick(b); break;
-    case SV_MOUSEX: if (h.Screen) h.Screen->SetCursorX(v.Int); break;
-    case SV_MOUSEY: if (h.Screen) h.Screen->SetCursorY(v.Int); break;
+    case SV_LCLICK:
+      if (h.Scene) h.Scene->SetLeftClick(b);
+      break;
+    case SV_RCLICK:
+      if (h.Scene) h.Scene->SetRightClick(b);
+      break;
+    case SV_MOUSEX:
+      if (h.Screen) h.Screen->SetCursorX(v.Int);
+      break;
+    case SV_MOUSEY:
+      if (h.Screen) h.Screen->SetCursorY(v.Int);
+      break;
     case SV_TEXTDELAY: FStore->TextDelay = v.Int; break;
-    case SV_FULLSCR: if (h.Screen) h.Screen->SetFullScreen(b); break;
+    case SV_FULLSCR:
+      if (h.Screen) h.Screen->SetFullScreen(b);
+      break;
     case SV_CURSOR: FStore->CursorName = v.Str; break;
     case SV_SELSTR: FStore->SelStr = v.Str; break;
     case SV_SELINDEX: FStore->SelIndex = v.Int; break;
-    case SV_CGDITHER: if (h.Scene) h.Scene->SetCGDither(b); break;
-    case SV_DISPLAYMODEINDEX: if (h.Screen) h.Screen->SetDisplayModeIndex(v.Int); break;
-    case SV_SOUNDON: if (h.Scene) h.Scene->SetSoundOn(b); break;
-    case SV_ACTIVECOMPO: if (h.Scene) h.Scene->SetActiveCompo(v.Str); break;
-    case SV_HISTORYMAXCOUNT: if (h.History) h.History->SetHistoryMaxCount(v.Int); break;
-    case SV_MIDIPORT: if (h.Midi) h.Midi->SetMidiPort(v.Str); break;
+    case SV_CGDITHER:
+      if (h.Scene) h.Scene->SetCGDither(b);
+      break;
+    case SV_DISPLAYMODEINDEX:
+      if (h.Screen) h.Screen->SetDisplayModeIndex(v.Int);
+      break;
+    case SV_SOUNDON:
+      if (h.Scene) h.Scene->SetSoundOn(b);
+      break;
+    case SV_ACTIVECOMPO:
+      if (h.Scene) h.Scene->SetActiveCompo(v.Str);
+      break;
+    case SV_HISTORYMAXCOUNT:
+      if (h.History) h.History->SetHistoryMaxCount(v.Int);
+      break;
+    case SV_MIDIPORT:
+      if (h.Midi) h.Midi->SetMidiPort(v.Str);
+      break;
     default: break;
   }
 }

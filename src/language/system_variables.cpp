@@ -8,6 +8,7 @@ namespace {
 constexpr bool RO = true;
 constexpr bool RW = false;
 
+// clang-format off
 constexpr TSysVarInfo kTable[kSysVarCount] = {
     {"@Result", PT_NONE, RW},        {"@LClick", PT_BOOL, RW},          {"@RClick", PT_BOOL, RW},
     {"@LPush", PT_BOOL, RO},         {"@RPush", PT_BOOL, RO},           {"@MouseX", PT_INT, RW},
@@ -27,6 +28,7 @@ constexpr TSysVarInfo kTable[kSysVarCount] = {
     {"@MidiPort", PT_STR, RW},       {"@MidiPorts", PT_STR, RO},        {"@WheelDown", PT_BOOL, RO},
     {"@WheelUp", PT_BOOL, RO},       {"@IsDebug", PT_BOOL, RO},         {"@StackCount", PT_INT, RO},
 };
+// clang-format on
 
 }  // namespace
 

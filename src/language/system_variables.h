@@ -7,6 +7,7 @@
 
 namespace kest {
 
+// clang-format off
 enum TSysVarId : uint8_t {
   SV_RESULT, SV_LCLICK, SV_RCLICK, SV_LPUSH, SV_RPUSH, SV_MOUSEX, SV_MOUSEY, SV_TEXTDELAY,
   SV_HISTORYCOUNT, SV_PARAMCOUNT, SV_PARAMSTR, SV_SENDER, SV_SCRWIDTH, SV_SCRHEIGHT, SV_TICKCOUNT,
@@ -16,6 +17,7 @@ enum TSysVarId : uint8_t {
   SV_TITLE, SV_SOUNDON, SV_ACTIVECOMPO, SV_KEYREPEAT, SV_HISTORYMAXCOUNT, SV_TEMP, SV_MIDIPORT,
   SV_MIDIPORTS, SV_WHEELDOWN, SV_WHEELUP, SV_ISDEBUG, SV_STACKCOUNT,
 };
+// clang-format on
 
 inline constexpr int32_t kSysVarCount = 51;
 // The key tables: 256 virtual keys, then the wheel turned down and up.

@@ -15,8 +15,8 @@ class TDisplayModeList {
   // in the order offered, and chooses among them: the first mode of the
   // preferred size at the desktop's depth with the lowest refresh rate; else
   // the first of the preferred size; else the first acceptable mode.
-  void Build(const std::vector<TDisplayMode>& offered, int32_t minWidth, int32_t minHeight,
-             int32_t preferredWidth, int32_t preferredHeight, int32_t desktopBits);
+  void Build(const std::vector<TDisplayMode>& offered, int32_t minWidth, int32_t minHeight, int32_t preferredWidth,
+             int32_t preferredHeight, int32_t desktopBits);
 
   const std::vector<TDisplayMode>& Modes() const { return FModes; }
   int32_t Count() const { return static_cast<int32_t>(FModes.size()); }
@@ -25,8 +25,7 @@ class TDisplayModeList {
   void SetChosenMode(int32_t index) { FChosen = index; }
 
  private:
-  bool Replaces(const TDisplayMode& mode, int32_t preferredWidth, int32_t preferredHeight,
-                int32_t desktopBits) const;
+  bool Replaces(const TDisplayMode& mode, int32_t preferredWidth, int32_t preferredHeight, int32_t desktopBits) const;
 
   std::vector<TDisplayMode> FModes;
   int32_t FChosen = -1;

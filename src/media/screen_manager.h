@@ -27,8 +27,8 @@ class TScreenManager {
  public:
   // `display` null: no display control at all (no modes, a 16-bit output).
   // `forced_bits` 15, 16 or 32 overrides the display's rule (tests); 0 follows it.
-  TScreenManager(IDisplay* display, IScreenOutput* sink, int32_t minWidth, int32_t minHeight,
-                 int32_t preferredWidth, int32_t preferredHeight, int32_t forcedBits = 0);
+  TScreenManager(IDisplay* display, IScreenOutput* sink, int32_t minWidth, int32_t minHeight, int32_t preferredWidth,
+                 int32_t preferredHeight, int32_t forcedBits = 0);
 
   int32_t ModeCount() const { return FModes.Count(); }
   // A mode outside the list reads as all zeros.

@@ -27,8 +27,12 @@ std::optional<TUiResult> ParseAnswer(std::string_view word) {
   static const struct {
     const char* name;
     TUiResult result;
-  } kNames[] = {{"yes", TUiResult::Yes},       {"no", TUiResult::No},           {"ok", TUiResult::Ok},
-                {"cancel", TUiResult::Cancel}, {"yestoall", TUiResult::YesToAll}, {"notoall", TUiResult::NoToAll}};
+  } kNames[] = {{"yes", TUiResult::Yes},
+                {"no", TUiResult::No},
+                {"ok", TUiResult::Ok},
+                {"cancel", TUiResult::Cancel},
+                {"yestoall", TUiResult::YesToAll},
+                {"notoall", TUiResult::NoToAll}};
   for (const auto& n : kNames)
     if (SameName(word, n.name)) return n.result;
   return std::nullopt;

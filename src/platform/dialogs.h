@@ -40,8 +40,7 @@ class TScriptedDialogs final : public IDialogs {
   void Push(TUiResult answer) { FAnswers.push_back(answer); }
   void SetObserver(TObserver observer) { FObserver = std::move(observer); }
   int Shown() const { return FShown; }
-  TUiResult MessageBox(const std::string& text, const std::string& caption, TUiIcon icon,
-                       TUiButtons buttons) override;
+  TUiResult MessageBox(const std::string& text, const std::string& caption, TUiIcon icon, TUiButtons buttons) override;
 
   // The answer a box gets when nobody is there to press a button.
   static TUiResult DefaultAnswer(TUiButtons buttons);

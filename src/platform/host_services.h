@@ -30,8 +30,7 @@ std::string XdgFolder(TSpecialFolder which);
 class TDesktopHostServices final : public IHostServices {
  public:
   bool OpenUrl(const std::string& url) override;
-  std::optional<std::string> ChooseFile(const std::string& title, const std::string& folder,
-                                        bool forSaving) override;
+  std::optional<std::string> ChooseFile(const std::string& title, const std::string& folder, bool forSaving) override;
   std::optional<std::string> ChooseFolder(const std::string& title, const std::string& folder) override;
   std::string SpecialFolder(TSpecialFolder which) override { return XdgFolder(which); }
 };

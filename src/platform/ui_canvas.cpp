@@ -25,8 +25,10 @@ inline uint32_t Mix(uint32_t dst, uint32_t src, uint32_t a) {
 
 TUiRect Intersect(const TUiRect& a, const TUiRect& b) {
   int64_t x0 = std::max(a.x, b.x), y0 = std::max(a.y, b.y);
-  int64_t x1 = std::min<int64_t>(static_cast<int64_t>(a.x) + std::max(a.w, 0), static_cast<int64_t>(b.x) + std::max(b.w, 0));
-  int64_t y1 = std::min<int64_t>(static_cast<int64_t>(a.y) + std::max(a.h, 0), static_cast<int64_t>(b.y) + std::max(b.h, 0));
+  int64_t x1 =
+      std::min<int64_t>(static_cast<int64_t>(a.x) + std::max(a.w, 0), static_cast<int64_t>(b.x) + std::max(b.w, 0));
+  int64_t y1 =
+      std::min<int64_t>(static_cast<int64_t>(a.y) + std::max(a.h, 0), static_cast<int64_t>(b.y) + std::max(b.h, 0));
   if (x0 >= x1 || y0 >= y1) return {};
   return {static_cast<int>(x0), static_cast<int>(y0), ClampToInt(x1 - x0), ClampToInt(y1 - y0)};
 }

@@ -47,18 +47,18 @@ constexpr int kF1 = 0x70;
 constexpr int kF24 = 0x87;
 constexpr int kNumLock = 0x90;
 constexpr int kScroll = 0x91;
-constexpr int kOem1 = 0xBA;       // US ";:"  JIS ":*"
-constexpr int kOemPlus = 0xBB;    // US "=+"  JIS ";+"
+constexpr int kOem1 = 0xBA;     // US ";:"  JIS ":*"
+constexpr int kOemPlus = 0xBB;  // US "=+"  JIS ";+"
 constexpr int kOemComma = 0xBC;
 constexpr int kOemMinus = 0xBD;
 constexpr int kOemPeriod = 0xBE;
-constexpr int kOem2 = 0xBF;       // "/?"
-constexpr int kOem3 = 0xC0;       // US "`~"  JIS "@`"
-constexpr int kOem4 = 0xDB;       // US "[{"  JIS "[{"
-constexpr int kOem5 = 0xDC;       // US "\|"  JIS yen
-constexpr int kOem6 = 0xDD;       // US "]}"  JIS "]}"
-constexpr int kOem7 = 0xDE;       // US "'\"" JIS "^~"
-constexpr int kOem102 = 0xE2;     // JIS "\_", the ISO key beside left shift
+constexpr int kOem2 = 0xBF;    // "/?"
+constexpr int kOem3 = 0xC0;    // US "`~"  JIS "@`"
+constexpr int kOem4 = 0xDB;    // US "[{"  JIS "[{"
+constexpr int kOem5 = 0xDC;    // US "\|"  JIS yen
+constexpr int kOem6 = 0xDD;    // US "]}"  JIS "]}"
+constexpr int kOem7 = 0xDE;    // US "'\"" JIS "^~"
+constexpr int kOem102 = 0xE2;  // JIS "\_", the ISO key beside left shift
 }  // namespace vk
 
 }  // namespace kest

@@ -18,9 +18,8 @@ TTimerData* TTimerList::FirstWaiting() {
 }
 
 void TTimerList::RemoveRunning(int32_t first, int32_t last) {
-  std::erase_if(FItems, [&](const std::unique_ptr<TTimerData>& item) {
-    return item->Running >= first && item->Running <= last;
-  });
+  std::erase_if(
+      FItems, [&](const std::unique_ptr<TTimerData>& item) { return item->Running >= first && item->Running <= last; });
 }
 
 }  // namespace kest

@@ -39,8 +39,8 @@ class TSenderRef {
 struct TTimerData {
   std::string Reference;  // "page.src" or "page.src:label"
   TSenderRef Sender;
-  uint8_t Code = 0;       // the event property's id
-  int32_t Running = 0;    // 0 while waiting, else the call level running it
+  uint8_t Code = 0;     // the event property's id
+  int32_t Running = 0;  // 0 while waiting, else the call level running it
   TArrayString Args;
 };
 

@@ -176,9 +176,7 @@ constexpr TPropertyInfo kProperties[kPropertyCount] = {
 
 }  // namespace
 
-const TPropertyInfo* PropertyInfo(int32_t id) {
-  return id >= 0 && id < kPropertyCount ? &kProperties[id] : nullptr;
-}
+const TPropertyInfo* PropertyInfo(int32_t id) { return id >= 0 && id < kPropertyCount ? &kProperties[id] : nullptr; }
 
 std::span<const TPropertyInfo> Properties() { return kProperties; }
 

@@ -50,7 +50,7 @@ void SyncFolder(const std::string& path) {
 // The new file keeps the old one's permissions (a fresh temporary file
 // would be readable by its owner only).
 void TakeMode(int fd, const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   fchmod(fd, stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
 }
 

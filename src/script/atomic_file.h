@@ -19,7 +19,6 @@ class IFileByteWriter {
 };
 
 // Raises EWriteError naming the file when it cannot be replaced.
-void ReplaceFileAtomically(const std::string& path, std::span<const uint8_t> bytes,
-                           IFileByteWriter* writer = nullptr);
+void ReplaceFileAtomically(const std::string& path, std::span<const uint8_t> bytes, IFileByteWriter* writer = nullptr);
 
 }  // namespace kest

@@ -34,7 +34,7 @@ struct TCallManParts {
   TVrFileManager* Files = nullptr;
   TParamCollection* Vars = nullptr;
   TSysFuncMan* Funcs = nullptr;
-  IProjectUi* Ui = nullptr;     // the box of a page too old to run
+  IProjectUi* Ui = nullptr;      // the box of a page too old to run
   TTimerList* Events = nullptr;  // the scene's event queue; nothing: no events
   // Whether the project can make a page reachable; nothing: every page is.
   std::function<bool(std::string_view page)> EnsureFile;

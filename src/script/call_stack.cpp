@@ -71,9 +71,10 @@ void TStack::CopyFrom(const TStack& other) {
   ResultVar = other.ResultVar;
   Args.Assign(other.Args);
   Sender = other.Sender;
-  State = other.State ? std::make_unique<TByteStream>(
-                            std::vector<uint8_t>(other.State->Data().begin(), other.State->Data().end()))
-                      : nullptr;
+  State =
+      other.State
+          ? std::make_unique<TByteStream>(std::vector<uint8_t>(other.State->Data().begin(), other.State->Data().end()))
+          : nullptr;
   Result.reset();
   if (other.Result) {
     Result = CreateParam(other.Result->ParamType());

@@ -67,18 +67,10 @@ void TCommand::SaveToStream(TStream& stream) const {
 
 void TCommand::LoadField(TStream& stream, const TFieldLayout& layout, TFieldValue& value) {
   switch (layout.Kind) {
-    case TFieldKind::Expr:
-      value.Expr.LoadFromStream(stream);
-      break;
-    case TFieldKind::Str:
-      value.Text = ReadStr(stream);
-      break;
-    case TFieldKind::Int:
-      value.Int = ReadInt(stream);
-      break;
-    case TFieldKind::Byte:
-      value.Int = ReadByte(stream);
-      break;
+    case TFieldKind::Expr: value.Expr.LoadFromStream(stream); break;
+    case TFieldKind::Str: value.Text = ReadStr(stream); break;
+    case TFieldKind::Int: value.Int = ReadInt(stream); break;
+    case TFieldKind::Byte: value.Int = ReadByte(stream); break;
     case TFieldKind::Data: {
       const int32_t n = ReadCount(stream, 1);
       value.Text.resize(static_cast<size_t>(n));
@@ -108,18 +100,10 @@ void TCommand::LoadField(TStream& stream, const TFieldLayout& layout, TFieldValu
 
 void TCommand::SaveField(TStream& stream, const TFieldLayout& layout, const TFieldValue& value) const {
   switch (layout.Kind) {
-    case TFieldKind::Expr:
-      value.Expr.SaveToStream(stream);
-      break;
-    case TFieldKind::Str:
-      WriteStr(stream, value.Text);
-      break;
-    case TFieldKind::Int:
-      WriteInt(stream, value.Int);
-      break;
-    case TFieldKind::Byte:
-      WriteByte(stream, static_cast<uint8_t>(value.Int));
-      break;
+    case TFieldKind::Expr: value.Expr.SaveToStream(stream); break;
+    case TFieldKind::Str: WriteStr(stream, value.Text); break;
+    case TFieldKind::Int: WriteInt(stream, value.Int); break;
+    case TFieldKind::Byte: WriteByte(stream, static_cast<uint8_t>(value.Int)); break;
     case TFieldKind::Data:
       WriteInt(stream, static_cast<int32_t>(value.Text.size()));
       WriteExact(stream, value.Text.data(), static_cast<int64_t>(value.Text.size()));

@@ -23,10 +23,10 @@ class TPage;
 
 // One field of a record; which member holds the value follows the field's kind.
 struct TFieldValue {
-  TKestParser Expr;                               // Expr
-  std::string Text;                               // Str, Data
-  int32_t Int = 0;                                // Int, Byte
-  std::vector<TKestParser> List;                  // ExprList
+  TKestParser Expr;               // Expr
+  std::string Text;               // Str, Data
+  int32_t Int = 0;                // Int, Byte
+  std::vector<TKestParser> List;  // ExprList
   // Props: by property id, as far as the highest id stored; null where the
   // page's mask has no bit. A command without properties holds no slots.
   std::vector<std::unique_ptr<TKestParser>> Props;
@@ -93,7 +93,6 @@ class TCommand {
   bool Skipped = false;
   bool Continue = false;
   int32_t Line = 0;
-
 
  private:
   void LoadField(TStream& stream, const TFieldLayout& layout, TFieldValue& value);

@@ -84,9 +84,7 @@ const TCommandLayout kCommands[kCommandIdCount] = {
 
 bool TCommandLayout::IsComponent() const { return !Fields.empty() && Fields[0].Kind == TFieldKind::Props; }
 
-const TCommandLayout* CommandLayout(int32_t id) {
-  return id >= 0 && id < kCommandIdCount ? &kCommands[id] : nullptr;
-}
+const TCommandLayout* CommandLayout(int32_t id) { return id >= 0 && id < kCommandIdCount ? &kCommands[id] : nullptr; }
 
 const TCommandLayout* CommandLayoutByName(std::string_view name) {
   for (const TCommandLayout& layout : kCommands)

@@ -15,6 +15,7 @@ inline constexpr int32_t kCommandIdCount = 61;
 inline constexpr int32_t kOldestPageVersion = 103;
 inline constexpr int32_t kNewestPageVersion = 116;
 
+// clang-format off
 enum TCommandId : uint8_t {
   ciIf = 0, ciElseif, ciElse, ciLabel, ciJump, ciCall, ciExit, ciWait, ciBoxNew, ciImgNew,
   ciMesNew = 10, ciTimer, ciMovie, ciFlip, ciCalc, ciVarNew, ciVarDel, ciGetProp, ciSetProp, ciObjDel,
@@ -28,6 +29,7 @@ enum TCommandId : uint8_t {
   ciPropMotion, ciFormatHist, ciSaveCabinet,
   ciLoadCabinet = 60,
 };
+// clang-format on
 
 enum class TFieldKind : uint8_t {
   Expr,      // a compiled expression record
@@ -41,7 +43,7 @@ enum class TFieldKind : uint8_t {
 
 struct TFieldLayout {
   TFieldKind Kind;
-  const char* Name;  // as the compiler and the disassembler spell it
+  const char* Name;          // as the compiler and the disassembler spell it
   int32_t SinceVersion = 0;  // the field is stored from this page version on
 };
 
@@ -59,9 +61,8 @@ inline constexpr TFieldLayout kCall[] = {
 inline constexpr TFieldLayout kWait[] = {{K::Expr, "cond"}, {K::Expr, "time"}, {K::Expr, "block", 107}};
 inline constexpr TFieldLayout kProps[] = {{K::Props, "props"}};
 inline constexpr TFieldLayout kFlip[] = {
-    {K::Expr, "kind"},  {K::Expr, "duration"}, {K::Expr, "reverse"}, {K::Expr, "move"},
-    {K::ExprList, "names"}, {K::Expr, "scrap"}, {K::Expr, "param1"},  {K::Expr, "param2"},
-    {K::Expr, "mask", 101}, {K::Expr, "block", 107}};
+    {K::Expr, "kind"},  {K::Expr, "duration"}, {K::Expr, "reverse"}, {K::Expr, "move"},      {K::ExprList, "names"},
+    {K::Expr, "scrap"}, {K::Expr, "param1"},   {K::Expr, "param2"},  {K::Expr, "mask", 101}, {K::Expr, "block", 107}};
 inline constexpr TFieldLayout kCalc[] = {{K::Expr, "expr"}};
 inline constexpr TFieldLayout kVarNew[] = {{K::Str, "name"}, {K::Byte, "kind"}, {K::Expr, "value"}, {K::Byte, "scope"}};
 inline constexpr TFieldLayout kVarDel[] = {{K::Str, "name"}};
@@ -74,8 +75,8 @@ inline constexpr TFieldLayout kMovieStop[] = {
     {K::Expr, "object"}, {K::Expr, "fade"}, {K::Expr, "wait"}, {K::Expr, "block", 107}};
 inline constexpr TFieldLayout kComment[] = {{K::Str, "text"}};
 inline constexpr TFieldLayout kWindow[] = {{K::Expr, "window"}};
-inline constexpr TFieldLayout kCallHist[] = {{K::Expr, "window"}, {K::Expr, "first"}, {K::Expr, "count"},
-                                    {K::Expr, "flag"},   {K::Expr, "history", 111}};
+inline constexpr TFieldLayout kCallHist[] = {
+    {K::Expr, "window"}, {K::Expr, "first"}, {K::Expr, "count"}, {K::Expr, "flag"}, {K::Expr, "history", 111}};
 inline constexpr TFieldLayout kWhile[] = {{K::Expr, "cond"}, {K::Int, "exit"}};
 inline constexpr TFieldLayout kWhileInit[] = {{K::Expr, "init"}};
 inline constexpr TFieldLayout kWhileLoop[] = {{K::Expr, "step"}, {K::Int, "loop"}};
@@ -84,9 +85,9 @@ inline constexpr TFieldLayout kGameSave[] = {
     {K::Expr, "slot"}, {K::Str, "page"}, {K::Int, "pc", 105}, {K::Expr, "title"}};
 inline constexpr TFieldLayout kGameLoad[] = {{K::Expr, "slot"}};
 inline constexpr TFieldLayout kPCReset[] = {{K::Str, "page"}, {K::Int, "pc"}, {K::Byte, "flag"}};
-inline constexpr TFieldLayout kPropMotion[] = {{K::Expr, "name"},   {K::Expr, "target"}, {K::Expr, "prop"},
-                                      {K::Expr, "value"},  {K::Expr, "length"}, {K::Expr, "curve"},
-                                      {K::Expr, "stopped", 108}};
+inline constexpr TFieldLayout kPropMotion[] = {{K::Expr, "name"},        {K::Expr, "target"}, {K::Expr, "prop"},
+                                               {K::Expr, "value"},       {K::Expr, "length"}, {K::Expr, "curve"},
+                                               {K::Expr, "stopped", 108}};
 inline constexpr TFieldLayout kFormatHist[] = {{K::Expr, "sample"}, {K::Expr, "history", 111}};
 inline constexpr TFieldLayout kCabinet[] = {{K::Props, "props"}, {K::Expr, "invert"}, {K::ExprList, "names"}};
 

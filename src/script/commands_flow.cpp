@@ -12,9 +12,7 @@ namespace kest {
 
 namespace {
 
-bool IsElseLike(const TCommand& c) {
-  return c.GetCommandId() == ciElseif || c.GetCommandId() == ciElse;
-}
+bool IsElseLike(const TCommand& c) { return c.GetCommandId() == ciElseif || c.GetCommandId() == ciElse; }
 
 // The index of the first command from `from` on whose indent is not greater.
 int32_t SkipBlock(const TComList& list, int32_t from, int32_t indent) {
@@ -150,7 +148,8 @@ void TComVarNew::Execute(TCallMan& man) {
   const int32_t kind = At(field::kVarNewKind);
   // Other kinds make no typed value: a reference with no target, or nothing.
   if (kind < PT_INT || kind > PT_STR) throw EKestError(Utf8ToCp932("変数の型が不正です"));
-  TVarCreation created = man.Vars().CreateVar(name, static_cast<uint8_t>(kind), static_cast<uint8_t>(At(field::kVarNewScope)));
+  TVarCreation created =
+      man.Vars().CreateVar(name, static_cast<uint8_t>(kind), static_cast<uint8_t>(At(field::kVarNewScope)));
   if (!created.AssignInitial) return;
   if (const TCustomParam* value = man.Evaluate(At(field::kVarNewValue))) created.Item->Value()->AssignConvert(*value);
 }

@@ -13,8 +13,7 @@ using S = TProjectSetting;
 
 // A stored field: the member it fills and the first version that carries it.
 struct TSettingField {
-  std::variant<std::string S::*, int32_t S::*, bool S::*, std::vector<TProjectVar> S::*,
-               std::vector<TFolderDisk> S::*>
+  std::variant<std::string S::*, int32_t S::*, bool S::*, std::vector<TProjectVar> S::*, std::vector<TFolderDisk> S::*>
       Member;
   int32_t Since = 0;
 };

@@ -47,7 +47,8 @@ bool ParseModes(const std::string& list, std::vector<TDisplayMode>& out) {
           used + used2 != static_cast<int>(item.size()))
         return false;
     }
-    if (m.Width <= 0 || m.Height <= 0 || m.Width > 16384 || m.Height > 16384 || m.Bits <= 0 || m.Bits > 32) return false;
+    if (m.Width <= 0 || m.Height <= 0 || m.Width > 16384 || m.Height > 16384 || m.Bits <= 0 || m.Bits > 32)
+      return false;
     out.push_back(m);
     if (comma == std::string::npos) break;
     start = comma + 1;
@@ -130,7 +131,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     } else if (a == "--dump-vars") {
       cl.DumpVariables = true;
     } else if (a == "--date") {
-      if (!value(cl.Date) || !TPinnedDateClock::Parse(cl.Date)) return fail("--date needs YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS");
+      if (!value(cl.Date) || !TPinnedDateClock::Parse(cl.Date))
+        return fail("--date needs YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS");
     } else if (a == "--trace-steps") {
       cl.TraceSteps = true;
     } else if (a == "--ticks") {
@@ -146,7 +148,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     } else if (a == "--trace") {
       if (!value(cl.TraceFile)) return fail("--trace needs a file");
     } else if (a == "--answers") {
-      if (!value(v) || !ParseAnswers(v, cl.Answers)) return fail("--answers needs a list of yes, no, ok, cancel, yestoall, notoall");
+      if (!value(v) || !ParseAnswers(v, cl.Answers))
+        return fail("--answers needs a list of yes, no, ok, cancel, yestoall, notoall");
     } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
       return fail("unknown option " + a);
     } else {

@@ -16,22 +16,22 @@ struct TCommandLine {
   bool Config = false;              // "/config" (any case) or --config
   bool Headless = false;
   bool Help = false;
-  int64_t Ticks = 0;                // 0: until closed (headless: kDefaultHeadlessTicks)
+  int64_t Ticks = 0;  // 0: until closed (headless: kDefaultHeadlessTicks)
   int32_t DeltaMs = 15;
   std::string InputFile;
   std::string TraceFile;
   bool TraceSteps = false;
   std::vector<TUiResult> Answers;
-  std::string Date;                 // pins the date and time variables: YYYY-MM-DD[THH:MM:SS]
+  std::string Date;  // pins the date and time variables: YYYY-MM-DD[THH:MM:SS]
   bool DumpVariables = false;
-  std::string CaptureFolder;        // headless: PNG pictures of drawn ticks
-  int64_t CaptureTick = 0;          // only this tick (0: every tick)
-  std::string CrcFile;              // headless: a CRC-32 of every drawn tick
+  std::string CaptureFolder;  // headless: PNG pictures of drawn ticks
+  int64_t CaptureTick = 0;    // only this tick (0: every tick)
+  std::string CrcFile;        // headless: a CRC-32 of every drawn tick
   bool IntegerScale = false;
-  bool TestPattern = false;         // a test picture in place of the scene        // full screen at a whole multiple
-  int32_t OutputBits = 0;           // 15, 16 or 32; 0 follows the display
+  bool TestPattern = false;  // a test picture in place of the scene        // full screen at a whole multiple
+  int32_t OutputBits = 0;    // 15, 16 or 32; 0 follows the display
   std::vector<TDisplayMode> DisplayModes;  // headless: the modes the fake display offers
-  std::string Error;                // non-empty: the command line is wrong
+  std::string Error;                       // non-empty: the command line is wrong
 
   static constexpr int64_t kDefaultHeadlessTicks = 200;
 };

@@ -56,8 +56,7 @@ void TFormView::FormCreate() {
   // A damaged game.dat fails as early as the mount: every failure from here
   // on ends in the warning box and a closed window.
   try {
-    FSettings = LoadGameSettings(
-        THostNameResolver().FindFile(folder + "/", "game.ini").value_or(folder + "/game.ini"));
+    FSettings = LoadGameSettings(THostNameResolver().FindFile(folder + "/", "game.ini").value_or(folder + "/game.ini"));
     FFiles = FServices.Factory->CreateFiles();
     if (FFiles) FFiles->MountMemory();
     MountGameData();
@@ -176,7 +175,8 @@ void TFormView::FreePlayer() {
   Trace().Step("MediaFinal");
   Trace().Step("ScreenMan.Free");
   FScreen.reset();
-  for (const char* step : {"VideoMan.Free", "WaveMan.Free", "WmpMan.Free", "OggMan.Free", "CddaMan.Free", "MidiMan.Free"})
+  for (const char* step :
+       {"VideoMan.Free", "WaveMan.Free", "WmpMan.Free", "OggMan.Free", "CddaMan.Free", "MidiMan.Free"})
     Trace().Step(step);
   FMedia.reset();
   Trace().Step("kestFinal");
@@ -329,9 +329,8 @@ void TFormView::btnExitClick() {
   // While the question is open ticks neither update nor draw the scene.
   AppTerminating = true;
   const std::string title = FProject ? FProject->Title() : std::string();
-  const TUiResult answer = FServices.Dialogs->MessageBox(
-      Cp932ToUtf8(ExitQuestion(title, FServices.JapaneseLocale)), Cp932ToUtf8(title), TUiIcon::Question,
-      TUiButtons::YesNo);
+  const TUiResult answer = FServices.Dialogs->MessageBox(Cp932ToUtf8(ExitQuestion(title, FServices.JapaneseLocale)),
+                                                         Cp932ToUtf8(title), TUiIcon::Question, TUiButtons::YesNo);
   if (answer == TUiResult::Yes)
     PostClose();
   else

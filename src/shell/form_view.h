@@ -21,10 +21,10 @@ struct TKestLib;
 struct TFormViewServices {
   IPlayerFactory* Factory = nullptr;
   IDialogs* Dialogs = nullptr;
-  IWindow* Window = nullptr;               // null when headless
+  IWindow* Window = nullptr;  // null when headless
   TLoopThread* Loop = nullptr;
-  const TKestLib* KestLib = nullptr;       // null: no extension library calls
-  std::vector<std::string> Params;         // the game folder and further data
+  const TKestLib* KestLib = nullptr;  // null: no extension library calls
+  std::vector<std::string> Params;    // the game folder and further data
   std::string ProgramPath;
   bool JapaneseLocale = false;
   bool ProgramHasArchiveResource = false;

@@ -15,18 +15,17 @@ struct THeadlessScriptEvent;
 class TLoopThread;
 
 struct THeadlessResult {
-  int64_t Periods = 0;     // loop periods run
-  int64_t Ticks = 0;       // periods that gave a tick
-  bool Closed = false;     // the game or the user closed the player
-  int64_t ClosedAt = 0;    // the period it closed in
-  bool Unanswered = false; // a question found no scripted answer: the run ended
+  int64_t Periods = 0;      // loop periods run
+  int64_t Ticks = 0;        // periods that gave a tick
+  bool Closed = false;      // the game or the user closed the player
+  int64_t ClosedAt = 0;     // the period it closed in
+  bool Unanswered = false;  // a question found no scripted answer: the run ended
 };
 
 class THeadlessDriver {
  public:
   // The form must read `clock`, which this driver advances by delta_ms a period.
-  THeadlessDriver(TFormView& form, TLoopThread& loop, TManualClock& clock, const THeadlessInput& input,
-                  int32_t deltaMs)
+  THeadlessDriver(TFormView& form, TLoopThread& loop, TManualClock& clock, const THeadlessInput& input, int32_t deltaMs)
       : FForm(form), FLoop(loop), FClock(clock), FInput(input), FDeltaMs(deltaMs) {}
   // Ends early when the player closes or a question finds no answer.
   THeadlessResult Run(int64_t periods);

@@ -44,10 +44,14 @@ bool ParseLine(std::istringstream& in, const std::string& verb, TInputEvent& ev)
     ev.X = static_cast<int>(a);
     ev.Y = static_cast<int>(b);
     if (args.size() == 3) {
-      if (args[2] == "left") ev.Button = TInputEvent::kLeft;
-      else if (args[2] == "right") ev.Button = TInputEvent::kRight;
-      else if (args[2] == "middle") ev.Button = TInputEvent::kMiddle;
-      else return false;
+      if (args[2] == "left")
+        ev.Button = TInputEvent::kLeft;
+      else if (args[2] == "right")
+        ev.Button = TInputEvent::kRight;
+      else if (args[2] == "middle")
+        ev.Button = TInputEvent::kMiddle;
+      else
+        return false;
     }
     return true;
   }
@@ -64,10 +68,14 @@ bool ParseLine(std::istringstream& in, const std::string& verb, TInputEvent& ev)
     return true;
   }
   if (!args.empty()) return false;
-  if (verb == "activate") ev.Type = T::Activated;
-  else if (verb == "deactivate") ev.Type = T::Deactivated;
-  else if (verb == "close") ev.Type = T::CloseRequest;
-  else return false;
+  if (verb == "activate")
+    ev.Type = T::Activated;
+  else if (verb == "deactivate")
+    ev.Type = T::Deactivated;
+  else if (verb == "close")
+    ev.Type = T::CloseRequest;
+  else
+    return false;
   return true;
 }
 

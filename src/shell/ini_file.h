@@ -33,9 +33,9 @@ class TIniFile {
 
  private:
   struct TLine {
-    std::string Text;      // the line as read, without its line break
-    std::string Section;   // the section it belongs to
-    std::string Key;       // empty for section heads, comments and blanks
+    std::string Text;     // the line as read, without its line break
+    std::string Section;  // the section it belongs to
+    std::string Key;      // empty for section heads, comments and blanks
     std::string Value;
   };
   const TLine* Find(std::string_view section, std::string_view key) const;

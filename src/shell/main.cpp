@@ -95,9 +95,11 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
   TPlayerFactory factory(true);
   PinDate(cl, factory);
   TFakeDisplay display;
-  display.modes = cl.DisplayModes.empty() ? std::vector<TDisplayMode>{{640, 480, 32, 60}, {800, 600, 32, 60},
-                                                                       {1024, 768, 32, 60}, {1280, 720, 32, 60},
-                                                                       {1920, 1080, 32, 60}}
+  display.modes = cl.DisplayModes.empty() ? std::vector<TDisplayMode>{{640, 480, 32, 60},
+                                                                      {800, 600, 32, 60},
+                                                                      {1024, 768, 32, 60},
+                                                                      {1280, 720, 32, 60},
+                                                                      {1920, 1080, 32, 60}}
                                           : cl.DisplayModes;
   THeadlessCapture capture;
   if (!cl.CrcFile.empty() && !capture.SetCrcFile(cl.CrcFile, &error)) {
@@ -142,16 +144,17 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
            std::to_string(project->ScreenHeight());
   form.FormClose();
   const long long sound_ms = factory.Audio() ? factory.Audio()->FramesPlayed() * 1000 / IAudioDevice::kRate : 0;
-  std::printf("kestplayer: headless %s (%s): %lld ticks in %lld periods of %d ms, GameTime %lld ms, FrameCount %lld, "
-              "%d boxes, sound %lld ms, %lld frames (last CRC %08x), %s\n",
-              cl.Params.empty() ? "(program folder)" : cl.Params.front().c_str(), game.c_str(),
-              static_cast<long long>(result.Ticks), static_cast<long long>(result.Periods), cl.DeltaMs,
-              static_cast<long long>(GameTime), static_cast<long long>(FrameCount), dialogs.Shown(), sound_ms,
-              static_cast<long long>(capture.Frames()), capture.LastCrc(),
-              result.Unanswered ? "a question was left without an answer"
-              : !started        ? "the game did not start"
-              : result.Closed   ? ("closed at period " + std::to_string(result.ClosedAt)).c_str()
-                                : "still running");
+  std::printf(
+      "kestplayer: headless %s (%s): %lld ticks in %lld periods of %d ms, GameTime %lld ms, FrameCount %lld, "
+      "%d boxes, sound %lld ms, %lld frames (last CRC %08x), %s\n",
+      cl.Params.empty() ? "(program folder)" : cl.Params.front().c_str(), game.c_str(),
+      static_cast<long long>(result.Ticks), static_cast<long long>(result.Periods), cl.DeltaMs,
+      static_cast<long long>(GameTime), static_cast<long long>(FrameCount), dialogs.Shown(), sound_ms,
+      static_cast<long long>(capture.Frames()), capture.LastCrc(),
+      result.Unanswered ? "a question was left without an answer"
+      : !started        ? "the game did not start"
+      : result.Closed   ? ("closed at period " + std::to_string(result.ClosedAt)).c_str()
+                        : "still running");
   return started && !result.Unanswered ? 0 : 1;
 }
 
@@ -166,7 +169,8 @@ int RunWindowed(const TCommandLine& cl, const TKestLib* lib) {
   TSteadyClock clock;
   TLoopThread loop;
   TMainLoop main_loop(clock, *window, loop);
-  TWindowDialogs dialogs(*window, [&main_loop] { main_loop.RunOnce(); }, JapaneseLocale());
+  TWindowDialogs dialogs(
+      *window, [&main_loop] { main_loop.RunOnce(); }, JapaneseLocale());
   TPlayerFactory factory(false, OpenSdlAudio);
   PinDate(cl, factory);
   TSdlDisplay display;

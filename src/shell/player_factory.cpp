@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
+#include "script/call_man.h"
 #include "shell/player_files.h"
 #include "shell/project_part.h"
-#include "script/call_man.h"
 
 #include <filesystem>
 

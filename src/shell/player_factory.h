@@ -9,14 +9,14 @@
 #include "language/date_clock.h"
 #include "language/param_collection.h"
 #include "language/sys_func_man.h"
-#include "scene/event_queue.h"
 #include "platform/audio_device.h"
 #include "platform/display.h"
+#include "scene/event_queue.h"
 #include "script/command_hosts.h"
 #include "script/project_ui.h"
+#include "shell/player_placeholders.h"
 #include "shell/screen_part.h"
 #include "storage/vr_file_manager.h"
-#include "shell/player_placeholders.h"
 
 namespace kest {
 

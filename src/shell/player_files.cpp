@@ -7,8 +7,7 @@ namespace kest {
 
 TPlayerFiles::TPlayerFiles(std::string programPath, IDialogs* dialogs, std::function<void()> close,
                            TVrFileManager::TOptions options)
-    : FManager(std::move(options)), FProgramPath(std::move(programPath)), FDialogs(dialogs),
-      FClose(std::move(close)) {
+    : FManager(std::move(options)), FProgramPath(std::move(programPath)), FDialogs(dialogs), FClose(std::move(close)) {
   FManager.SetDiscPrompt(this);
 }
 

@@ -23,7 +23,7 @@ std::string Failure(const std::string& fileName, const char* what) {
 }
 
 int64_t FileSizeOf(int fd) {
-  struct stat st{};
+  struct stat st {};
   if (fstat(fd, &st) != 0) return 0;
   return static_cast<int64_t>(st.st_size);
 }

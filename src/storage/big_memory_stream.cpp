@@ -95,7 +95,7 @@ void TTpBigMemoryStream::SaveToFile(const std::string& fileName) const {
 
 void TTpBigMemoryStream::LoadFromFile(const std::string& fileName) {
   TFd fd(open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
-  struct stat st{};
+  struct stat st {};
   if (fd.Get() < 0 || fstat(fd.Get(), &st) != 0) throw EReadError(Failure(fileName, "cannot open"));
   Clear();
   uint8_t* out = Extend(static_cast<int64_t>(st.st_size));

@@ -8,8 +8,7 @@
 
 namespace kest {
 
-TTpBigResourceStream::TTpBigResourceStream(const std::string& programPath, std::string_view name,
-                                           std::string_view type)
+TTpBigResourceStream::TTpBigResourceStream(const std::string& programPath, std::string_view name, std::string_view type)
     : FProgramPath(programPath), FName(name), FType(type) {
   const auto resource = FindProgramResource(programPath, name, type);
   if (!resource) throw EKestError(Utf8ToCp932("リソースが見つかりません"));
@@ -28,9 +27,7 @@ int64_t TTpBigResourceStream::Read(void* buffer, int64_t count) {
   return got;
 }
 
-int64_t TTpBigResourceStream::Write(const void*, int64_t) {
-  throw EWriteError(FName + ": a resource is read-only");
-}
+int64_t TTpBigResourceStream::Write(const void*, int64_t) { throw EWriteError(FName + ": a resource is read-only"); }
 
 void TTpBigResourceStream::Seek(int64_t position) { FPosition = std::clamp<int64_t>(position, 0, FSize); }
 

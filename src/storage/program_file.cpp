@@ -170,7 +170,7 @@ void RequireDistinct(const std::string& in, const std::string& out) {
 }
 
 void KeepMode(const std::string& from, const std::string& to) {
-  struct stat st{};
+  struct stat st {};
   if (stat(from.c_str(), &st) == 0) chmod(to.c_str(), st.st_mode & 07777);
 }
 

@@ -16,18 +16,10 @@ int64_t TRangeStream::Seek(int64_t offset, TSeekOrigin origin) {
   std::lock_guard lock(FLock);
   int64_t target;
   switch (origin) {
-    case TSeekOrigin::Beginning:
-      target = FStart + offset;
-      break;
-    case TSeekOrigin::Current:
-      target = FSource->Position() + offset;
-      break;
-    case TSeekOrigin::End:
-      target = FStart + FLength + offset;
-      break;
-    default:
-      target = FSource->Position();
-      break;
+    case TSeekOrigin::Beginning: target = FStart + offset; break;
+    case TSeekOrigin::Current: target = FSource->Position() + offset; break;
+    case TSeekOrigin::End: target = FStart + FLength + offset; break;
+    default: target = FSource->Position(); break;
   }
   FSource->Seek(std::clamp(target, FStart, FStart + FLength));
   return FSource->Position() - FStart;
@@ -54,7 +46,6 @@ TFileRangeStream::TFileRangeStream(const std::string& fileName, int64_t length, 
 
 TResourceRangeStream::TResourceRangeStream(const std::string& programPath, std::string_view resourceName,
                                            int64_t length, int64_t start, std::string_view resourceType)
-    : TRangeStream(std::make_unique<TTpBigResourceStream>(programPath, resourceName, resourceType), start,
-                   length) {}
+    : TRangeStream(std::make_unique<TTpBigResourceStream>(programPath, resourceName, resourceType), start, length) {}
 
 }  // namespace kest

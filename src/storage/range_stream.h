@@ -55,8 +55,8 @@ class TFileRangeStream : public TRangeStream {
 // A window onto a resource of a program file.
 class TResourceRangeStream : public TRangeStream {
  public:
-  TResourceRangeStream(const std::string& programPath, std::string_view resourceName, int64_t length,
-                       int64_t start, std::string_view resourceType);
+  TResourceRangeStream(const std::string& programPath, std::string_view resourceName, int64_t length, int64_t start,
+                       std::string_view resourceType);
 };
 
 }  // namespace kest

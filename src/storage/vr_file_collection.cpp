@@ -19,7 +19,7 @@ constexpr std::string_view kSentinelName = "\\EOF\\";
 constexpr uint16_t kReadShared = big_file_mode::kOpenRead | big_file_mode::kShareDenyWrite;
 
 bool IsRegularFile(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
@@ -47,7 +47,8 @@ bool LooksLikeProgram(const std::string& path, TTpBigStream& file) {
   if (ext == ".EXE" || ext == ".SCR") return true;
   uint8_t magic[4];
   file.Seek(0);
-  const bool elf = file.Read(magic, 4) == 4 && magic[0] == 0x7F && magic[1] == 'E' && magic[2] == 'L' && magic[3] == 'F';
+  const bool elf =
+      file.Read(magic, 4) == 4 && magic[0] == 0x7F && magic[1] == 'E' && magic[2] == 'L' && magic[3] == 'F';
   file.Seek(0);
   return elf;
 }

@@ -108,10 +108,13 @@ void TVrFileCollection::ReadOffsets(TTpBigStream& stream, std::vector<TIndexReco
       const auto value = static_cast<int32_t>(Le32(at));
       offset = version >= kArchiveSinceMasking ? mask.MaskOffset32(value) : value;
     }
-    const std::string& name = i < records.size() ? records[i].Name : records.empty() ? std::string() : records[i - 1].Name;
+    const std::string& name = i < records.size() ? records[i].Name
+                              : records.empty()  ? std::string()
+                                                 : records[i - 1].Name;
     if (offset < 0 || offset > std::numeric_limits<int64_t>::max() - start)
       Fail(name.empty() ? EntryLabel(i) : name, "its offset lies outside the archive");
-    if (i > 0 && offset < previous) Fail(records[i - 1].Name.empty() ? EntryLabel(i - 1) : records[i - 1].Name, "its size is negative");
+    if (i > 0 && offset < previous)
+      Fail(records[i - 1].Name.empty() ? EntryLabel(i - 1) : records[i - 1].Name, "its size is negative");
     if (i > 0) records[i - 1].Size = offset - previous;
     if (i < records.size()) records[i].Offset = offset + start;
     previous = offset;

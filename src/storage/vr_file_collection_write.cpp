@@ -163,7 +163,7 @@ TVrFileCollection::TEntryWritten TVrFileCollection::WriteEntry(TVrFile& entry, T
 
 TVrFileCollection::TEntryWritten TVrFileCollection::WriteFromFolder(const std::string& path, std::string_view name,
                                                                     bool plainChecksum, TTpBigStream& target) {
-  struct stat st{};
+  struct stat st {};
   const uint32_t timestamp = stat(path.c_str(), &st) == 0 ? DosDateTime(st.st_mtime) : 0;
   TTpBigFileStream file(path, big_file_mode::kOpenRead | big_file_mode::kShareDenyWrite, TTpBigFileStream::kSingleFile);
   if (!WorthCompressing(name, file)) return {true, CopyStored(file, target), timestamp};

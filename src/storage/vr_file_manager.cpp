@@ -31,8 +31,10 @@ bool StartsWith(const std::string& path, const std::string& prefix) {
 }  // namespace
 
 TVrFileManager::TVrFileManager(TOptions options)
-    : FMountTable(std::move(options.MountTable)), FWork(std::move(options.TempParent)),
-      FDiscPrompt(Utf8ToCp932("ディスク%dを入れてから[OK]をクリックしてください")), FQuitText(Utf8ToCp932("終了します")) {
+    : FMountTable(std::move(options.MountTable)),
+      FWork(std::move(options.TempParent)),
+      FDiscPrompt(Utf8ToCp932("ディスク%dを入れてから[OK]をクリックしてください")),
+      FQuitText(Utf8ToCp932("終了します")) {
   RefreshDiscRoots();
 }
 

@@ -80,7 +80,8 @@ void ZlibInflate(std::span<const uint8_t> packed, TTpBigMemoryStream& out, int64
     const bool stalled = in_before == z.avail_in && out_before == z.avail_out;
     if ((status != Z_OK && status != Z_BUF_ERROR) || (stalled && produced < capacity)) {
       out.Truncate(base + produced);
-      throw EReadError(context + (in_done >= packed.size() ? ": the zlib data ends early" : ": the zlib data does not inflate"));
+      throw EReadError(context +
+                       (in_done >= packed.size() ? ": the zlib data ends early" : ": the zlib data does not inflate"));
     }
   }
   out.Truncate(base + produced);

@@ -17,8 +17,7 @@ std::vector<uint8_t> ZlibCompress(std::span<const uint8_t> plain, int level = 1)
 // with context in its message when the stream is damaged, ends early, or would
 // inflate to more than max_size bytes; memory grows only with the bytes that
 // really come out, never to max_size up front.
-void ZlibInflate(std::span<const uint8_t> packed, TTpBigMemoryStream& out, int64_t maxSize,
-                 const std::string& context);
+void ZlibInflate(std::span<const uint8_t> packed, TTpBigMemoryStream& out, int64_t maxSize, const std::string& context);
 
 // The most an entry of `stored` bytes may inflate to: what deflate can reach
 // at all (a little over 1032 to 1), and never more than 1 GiB.

@@ -207,7 +207,8 @@ void TPageParser::Modifiers(TCursor& c) {
     } else if (key == "indent" && eq != std::string_view::npos) {
       FHeader.Indent = static_cast<int32_t>(ParseWhole(value, INT32_MIN, INT32_MAX, valueColumn));
     } else {
-      throw ESourceError(column, "unknown modifier " + std::string(item) + " (skip, continue=on|off, line=N, indent=N)");
+      throw ESourceError(column,
+                         "unknown modifier " + std::string(item) + " (skip, continue=on|off, line=N, indent=N)");
     }
   }
   c.SetPos(close + 1);
@@ -297,7 +298,8 @@ void TPageParser::Loop(TCursor& c, int32_t level, bool isFor) {
 
 void TPageParser::LoopExit(uint8_t id, TCursor& c) {
   if (!FLoops.Inside())
-    throw ESourceError(FWordColumn, std::string(id == ciBreak ? "break" : "continue") + " is not inside a while or for loop");
+    throw ESourceError(FWordColumn,
+                       std::string(id == ciBreak ? "break" : "continue") + " is not inside a while or for loop");
   TKestParser condition = Condition(c);
   Add(id).At(field::kBreakCondition) = std::move(condition);
   if (id == ciBreak) {
@@ -314,7 +316,8 @@ void TPageParser::Label(TCursor& c) {
   RequireEnd(c);
   const auto [at, added] = FLabels.emplace(name, FLine);
   if (!added)
-    throw ESourceError(column, "label " + Cp932ToUtf8(name) + " is already defined at line " + std::to_string(at->second));
+    throw ESourceError(column,
+                       "label " + Cp932ToUtf8(name) + " is already defined at line " + std::to_string(at->second));
   Add(ciLabel).At(field::kLabelName) = name;
 }
 
@@ -407,7 +410,8 @@ void TPageParser::Wait(TCursor& c) {
       rest = TrimBlanks(rest.substr(0, last));
     }
     if (rest.empty()) throw ESourceError(column, std::string(until ? "until" : "while") + " needs a condition");
-    if (until && rest.starts_with("raw:")) throw ESourceError(column, "until takes expression text: write while raw:...");
+    if (until && rest.starts_with("raw:"))
+      throw ESourceError(column, "until takes expression text: write while raw:...");
     // The record holds the condition the wait goes on under.
     wait.At(field::kWaitCondition) = until ? Expr(UntilText(rest), column) : Expr(rest, column);
   } else if (!c.AtEnd()) {
@@ -503,9 +507,7 @@ void TPageParser::GenericField(TCommand& command, size_t field, std::string_view
   const TFieldLayout& layout = command.Layout().Fields[field];
   TFieldValue& target = command.Fields()[field];
   switch (layout.Kind) {
-    case TFieldKind::Expr:
-      target.Expr = Value(value, column);
-      break;
+    case TFieldKind::Expr: target.Expr = Value(value, column); break;
     case TFieldKind::Str:
       if (std::string_view(layout.Name) == "page") {
         PageField(command, field, value, column);
@@ -513,9 +515,7 @@ void TPageParser::GenericField(TCommand& command, size_t field, std::string_view
         target.Text = DecodeText(value, column);
       }
       break;
-    case TFieldKind::Int:
-      target.Int = static_cast<int32_t>(ParseWhole(value, INT32_MIN, INT32_MAX, column));
-      break;
+    case TFieldKind::Int: target.Int = static_cast<int32_t>(ParseWhole(value, INT32_MIN, INT32_MAX, column)); break;
     case TFieldKind::Byte:
       if (command.GetCommandId() == ciVarNew && std::string_view(layout.Name) == "kind" && IndexOf(kVarKinds, value)) {
         target.Int = static_cast<int32_t>(*IndexOf(kVarKinds, value)) + 1;
@@ -531,15 +531,12 @@ void TPageParser::GenericField(TCommand& command, size_t field, std::string_view
       target.Text.assign(bytes.begin(), bytes.end());
       break;
     }
-    case TFieldKind::ExprList:
-      try {
-        target.List = CompileList(value, column);
+    case TFieldKind::ExprList: try { target.List = CompileList(value, column);
       } catch (const ESourceError& error) {
         FErrors.Add(FPage.File, FLine, error.Column, error.what());
       }
       break;
-    case TFieldKind::Props:
-      break;
+    case TFieldKind::Props: break;
   }
 }
 

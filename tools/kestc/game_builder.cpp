@@ -72,7 +72,8 @@ std::vector<TSourceFile> CollectSources(const fs::path& folder, TDiagnostics& er
     if (ReadWhole(it->path(), file.Script.Text, errors)) files.push_back(std::move(file));
   }
   if (error) errors.Add(folder.string(), 0, 0, "cannot be read (" + error.message() + ")");
-  std::sort(files.begin(), files.end(), [](const TSourceFile& a, const TSourceFile& b) { return a.Relative < b.Relative; });
+  std::sort(files.begin(), files.end(),
+            [](const TSourceFile& a, const TSourceFile& b) { return a.Relative < b.Relative; });
   return files;
 }
 

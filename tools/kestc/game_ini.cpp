@@ -19,7 +19,8 @@ void ParseSize(std::string_view text, int32_t column, int32_t& w, int32_t& h) {
   const size_t x = text.find('x');
   if (x == std::string_view::npos) throw ESourceError(column, "a size is written WIDTHxHEIGHT, 640x480");
   w = static_cast<int32_t>(ParseWhole(text.substr(0, x), 1, kMaxScreenSide, column));
-  h = static_cast<int32_t>(ParseWhole(text.substr(x + 1), 1, kMaxScreenSide, column + CharCount(text.substr(0, x + 1))));
+  h = static_cast<int32_t>(
+      ParseWhole(text.substr(x + 1), 1, kMaxScreenSide, column + CharCount(text.substr(0, x + 1))));
 }
 
 bool ParseSwitch(std::string_view text, int32_t column) {
@@ -118,7 +119,8 @@ void ReadGameIni(std::string_view text, const std::string& file, const std::set<
       } else if (name.starts_with("var.")) {
         TProjectVar var = ParseVar(key.substr(4), value, column + 4, at);
         for (const TProjectVar& other : setting.Vars)
-          if (SameName(other.Name, var.Name)) throw ESourceError(column, "variable " + std::string(key.substr(4)) + " is declared twice");
+          if (SameName(other.Name, var.Name))
+            throw ESourceError(column, "variable " + std::string(key.substr(4)) + " is declared twice");
         setting.Vars.push_back(std::move(var));
       } else {
         throw ESourceError(column, "unknown key " + std::string(key) +

@@ -143,8 +143,9 @@ std::vector<std::string> TPageDumper::Directives() const {
   std::vector<std::string> lines;
   if (FPage.Version != kNewestPageVersion) lines.push_back("@version " + std::to_string(FPage.Version));
   if (FPage.ResultKind != 1)
-    lines.push_back("@result " + (FPage.ResultKind < std::size(kResultKinds) ? std::string(kResultKinds[FPage.ResultKind])
-                                                                             : std::to_string(FPage.ResultKind)));
+    lines.push_back("@result " + (FPage.ResultKind < std::size(kResultKinds)
+                                      ? std::string(kResultKinds[FPage.ResultKind])
+                                      : std::to_string(FPage.ResultKind)));
   if (!FContinue) lines.push_back("@continue off");
   std::array<uint8_t, kMaskAreaSize> used{};
   for (int32_t i = 0; i < Count(); ++i) {
@@ -303,7 +304,8 @@ std::string TPageDumper::Target(const std::string& page, int32_t pc) const {
       if (FPage.Commands().FindLabel(label) != pc) continue;
       if (const auto word = BareWord(label)) return ":" + *word;
     }
-    const std::string base = page.size() > 4 && page.ends_with(".ksb") ? page.substr(0, page.size() - 4) : std::string();
+    const std::string base =
+        page.size() > 4 && page.ends_with(".ksb") ? page.substr(0, page.size() - 4) : std::string();
     if (pc == 0 && !base.empty()) {
       if (auto word = BareWord(base, ":/")) {
         std::replace(word->begin(), word->end(), '\\', '/');

@@ -62,7 +62,8 @@ void ResolveReferences(std::vector<TCompiledPage>& pages, TDiagnostics& errors) 
 void LayOutMasks(TPage& page, const std::array<uint8_t, kMaskAreaSize>& extra) {
   for (int32_t id = 0; id < kCommandIdCount; ++id) {
     auto mask = page.Mask(id);
-    for (int32_t i = 0; i < kMaskSlotSize; ++i) mask[static_cast<size_t>(i)] = extra[static_cast<size_t>(id * kMaskSlotSize + i)];
+    for (int32_t i = 0; i < kMaskSlotSize; ++i)
+      mask[static_cast<size_t>(i)] = extra[static_cast<size_t>(id * kMaskSlotSize + i)];
   }
   page.UpdateMasks();
 }

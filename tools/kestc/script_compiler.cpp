@@ -25,7 +25,8 @@ std::vector<TCompiledPage> CompileScripts(const std::vector<TScriptSource>& sour
 }
 
 std::optional<std::string> PageNameOfPath(std::string_view relativeUtf8) {
-  if (relativeUtf8.size() <= 4 || LowerAscii(relativeUtf8.substr(relativeUtf8.size() - 4)) != ".kst") return std::nullopt;
+  if (relativeUtf8.size() <= 4 || LowerAscii(relativeUtf8.substr(relativeUtf8.size() - 4)) != ".kst")
+    return std::nullopt;
   std::optional<std::string> name = Utf8ToCp932Strict(relativeUtf8.substr(0, relativeUtf8.size() - 4));
   if (!name) return std::nullopt;
   for (char& c : *name)

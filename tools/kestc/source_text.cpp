@@ -23,7 +23,9 @@ std::string LowerAscii(std::string_view s) {
   return out;
 }
 
-bool SameLetters(std::string_view a, std::string_view b) { return a.size() == b.size() && LowerAscii(a) == LowerAscii(b); }
+bool SameLetters(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && LowerAscii(a) == LowerAscii(b);
+}
 
 int64_t ParseWhole(std::string_view text, int64_t low, int64_t high, int32_t column) {
   const std::string range = " from " + std::to_string(low) + " to " + std::to_string(high);
@@ -80,8 +82,8 @@ int32_t TIndentReader::Level(const TSourceLine& line) {
                                 : "this file indents with spaces, this line with tabs");
   const auto width = static_cast<int32_t>(blanks.size());
   if (width % FStep != 0)
-    throw ESourceError(1, "an indentation of " + std::to_string(width) + " spaces is not a multiple of this file's step of " +
-                              std::to_string(FStep));
+    throw ESourceError(1, "an indentation of " + std::to_string(width) +
+                              " spaces is not a multiple of this file's step of " + std::to_string(FStep));
   return width / FStep;
 }
 
@@ -107,7 +109,8 @@ size_t ScanValue(std::string_view text, size_t from, std::string_view stops, int
     }
     ++i;
   }
-  if (!open.empty()) throw ESourceError(columnAt(open.back()), std::string("this ") + text[open.back()] + " is never closed");
+  if (!open.empty())
+    throw ESourceError(columnAt(open.back()), std::string("this ") + text[open.back()] + " is never closed");
   return i;
 }
 

@@ -12,7 +12,7 @@
 namespace kest::kestc {
 
 struct TSourceLine {
-  int32_t Number = 0;     // 1 for the first line
+  int32_t Number = 0;       // 1 for the first line
   std::string_view Blanks;  // the indentation: spaces or tabs
   std::string_view Text;    // the rest, without trailing blanks
 };

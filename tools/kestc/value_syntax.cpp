@@ -315,8 +315,7 @@ std::string ValueSource(const TKestParser& e) {
         return false;
       }
     };
-    if (!text->starts_with("(") && isToken(*text) && ReadsBack(e, [&] { return CompileValue(*text, 1); }))
-      return *text;
+    if (!text->starts_with("(") && isToken(*text) && ReadsBack(e, [&] { return CompileValue(*text, 1); })) return *text;
     const std::string wrapped = "(" + *text + ")";
     if (isToken(wrapped) && ReadsBack(e, [&] { return CompileValue(wrapped, 1); })) return wrapped;
   }

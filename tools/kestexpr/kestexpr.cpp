@@ -91,13 +91,15 @@ std::string OperandText(const TOperand& o) {
 void PrintListing(const TKestParser& parser) {
   int index = 0;
   for (const TOpeData& op : parser.Operations()) {
-    std::string line = std::to_string(index++) + "  " + std::string(OpName(op.Op).empty() ? "oc?" + std::to_string(op.Op) : OpName(op.Op));
+    std::string line = std::to_string(index++) + "  " +
+                       std::string(OpName(op.Op).empty() ? "oc?" + std::to_string(op.Op) : OpName(op.Op));
     line += "  " + op.ResultName + " :=";
     if (op.Op == ocFunc) {
       const TFuncInfo* f = FindFunc(op.FuncId);
       line += " " + (f ? std::string(f->Name) : "<no function>") + "#" + std::to_string(op.FuncId);
     }
-    for (size_t k = 0; k < op.Operands.size(); ++k) line += (k || op.Op == ocFunc ? ", " : " ") + OperandText(op.Operands[k]);
+    for (size_t k = 0; k < op.Operands.size(); ++k)
+      line += (k || op.Op == ocFunc ? ", " : " ") + OperandText(op.Operands[k]);
     std::printf("%s\n", Cp932ToUtf8(line).c_str());
   }
 }

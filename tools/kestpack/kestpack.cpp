@@ -131,8 +131,7 @@ std::vector<std::pair<std::string, std::string>> CollectFiles(const fs::path& fo
     const std::string relative = it->path().lexically_relative(folder).generic_string();
     const auto name = EntryNameOfHostPath(relative);
     const auto back = name ? HostPathOf(folder.string() + "/", *name) : std::nullopt;
-    if (!back || *back != folder.string() + "/" + relative)
-      Fail(relative + ": the name has no exact Shift-JIS form");
+    if (!back || *back != folder.string() + "/" + relative) Fail(relative + ": the name has no exact Shift-JIS form");
     files.emplace_back(*name, it->path().string());
   }
   std::sort(files.begin(), files.end());
@@ -159,7 +158,9 @@ int Create(const TArgs& args) {
   TVrFileCollection archive(args.SegmentSize);
   archive.SetBaseFolder(folder.string());
   for (const auto& file : files) archive.AddFile(file.first);
-  archive.OnWriteError = [](const std::string& message) { std::fprintf(stderr, "kestpack: %s\n", Shown(message).c_str()); };
+  archive.OnWriteError = [](const std::string& message) {
+    std::fprintf(stderr, "kestpack: %s\n", Shown(message).c_str());
+  };
   {
     TTpBigFileStream target(out, big_file_mode::kCreate, args.SegmentSize);
     archive.WriteArchive(target);
@@ -242,7 +243,8 @@ int Verify(const TArgs& args) {
       ++bad;
     }
   }
-  std::printf("%d entries, %d bad%s\n", archive.Count(), bad, archive.HasChecksums() ? "" : " (no checksums before version 101)");
+  std::printf("%d entries, %d bad%s\n", archive.Count(), bad,
+              archive.HasChecksums() ? "" : " (no checksums before version 101)");
   return bad ? 1 : 0;
 }
 

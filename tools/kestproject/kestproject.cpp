@@ -28,8 +28,8 @@ const char kUsage[] =
 
 bool ParseSize(const std::string& text, int32_t& w, int32_t& h) {
   int used = 0;
-  return std::sscanf(text.c_str(), "%dx%d%n", &w, &h, &used) == 2 && used == static_cast<int>(text.size()) &&
-         w > 0 && h > 0 && w <= 16384 && h <= 16384;
+  return std::sscanf(text.c_str(), "%dx%d%n", &w, &h, &used) == 2 && used == static_cast<int>(text.size()) && w > 0 &&
+         h > 0 && w <= 16384 && h <= 16384;
 }
 
 bool ParseBool(const std::string& text, bool& out) {

@@ -21,17 +21,26 @@ TUiResult TFallbackDialogs::MessageBox(const std::string& text, const std::strin
     return TUiResult::Ok;
   }
   std::vector<SDL_MessageBoxButtonData> data;
-  auto add = [&](TUiResult r, const char* label) {
-    data.push_back({0, static_cast<int>(r), label});
-  };
+  auto add = [&](TUiResult r, const char* label) { data.push_back({0, static_cast<int>(r), label}); };
   switch (buttons) {
-    case TUiButtons::OkCancel: add(TUiResult::Ok, "OK"); add(TUiResult::Cancel, "Cancel"); break;
-    case TUiButtons::YesNo: add(TUiResult::Yes, "Yes"); add(TUiResult::No, "No"); break;
-    default: add(TUiResult::Yes, "Yes"); add(TUiResult::No, "No"); add(TUiResult::Cancel, "Cancel"); break;
+    case TUiButtons::OkCancel:
+      add(TUiResult::Ok, "OK");
+      add(TUiResult::Cancel, "Cancel");
+      break;
+    case TUiButtons::YesNo:
+      add(TUiResult::Yes, "Yes");
+      add(TUiResult::No, "No");
+      break;
+    default:
+      add(TUiResult::Yes, "Yes");
+      add(TUiResult::No, "No");
+      add(TUiResult::Cancel, "Cancel");
+      break;
   }
   data.front().flags = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
   data.back().flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
-  SDL_MessageBoxData box{flags, nullptr, caption.c_str(), text.c_str(), static_cast<int>(data.size()), data.data(), nullptr};
+  SDL_MessageBoxData box{flags,       nullptr, caption.c_str(), text.c_str(), static_cast<int>(data.size()),
+                         data.data(), nullptr};
   int chosen = -1;
   if (SDL_ShowMessageBox(&box, &chosen) != 0 || chosen < 0) return TScriptedDialogs::DefaultAnswer(buttons);
   return static_cast<TUiResult>(chosen);

@@ -10,8 +10,7 @@ namespace kest {
 
 class TFallbackDialogs final : public IDialogs {
  public:
-  TUiResult MessageBox(const std::string& text, const std::string& caption, TUiIcon icon,
-                       TUiButtons buttons) override;
+  TUiResult MessageBox(const std::string& text, const std::string& caption, TUiIcon icon, TUiButtons buttons) override;
 };
 
 }  // namespace kest

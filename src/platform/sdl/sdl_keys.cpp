@@ -15,6 +15,7 @@ struct TScanVk {
 };
 
 // Positions shared by the US and JIS layouts, and the US punctuation.
+// clang-format off
 constexpr TScanVk kCommon[] = {
     {SDL_SCANCODE_BACKSPACE, vk::kBack},
     {SDL_SCANCODE_TAB, vk::kTab},
@@ -121,25 +122,21 @@ constexpr TScanVk kCommon[] = {
     // Windows; without an input method the one code that is always seen is kept.
     {SDL_SCANCODE_LANG5, vk::kKanji},
 };
+// clang-format on
 
 // The JIS keys that differ from the US ones at the same position. 半角/全角
 // sits where the US grave accent is.
 constexpr TScanVk kJis[] = {
-    {SDL_SCANCODE_GRAVE, vk::kKanji},
-    {SDL_SCANCODE_EQUALS, vk::kOem7},
-    {SDL_SCANCODE_LEFTBRACKET, vk::kOem3},
-    {SDL_SCANCODE_RIGHTBRACKET, vk::kOem4},
-    {SDL_SCANCODE_BACKSLASH, vk::kOem6},
-    {SDL_SCANCODE_NONUSHASH, vk::kOem6},
-    {SDL_SCANCODE_SEMICOLON, vk::kOemPlus},
-    {SDL_SCANCODE_APOSTROPHE, vk::kOem1},
+    {SDL_SCANCODE_GRAVE, vk::kKanji},       {SDL_SCANCODE_EQUALS, vk::kOem7},     {SDL_SCANCODE_LEFTBRACKET, vk::kOem3},
+    {SDL_SCANCODE_RIGHTBRACKET, vk::kOem4}, {SDL_SCANCODE_BACKSLASH, vk::kOem6},  {SDL_SCANCODE_NONUSHASH, vk::kOem6},
+    {SDL_SCANCODE_SEMICOLON, vk::kOemPlus}, {SDL_SCANCODE_APOSTROPHE, vk::kOem1},
 };
 
 // What the keypad keys mean with Num Lock off.
 constexpr TScanVk kKeypadEditing[] = {
-    {SDL_SCANCODE_KP_0, vk::kInsert}, {SDL_SCANCODE_KP_1, vk::kEnd},   {SDL_SCANCODE_KP_2, vk::kDown},
-    {SDL_SCANCODE_KP_3, vk::kNext},   {SDL_SCANCODE_KP_4, vk::kLeft},  {SDL_SCANCODE_KP_5, vk::kClear},
-    {SDL_SCANCODE_KP_6, vk::kRight},  {SDL_SCANCODE_KP_7, vk::kHome},  {SDL_SCANCODE_KP_8, vk::kUp},
+    {SDL_SCANCODE_KP_0, vk::kInsert}, {SDL_SCANCODE_KP_1, vk::kEnd},         {SDL_SCANCODE_KP_2, vk::kDown},
+    {SDL_SCANCODE_KP_3, vk::kNext},   {SDL_SCANCODE_KP_4, vk::kLeft},        {SDL_SCANCODE_KP_5, vk::kClear},
+    {SDL_SCANCODE_KP_6, vk::kRight},  {SDL_SCANCODE_KP_7, vk::kHome},        {SDL_SCANCODE_KP_8, vk::kUp},
     {SDL_SCANCODE_KP_9, vk::kPrior},  {SDL_SCANCODE_KP_PERIOD, vk::kDelete},
 };
 

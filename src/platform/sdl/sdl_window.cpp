@@ -67,8 +67,8 @@ struct TSdlWindow::TImpl {
     for (SDL_Texture* t : {dock, box})
       if (t) SDL_DestroyTexture(t);
     const int cw = std::max(1, layout.ClientWidth), ch = std::max(1, layout.ClientHeight);
-    dock = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, cw,
-                             TUiToolbar::kDockHeight);
+    dock =
+        SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, cw, TUiToolbar::kDockHeight);
     dock_pixels = TUiBitmap(cw, TUiToolbar::kDockHeight);
     box = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, cw, ch);
     box_pixels = TUiBitmap(cw, ch);
@@ -222,8 +222,7 @@ const TWindowLayout& TSdlWindow::Layout() const { return FImpl->layout; }
 void TSdlWindow::SetLayout(const TWindowLayout& layout) {
   const bool resized = layout.ClientWidth != FImpl->layout.ClientWidth ||
                        layout.ClientHeight != FImpl->layout.ClientHeight ||
-                       layout.PanelWidth != FImpl->layout.PanelWidth ||
-                       layout.PanelHeight != FImpl->layout.PanelHeight;
+                       layout.PanelWidth != FImpl->layout.PanelWidth || layout.PanelHeight != FImpl->layout.PanelHeight;
   FImpl->layout = layout;
   if (resized) {
     if (!FImpl->fullscreen) SDL_SetWindowSize(FImpl->window, layout.ClientWidth, layout.ClientHeight);
@@ -254,9 +253,7 @@ void TSdlWindow::TImpl::RouteToModal(const SDL_Event& e) {
       modal->OnKeyDown(SdlKeyToVk(e.key.keysym.sym, e.key.keysym.scancode, e.key.keysym.mod),
                        (e.key.keysym.mod & KMOD_SHIFT) != 0);
       break;
-    case SDL_MOUSEMOTION:
-      modal->OnMouseMove(e.motion.x, e.motion.y);
-      break;
+    case SDL_MOUSEMOTION: modal->OnMouseMove(e.motion.x, e.motion.y); break;
     case SDL_MOUSEBUTTONDOWN:
       if (e.button.button == SDL_BUTTON_LEFT) modal->OnMouseDown(e.button.x, e.button.y);
       break;
@@ -357,8 +354,10 @@ void TSdlWindow::TImpl::Translate(const SDL_Event& event, std::vector<TInputEven
       ev.Button = e.button.button == SDL_BUTTON_LEFT    ? TInputEvent::kLeft
                   : e.button.button == SDL_BUTTON_RIGHT ? TInputEvent::kRight
                                                         : TInputEvent::kMiddle;
-      if (down) SDL_CaptureMouse(SDL_TRUE);
-      else SDL_CaptureMouse(SDL_FALSE);
+      if (down)
+        SDL_CaptureMouse(SDL_TRUE);
+      else
+        SDL_CaptureMouse(SDL_FALSE);
       break;
     }
     case SDL_MOUSEWHEEL: {

@@ -8,8 +8,8 @@
 namespace kest {
 namespace {
 
-constexpr int kPad = 12;            // inner margin of the box
-constexpr int kMargin = 8;          // room kept between box and area edge
+constexpr int kPad = 12;    // inner margin of the box
+constexpr int kMargin = 8;  // room kept between box and area edge
 constexpr int kMinWidth = 180;
 constexpr int kMaxWidth = 600;
 constexpr int kIconSize = 32;
@@ -17,7 +17,7 @@ constexpr int kShadowOffset = 4;
 constexpr int kMinButtonWidth = 75;
 constexpr int kButtonPad = 10;
 constexpr int kButtonGap = 8;
-constexpr int kNoFontHeight = 12;   // metrics used when no font could be opened
+constexpr int kNoFontHeight = 12;  // metrics used when no font could be opened
 
 constexpr uint32_t kFrame = 0x5A5A5A;
 constexpr uint32_t kBody = 0xF0F0F0;
@@ -91,10 +91,11 @@ std::vector<std::pair<std::vector<uint8_t>, uint32_t>> IconShapes(TUiIcon icon) 
   switch (icon) {
     case TUiIcon::Information:
       return {{Rasterise(disc), kIconBlue},
-              {Rasterise([](TPoint p) { return InCircle(p, {16, 9}, 2.5) || InStroke(p, {16, 14}, {16, 24}, 2.2); }),
+              {Rasterise([](TPoint p) {
+                 return InCircle(p, {16, 9}, 2.5) || InStroke(p, {16, 14}, {16, 24}, 2.2);
+               }),
                kIconWhite}};
-    case TUiIcon::Question:
-      return {{Rasterise(disc), kIconBlue}, {Rasterise(QuestionMark), kIconWhite}};
+    case TUiIcon::Question: return {{Rasterise(disc), kIconBlue}, {Rasterise(QuestionMark), kIconWhite}};
     case TUiIcon::Error:
       return {{Rasterise(disc), kIconRed},
               {Rasterise([](TPoint p) {
@@ -102,16 +103,22 @@ std::vector<std::pair<std::vector<uint8_t>, uint32_t>> IconShapes(TUiIcon icon) 
                }),
                kIconWhite}};
     case TUiIcon::Warning:
-      return {{Rasterise([](TPoint p) { return InTriangle(p, {16, 1.5}, {31, 29.5}, {1, 29.5}); }), kIconYellow},
-              {Rasterise([](TPoint p) { return InStroke(p, {16, 11}, {16, 19.5}, 2.1) || InCircle(p, {16, 24.5}, 2.2); }),
+      return {{Rasterise([](TPoint p) {
+                 return InTriangle(p, {16, 1.5}, {31, 29.5}, {1, 29.5});
+               }),
+               kIconYellow},
+              {Rasterise([](TPoint p) {
+                 return InStroke(p, {16, 11}, {16, 19.5}, 2.1) || InCircle(p, {16, 24.5}, 2.2);
+               }),
                kIconBlack}};
-    case TUiIcon::None:
-      break;
+    case TUiIcon::None: break;
   }
   return {};
 }
 
-bool IsAsciiAlnum(unsigned char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsAsciiAlnum(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 int ToUpperAscii(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
 
@@ -119,8 +126,7 @@ int ToUpperAscii(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
 
 TUiMessageBox::TUiMessageBox(std::shared_ptr<TUiFont> font, std::string caption, std::string text, TUiIcon icon,
                              std::vector<TUiButton> buttons, int defaultButton, TUiResult cancelResult)
-    : FFont(std::move(font)), FCaption(std::move(caption)), FText(std::move(text)), FIcon(icon),
-      FCancel(cancelResult) {
+    : FFont(std::move(font)), FCaption(std::move(caption)), FText(std::move(text)), FIcon(icon), FCancel(cancelResult) {
   if (buttons.empty()) buttons.push_back({"OK", TUiResult::Ok});
   for (const TUiButton& b : buttons) {
     TButtonFace face;
@@ -151,30 +157,22 @@ std::vector<TUiButton> TUiMessageBox::StandardButtons(TUiButtons buttons, bool j
   TUiButton no_all{japanese ? "すべていいえ" : "No to All", TUiResult::NoToAll};
   TUiButton yes_all{japanese ? "すべてはい" : "Yes to All", TUiResult::YesToAll};
   switch (buttons) {
-    case TUiButtons::Ok:
-      return {ok};
-    case TUiButtons::OkCancel:
-      return {ok, cancel};
-    case TUiButtons::YesNo:
-      return {yes, no};
-    case TUiButtons::YesNoCancel:
-      return {yes, no, cancel};
-    case TUiButtons::YesNoCancelNoAllYesAll:
-      return {yes, no, cancel, no_all, yes_all};
+    case TUiButtons::Ok: return {ok};
+    case TUiButtons::OkCancel: return {ok, cancel};
+    case TUiButtons::YesNo: return {yes, no};
+    case TUiButtons::YesNoCancel: return {yes, no, cancel};
+    case TUiButtons::YesNoCancelNoAllYesAll: return {yes, no, cancel, no_all, yes_all};
   }
   return {ok};
 }
 
 TUiResult TUiMessageBox::StandardCancel(TUiButtons buttons) {
   switch (buttons) {
-    case TUiButtons::Ok:
-      return TUiResult::Ok;
-    case TUiButtons::YesNo:
-      return TUiResult::No;
+    case TUiButtons::Ok: return TUiResult::Ok;
+    case TUiButtons::YesNo: return TUiResult::No;
     case TUiButtons::OkCancel:
     case TUiButtons::YesNoCancel:
-    case TUiButtons::YesNoCancelNoAllYesAll:
-      return TUiResult::Cancel;
+    case TUiButtons::YesNoCancelNoAllYesAll: return TUiResult::Cancel;
   }
   return TUiResult::None;
 }
@@ -255,7 +253,8 @@ void TUiMessageBox::Layout(const TUiRect& area) {
   for (const std::string& line : FLines) text_w = std::max(text_w, TextWidth(line));
   int64_t text_h = static_cast<int64_t>(FLines.size()) * LineHeight();
   int64_t row_w = -kButtonGap;
-  for (const TButtonFace& b : FButtons) row_w += std::max(kMinButtonWidth, TextWidth(b.label) + 2 * kButtonPad) + kButtonGap;
+  for (const TButtonFace& b : FButtons)
+    row_w += std::max(kMinButtonWidth, TextWidth(b.label) + 2 * kButtonPad) + kButtonGap;
   int64_t content_w = std::max<int64_t>({static_cast<int64_t>(text_w) + icon_space, row_w, TextWidth(FCaption)});
   int w = static_cast<int>(std::min<int64_t>(std::max<int64_t>(content_w + 2 + 2 * kPad, kMinWidth), limit));
 
@@ -272,7 +271,7 @@ void TUiMessageBox::Layout(const TUiRect& area) {
   int text_x = FIconX + icon_space;
   int text_y = body_top + static_cast<int>(std::max<int64_t>(0, (body_h - text_h) / 2));
   FTextRect = Intersect({text_x, text_y, FRect.x + FRect.w - 1 - kPad - text_x, buttons_top - kPad / 2 - text_y},
-                         {FRect.x + 1, FRect.y + 1 + FTitleHeight, FRect.w - 2, FRect.h - 2 - FTitleHeight});
+                        {FRect.x + 1, FRect.y + 1 + FTitleHeight, FRect.w - 2, FRect.h - 2 - FTitleHeight});
   PlaceButtons(FRect.x + 1 + kPad, FRect.w - 2 - 2 * kPad, buttons_top, button_h);
 }
 
@@ -333,26 +332,17 @@ bool TUiMessageBox::OnKeyDown(int key, bool shift) {
   if (FResult) return false;
   switch (key) {
     case vk::kLeft:
-    case vk::kUp:
-      MoveFocus(-1);
-      return true;
+    case vk::kUp: MoveFocus(-1); return true;
     case vk::kRight:
-    case vk::kDown:
-      MoveFocus(1);
-      return true;
-    case vk::kTab:
-      MoveFocus(shift ? -1 : 1);
-      return true;
+    case vk::kDown: MoveFocus(1); return true;
+    case vk::kTab: MoveFocus(shift ? -1 : 1); return true;
     case vk::kReturn:
-    case vk::kSpace:
-      Answer(FButtons[static_cast<size_t>(FFocus)].result);
-      return true;
+    case vk::kSpace: Answer(FButtons[static_cast<size_t>(FFocus)].result); return true;
     case vk::kEscape:
       if (FCancel == TUiResult::None) return false;
       Answer(FCancel);
       return true;
-    default:
-      break;
+    default: break;
   }
   for (const TButtonFace& b : FButtons) {
     if (b.key != 0 && b.key == key) {

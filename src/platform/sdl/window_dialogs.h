@@ -19,8 +19,7 @@ class TWindowDialogs final : public IDialogs {
   // `turn` runs one round of the window's message loop: its events, and a
   // tick when one is due.
   TWindowDialogs(IWindow& window, std::function<void()> turn, bool japanese);
-  TUiResult MessageBox(const std::string& text, const std::string& caption, TUiIcon icon,
-                       TUiButtons buttons) override;
+  TUiResult MessageBox(const std::string& text, const std::string& caption, TUiIcon icon, TUiButtons buttons) override;
 
  private:
   IWindow& FWindow;
