@@ -17,8 +17,8 @@
 namespace kest {
 namespace {
 
-using testing::TFakeFactory;
-using testing::TLog;
+using test::TFakeFactory;
+using test::TLog;
 using T = TInputEvent::TType;
 
 class FormViewTest : public ::testing::Test {

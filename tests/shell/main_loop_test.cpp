@@ -18,7 +18,7 @@
 namespace kest {
 namespace {
 
-using testing::TFakeFactory;
+using test::TFakeFactory;
 
 // Waiting takes the whole time-out on the manual clock; before each wait the
 // script may press keys in the box on top.

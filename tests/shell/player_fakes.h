@@ -10,7 +10,7 @@
 #include "scene/scene_input.h"
 #include "shell/player_parts.h"
 
-namespace kest::testing {
+namespace kest::test {
 
 using TLog = std::vector<std::string>;
 
@@ -161,4 +161,4 @@ class TFakeFactory final : public IPlayerFactory {
   int chosen_mode = -1;
 };
 
-}  // namespace kest::testing
+}  // namespace kest::test

@@ -44,7 +44,7 @@ TEST(VariableDump, ListsTheGamesVariablesSortedOneValuePerLine) {
 
 TEST(FormSystemHost, AnswersForTheWindowAndTheProject) {
   ResetAppGlobals();
-  testing::TFakeFactory factory;
+  test::TFakeFactory factory;
   factory.chosen_mode = 1;
   TScriptedDialogs dialogs;
   TLoopThread loop;

@@ -2,7 +2,8 @@
 // compiler goes on past each.
 #include "kestc_test_util.h"
 
-namespace kest::kestc::test {
+namespace kest::test {
+using namespace kest::kestc;
 namespace {
 
 struct TCase {
@@ -86,4 +87,4 @@ TEST(Errors, ReferencesIntoBrokenPagesAreStillChecked) {
 }
 
 }  // namespace
-}  // namespace kest::kestc::test
+}  // namespace kest::test

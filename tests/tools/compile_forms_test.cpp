@@ -4,7 +4,8 @@
 #include "kestc_test_util.h"
 #include "scene/property_table.h"
 
-namespace kest::kestc::test {
+namespace kest::test {
+using namespace kest::kestc;
 namespace {
 
 TEST(LoopLayout, ForIsInitWhileBodyAndLoop) {
@@ -288,4 +289,4 @@ TEST(Forms, EveryCommandNameIsAccepted) {
 }
 
 }  // namespace
-}  // namespace kest::kestc::test
+}  // namespace kest::test

@@ -11,7 +11,8 @@
 #include "script/command_factory.h"
 #include "script/script_test_util.h"
 
-namespace kest::kestc::test {
+namespace kest::test {
+using namespace kest::kestc;
 namespace {
 
 namespace fs = std::filesystem;
@@ -218,4 +219,4 @@ TEST(DumpRoundTrip, FilesNamedInTheirGameKeepTheirPageName) {
 }
 
 }  // namespace
-}  // namespace kest::kestc::test
+}  // namespace kest::test

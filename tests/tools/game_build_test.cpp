@@ -10,7 +10,8 @@
 #include "storage/vr_file_collection.h"
 #include "support/temp_files.h"
 
-namespace kest::kestc::test {
+namespace kest::test {
+using namespace kest::kestc;
 namespace {
 
 namespace fs = std::filesystem;
@@ -145,4 +146,4 @@ TEST(GameBuild, DumpNamesThePageAfterItsGameFolder) {
 }
 
 }  // namespace
-}  // namespace kest::kestc::test
+}  // namespace kest::test

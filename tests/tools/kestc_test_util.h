@@ -16,7 +16,8 @@
 #include "script/command.h"
 #include "script/page.h"
 
-namespace kest::kestc::test {
+namespace kest::test {
+using namespace kest::kestc;
 
 struct TCompiled {
   std::vector<TCompiledPage> Pages;
@@ -73,4 +74,4 @@ inline std::string ExpectRoundTrip(const TPage& page, const std::string& name) {
   return text;
 }
 
-}  // namespace kest::kestc::test
+}  // namespace kest::test
