@@ -96,6 +96,17 @@ class CallManTest : public ::testing::Test {
     record.Sender = TSenderRef(Sender);
     Events.PostEvent(std::move(record));
   }
+  // Ten other pages, fetched to the front: the pages used before leave the
+  // cache (all but the current one).
+  void FillCache() {
+    for (int i = 0; i < TCallMan::kPageCacheSize; ++i) {
+      const std::string name = "f" + std::to_string(i) + ".ksb";
+      TPageBuilder filler(name);
+      filler.Wait("0");
+      Write(filler);
+      Man().GetPage(name, true);
+    }
+  }
   // Runs ticks until the variable is set; the tick it happened on, or 0.
   int TickWhen(const std::string& name, int limit) {
     for (int t = 1; t <= limit; ++t) {
@@ -481,17 +492,12 @@ TEST_F(CallManTest, AJumpPageAfterALoadReturnsToTheWaitWithItsState) {
   TPageBuilder jump("jump.ksb");
   jump.Calc("jumped = jumped + 1").Calc("jumped = jumped + 10");
   Write(jump);
-  for (int i = 0; i < 10; ++i) {
-    TPageBuilder filler("f" + std::to_string(i) + ".ksb");
-    filler.Wait("0");
-    Write(filler);
-  }
   Start();
   Tick(3);  // the wait has 60 ms left
   Man().EnterJumpPage("jump.ksb", 1);
   // Ten other pages push the restored page out of the cache before the
   // jump page returns; its wait resumes from the state kept in the frame.
-  for (int i = 0; i < 10; ++i) Man().GetPage("f" + std::to_string(i) + ".ksb", true);
+  FillCache();
   Tick();
   EXPECT_EQ(Int("jumped"), 10) << "the jump page starts at its pc";
   EXPECT_EQ(Int("done"), 0);
@@ -606,11 +612,6 @@ TEST_F(CallManTest, AHandlerWhoseContextIsGoneEndsWithinTheTick) {
   TPageBuilder sub("sub.ksb");
   sub.Wait("30");
   Write(sub);
-  for (int i = 0; i < 10; ++i) {
-    TPageBuilder filler("f" + std::to_string(i) + ".ksb");
-    filler.Wait("0");
-    Write(filler);
-  }
   Start();
   Tick();
   Post("h.kst");
@@ -618,7 +619,7 @@ TEST_F(CallManTest, AHandlerWhoseContextIsGoneEndsWithinTheTick) {
   ASSERT_EQ(Man().CurrentPage()->Name(), "sub.ksb");
   // The handler's page leaves the cache and can no longer be read when the
   // call returns to it: the handler ends there, back to the main script.
-  for (int i = 0; i < 10; ++i) Man().GetPage("f" + std::to_string(i) + ".ksb", true);
+  FillCache();
   std::filesystem::remove(Dir / "h.ksb");
   Tick(4);
   EXPECT_EQ(Int("back"), 0);
