@@ -143,12 +143,12 @@ void TParamCollection::LoadVars(TStream& stream) {
       item->OwnerId = ReadInt(stream);
       item->IsLocal = ReadFlag(stream);
       if (name.empty()) {
-        delete item;
+        Remove(item);
       } else {
         item->SetName(name);
       }
     } catch (...) {
-      delete item;
+      Remove(item);
       throw;
     }
   }
@@ -243,7 +243,7 @@ void TParamCollection::PopRecord(TStream& stream) {
     return;
   }
   if (item && item->Value()->RecordType() != type) {
-    delete item;
+    Remove(item);
     item = nullptr;
   }
   if (!item) {

@@ -254,7 +254,7 @@ TVrFile* TVrFileCollection::AddMemoryFile(std::string_view name) {
   return file;
 }
 
-void TVrFileCollection::DeleteFile(std::string_view name) { delete FindEntry(name); }
+void TVrFileCollection::DeleteFile(std::string_view name) { Remove(FindEntry(name)); }
 
 void TVrFileCollection::ListFolder(std::string_view folder, std::vector<std::string>& list) const {
   std::unordered_set<std::string> held;
