@@ -66,6 +66,7 @@ class CallManTest : public ::testing::Test {
     parts.Funcs = &Funcs;
     parts.Events = &events;
     parts.FindSender = [this](const std::string& name) { return name == Sender->Name ? Sender : nullptr; };
+    parts.Hosts.Game = &Game;
     return parts;
   }
   TCallMan& Man() {
@@ -122,6 +123,7 @@ class CallManTest : public ::testing::Test {
   TSysFuncMan Funcs;
   TTimerList Events;
   TSenderHandle Sender = std::make_shared<TEventSender>(TEventSender{"btn"});
+  TClosingGame Game;
   std::unique_ptr<TCallMan> FMan;
 };
 
@@ -568,10 +570,6 @@ TEST_F(CallManTest, DeleteStackDropsASavedFrameAndItsVariables) {
 
 TEST_F(CallManTest, TerminateStopsTheScriptsAndClosesTheWindow) {
   Global("n");
-  TClosingGame game;
-  TCallManParts parts = Parts(Vars, Events);
-  parts.Hosts.Game = &game;
-  FMan = std::make_unique<TCallMan>(std::move(parts));
   TPageBuilder p("start.ksb");
   p.Calc("n = 1");
   p.Add(ciTerminate);
@@ -580,16 +578,12 @@ TEST_F(CallManTest, TerminateStopsTheScriptsAndClosesTheWindow) {
   Start();
   Tick();
   EXPECT_TRUE(AppTerminating);
-  EXPECT_EQ(game.Closes, 1);
+  EXPECT_EQ(Game.Closes, 1);
   EXPECT_EQ(Int("n"), 1) << "nothing runs after it in the tick";
 }
 
 TEST_F(CallManTest, APageTooOldToRunClosesTheWindow) {
   Global("n");
-  TClosingGame game;
-  TCallManParts parts = Parts(Vars, Events);
-  parts.Hosts.Game = &game;
-  FMan = std::make_unique<TCallMan>(std::move(parts));
   std::ofstream(Dir / "old.ksb", std::ios::binary) << std::string("\x66\x00\x00\x00", 4);
   TPageBuilder p("start.ksb");
   p.Calc("n = 1").Jump("old.ksb", 0).Calc("n = 2");
@@ -597,7 +591,7 @@ TEST_F(CallManTest, APageTooOldToRunClosesTheWindow) {
   Start();
   Tick();
   EXPECT_TRUE(AppTerminating);
-  EXPECT_EQ(game.Closes, 1);
+  EXPECT_EQ(Game.Closes, 1);
   EXPECT_EQ(Int("n"), 1);
 }
 
