@@ -66,7 +66,7 @@ struct TInterpreter {
   TVrFileManager Files;
   TParamCollection Vars;
   TSysFuncMan Funcs;
-  TSenderHandle Button = std::make_shared<TEventSender>(TEventSender{"btn"});
+  TObjectHandle Button = std::make_shared<TObjectLife>(TObjectLife{"btn"});
   std::unique_ptr<TCallMan> Man;
 
   TInterpreter() {

@@ -8,10 +8,22 @@
 
 namespace kest {
 
+// Scene objects: controls keep a mouse-in event reference.
+inline constexpr int32_t kSaveSinceMouseIn = 102;
+// Scene objects: the priority offset; controls keep clips and animation pause.
+inline constexpr int32_t kSaveSinceClips = 104;
+// Scene objects: controls keep the focus flag and the key and focus events.
+inline constexpr int32_t kSaveSinceKeyEvents = 118;
+// Scene objects: the tag.
+inline constexpr int32_t kSaveSinceTag = 120;
+// Scene objects: controls keep their motion and plus offsets.
+inline constexpr int32_t kSaveSinceOffsets = 130;
 // The chosen item's text and index follow the variables' cursor name.
 inline constexpr int32_t kSaveSinceSelection = 103;
 // The default history format's six settings are kept with the variables.
 inline constexpr int32_t kSaveSinceHistoryFormat = 113;
+// Scene: a queued event stores the call level running it, not a flag.
+inline constexpr int32_t kSaveSinceLevelRunning = 114;
 // The interpreter's call level follows its call stack.
 inline constexpr int32_t kSaveSinceCallLevel = 116;
 // The @Temp target follows the variables.

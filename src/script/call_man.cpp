@@ -71,7 +71,7 @@ TPage* TCallMan::Start(const std::string& name) {
   FArgs.Clear();
   FState = 0;
   FStack.Clear();
-  FSender = TSenderRef();
+  FSender = TObjectRef();
   RemoveRunning(1, FLevel);
   FLevel = 2;
   return page;
@@ -242,7 +242,7 @@ bool TCallMan::StartEvent(int32_t level) {
     page = GetPage(compiled, true);
   } catch (const std::exception&) {
     // A handler page that cannot be read is dropped, not retried each tick.
-    record->Running = -1;
+    FParts.Events->SetRunning(*record, -1);
     FParts.Events->RemoveRunning(-1, -1);
     return false;
   }
@@ -255,7 +255,7 @@ bool TCallMan::StartEvent(int32_t level) {
     Trace().Line(TraceLine("<Event>", compiled, first ? first->Line : 0));
   }
   FEntered = false;
-  record->Running = level;
+  FParts.Events->SetRunning(*record, level);
   FArgs.Assign(record->Args);
   FSender = record->Sender;
   FState = 1;
@@ -401,7 +401,7 @@ void TCallMan::LoadState(TStream& stream, int32_t saveVersion) {
   FRunning = running;
   FEntered = entered;
   FState = state < 0 || state > 3 ? 0 : state;
-  FSender = TSenderRef(!sender.empty() && FParts.FindSender ? FParts.FindSender(sender) : nullptr);
+  FSender = TObjectRef(!sender.empty() && FParts.FindSender ? FParts.FindSender(sender) : nullptr);
   FArgs.Assign(args);
   FLevel = level;
   // The command in progress was traced when it began; it is not traced

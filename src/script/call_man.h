@@ -96,7 +96,7 @@ class TCallMan final : public IProjectInterpreter, public ICallStackHost {
   // command at pc is in progress and its state goes into the frame.
   TStack& PushFrame(bool entered);
   TArrayString& Args() { return FArgs; }
-  const TSenderRef& Sender() const { return FSender; }
+  const TObjectRef& Sender() const { return FSender; }
   int32_t State() const { return FState; }
   int32_t Level() const { return FLevel; }
   // The cached pages, most recently used first.
@@ -138,7 +138,7 @@ class TCallMan final : public IProjectInterpreter, public ICallStackHost {
   bool FEntered = false;
   TArrayString FArgs;
   int32_t FState = 0;
-  TSenderRef FSender;
+  TObjectRef FSender;
   int32_t FLevel = 2;
   const TCommand* FLastTraced = nullptr;
 };

@@ -45,7 +45,7 @@ void TStack::LoadFromStream(TStream& stream, const TSenderLookup& findSender) {
   ResultVar = ReadStr(stream);
   ReadArgs(stream, Args);
   const std::string sender = ReadStr(stream);
-  Sender = TSenderRef(!sender.empty() && findSender ? findSender(sender) : nullptr);
+  Sender = TObjectRef(!sender.empty() && findSender ? findSender(sender) : nullptr);
   const int32_t size = ReadInt(stream);
   if (size < 0) throw EReadError();
   RequireRemaining(stream, size);

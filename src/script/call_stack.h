@@ -17,7 +17,7 @@ namespace kest {
 
 class TParamCollection;
 
-using TSenderLookup = std::function<TSenderHandle(const std::string& name)>;
+using TSenderLookup = std::function<TObjectHandle(const std::string& name)>;
 
 struct TStack {
   std::string PageName;
@@ -26,7 +26,7 @@ struct TStack {
   bool Running = false;
   std::string ResultVar;  // calls only
   TArrayString Args;
-  TSenderRef Sender;
+  TObjectRef Sender;
   // The in-progress state of the caller's command, when it was entered.
   std::unique_ptr<TByteStream> State;
   // Made with the called page's result kind; the page sets it through @Result.

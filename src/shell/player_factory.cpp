@@ -69,7 +69,7 @@ std::unique_ptr<IPlayerProject> TPlayerFactory::CreateProject() {
 void TPlayerFactory::PostScriptEvent(std::string reference, const std::vector<std::string>& args) {
   TTimerData record;
   record.Reference = std::move(reference);
-  record.Sender = TSenderRef(FScriptSender);
+  record.Sender = TObjectRef(FScriptSender);
   for (const std::string& arg : args) record.Args.Add(arg);
   FEvents.PostEvent(std::move(record));
 }

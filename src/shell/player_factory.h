@@ -103,7 +103,7 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   std::unique_ptr<IProjectUi> FProjectUi;
   TSysFuncMan FFuncs;
   TTimerList FEvents;
-  TSenderHandle FScriptSender = std::make_shared<TEventSender>(TEventSender{"headless"});
+  TObjectHandle FScriptSender = std::make_shared<TObjectLife>(TObjectLife{"headless"});
 };
 
 }  // namespace kest

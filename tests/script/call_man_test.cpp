@@ -94,7 +94,7 @@ class CallManTest : public ::testing::Test {
   void Post(const std::string& reference) {
     TTimerData record;
     record.Reference = reference;
-    record.Sender = TSenderRef(Sender);
+    record.Sender = TObjectRef(Sender);
     Events.PostEvent(std::move(record));
   }
   // Ten other pages, fetched to the front: the pages used before leave the
@@ -122,7 +122,7 @@ class CallManTest : public ::testing::Test {
   TParamCollection Vars;
   TSysFuncMan Funcs;
   TTimerList Events;
-  TSenderHandle Sender = std::make_shared<TEventSender>(TEventSender{"btn"});
+  TObjectHandle Sender = std::make_shared<TObjectLife>(TObjectLife{"btn"});
   TClosingGame Game;
   std::unique_ptr<TCallMan> FMan;
 };
@@ -732,7 +732,7 @@ TEST_F(CallManTest, ASavedStateInANestedHandlerContinuesWithTheSameTrace) {
   for (auto& [reference, running] : queue) {
     TTimerData record;
     record.Reference = reference;
-    record.Sender = TSenderRef(Sender);
+    record.Sender = TObjectRef(Sender);
     record.Running = running;
     fresh_events.PostEvent(std::move(record));
   }

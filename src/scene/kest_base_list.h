@@ -1,0 +1,118 @@
+#pragma once
+// The scene registry: it owns the two base screens, every object created in
+// the scene and the event queue, and finds objects by name. Objects are
+// scrapped during a pass and destroyed at its end, never while events are
+// dispatched.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "scene/event_queue.h"
+#include "scene/kest_base.h"
+#include "scene/kest_object.h"
+
+namespace kest {
+
+
+class TKestBaseList {
+ public:
+  TKestBaseList();
+  ~TKestBaseList();
+  TKestBaseList(const TKestBaseList&) = delete;
+  TKestBaseList& operator=(const TKestBaseList&) = delete;
+
+  // A new object of a class, named automatically and registered.
+  template <class T>
+  T& Create() {
+    auto object = std::make_unique<T>(*this);
+    T& result = *object;
+    Register(std::move(object));
+    return result;
+  }
+  // The object of a kind byte (masked with 0x7F); null for kinds that make
+  // nothing (0, 1, 10) and for bytes above 27.
+  TKestObject* CreateByKind(uint8_t kind);
+
+  TKestBase& Base(int index) { return *FBases[index & 1]; }
+  int FrontIndex() const { return FFrontIndex; }
+  void SetFrontIndex(int index) { FFrontIndex = index & 1; }
+  TKestBase& FrontBase() { return Base(FFrontIndex); }
+  TKestBase& BackBase() { return Base(FFrontIndex ^ 1); }
+
+  // "" and 0x01 "BASE0" give the front screen, 0x01 and 0x01 "BASE1" the back
+  // one; anything else the first registered object of that name, or null.
+  TKestObject* FindObject(std::string_view name);
+  // As FindObject, except that 0x01 "BASE0" and 0x01 "BASE1" name the
+  // physical screens whichever is in front, and only controls are found.
+  TKestControl* FindControl(std::string_view name);
+  // Appends the names of registered objects (of the kind unless it is 0,
+  // children of the parent when one is given); answers how many.
+  int32_t ListComponents(std::vector<std::string>& target, uint8_t kind, const TKestControl* parent) const;
+  bool NameTaken(std::string_view name) const { return Registered(name) != nullptr; }
+
+  // The rename rules: a control takes the name from its namesake, which is
+  // renamed; a non-visual object scraps its namesake.
+  void SetName(TKestObject& object, const std::string& name);
+  // Stores a name as is (state records).
+  void AssignName(TKestObject& object, std::string name);
+  // Marks an object for destruction at the end of the pass; its name goes.
+  void Scrap(TKestObject& object);
+  bool IsScrapped(const TKestObject& object) const;
+  // Destroys what was scrapped (the end of the update pass).
+  void DestroyScrapped();
+  // Destroys an object at once, a control with all its children.
+  void Destroy(TKestObject& object);
+  // Destroys every object, empties the queue and makes fresh base screens.
+  void Reset();
+
+  int32_t Count() const { return static_cast<int32_t>(FObjects.size()); }
+  TKestObject& Items(int32_t index) const { return *FObjects[static_cast<size_t>(index)].Object; }
+
+  TTimerList& Events() { return FEvents; }
+  // Queues an event of a sender by the posting rules (empty references,
+  // suppressed senders, events of the same kind already waiting).
+  void PostEvent(TKestComponent& sender, const std::string& reference, const TArrayString& args, uint8_t code);
+
+  // Guards the nesting of child records while a state record loads.
+  class TLoadDepth {
+   public:
+    explicit TLoadDepth(TKestBaseList& scene);
+    ~TLoadDepth() { --FScene.FLoadDepth; }
+    TLoadDepth(const TLoadDepth&) = delete;
+    TLoadDepth& operator=(const TLoadDepth&) = delete;
+
+   private:
+    TKestBaseList& FScene;
+  };
+
+ private:
+  struct TEntry {
+    std::unique_ptr<TKestObject> Object;
+    uint64_t Order;  // registration order, kept across removals
+  };
+  struct THash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+  };
+  void Register(std::unique_ptr<TKestObject> object);
+  TKestObject* Registered(std::string_view name) const;
+  void Index(TKestObject& object);
+  void Unindex(TKestObject& object);
+  size_t Position(const TKestObject& object) const;
+
+  std::unique_ptr<TKestBase> FBases[2];
+  int FFrontIndex = 0;
+  std::vector<TEntry> FObjects;
+  std::unordered_map<const TKestObject*, uint64_t> FOrder;
+  std::unordered_multimap<std::string, TKestObject*, THash, std::equal_to<>> FByName;
+  std::vector<TObjectRef> FScrapped;
+  uint64_t FNextOrder = 0;
+  int FLoadDepth = 0;
+  TTimerList FEvents;
+};
+
+}  // namespace kest
