@@ -32,7 +32,7 @@ struct TFixture {
       object.SetName("chara" + std::to_string(i * 7919 % 100000) + "_face");
       if (TKestControl* control = object.AsControl()) {
         control->SetParent(controls.empty() || random() % 4 == 0 ? &Scene.FrontBase()
-                                                                   : controls[random() % controls.size()]);
+                                                                 : controls[random() % controls.size()]);
         controls.push_back(control);
       }
       Plain.emplace(object.Name(), &object);

@@ -14,6 +14,8 @@ inline constexpr int32_t kSaveSinceMouseIn = 102;
 inline constexpr int32_t kSaveSinceClips = 104;
 // Scene objects: controls keep the focus flag and the key and focus events.
 inline constexpr int32_t kSaveSinceKeyEvents = 118;
+// Scene: the focused control's name ends the record.
+inline constexpr int32_t kSaveSinceFocus = 119;
 // Scene objects: the tag.
 inline constexpr int32_t kSaveSinceTag = 120;
 // Scene objects: controls keep their motion and plus offsets.

@@ -12,8 +12,12 @@ namespace {
 // Child records nest once per level; a damaged record must not exhaust the stack.
 constexpr int kMaxLoadDepth = 200;
 
-const std::string kBase0 = "\x01" "BASE0";
-const std::string kBase1 = "\x01" "BASE1";
+const std::string kBase0 =
+    "\x01"
+    "BASE0";
+const std::string kBase1 =
+    "\x01"
+    "BASE1";
 
 }  // namespace
 
@@ -24,7 +28,9 @@ TKestBaseList::TLoadDepth::TLoadDepth(TKestBaseList& scene) : FScene(scene) {
   }
 }
 
-TKestBaseList::TKestBaseList() {
+TKestBaseList::TKestBaseList() { MakeBases(); }
+
+void TKestBaseList::MakeBases() {
   FBases[0] = std::make_unique<TKestBase>(*this, 0);
   FBases[1] = std::make_unique<TKestBase>(*this, 1);
 }
@@ -41,17 +47,17 @@ void TKestBaseList::Register(std::unique_ptr<TKestObject> object) {
   const uint64_t order = FNextOrder++;
   FOrder.emplace(&added, order);
   FObjects.push_back(TEntry{std::move(object), order});
-  Index(added);
+  Index(added, order);
 }
 
-void TKestBaseList::Index(TKestObject& object) {
-  if (!object.Name().empty()) FByName.emplace(object.Name(), &object);
+void TKestBaseList::Index(TKestObject& object, uint64_t order) {
+  if (!object.Name().empty()) FByName.emplace(object.Name(), TNamed{&object, order});
 }
 
 void TKestBaseList::Unindex(TKestObject& object) {
   auto [first, last] = FByName.equal_range(object.Name());
   for (auto it = first; it != last; ++it)
-    if (it->second == &object) {
+    if (it->second.Object == &object) {
       FByName.erase(it);
       return;
     }
@@ -63,13 +69,11 @@ TKestObject* TKestBaseList::Registered(std::string_view name) const {
   uint64_t best_order = 0;
   // Live names are unique; several objects share one only after a damaged
   // record loaded, and then the first registered answers.
-  for (auto it = first; it != last; ++it) {
-    const uint64_t order = FOrder.at(it->second);
-    if (!best || order < best_order) {
-      best = it->second;
-      best_order = order;
+  for (auto it = first; it != last; ++it)
+    if (!best || it->second.Order < best_order) {
+      best = it->second.Object;
+      best_order = it->second.Order;
     }
-  }
   return best;
 }
 
@@ -96,8 +100,12 @@ TKestControl* TKestBaseList::FindControl(std::string_view name) {
   // A non-visual namesake hides no control: look among all of that name.
   auto [first, last] = FByName.equal_range(name);
   TKestControl* best = nullptr;
+  uint64_t best_order = 0;
   for (auto it = first; it != last; ++it)
-    if (it->second->IsControl() && (!best || FOrder.at(it->second) < FOrder.at(best))) best = it->second->AsControl();
+    if (it->second.Object->IsControl() && (!best || it->second.Order < best_order)) {
+      best = it->second.Object->AsControl();
+      best_order = it->second.Order;
+    }
   return best;
 }
 
@@ -117,9 +125,14 @@ int32_t TKestBaseList::ListComponents(std::vector<std::string>& target, uint8_t 
 void TKestBaseList::AssignName(TKestObject& object, std::string name) {
   // Base screens keep the names they were made with, whatever a record holds.
   if (object.IsBase()) return;
-  if (FOrder.contains(&object)) Unindex(object);
+  auto order = FOrder.find(&object);
+  if (order == FOrder.end()) {
+    object.StoreName(std::move(name));
+    return;
+  }
+  Unindex(object);
   object.StoreName(std::move(name));
-  if (FOrder.contains(&object)) Index(object);
+  Index(object, order->second);
 }
 
 void TKestBaseList::SetName(TKestObject& object, const std::string& name) {
@@ -142,6 +155,7 @@ bool TKestBaseList::IsScrapped(const TKestObject& object) const {
 void TKestBaseList::Scrap(TKestObject& object) {
   if (object.IsBase() || IsScrapped(object)) return;
   FScrapped.push_back(object.Ref());
+  if (TKestControl* control = object.AsControl()) control->Invalidate();
   AssignName(object, std::string());
 }
 
@@ -158,6 +172,11 @@ void TKestBaseList::Destroy(TKestObject& object) {
   if (object.IsBase() || !FOrder.contains(&object)) return;
   if (TKestControl* control = object.AsControl())
     while (control->ChildCount() > 0) Destroy(*control->Child(control->ChildCount() - 1));
+  if (Focused() == &object) {
+    FFocused = TObjectRef();
+    FFocusRecompute = true;
+  }
+  std::erase_if(FRightClickClosers, [&](const TObjectRef& r) { return r.Key() == object.Life().get(); });
   FEvents.RemoveWaitingOf(object.Life().get());
   Unindex(object);
   object.Detach();
@@ -171,8 +190,15 @@ void TKestBaseList::Reset() {
   while (!FObjects.empty()) Destroy(*FObjects.back().Object);
   FScrapped.clear();
   FEvents.Clear();
-  FBases[0] = std::make_unique<TKestBase>(*this, 0);
-  FBases[1] = std::make_unique<TKestBase>(*this, 1);
+  FRightClickClosers.clear();
+  FFocused = TObjectRef();
+  MakeBases();
+  const int32_t width = FWidth;
+  const int32_t height = FHeight;
+  SetSceneSize(8, 8);
+  // The mouse positions stay in the input latches, so both new screens
+  // know where the cursor is.
+  SetSceneSize(width, height);
 }
 
 void TKestBaseList::PostEvent(TKestComponent& sender, const std::string& reference, const TArrayString& args,

@@ -11,12 +11,15 @@
 #include <unordered_map>
 #include <vector>
 
+#include <functional>
+
+#include "imaging/dibx.h"
 #include "scene/event_queue.h"
 #include "scene/kest_base.h"
 #include "scene/kest_object.h"
+#include "scene/scene_input.h"
 
 namespace kest {
-
 
 class TKestBaseList {
  public:
@@ -39,7 +42,10 @@ class TKestBaseList {
 
   TKestBase& Base(int index) { return *FBases[index & 1]; }
   int FrontIndex() const { return FFrontIndex; }
-  void SetFrontIndex(int index) { FFrontIndex = index & 1; }
+  void SetFrontIndex(int index) {
+    FFrontIndex = index & 1;
+    FInput.SetFrontIndex(FFrontIndex);
+  }
   TKestBase& FrontBase() { return Base(FFrontIndex); }
   TKestBase& BackBase() { return Base(FFrontIndex ^ 1); }
 
@@ -68,6 +74,49 @@ class TKestBaseList {
   void Destroy(TKestObject& object);
   // Destroys every object, empties the queue and makes fresh base screens.
   void Reset();
+
+  // The frame phases: input, then (after the scripts) update, then drawing.
+  void ProcessInput();
+  void UpdateScene();
+  void DrawScene();
+  void ClearDirtyLists();
+  // The rectangles of the output that changed in the last draw phase.
+  std::vector<TRect> OutputDirtyRects();
+
+  // The scene size; both base screens and the output surface follow it.
+  void SetSceneSize(int32_t width, int32_t height);
+  int32_t Width() const { return FWidth; }
+  int32_t Height() const { return FHeight; }
+  // The surface the front screen draws to: the screen manager's when one is
+  // set, else the scene's own.
+  void SetExternalOutput(TCustomDIBX* output) { FExternalOutput = output; }
+  TCustomDIBX& Output() { return FExternalOutput ? *FExternalOutput : FOutput; }
+  // Bits per pixel of new surfaces (the screen manager's).
+  void SetBitCount(int bits) { FBitCount = bits; }
+  void FreeSurfaces();
+  void ReloadSurfaces();
+  // Puts a screen in front; the screen swap of the flip command.
+  void SwapScreens(int frontIndex);
+
+  TSceneInput& Input() { return FInput; }
+  // Focus: at most one control, on the front screen, that takes keys.
+  TKestControl* Focused() const { return static_cast<TKestControl*>(FFocused.Get()); }
+  void SetFocus(TKestControl* control);
+  bool FocusRecompute() const { return FFocusRecompute; }
+  void ControlCreated();
+  void VisibilityChanged(TKestControl& control);
+  void TakesFocusChanged(TKestControl& control);
+  void ParentChanged(TKestControl& control);
+  // The cursor file shown where no control names one (@Cursor).
+  void SetDefaultCursor(std::function<std::string()> source) { FDefaultCursor = std::move(source); }
+  std::string DefaultCursor() const { return FDefaultCursor ? FDefaultCursor() : std::string(); }
+  // Controls that close on a right click, in the order they registered.
+  const std::vector<TObjectRef>& RightClickClosers() const { return FRightClickClosers; }
+  void AddRightClickCloser(TKestControl& control) { FRightClickClosers.push_back(control.Ref()); }
+
+  // The scene record of saved games: size, screens, components, queue, focus.
+  void SaveState(TStream& stream);
+  void LoadState(TStream& stream, int32_t version);
 
   int32_t Count() const { return static_cast<int32_t>(FObjects.size()); }
   TKestObject& Items(int32_t index) const { return *FObjects[static_cast<size_t>(index)].Object; }
@@ -99,20 +148,38 @@ class TKestBaseList {
     size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
   };
   void Register(std::unique_ptr<TKestObject> object);
+  void MakeBases();
+  void UpdateObjects();
+  void ProcessKeys();
+  void LoseFocusIfOffFront();
   TKestObject* Registered(std::string_view name) const;
-  void Index(TKestObject& object);
+  void Index(TKestObject& object, uint64_t order);
   void Unindex(TKestObject& object);
   size_t Position(const TKestObject& object) const;
 
   std::unique_ptr<TKestBase> FBases[2];
   int FFrontIndex = 0;
   std::vector<TEntry> FObjects;
+  struct TNamed {
+    TKestObject* Object;
+    uint64_t Order;
+  };
   std::unordered_map<const TKestObject*, uint64_t> FOrder;
-  std::unordered_multimap<std::string, TKestObject*, THash, std::equal_to<>> FByName;
+  std::unordered_multimap<std::string, TNamed, THash, std::equal_to<>> FByName;
   std::vector<TObjectRef> FScrapped;
   uint64_t FNextOrder = 0;
   int FLoadDepth = 0;
   TTimerList FEvents;
+  TSceneInput FInput;
+  TObjectRef FFocused;
+  bool FFocusRecompute = false;
+  std::function<std::string()> FDefaultCursor;
+  std::vector<TObjectRef> FRightClickClosers;
+  int32_t FWidth = 8;
+  int32_t FHeight = 8;
+  int FBitCount = 32;
+  TDIBX FOutput;
+  TCustomDIBX* FExternalOutput = nullptr;
 };
 
 }  // namespace kest

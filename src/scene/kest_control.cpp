@@ -8,6 +8,7 @@
 #include "common/stream.h"
 #include "scene/kest_base.h"
 #include "scene/kest_base_list.h"
+#include "scene/kest_motion.h"
 
 namespace kest {
 
@@ -24,7 +25,9 @@ uint8_t ToByte(bool value) { return value ? 1 : 0; }
 
 }  // namespace
 
-TKestControl::TKestControl(TKestBaseList& scene) : TKestComponent(scene) {}
+TKestControl::TKestControl(TKestBaseList& scene) : TKestComponent(scene) { scene.ControlCreated(); }
+
+TKestControl::~TKestControl() = default;
 
 int32_t TKestControl::EventSlot(int32_t id) {
   if (id >= PR_ONMOUSEMOVE && id <= PR_ONWHEELUP) return id - PR_ONMOUSEMOVE;
@@ -85,30 +88,52 @@ void TKestControl::SetProp(int32_t id, TPropValue value) {
   auto as_bool = [&value] { return std::get<bool>(value); };
   switch (id) {
     case PR_LEFT:
-      FLeft = as_int();
       FMotionX = 0;
+      ChangeGeometry(FLeft, as_int());
+      NotifyPosition();
       return;
     case PR_TOP:
-      FTop = as_int();
       FMotionY = 0;
+      ChangeGeometry(FTop, as_int());
+      NotifyPosition();
       return;
-    case PR_WIDTH: FWidth = as_int(); return;
-    case PR_HEIGHT: FHeight = as_int(); return;
-    case PR_OFFSETX: FAnchorX = as_int(); return;
-    case PR_OFFSETY: FAnchorY = as_int(); return;
-    case PR_COLOR: FColor = as_int(); return;
-    case PR_VISIBLE: FVisible = as_bool(); return;
+    case PR_WIDTH: ChangeGeometry(FWidth, as_int()); return;
+    case PR_HEIGHT: ChangeGeometry(FHeight, as_int()); return;
+    case PR_OFFSETX:
+      ChangeGeometry(FAnchorX, as_int());
+      NotifyPosition();
+      return;
+    case PR_OFFSETY:
+      ChangeGeometry(FAnchorY, as_int());
+      NotifyPosition();
+      return;
+    case PR_PLUSX: ChangeGeometry(FPlusX, as_int()); return;
+    case PR_PLUSY: ChangeGeometry(FPlusY, as_int()); return;
+    case PR_CLIPLEFT:
+    case PR_CLIPTOP:
+    case PR_CLIPWIDTH:
+    case PR_CLIPHEIGHT: {
+      int32_t* field[] = {&FClipLeft, &FClipTop, &FClipWidth, &FClipHeight};
+      ChangeGeometry(*field[id - PR_CLIPLEFT], as_int());
+      NotifyClip();
+      return;
+    }
+    case PR_COLOR: SetColor(as_int()); return;
+    case PR_VISIBLE: SetVisible(as_bool()); return;
     // The mode is kept as a byte, as the state record stores it.
     case PR_IGNOREMOUSE: FIgnoreMouse = static_cast<uint8_t>(as_int()); return;
     case PR_CURSOR: FCursor = std::get<std::string>(std::move(value)); return;
-    case PR_POSZOOMED: FPosZoomed = as_bool(); return;
-    case PR_CLIPLEFT: FClipLeft = as_int(); return;
-    case PR_CLIPTOP: FClipTop = as_int(); return;
-    case PR_CLIPWIDTH: FClipWidth = as_int(); return;
-    case PR_CLIPHEIGHT: FClipHeight = as_int(); return;
-    case PR_PLUSX: FPlusX = as_int(); return;
-    case PR_PLUSY: FPlusY = as_int(); return;
-    case PR_HANDLEKEY: FHandleKey = as_bool(); return;
+    case PR_POSZOOMED:
+      if (FPosZoomed == as_bool()) return;
+      Invalidate();
+      FPosZoomed = as_bool();
+      Invalidate();
+      return;
+    case PR_HANDLEKEY:
+      if (FHandleKey == as_bool()) return;
+      FHandleKey = as_bool();
+      Scene().TakesFocusChanged(*this);
+      return;
     case PR_ANIPAUSED: FAniPaused = as_bool(); return;
     default: break;
   }
@@ -141,10 +166,22 @@ TKestBase* TKestControl::BaseScreen() {
 bool TKestControl::SetParent(TKestControl* parent) {
   if (parent == FParent) return true;
   if (parent == this || (parent && parent->IsDescendantOf(this)) || IsBase()) return false;
-  if (FParent) FParent->RemoveChild(this);
-  FParent = parent;
-  if (parent) parent->AddChild(this);
+  Invalidate();
+  ChangeParent(parent);
+  Invalidate();
+  Scene().ParentChanged(*this);
   return true;
+}
+
+void TKestControl::ChangeParent(TKestControl* parent) {
+  if (FParent) {
+    FParent->RemoveChild(this);
+    if (FParent->Kind() == LT_CABINET) LeaveCabinet();
+  }
+  FParent = parent;
+  if (!parent) return;
+  parent->AddChild(this);
+  if (parent->Kind() == LT_CABINET) EnterCabinet();
 }
 
 void TKestControl::AddChild(TKestControl* child) {
@@ -155,6 +192,7 @@ void TKestControl::AddChild(TKestControl* child) {
 void TKestControl::RemoveChild(TKestControl* child) { std::erase(FChildren, child); }
 
 void TKestControl::Detach() {
+  Invalidate();
   if (FParent) FParent->RemoveChild(this);
   FParent = nullptr;
   for (TKestControl* child : FChildren) child->FParent = nullptr;
@@ -249,7 +287,7 @@ void TKestControl::LoadChildren(TStream& stream, int32_t version) {
       if (object) Scene().Destroy(*object);
       throw EReadError("Scene record: a child of kind " + std::to_string(kind) + " cannot be loaded");
     }
-    child->SetParent(this);
+    child->ChangeParent(this);
     child->LoadState(stream, version);
   }
   SortChildren();

@@ -23,10 +23,14 @@ auto ConvertTo(const TPropValue& value) {
   return std::visit(
       [](const auto& v) {
         using V = std::decay_t<decltype(v)>;
-        if constexpr (std::is_same_v<V, int32_t>) return To::FromInt(v);
-        else if constexpr (std::is_same_v<V, long double>) return To::FromFloat(v);
-        else if constexpr (std::is_same_v<V, bool>) return To::FromFlag(v);
-        else return To::FromStr(v);
+        if constexpr (std::is_same_v<V, int32_t>)
+          return To::FromInt(v);
+        else if constexpr (std::is_same_v<V, long double>)
+          return To::FromFloat(v);
+        else if constexpr (std::is_same_v<V, bool>)
+          return To::FromFlag(v);
+        else
+          return To::FromStr(v);
       },
       value);
 }
@@ -89,10 +93,14 @@ void GetProperty(TKestObject& object, int32_t id, TCustomParam& target) {
   std::visit(
       [&target](const auto& v) {
         using V = std::decay_t<decltype(v)>;
-        if constexpr (std::is_same_v<V, int32_t>) target.SetAsInt(v);
-        else if constexpr (std::is_same_v<V, long double>) target.SetAsFloat(v);
-        else if constexpr (std::is_same_v<V, bool>) target.SetAsFlag(v);
-        else target.SetAsStr(v);
+        if constexpr (std::is_same_v<V, int32_t>)
+          target.SetAsInt(v);
+        else if constexpr (std::is_same_v<V, long double>)
+          target.SetAsFloat(v);
+        else if constexpr (std::is_same_v<V, bool>)
+          target.SetAsFlag(v);
+        else
+          target.SetAsStr(v);
       },
       value);
 }

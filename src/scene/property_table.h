@@ -72,6 +72,7 @@ enum TPropId : int32_t {
   PR_ONPLAYEND = 43,
   PR_VISIBLE = 47,
   PR_TEXT = 50,
+  PR_RCLICKSCRAP = 73,
   PR_CARETX = 78,
   PR_CARETY = 79,
   PR_IGNOREMOUSE = 80,

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace kest {
 
@@ -22,12 +23,33 @@ struct TBaseMouseState {
   bool WheelUpLatch = false;
 };
 
+// Keys by virtual-key code. A press fires a key-down and a key-repeat at
+// once, then repeats after 300 ms and every 50 ms while held.
 struct TKeyState {
+  static constexpr int32_t kFirstRepeat = 300;
+  static constexpr int32_t kNextRepeat = 50;
+
   std::array<uint8_t, 256> Held{};
   std::array<uint8_t, 256> PressedSinceLastFrame{};
+  std::array<uint8_t, 256> PressedThisFrame{};
+  std::array<uint8_t, 256> RepeatNextFrame{};
+  std::array<uint8_t, 256> RepeatThisFrame{};
+  std::array<int32_t, 256> RepeatTimer{};
+  bool DownFlag = false;
+  bool UpFlag = false;
+  bool RepeatFlag = false;
+  std::vector<uint8_t> DownKeys;
+  std::vector<uint8_t> UpKeys;
+  std::vector<uint8_t> RepeatKeys;
 
   void SetKey(int key, bool down);
   void Clear();
+  // The start of a frame's input phase: what was pressed or repeated since
+  // the last one becomes this frame's.
+  void Latch();
+  void ClearFlags();
+  // Counts the repeat timers of held keys down by a frame's milliseconds.
+  void StepRepeat(int32_t elapsed);
 };
 
 class TSceneInput {

@@ -5,6 +5,7 @@
 #include "script/call_man.h"
 #include "shell/player_files.h"
 #include "shell/project_part.h"
+#include "shell/scene_part.h"
 
 #include <filesystem>
 
@@ -32,6 +33,11 @@ std::unique_ptr<IPlayerScreen> TPlayerFactory::CreateScreen(const TMediaInitArgs
                                                   args.FullScreenWidth, args.FullScreenHeight, FForcedBits);
   auto part = std::make_unique<TScreenPart>(std::move(manager), FFrameObserver);
   part->SetTestPattern(FTestPattern);
+  if (FScene) {
+    FScene->SetScreen(&part->Manager());
+    FScene->SetDrawing(!FTestPattern);
+    part->SetDirtySource([scene = FScene] { return scene->DirtyRects(); });
+  }
   return part;
 }
 
@@ -54,7 +60,11 @@ std::unique_ptr<IPlayerProject> TPlayerFactory::CreateProject() {
     man.Vars = FVariables.get();
     man.Funcs = &FFuncs;
     man.Ui = FProjectUi.get();
-    man.Events = &FEvents;
+    man.Events = Events();
+    man.FindSender = [this](const std::string& name) -> TObjectHandle {
+      TKestObject* object = FScene ? FScene->Bases().FindObject(name) : nullptr;
+      return object ? object->Life() : nullptr;
+    };
     man.EnsureFile = [&project](std::string_view page) { return project.EnsureFile(page); };
     man.Hosts.Game = &FGameHost;
     return std::make_unique<TCallMan>(std::move(man));
@@ -71,8 +81,22 @@ void TPlayerFactory::PostScriptEvent(std::string reference, const std::vector<st
   record.Reference = std::move(reference);
   record.Sender = TObjectRef(FScriptSender);
   for (const std::string& arg : args) record.Args.Add(arg);
-  FEvents.PostEvent(std::move(record));
+  Events()->PostEvent(std::move(record));
 }
+
+std::unique_ptr<IPlayerScene> TPlayerFactory::CreateScene() {
+  auto scene = std::make_unique<TScenePart>();
+  FScene = scene.get();
+  if (FVariables) FVariables->Hosts.Scene = &scene->VariableHost();
+  return scene;
+}
+
+void TPlayerFactory::FreeVariables() {
+  FVariables.reset();
+  FScene = nullptr;
+}
+
+TTimerList* TPlayerFactory::Events() { return FScene ? &FScene->Bases().Events() : &FEvents; }
 
 void TPlayerFactory::CreateVariables() {
   if (!FDateClock) FDateClock = std::make_unique<TSystemDateClock>();

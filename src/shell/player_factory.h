@@ -21,6 +21,7 @@
 namespace kest {
 
 class IDialogs;
+class TScenePart;
 
 class TPlayerFactory final : public TEmptyPlayerFactory {
  public:
@@ -38,7 +39,9 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   // when null).
   void SetDateClock(std::unique_ptr<IDateClock> clock) { FDateClock = std::move(clock); }
   void CreateVariables() override;
-  void FreeVariables() override { FVariables.reset(); }
+  // The variables go before the scene: nothing reads the scene after them.
+  void FreeVariables() override;
+  std::unique_ptr<IPlayerScene> CreateScene() override;
   TParamCollection* Variables() const { return FVariables.get(); }
 
   // Where the screen manager's frames go and which display it controls; a
@@ -102,6 +105,9 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   TVrFileManager* FFiles = nullptr;
   std::unique_ptr<IProjectUi> FProjectUi;
   TSysFuncMan FFuncs;
+  // The scene's event queue; before the scene exists, one of the factory's.
+  TTimerList* Events();
+  TScenePart* FScene = nullptr;
   TTimerList FEvents;
   TObjectHandle FScriptSender = std::make_shared<TObjectLife>(TObjectLife{"headless"});
 };

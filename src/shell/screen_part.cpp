@@ -29,9 +29,7 @@ void TScreenPart::Present() {
     FPatternBuild = FScreen->Builds();
     DrawTestPattern(*FScreen->Output());
   }
-  // The scene's dirty rectangles arrive with the scene; until then only the
-  // whole frame after a mode build is shown.
-  FScreen->Present({}, TRect{});
+  FScreen->Present(FDirty ? FDirty() : std::vector<TRect>(), TRect{});
   if (FObserver && FScreen->Output()) FObserver(*FScreen->Output());
 }
 

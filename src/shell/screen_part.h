@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "media/screen_manager.h"
 #include "shell/player_parts.h"
@@ -29,6 +30,8 @@ class TScreenPart final : public IPlayerScreen {
   TScreenManager& Manager() { return *FScreen; }
   // Shows a test picture in place of the scene (a check of the display).
   void SetTestPattern(bool on) { FTestPattern = on; }
+  // Where the changed rectangles of each frame come from (the scene).
+  void SetDirtySource(std::function<std::vector<TRect>()> source) { FDirty = std::move(source); }
 
   // Colour bars over a grid, with a white frame around the edge.
   static void DrawTestPattern(TCustomDIBX& output);
@@ -38,6 +41,7 @@ class TScreenPart final : public IPlayerScreen {
   TFrameObserver FObserver;
   bool FTestPattern = false;
   int32_t FPatternBuild = -1;
+  std::function<std::vector<TRect>()> FDirty;
 };
 
 class TWindowScreenOutput final : public IScreenOutput {

@@ -84,7 +84,10 @@ TEST(ObjectState, OlderRecordsLoadWithCreationValuesForWhatTheyLack) {
   for (int32_t version : {101, 103, 113}) {
     SCOPED_TRACE(version);
     TByteStream s;
-    WriteOldRecord(s, version, "\x01" "BASE0", 1);
+    WriteOldRecord(s, version,
+                   "\x01"
+                   "BASE0",
+                   1);
     WriteByte(s, LT_BOX);
     WriteOldRecord(s, version, "box", 0);
     TKestBaseList scene;

@@ -55,7 +55,10 @@ TEST(PropertyTable, EveryIdOnAControl) {
 
 TEST(PropertyTable, EveryIdOnABaseScreen) {
   TKestBaseList scene;
-  CheckEveryId(scene.FrontBase(), {{PR_NAME, std::string("\x01" "BASE0")}, {PR_VISIBLE, true}, {PR_COLOR, 0}});
+  CheckEveryId(scene.FrontBase(), {{PR_NAME, std::string("\x01"
+                                                         "BASE0")},
+                                   {PR_VISIBLE, true},
+                                   {PR_COLOR, 0}});
 }
 
 TEST(PropertyTable, EveryIdOnANonVisualObject) {

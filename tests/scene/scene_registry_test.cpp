@@ -55,10 +55,16 @@ TEST(SceneRegistry, SpecialNamesFindTheBaseScreens) {
   TKestBaseList scene;
   scene.SetFrontIndex(1);
   EXPECT_EQ(scene.FindObject(""), &scene.Base(1));
-  EXPECT_EQ(scene.FindObject("\x01" "BASE0"), &scene.Base(1));
+  EXPECT_EQ(scene.FindObject("\x01"
+                             "BASE0"),
+            &scene.Base(1));
   EXPECT_EQ(scene.FindObject("\x01"), &scene.Base(0));
-  EXPECT_EQ(scene.FindControl("\x01" "BASE0"), &scene.Base(0));
-  EXPECT_EQ(scene.FindControl("\x01" "BASE1"), &scene.Base(1));
+  EXPECT_EQ(scene.FindControl("\x01"
+                              "BASE0"),
+            &scene.Base(0));
+  EXPECT_EQ(scene.FindControl("\x01"
+                              "BASE1"),
+            &scene.Base(1));
   // Controls only: a timer of the name is passed over.
   scene.Create<TKestTimer>().SetName("t");
   EXPECT_EQ(scene.FindControl("t"), nullptr);

@@ -1,0 +1,185 @@
+// Where a control lies and how it reaches the screen: its absolute position,
+// its bounds and clip, invalidation into the base screen's dirty list,
+// drawing under nested clips, and hit tests.
+#include <cmath>
+
+#include "imaging/custom_dibx.h"
+#include "scene/kest_base.h"
+#include "scene/kest_base_list.h"
+#include "scene/kest_control.h"
+
+namespace kest {
+
+namespace {
+
+// One axis of the absolute position; the fields are those of x or of y.
+struct TAxis {
+  int32_t Pos;
+  int32_t Anchor;
+  int32_t Size;
+  int32_t Zoom;
+  bool Mirrored;
+  int32_t Plus;
+  int32_t MotionPos;
+};
+
+// A pixel-locked child sits in the pixels of its parent's picture, which the
+// parent shows zoomed: positions map through the picture's scale.
+int32_t LockedPosition(const TAxis& a, int32_t imageSize, int32_t parentSize, int32_t ownImageSize) {
+  const double scale = std::nearbyint(static_cast<double>(imageSize) / parentSize * 65536.0);
+  const int64_t d = std::max<int64_t>(1, static_cast<int64_t>(scale));
+  const int64_t n =
+      a.Mirrored ? (int64_t{imageSize} + a.Anchor - a.Pos - ownImageSize) * 65536 : (int64_t{a.Pos} - a.Anchor) * 65536;
+  // Floor division: the remainder decides the rounding, as with div and mod.
+  int64_t e = n / d;
+  int64_t r = n % d;
+  if (r < 0) {
+    r += d;
+    --e;
+  }
+  return static_cast<int32_t>(e + (r > 0x7FFF ? 1 : 0));
+}
+
+int32_t FreePosition(const TAxis& a, bool posZoomed, bool hasMotion) {
+  int32_t anchor = a.Zoom == 256 ? a.Anchor : static_cast<int32_t>(int64_t{a.Anchor} * a.Zoom / 256);
+  if (a.Mirrored) anchor = a.Size - anchor - 1;
+  int32_t p = posZoomed ? static_cast<int32_t>(int64_t{a.Pos} * a.Zoom / 256) : a.Pos;
+  if (hasMotion) p = a.MotionPos;
+  return p - anchor + a.Plus;
+}
+
+}  // namespace
+
+int32_t TKestControl::AbsLeft() const {
+  const TAxis axis{FLeft, FAnchorX, FWidth, ZoomX(), MirroredH(), FPlusX, FMotionX};
+  if (!FParent) return FreePosition(axis, FPosZoomed, FMotion != nullptr);
+  const TCustomDIBX* own = ImageSurface();
+  const TCustomDIBX* parentImage = FParent->ImageSurface();
+  // A parent without width would scale by infinity: such a child is placed freely.
+  if (FPosZoomed && !FParent->IsBase() && parentImage && own && !FMotion && FParent->ZoomX() == ZoomX() &&
+      FParent->FWidth > 0)
+    return LockedPosition(axis, parentImage->Width(), FParent->FWidth, own->Width()) + FParent->AbsLeft() + FPlusX -
+           FParent->ScrollX();
+  return FreePosition(axis, FPosZoomed, FMotion != nullptr) + FParent->AbsLeft() - FParent->ScrollX();
+}
+
+int32_t TKestControl::AbsTop() const {
+  const TAxis axis{FTop, FAnchorY, FHeight, ZoomY(), MirroredV(), FPlusY, FMotionY};
+  if (!FParent) return FreePosition(axis, FPosZoomed, FMotion != nullptr);
+  const TCustomDIBX* own = ImageSurface();
+  const TCustomDIBX* parentImage = FParent->ImageSurface();
+  if (FPosZoomed && !FParent->IsBase() && parentImage && own && !FMotion && FParent->ZoomY() == ZoomY() &&
+      FParent->FHeight > 0)
+    return LockedPosition(axis, parentImage->Height(), FParent->FHeight, own->Height()) + FParent->AbsTop() + FPlusY -
+           FParent->ScrollY();
+  return FreePosition(axis, FPosZoomed, FMotion != nullptr) + FParent->AbsTop() - FParent->ScrollY();
+}
+
+TRect TKestControl::BoundsRect() const { return MakeRect(AbsLeft(), AbsTop(), FWidth, FHeight); }
+
+TRect TKestControl::ClipRectAbs() const {
+  if (FClipWidth < 1 || FClipHeight < 1) return {};
+  return MakeRect(AbsLeft() + FClipLeft, AbsTop() + FClipTop, FClipWidth, FClipHeight);
+}
+
+void TKestControl::Invalidate() {
+  if (!Visible() || !BaseScreen()) return;
+  TRect r = BoundsRect();
+  if (FParent) {
+    r = IntersectRect(r, FParent->BoundsRect());
+    if (r.IsEmpty()) return;
+  }
+  const TRect clip = ClipRectAbs();
+  if (!clip.IsEmpty()) {
+    r = IntersectRect(r, clip);
+    if (r.IsEmpty()) return;
+  }
+  if (FParent)
+    FParent->AddDirtyRect(r);
+  else
+    AddDirtyRect(r);
+}
+
+void TKestControl::AddDirtyRect(const TRect& rect) {
+  if (FParent) FParent->AddDirtyRect(rect);
+}
+
+void TKestControl::ChangeGeometry(int32_t& field, int32_t value) {
+  if (field == value) return;
+  Invalidate();
+  field = value;
+  Invalidate();
+}
+
+void TKestControl::NotifyPosition() {
+  PositionChanged();
+  for (TKestControl* child : FChildren) child->NotifyPosition();
+}
+
+void TKestControl::NotifyClip() {
+  ClipChanged();
+  for (TKestControl* child : FChildren) child->NotifyClip();
+}
+
+void TKestControl::SetColor(int32_t color) {
+  if (FColor == color) return;
+  FColor = color;
+  Invalidate();
+}
+
+void TKestControl::SetVisible(bool visible) {
+  if (FVisible == visible) return;
+  if (!visible) Invalidate();
+  FVisible = visible;
+  if (visible) Invalidate();
+  Scene().VisibilityChanged(*this);
+}
+
+void TKestControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
+  if (left == FLeft && top == FTop && width == FWidth && height == FHeight) return;
+  Invalidate();
+  if (left != FLeft) FMotionX = 0;
+  if (top != FTop) FMotionY = 0;
+  FLeft = left;
+  FTop = top;
+  FWidth = width;
+  FHeight = height;
+  Invalidate();
+  NotifyPosition();
+}
+
+void TKestControl::Draw(TCustomDIBX& surface) {
+  Paint(surface);
+  const bool clipped = surface.ClipActive;
+  const TRect outer = surface.ClipRect;
+  const TRect r = IntersectRect(BoundsRect(), clipped ? outer : surface.Bounds());
+  if (r.IsEmpty()) return;
+  for (TKestControl* child : FChildren) {
+    if (child->Name().empty() || !child->Visible()) continue;
+    const TRect rc = child->ClipRectAbs();
+    const TRect area = rc.IsEmpty() ? r : IntersectRect(r, rc);
+    if (area.IsEmpty()) continue;
+    surface.ResetClip();
+    surface.SetClipRect(area);
+    child->Draw(surface);
+  }
+  surface.ResetClip();
+  if (clipped) surface.SetClipRect(outer);
+}
+
+bool TKestControl::HitsPoint(int32_t x, int32_t y) {
+  const TRect b = BoundsRect();
+  return x >= b.Left && y >= b.Top && x < b.Right && y < b.Bottom;
+}
+
+TKestControl* TKestControl::HitTest(int32_t x, int32_t y, uint8_t modes) {
+  if (!Visible() || !HitsPoint(x, y)) return nullptr;
+  TKestControl* hit = FIgnoreMouse < 8 && ((modes >> FIgnoreMouse) & 1) ? this : nullptr;
+  for (auto it = FChildren.rbegin(); it != FChildren.rend(); ++it) {
+    if ((*it)->Name().empty()) continue;
+    if (TKestControl* child = (*it)->HitTest(x, y, modes)) return child;
+  }
+  return hit;
+}
+
+}  // namespace kest

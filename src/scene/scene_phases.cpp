@@ -1,0 +1,167 @@
+// The scene's three phases of a frame tick (input, update, drawing), its
+// size and surfaces, and the focus rules that the phases and the controls
+// share.
+#include "common/app_globals.h"
+#include "scene/kest_base_list.h"
+
+namespace kest {
+
+namespace {
+
+TArrayString KeyCodes(const std::vector<uint8_t>& keys) {
+  TArrayString codes;
+  for (uint8_t key : keys) codes.Add(std::to_string(key));
+  return codes;
+}
+
+}  // namespace
+
+void TKestBaseList::ProcessInput() {
+  if (FFocusRecompute) {
+    SetFocus(FrontBase().FindFocusable());
+    FFocusRecompute = false;
+  }
+  FInput.Keys().Latch();
+  FrontBase().ProcessMouse();
+  ProcessKeys();
+  FInput.Keys().StepRepeat(FrameDelta);
+}
+
+void TKestBaseList::ProcessKeys() {
+  TKeyState& keys = FInput.Keys();
+  TKestControl* focused = Focused();
+  if (focused && focused->TakesFocus() && !focused->EventsSuppressed()) {
+    TObjectRef ref = focused->Ref();
+    if (keys.DownFlag) focused->KeyDown(KeyCodes(keys.DownKeys));
+    if (keys.RepeatFlag && ref.Get()) focused->KeyRepeat(KeyCodes(keys.RepeatKeys));
+    if (keys.UpFlag && ref.Get()) focused->KeyUp(KeyCodes(keys.UpKeys));
+  }
+  keys.ClearFlags();
+}
+
+void TKestBaseList::UpdateScene() {
+  FBases[0]->Update();
+  FBases[1]->Update();
+  UpdateObjects();
+  DestroyScrapped();
+}
+
+void TKestBaseList::UpdateObjects() {
+  // Destroying an object also destroys its children, which may lie before it
+  // in the registry: the walk goes on from the next survivor after it.
+  size_t i = 0;
+  while (i < FObjects.size()) {
+    TKestObject& object = *FObjects[i].Object;
+    const uint64_t order = FObjects[i].Order;
+    TKestControl* control = object.AsControl();
+    const bool in_cabinet = control && control->InCabinet();
+    auto* component = static_cast<TKestComponent*>(&object);
+    if (!in_cabinet && !component->EventsSuppressed())
+      if (const TPropertyInfo& idle = *PropertyInfo(PR_ONIDLE); object.Keeps(idle))
+        PostEvent(*component, std::get<std::string>(object.GetProp(PR_ONIDLE)), TArrayString(), PR_ONIDLE);
+    const bool stopped = std::get<bool>(object.GetProp(PR_PAUSED));
+    if (stopped || IsScrapped(object) || in_cabinet || !control || !control->Update()) {
+      ++i;
+      continue;
+    }
+    Destroy(object);
+    i = static_cast<size_t>(std::lower_bound(FObjects.begin(), FObjects.end(), order,
+                                             [](const TEntry& e, uint64_t o) { return e.Order < o; }) -
+                            FObjects.begin());
+  }
+}
+
+void TKestBaseList::DrawScene() {
+  for (int index = 0; index < 2; ++index) {
+    TKestBase& base = Base(index);
+    base.DrawDirty(index == FFrontIndex ? Output() : base.Surface());
+  }
+}
+
+void TKestBaseList::ClearDirtyLists() {
+  FBases[0]->Dirty().Clear();
+  FBases[1]->Dirty().Clear();
+}
+
+std::vector<TRect> TKestBaseList::OutputDirtyRects() { return FrontBase().Dirty().Rects(); }
+
+void TKestBaseList::SetSceneSize(int32_t width, int32_t height) {
+  FWidth = width;
+  FHeight = height;
+  FOutput.SetSize(width, height, FBitCount);
+  FBases[0]->SetSurfaceSize(width, height, FBitCount);
+  FBases[1]->SetSurfaceSize(width, height, FBitCount);
+}
+
+void TKestBaseList::FreeSurfaces() {
+  FOutput.SetSize(0, 0, FBitCount);
+  FBases[0]->FreeSurfaces();
+  FBases[1]->FreeSurfaces();
+}
+
+void TKestBaseList::ReloadSurfaces() { SetSceneSize(FWidth, FHeight); }
+
+void TKestBaseList::SwapScreens(int frontIndex) {
+  SetFrontIndex(frontIndex);
+  FBases[0]->InvalidateAll();
+  FBases[1]->InvalidateAll();
+  LoseFocusIfOffFront();
+}
+
+void TKestBaseList::LoseFocusIfOffFront() {
+  TKestControl* focused = Focused();
+  if (focused && focused->BaseScreen() == &FrontBase()) return;
+  FFocused = TObjectRef();
+  FFocusRecompute = true;
+}
+
+void TKestBaseList::SetFocus(TKestControl* control) {
+  TKestControl* old = Focused();
+  if (control == old) return;
+  if (old && !old->Name().empty() && !old->EventsSuppressed())
+    PostEvent(*old, old->EventReference(PR_ONFOCUSOUT), TArrayString(), PR_ONFOCUSOUT);
+  FFocused = control ? control->Ref() : TObjectRef();
+  FFocusRecompute = false;
+  if (!control) return;
+  if (!control->EventsSuppressed())
+    PostEvent(*control, control->EventReference(PR_ONFOCUSIN), TArrayString(), PR_ONFOCUSIN);
+  control->FocusGained();
+}
+
+void TKestBaseList::ControlCreated() {
+  if (!Focused()) FFocusRecompute = true;
+}
+
+void TKestBaseList::VisibilityChanged(TKestControl& control) {
+  TKestControl* focused = Focused();
+  if (!focused) {
+    if (control.Visible()) FFocusRecompute = true;
+    return;
+  }
+  if (!control.Visible() && (focused == &control || focused->IsDescendantOf(&control))) {
+    FFocused = TObjectRef();
+    FFocusRecompute = true;
+  }
+}
+
+void TKestBaseList::TakesFocusChanged(TKestControl& control) {
+  TKestControl* focused = Focused();
+  if (control.TakesFocus() ? !focused : focused == &control) {
+    if (focused) FFocused = TObjectRef();
+    FFocusRecompute = true;
+  }
+}
+
+void TKestBaseList::ParentChanged(TKestControl& control) {
+  TKestControl* focused = Focused();
+  if (!focused) {
+    if (control.BaseScreen() == &FrontBase()) FFocusRecompute = true;
+    return;
+  }
+  if (focused->BaseScreen() != &FrontBase()) {
+    FFocused = TObjectRef();
+    FFocusRecompute = true;
+  }
+}
+
+}  // namespace kest
