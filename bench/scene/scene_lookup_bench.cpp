@@ -134,8 +134,7 @@ void BM_Ratio(benchmark::State& state) {
   state.counters["find"] = find;
   state.counters["get"] = get;
   state.counters["set"] = set;
-  std::printf("ratio to unordered_map: FindObject %.2f, GetProperty %.2f, SetProperty %.2f\n",
-              find, get, set);
+  std::printf("ratio to unordered_map: FindObject %.2f, GetProperty %.2f, SetProperty %.2f\n", find, get, set);
 }
 
 BENCHMARK(BM_FindObject);

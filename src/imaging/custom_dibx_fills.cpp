@@ -64,6 +64,16 @@ void TCustomDIBX::FillRectWith(const TRect& rect, int kind, uint32_t pixel, int 
     ReleasePixels();
     return;
   }
+  if (fast && &Target() == this) {
+    // One address lookup, then the rows by their step (a proxy surface that
+    // shifts its rows answers row by row below).
+    uint8_t* row = ScanLine(r.Top);
+    const ptrdiff_t step = LineStep();
+    for (int32_t y = r.Top; y < r.Bottom; ++y, row += step)
+      FastFillRow(kind, reinterpret_cast<uint32_t*>(row) + r.Left, r.Width(), pixel, alpha);
+    ReleasePixels();
+    return;
+  }
   const TChannelMasks c = ChannelMasksOf();
   for (int32_t y = r.Top; y < r.Bottom; ++y) {
     uint8_t* row = ScanLine(y);

@@ -18,6 +18,7 @@
 #include "scene/kest_base.h"
 #include "scene/kest_object.h"
 #include "scene/scene_input.h"
+#include "scene/scene_surfaces.h"
 
 namespace kest {
 
@@ -99,6 +100,7 @@ class TKestBaseList {
   void SwapScreens(int frontIndex);
 
   TSceneInput& Input() { return FInput; }
+  const TSceneSurfaces& Surfaces() const { return FSurfaces; }
   // Focus: at most one control, on the front screen, that takes keys.
   TKestControl* Focused() const { return static_cast<TKestControl*>(FFocused.Get()); }
   void SetFocus(TKestControl* control);
@@ -171,6 +173,7 @@ class TKestBaseList {
   int FLoadDepth = 0;
   TTimerList FEvents;
   TSceneInput FInput;
+  TSceneSurfaces FSurfaces;
   TObjectRef FFocused;
   bool FFocusRecompute = false;
   std::function<std::string()> FDefaultCursor;

@@ -104,8 +104,6 @@ class TKestControl : public TKestComponent {
   // Posts an event with the mouse position relative to the control.
   void PostMouseEvent(int32_t code);
 
-  // The per-frame update; true asks the scene to destroy the control.
-  virtual bool Update();
   virtual void PositionChanged() {}
   virtual void ClipChanged() {}
   virtual void EnterCabinet() {}
@@ -120,6 +118,8 @@ class TKestControl : public TKestComponent {
   void SetColor(int32_t color);
   void SetVisible(bool visible);
   void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
+  // Tools mark a control by laying a checker over it.
+  void SetSelectionMark(bool on);
   // The event reference stored under an event property id ("" when none).
   const std::string& EventReference(int32_t id) const;
 
@@ -132,6 +132,7 @@ class TKestControl : public TKestComponent {
   void NotifyPosition();
   void NotifyClip();
   void ChangeParent(TKestControl* parent);
+  void DrawChildren(TCustomDIBX& surface, const TRect& r);
   void AddChild(TKestControl* child);
   void RemoveChild(TKestControl* child);
   void SaveChildren(TStream& stream) const;
@@ -160,6 +161,7 @@ class TKestControl : public TKestComponent {
   int32_t FPlusX = 0;
   int32_t FPlusY = 0;
   bool FAniPaused = false;
+  bool FSelectionMark = false;
   bool FHandleKey = false;
   std::array<std::string, kEventCount> FEvents;
   std::unique_ptr<TKestMotion> FMotion;

@@ -101,6 +101,4 @@ TKestControl* TKestControl::FindFocusable() {
   return FHandleKey && !IsStopped() ? this : nullptr;
 }
 
-bool TKestControl::Update() { return false; }
-
 }  // namespace kest

@@ -148,12 +148,26 @@ void TKestControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t h
   NotifyPosition();
 }
 
+void TKestControl::SetSelectionMark(bool on) {
+  if (FSelectionMark == on) return;
+  FSelectionMark = on;
+  Invalidate();
+}
+
 void TKestControl::Draw(TCustomDIBX& surface) {
   Paint(surface);
   const bool clipped = surface.ClipActive;
   const TRect outer = surface.ClipRect;
   const TRect r = IntersectRect(BoundsRect(), clipped ? outer : surface.Bounds());
-  if (r.IsEmpty()) return;
+  if (!r.IsEmpty()) DrawChildren(surface, r);
+  surface.ResetClip();
+  if (clipped) surface.SetClipRect(outer);
+  // Half-blended, so the control stays visible under its mark.
+  if (FSelectionMark && Kind() != LT_VIDEO)
+    surface.FillPatternZoom(BoundsRect(), Scene().Surfaces().SelRectDIB, 0, 0, TBlit::None, 256, 256, 128);
+}
+
+void TKestControl::DrawChildren(TCustomDIBX& surface, const TRect& r) {
   for (TKestControl* child : FChildren) {
     if (child->Name().empty() || !child->Visible()) continue;
     const TRect rc = child->ClipRectAbs();
@@ -163,8 +177,6 @@ void TKestControl::Draw(TCustomDIBX& surface) {
     surface.SetClipRect(area);
     child->Draw(surface);
   }
-  surface.ResetClip();
-  if (clipped) surface.SetClipRect(outer);
 }
 
 bool TKestControl::HitsPoint(int32_t x, int32_t y) {

@@ -65,6 +65,9 @@ class TKestObject {
   virtual void SaveState(TStream& stream) const;
   virtual void LoadState(TStream& stream, int32_t version);
 
+  // The per-frame update; true asks the scene to destroy the object.
+  virtual bool Update() { return false; }
+
   // Called by the scene once the object has left the registry.
   virtual void Detach() {}
 

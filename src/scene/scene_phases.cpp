@@ -60,7 +60,7 @@ void TKestBaseList::UpdateObjects() {
       if (const TPropertyInfo& idle = *PropertyInfo(PR_ONIDLE); object.Keeps(idle))
         PostEvent(*component, std::get<std::string>(object.GetProp(PR_ONIDLE)), TArrayString(), PR_ONIDLE);
     const bool stopped = std::get<bool>(object.GetProp(PR_PAUSED));
-    if (stopped || IsScrapped(object) || in_cabinet || !control || !control->Update()) {
+    if (stopped || IsScrapped(object) || in_cabinet || !object.Update()) {
       ++i;
       continue;
     }
