@@ -16,7 +16,8 @@ case "$purpose" in
   build) ;;
   # A real X server, screenshots, window lookup and a scripted pointer and
   # keyboard for the window tests; the layout and naming checks.
-  test) packages+=(xvfb xauth imagemagick x11-utils xdotool clang-format-14 clang-tidy-14) ;;
+  # Icon themes give the picture tests real PNGs with alpha.
+  test) packages+=(xvfb xauth imagemagick x11-utils xdotool clang-format-14 clang-tidy-14 adwaita-icon-theme) ;;
   fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
   # The peers the benchmarks measure against; the player never links them.
   bench) packages+=(libpixman-1-dev liblua5.4-dev) ;;

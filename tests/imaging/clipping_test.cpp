@@ -30,18 +30,10 @@ void CheckEveryPosition(TKernelChoice kernels, TBlit mirror) {
         d.Kernels = kernels;
         d.SetClipRect(clip);
         switch (op) {
-          case 0:
-            d.Draw(x, y, src, src.Bounds(), mirror);
-            break;
-          case 1:
-            d.DrawAlpha(x, y, src, src.Bounds(), mirror, 128);
-            break;
-          case 2:
-            d.DrawMask(x, y, src, src.Bounds(), mirror, mask);
-            break;
-          default:
-            d.FillMask(x, y, mask, mask.Bounds(), mirror, 0xABCDEF, 255);
-            break;
+          case 0: d.Draw(x, y, src, src.Bounds(), mirror); break;
+          case 1: d.DrawAlpha(x, y, src, src.Bounds(), mirror, 128); break;
+          case 2: d.DrawMask(x, y, src, src.Bounds(), mirror, mask); break;
+          default: d.FillMask(x, y, mask, mask.Bounds(), mirror, 0xABCDEF, 255); break;
         }
         const TRect drawn = IntersectRect(MakeRect(x, y, 4, 3), clip);
         for (int32_t py = 0; py < 5; ++py)

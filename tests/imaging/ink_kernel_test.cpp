@@ -33,7 +33,8 @@ std::array<uint32_t, N> RandomTable(std::mt19937& rng, const TDIBX& dest) {
   for (auto& v : t) {
     switch (rng() % 4) {
       case 0: v = 0; break;
-      case 1: v = dest.GetPixel(int32_t(rng() % uint32_t(dest.Width())), int32_t(rng() % uint32_t(dest.Height())));
+      case 1:
+        v = dest.GetPixel(int32_t(rng() % uint32_t(dest.Width())), int32_t(rng() % uint32_t(dest.Height())));
         break;
       case 2: v = 0xFFFFFF; break;
       default: v = rng();  // the fourth byte must not reach the surface

@@ -48,8 +48,7 @@ TEST(PictureIo, BmpOfEveryBitCount) {
   EXPECT_EQ(p24.GetPixel(0, 1), 0x060504u);
   TDIBX p32 = LoadInto(MakeBmp(1, 1, 32, {}, {{1, 2, 3, 0xFF}}), 32);
   EXPECT_EQ(p32.GetPixel(0, 0), 0x030201u) << "the fourth byte is cleared";
-  TDIBX odd = LoadInto(MakeBmp(1, 1, 32, {}, {{0x00, 0xF0, 0xFF, 0x00}}, 3, {0x0000F000, 0x00FF0000, 0xFF000000}),
-                       32);
+  TDIBX odd = LoadInto(MakeBmp(1, 1, 32, {}, {{0x00, 0xF0, 0xFF, 0x00}}, 3, {0x0000F000, 0x00FF0000, 0xFF000000}), 32);
   EXPECT_EQ(odd.GetPixel(0, 0), 0xFFFF00u) << "red from a 4-bit field widened, green 0xFF, blue 0";
 }
 
@@ -148,7 +147,8 @@ TEST(PictureIo, SeedsForTheFuzzers) {
   for (const auto& [name, bytes] : seeds) {
     const auto path = std::filesystem::path(dir) / name;
     std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   }
 }
 

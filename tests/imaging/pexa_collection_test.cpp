@@ -1,0 +1,108 @@
+#include "imaging/pexa_collection.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "common/stream.h"
+#include "imaging/pexa_frame_list.h"
+
+namespace kest {
+namespace {
+
+class TFakeFiles : public IPictureFiles {
+ public:
+  bool Exists(const std::string& name) override { return Files.contains(name); }
+  std::vector<uint8_t> Read(const std::string& name) override {
+    ++Reads;
+    return Files.at(name);
+  }
+  std::map<std::string, std::vector<uint8_t>> Files;
+  int Reads = 0;
+};
+
+// A keyed picture with a red block inside; frame delays as given.
+std::vector<uint8_t> Picture(std::vector<int32_t> delays) {
+  TPexaFrameList list;
+  for (int32_t delay : delays) {
+    TPexaFrame& frame = list.AddFrame();
+    frame.Composite.SetSize(20, 10, 24);
+    frame.Composite.FillRect(TRect{4, 2, 8, 6}, 0x0000FF);
+    frame.TransparentPixel = 0;
+    frame.Delay = delay;
+  }
+  TByteStream out;
+  SavePexa(list, out, TPexaWriteOptions());
+  return out.TakeBytes();
+}
+
+TEST(PexaCollection, ItemsAreSharedByKeyAndGoWithTheirLastUser) {
+  TFakeFiles files;
+  files.Files["bg.pxa"] = Picture({100, 0});
+  TPexaCollection cache(&files, 0);
+  int a = 0;
+  int b = 0;
+  TPexaItem* plain = cache.Acquire(&a, "bg.pxa", false, false);
+  EXPECT_EQ(cache.Acquire(&b, "BG.PXA", false, false), plain);
+  TPexaItem* both = cache.Acquire(&a, "bg.pxa", true, true);
+  EXPECT_NE(both, plain);
+  EXPECT_EQ(both->Name, "bg.pxa?m?t");
+  ASSERT_EQ(both->Frames.size(), 2u);
+  EXPECT_EQ(both->Frames[0].OffsetX, 4);
+  EXPECT_EQ(both->Frames[0].Surface->Width(), 4);
+  ASSERT_NE(both->Frames[0].Mask, nullptr);
+  EXPECT_EQ(plain->TotalDelay, 101) << "a stored 0 counts as 1";
+  EXPECT_EQ(files.Reads, 2);
+  cache.Release(plain, &a);
+  EXPECT_EQ(cache.Count(), 2);
+  cache.Release(plain, &b);
+  EXPECT_EQ(cache.Count(), 1);
+  // Forgotten names load again; the holder keeps its item.
+  cache.Forget("bg.pxa");
+  TPexaItem* again = cache.Acquire(&b, "bg.pxa", true, true);
+  EXPECT_NE(again, both);
+  EXPECT_EQ(files.Reads, 3);
+  cache.Release(both, &a);
+  cache.Release(again, &b);
+  EXPECT_EQ(cache.Count(), 0);
+}
+
+TEST(PexaCollection, MissingFilesDrawNothing) {
+  TFakeFiles files;
+  TPexaCollection cache(&files, 0);
+  int user = 0;
+  TPexaItem* item = cache.Acquire(&user, "none.pxa", false, true);
+  ASSERT_EQ(item->Frames.size(), 1u);
+  TDIBX target(8, 8, 32);
+  target.Fill(0x123456);
+  TPexaCollection::DrawFrame(item->Frames[0], target, 0, 0, target.Bounds(), 255, false, false);
+  EXPECT_EQ(target.GetPixel(3, 3), 0x123456u);
+  EXPECT_EQ(item->Width, 0);
+}
+
+TEST(PexaCollection, FramesDrawByTheAlphaRuleAndTile) {
+  TPexaItemFrame frame;
+  frame.Surface = std::make_unique<TDIBX>(40, 30, 32);
+  frame.Surface->Fill(0x646464);
+  TDIBX target(100, 50, 32);
+  target.Fill(0x101010);
+  TPexaCollection::DrawFrame(frame, target, 0, 0, MakeRect(0, 0, 40, 30), 300, false, false);
+  // Additive at strength 300 - 256 = 44: 0x10 + 0x64 * 44 / 256.
+  const uint32_t added = target.GetPixel(5, 5) & 0xFF;
+  EXPECT_NEAR(double(added), 0x10 + 0x64 * 44 / 256.0, 1.0);
+  frame.Delay = 75;
+  EXPECT_EQ(frame.Steps(), 4) << "4.5 steps round to even";
+
+  // Tiles 30, 40 and 30 wide, the first starting 10 pixels into the tile.
+  for (int32_t x = 0; x < 40; ++x) frame.Surface->FillRect(MakeRect(x, 0, 1, 30), uint32_t(x));
+  TPexaCollection::TileFrame(frame, target, MakeRect(0, 0, 100, 50), MakeRect(0, 0, 40, 30), 255, false, false, 10, 0);
+  EXPECT_EQ(target.GetPixel(0, 0), 10u);
+  EXPECT_EQ(target.GetPixel(29, 0), 39u);
+  EXPECT_EQ(target.GetPixel(30, 0), 0u);
+  EXPECT_EQ(target.GetPixel(70, 49), 0u);
+  EXPECT_EQ(target.GetPixel(99, 0), 29u);
+  TPexaCollection::TileFrame(frame, target, MakeRect(0, 0, 10, 10), TRect{}, 255, false, false, 0, 0);
+}
+
+}  // namespace
+}  // namespace kest
