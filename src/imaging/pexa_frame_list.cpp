@@ -180,7 +180,9 @@ class TPexaReader {
         frame.TransparentPixel >= 0 ? int64_t(frame.Composite.PixelToColor(uint32_t(frame.TransparentPixel))) : -1;
     const uint32_t background = bits <= 8 ? NearestEntry(frame.Composite, FHeader.Background & 0xFFFFFF)
                                           : uint32_t(frame.Composite.ColorToPixel(FHeader.Background & 0xFFFFFF));
-    frame.Composite.Fill(background);
+    // The background is filled only when a layer is merged onto it: a first
+    // layer that is simply copied covers it wholly.
+    bool filled = false;
     bool first_visible = true;
     for (int32_t i = 0; i < layers; ++i) {
       TPexaLayer& layer = frame.Layers.emplace_back();
@@ -196,6 +198,21 @@ class TPexaReader {
       if (FHeader.Version >= kPexaSinceAlphaData) alpha = ReadBlock();
       // Files before the switch use their alpha whenever they have one.
       if (FHeader.Version < kPexaSinceAlphaEnabled) layer.AlphaEnabled = !alpha.empty();
+      const bool has_alpha = layer.AlphaEnabled && !alpha.empty();
+      if (has_alpha) layer.TransparentPixel = -1;
+      if (layer.Visible && first_visible && CopiedWhole(layer, i, has_alpha) && !Tiled()) {
+        // The usual picture: one opaque layer, decoded straight into the frame.
+        DecodePicture(colour, frame.Composite, false, index);
+        if (has_alpha) {
+          Charge(PexaRowBytes(width, 8) * height);
+          frame.Alpha.emplace(width, height, 8);
+          DecodePicture(alpha, *frame.Alpha, true, index);
+        }
+        frame.Layers.pop_back();
+        filled = true;
+        first_visible = false;
+        continue;
+      }
       Charge(picture_bytes);
       layer.Picture.SetSize(width, height, bits);
       if (bits <= 8) layer.Picture.SetPaletteEntries(palette.data(), 0, int(palette.size()));
@@ -205,16 +222,24 @@ class TPexaReader {
         layer.Alpha.emplace(width, height, 8);
         DecodePicture(alpha, *layer.Alpha, true, index);
       }
-      if (layer.AlphaEnabled && layer.Alpha) layer.TransparentPixel = -1;
       if (!layer.Visible) continue;
+      if (!filled) frame.Composite.Fill(background);
+      filled = true;
       Compose(frame, layer, i, first_visible);
       first_visible = false;
     }
+    if (!filled) frame.Composite.Fill(background);
     if (FHeader.Version >= kPexaSinceRects) {
       ReadRects(frame.DrawRects);
       ReadRects(frame.ExtraRects);
     }
     if (!Tiled()) frame.Layers.clear();
+  }
+
+  // Whether the first visible layer is copied over the whole frame as it is.
+  bool CopiedWhole(const TPexaLayer& layer, int32_t i, bool hasAlpha) const {
+    if (hasAlpha && i > 0) return false;
+    return (layer.TransparentPixel < 0 || FHeader.OpaqueBottom) && layer.Opacity >= 255;
   }
 
   void Compose(TPexaFrame& frame, const TPexaLayer& layer, int32_t i, bool first) {
@@ -267,7 +292,13 @@ bool EndsWith(const std::string& name, const char* ext) {
 
 void TPexaFrameList::LoadFromStream(TStream& stream, bool firstFrameOnly) {
   FFrames.clear();
-  TPexaReader(*this, stream, firstFrameOnly).Run();
+  try {
+    TPexaReader(*this, stream, firstFrameOnly).Run();
+  } catch (const EReadError& e) {
+    // Short reads of the records say only that the stream ended.
+    if (std::string_view(e.what()).starts_with("Pexa")) throw;
+    Fail(std::string("ends early (") + e.what() + ")");
+  }
 }
 
 void TPexaFrameList::LoadFromBytes(std::span<const uint8_t> data, const std::string& fileName) {

@@ -107,15 +107,20 @@ void ClearFourthBytes(TDIBX& picture) {
 }
 
 void DecodeRows(TPexaSource& source, const TPexaPictureFormat& format, TDIBX& picture) {
+  // A surface row is at least as long as a stored row, padding included, so
+  // the data goes straight into it.
   const auto row_bytes = static_cast<size_t>(PexaRowBytes(picture.Width(), StoredBits(picture)));
-  std::vector<uint8_t> row(row_bytes);
   const bool permuted = format.Protected && format.Code != 0;
+  // Rows that lie end to end take one read: zlib inflates fastest into long runs.
+  if (!permuted && picture.Height() > 0 && picture.LineStep() == static_cast<ptrdiff_t>(row_bytes)) {
+    source.Read(picture.ScanLine(0), row_bytes * size_t(picture.Height()));
+    return;
+  }
   TTpRandom order(format.Code);
   if (permuted) order.Reset(picture.Height());
   for (int32_t k = 0; k < picture.Height(); ++k) {
     const int32_t y = permuted ? order.Draw() : k;
-    source.Read(row.data(), row_bytes);
-    std::memcpy(picture.ScanLine(y), row.data(), (size_t(picture.Width()) * StoredBits(picture) + 7) / 8);
+    source.Read(picture.ScanLine(y), row_bytes);
   }
 }
 
@@ -125,8 +130,9 @@ struct TTileEntry {
 };
 
 void DecodeTiles(TPexaSource& source, const TPexaPictureFormat& format, TDIBX& picture, const TPexaTileSource& tiles) {
-  const int32_t tw = format.TileWidth;
-  const int32_t th = format.TileHeight;
+  // Tiles larger than the picture are the picture.
+  const int32_t tw = std::min(format.TileWidth, std::max(picture.Width(), 1));
+  const int32_t th = std::min(format.TileHeight, std::max(picture.Height(), 1));
   const int32_t per_row = (picture.Width() + tw - 1) / tw;
   const int32_t rows = (picture.Height() + th - 1) / th;
   const int32_t count = per_row * rows;
@@ -145,7 +151,6 @@ void DecodeTiles(TPexaSource& source, const TPexaPictureFormat& format, TDIBX& p
     entries[size_t(at)].Index = static_cast<int32_t>(source.ReadInt());
   }
   const int bits = StoredBits(picture);
-  std::vector<uint8_t> done(static_cast<size_t>(count), 0);
   std::vector<uint8_t> row;
   for (int32_t t = 0; t < count; ++t) {
     if (entries[size_t(t)].Source != kTileData) continue;
@@ -159,7 +164,6 @@ void DecodeTiles(TPexaSource& source, const TPexaPictureFormat& format, TDIBX& p
       else
         for (int32_t x = 0; x < r.Width(); ++x) StorePixel(d, r.Left + x, bits, LoadPixel(row.data(), x, bits));
     }
-    done[size_t(t)] = 1;
   }
   // References are resolved in index order; a tile may copy any tile whose
   // pixels came with the data, or a copy made before it.
@@ -168,10 +172,14 @@ void DecodeTiles(TPexaSource& source, const TPexaPictureFormat& format, TDIBX& p
     const TRect r = tile_rect(t);
     if (e.Source == kTileData) continue;
     if (e.Source == kTileSame) {
-      if (e.Index < 0 || e.Index >= count || !done[size_t(e.Index)]) Fail("a tile copies a tile not yet decoded");
+      if (e.Index < 0 || e.Index >= count) Fail("a tile copies a tile that does not exist");
+      // Read with another identification code, references land on tiles of
+      // other sizes or not yet made: the picture comes out scrambled, as
+      // rows do, and the part both tiles share is copied.
       const TRect from = tile_rect(e.Index);
-      if (from.Width() != r.Width() || from.Height() != r.Height()) Fail("a tile copies a tile of another size");
-      CopyWithin(picture, from, r.Left, r.Top);
+      CopyWithin(picture,
+                 MakeRect(from.Left, from.Top, std::min(from.Width(), r.Width()), std::min(from.Height(), r.Height())),
+                 r.Left, r.Top);
     } else if (e.Source >= 0) {
       const TDIBX* other = tiles ? tiles(e.Source, e.Index) : nullptr;
       if (!other || other->Width() != picture.Width() || other->Height() != picture.Height() ||
@@ -181,7 +189,6 @@ void DecodeTiles(TPexaSource& source, const TPexaPictureFormat& format, TDIBX& p
     } else {
       Fail("a tile index entry of unknown kind");
     }
-    done[size_t(t)] = 1;
   }
 }
 

@@ -54,8 +54,8 @@ std::vector<uint8_t> RawRows(const TDIBX& picture, const TPexaPictureFormat& for
 
 std::vector<uint8_t> RawTiles(const TDIBX& picture, const TPexaPictureFormat& format, bool share,
                               const std::function<bool(const TRect&, int32_t&, int32_t&)>& findEarlier) {
-  const int32_t tw = format.TileWidth;
-  const int32_t th = format.TileHeight;
+  const int32_t tw = std::min(format.TileWidth, std::max(picture.Width(), 1));
+  const int32_t th = std::min(format.TileHeight, std::max(picture.Height(), 1));
   const int32_t per_row = (picture.Width() + tw - 1) / tw;
   const int32_t count = per_row * ((picture.Height() + th - 1) / th);
   std::vector<std::pair<int32_t, int32_t>> entries;
