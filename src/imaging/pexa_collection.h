@@ -70,6 +70,11 @@ class TPexaCollection {
   void SaveState(TStream& stream) const;
   void LoadState(TStream& stream, int32_t version);
 
+  // A picture onto a surface by the alpha rule: 0-254 blends, 255 copies,
+  // 256 and above adds at alpha - 256; a usable 8-bit mask of the picture's
+  // size decides what shows, else the picture's key does.
+  static void DrawPicture(const TDIBX& source, const TDIBX* mask, TCustomDIBX& dest, int32_t x, int32_t y,
+                          const TRect& srcRect, int alpha, bool mirrorH, bool mirrorV);
   // One frame onto a surface, by its mask or key and the alpha rule.
   static void DrawFrame(const TPexaItemFrame& frame, TCustomDIBX& dest, int32_t x, int32_t y, const TRect& srcRect,
                         int alpha, bool mirrorH, bool mirrorV);

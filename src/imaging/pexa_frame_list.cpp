@@ -258,6 +258,7 @@ class TPexaReader {
 
   static void CopyAlpha(TDIBX& to, const TDIBX& from) {
     to.SetSize(from.Width(), from.Height(), 8);
+    if (from.Width() == 0) return;
     for (int32_t y = 0; y < from.Height(); ++y) std::memcpy(to.ScanLine(y), from.ScanLine(y), size_t(from.Width()));
   }
 

@@ -42,6 +42,7 @@ uint32_t BlendChannels(uint32_t d, uint32_t s, uint32_t w, const uint32_t (&mask
 
 void PexaCopy(TDIBX& composite, const TDIBX& layer) {
   const size_t bytes = RowBytes(composite);
+  if (bytes == 0) return;
   for (int32_t y = 0; y < composite.Height(); ++y) std::memcpy(composite.ScanLine(y), layer.ScanLine(y), bytes);
 }
 

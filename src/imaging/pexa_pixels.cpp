@@ -40,6 +40,7 @@ class TPexaSource {
   TPexaSource& operator=(const TPexaSource&) = delete;
 
   void Read(uint8_t* out, size_t count) {
+    if (count == 0) return;
     if (!FDeflated) {
       if (count > FData.size() - FUsed) Fail("the pixels end early");
       std::memcpy(out, FData.data() + FUsed, count);
@@ -74,6 +75,7 @@ int StoredBits(const TDIBX& picture) { return picture.StoredBitCount(); }
 
 // Copies a rectangle between pictures of one format, at the same place.
 void CopyRect(const TDIBX& from, TDIBX& to, const TRect& r) {
+  if (r.IsEmpty()) return;
   const int bits = StoredBits(to);
   for (int32_t y = r.Top; y < r.Bottom; ++y) {
     const uint8_t* s = from.ScanLine(y);

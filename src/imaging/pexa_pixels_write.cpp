@@ -47,7 +47,7 @@ std::vector<uint8_t> RawRows(const TDIBX& picture, const TPexaPictureFormat& for
   if (permuted) order.Reset(picture.Height());
   for (int32_t k = 0; k < picture.Height(); ++k) {
     const int32_t y = permuted ? order.Draw() : k;
-    std::memcpy(out.data() + size_t(k) * row_bytes, picture.ScanLine(y), used);
+    if (used > 0) std::memcpy(out.data() + size_t(k) * row_bytes, picture.ScanLine(y), used);
   }
   return out;
 }

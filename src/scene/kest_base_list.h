@@ -22,6 +22,9 @@
 
 namespace kest {
 
+class TKestParser;
+class TPexaCollection;
+
 class TKestBaseList {
  public:
   TKestBaseList();
@@ -99,6 +102,15 @@ class TKestBaseList {
   // Puts a screen in front; the screen swap of the flip command.
   void SwapScreens(int frontIndex);
 
+  // The image cache the picture kinds fetch their frames from; null until
+  // the player gives one (the kinds then show nothing).
+  void SetPictures(TPexaCollection* pictures) { FPictures = pictures; }
+  TPexaCollection* Pictures() const { return FPictures; }
+  // Evaluates an expression a component keeps (the last frame's extra time of
+  // an animation) against the game's variables; none: such expressions count 0.
+  using TEvaluator = std::function<int32_t(TKestParser&)>;
+  void SetEvaluator(TEvaluator evaluate) { FEvaluate = std::move(evaluate); }
+  int32_t Evaluate(TKestParser& expression) const { return FEvaluate ? FEvaluate(expression) : 0; }
   TSceneInput& Input() { return FInput; }
   const TSceneSurfaces& Surfaces() const { return FSurfaces; }
   // Focus: at most one control, on the front screen, that takes keys.
@@ -174,6 +186,8 @@ class TKestBaseList {
   TTimerList FEvents;
   TSceneInput FInput;
   TSceneSurfaces FSurfaces;
+  TPexaCollection* FPictures = nullptr;
+  TEvaluator FEvaluate;
   TObjectRef FFocused;
   bool FFocusRecompute = false;
   std::function<std::string()> FDefaultCursor;

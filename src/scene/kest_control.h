@@ -76,8 +76,11 @@ class TKestControl : public TKestComponent {
   // The control or child under a point, among controls whose mouse mode is
   // in the set (bit m for mode m); null when none.
   TKestControl* HitTest(int32_t x, int32_t y, uint8_t modes);
-  // Kinds narrow the test to their image mask or map.
+  // Whether a point lies in the control's area (its children are tried there).
   virtual bool HitsPoint(int32_t x, int32_t y);
+  // Whether the control itself answers at a point of its area: kinds narrow
+  // it to their image mask.
+  virtual bool HitsSelf(int32_t, int32_t) { return true; }
 
   // Input handlers, called by the scene's input phase.
   virtual void LeftDown();
@@ -109,6 +112,8 @@ class TKestControl : public TKestComponent {
   virtual void EnterCabinet() {}
   virtual void LeaveCabinet() {}
 
+  int32_t AnchorX() const { return FAnchorX; }
+  int32_t AnchorY() const { return FAnchorY; }
   int32_t Left() const { return FLeft; }
   int32_t Top() const { return FTop; }
   int32_t Width() const { return FWidth; }
@@ -147,7 +152,7 @@ class TKestControl : public TKestComponent {
   int32_t FAnchorX = 0;
   int32_t FAnchorY = 0;
   bool FVisible = true;
-  int32_t FColor = 0xFFFFFF;
+  int32_t FColor = -1;  // no fill
   std::array<int32_t, 4> FSpareRect{0, 0, 1, 1};
   uint8_t FIgnoreMouse = 0;
   std::string FCursor;

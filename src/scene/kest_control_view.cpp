@@ -186,7 +186,7 @@ bool TKestControl::HitsPoint(int32_t x, int32_t y) {
 
 TKestControl* TKestControl::HitTest(int32_t x, int32_t y, uint8_t modes) {
   if (!Visible() || !HitsPoint(x, y)) return nullptr;
-  TKestControl* hit = FIgnoreMouse < 8 && ((modes >> FIgnoreMouse) & 1) ? this : nullptr;
+  TKestControl* hit = FIgnoreMouse < 8 && ((modes >> FIgnoreMouse) & 1) && HitsSelf(x, y) ? this : nullptr;
   for (auto it = FChildren.rbegin(); it != FChildren.rend(); ++it) {
     if ((*it)->Name().empty()) continue;
     if (TKestControl* child = (*it)->HitTest(x, y, modes)) return child;

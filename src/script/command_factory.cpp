@@ -44,6 +44,9 @@ std::unique_ptr<TCommand> CreateCommand(TComList& owner, uint8_t typeByte) {
     case ciSound: return Make<TComSound>(owner, id);
     case ciSaveCabinet: return Make<TComCabinetSave>(owner, id);
     case ciLoadCabinet: return Make<TComCabinetLoad>(owner, id);
+    case ciGetProp: return Make<TComGetProp>(owner, id);
+    case ciSetProp: return Make<TComSetProp>(owner, id);
+    case ciObjDel: return Make<TComObjDel>(owner, id);
     default: break;
   }
   const TCommandLayout* layout = CommandLayout(id);

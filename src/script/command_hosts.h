@@ -6,6 +6,8 @@
 
 namespace kest {
 
+class TKestBaseList;
+
 // The game as a whole.
 class IGameHost {
  public:
@@ -16,6 +18,8 @@ class IGameHost {
 
 struct TCommandHosts {
   IGameHost* Game = nullptr;
+  // The scene the component and property commands build and drive.
+  TKestBaseList* Scene = nullptr;
 };
 
 }  // namespace kest

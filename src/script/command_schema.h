@@ -154,6 +154,13 @@ inline constexpr auto kWhileLoopStep = FieldOf<TExprField>(layouts::kWhileLoop, 
 inline constexpr auto kWhileLoopTarget = FieldOf<TIntField>(layouts::kWhileLoop, "loop");
 inline constexpr auto kBreakCondition = FieldOf<TExprField>(layouts::kBreak, "cond");  // Break, Continue
 inline constexpr auto kBreakTarget = FieldOf<TIntField>(layouts::kBreak, "target");
+inline constexpr auto kGetPropObject = FieldOf<TExprField>(layouts::kGetProp, "object");
+inline constexpr auto kGetPropId = FieldOf<TExprField>(layouts::kGetProp, "prop");
+inline constexpr auto kGetPropVar = FieldOf<TTextField>(layouts::kGetProp, "var");
+inline constexpr auto kSetPropObject = FieldOf<TExprField>(layouts::kSetProp, "object");
+inline constexpr auto kSetPropId = FieldOf<TExprField>(layouts::kSetProp, "prop");
+inline constexpr auto kSetPropValue = FieldOf<TExprField>(layouts::kSetProp, "value");
+inline constexpr auto kObjectName = FieldOf<TExprField>(layouts::kObject, "object");  // ObjDel, MenuClose
 
 }  // namespace field
 

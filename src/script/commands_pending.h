@@ -5,32 +5,9 @@
 // Terminate, which needs nothing else.
 
 #include "script/command.h"
+#include "script/commands_component.h"
 
 namespace kest {
-
-// The component commands: one optional expression per property id, chosen by
-// the page's mask for the command id.
-class TComComponent : public TCommand {
- public:
-  using TCommand::TCommand;
-  // The expression for a property id, or nothing when the page stores none.
-  TKestParser* Property(int32_t id);
-};
-
-class TComControl : public TComComponent {
- public:
-  using TComComponent::TComComponent;
-};
-
-class TComTimer : public TComComponent {
- public:
-  using TComComponent::TComComponent;
-};
-
-class TComSound : public TComComponent {
- public:
-  using TComComponent::TComComponent;
-};
 
 class TComCabinet : public TComComponent {
  public:

@@ -67,7 +67,14 @@ std::unique_ptr<IPlayerProject> TPlayerFactory::CreateProject() {
     };
     man.EnsureFile = [&project](std::string_view page) { return project.EnsureFile(page); };
     man.Hosts.Game = &FGameHost;
-    return std::make_unique<TCallMan>(std::move(man));
+    man.Hosts.Scene = FScene ? &FScene->Bases() : nullptr;
+    auto interpreter = std::make_unique<TCallMan>(std::move(man));
+    if (FScene)
+      FScene->Bases().SetEvaluator([call = interpreter.get()](TKestParser& expression) {
+        const TCustomParam* value = call->Evaluate(expression);
+        return value ? value->GetAsInt() : 0;
+      });
+    return interpreter;
   };
   TProjectOptions options;
   options.GameFolder = FGameFolder;
@@ -92,6 +99,8 @@ std::unique_ptr<IPlayerScene> TPlayerFactory::CreateScene() {
 }
 
 void TPlayerFactory::FreeVariables() {
+  // The interpreter the scene evaluated with went with the project.
+  if (FScene) FScene->Bases().SetEvaluator(nullptr);
   FVariables.reset();
   FScene = nullptr;
 }

@@ -50,7 +50,11 @@ void CheckEveryId(TKestObject& object, const std::map<int32_t, TPropValue>& crea
 TEST(PropertyTable, EveryIdOnAControl) {
   TKestBaseList scene;
   TKestObject& box = *scene.CreateByKind(LT_BOX);
-  CheckEveryId(box, {{PR_NAME, std::string("object0")}, {PR_VISIBLE, true}, {PR_COMPOTYPE, int32_t{LT_BOX}}});
+  // A new box fills nothing: its colour starts at -1, not the table's default.
+  CheckEveryId(box, {{PR_NAME, std::string("object0")},
+                     {PR_VISIBLE, true},
+                     {PR_COLOR, int32_t{-1}},
+                     {PR_COMPOTYPE, int32_t{LT_BOX}}});
 }
 
 TEST(PropertyTable, EveryIdOnABaseScreen) {

@@ -6,9 +6,6 @@ namespace kest {
 
 namespace {
 
-constexpr int32_t PR_BORDERWIDTH = 9;
-constexpr int32_t PR_BORDERCOLOR = 10;
-constexpr int32_t PR_ALPHA = 11;
 
 // Solid colours drawn additively are scaled by the strength first.
 uint32_t AddColour(int32_t colour, int32_t strength) {
