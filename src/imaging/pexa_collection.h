@@ -61,6 +61,8 @@ class TPexaCollection {
   TPexaItem* Find(const std::string& key) const;
   int32_t Count() const { return static_cast<int32_t>(FItems.size()); }
 
+  // The game's identification code, which protected pictures are read with.
+  void SetCode(uint32_t code) { FCode = code; }
   // Pictures are converted to this bit count (the screen's, 32 without one).
   void SetBitCount(int bits) { FBitCount = bits; }
   void FreeSurfaces();

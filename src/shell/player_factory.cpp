@@ -80,7 +80,9 @@ std::unique_ptr<IPlayerProject> TPlayerFactory::CreateProject() {
   options.GameFolder = FGameFolder;
   options.ProgramFolder = std::filesystem::path(FProgramPath).parent_path().string();
   options.SavePlaces = TSaveDataPlaces::FromEnvironment("");
-  return std::make_unique<TProjectPart>(std::make_unique<TProject>(std::move(parts), std::move(options)));
+  auto project = std::make_unique<TProject>(std::move(parts), std::move(options));
+  if (FScene) FScene->SetPictureSource(FFiles, static_cast<uint32_t>(project->IdentificationCode()));
+  return std::make_unique<TProjectPart>(std::move(project));
 }
 
 void TPlayerFactory::PostScriptEvent(std::string reference, const std::vector<std::string>& args) {

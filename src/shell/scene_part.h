@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "imaging/pexa_collection.h"
 #include "imaging/rect.h"
 #include "scene/kest_base_list.h"
 #include "scene/scene_variable_host.h"
@@ -12,10 +13,22 @@
 namespace kest {
 
 class TScreenManager;
+class TVrFileManager;
+
+// Pictures by their game names, from the virtual file manager.
+class TGamePictures final : public IPictureFiles {
+ public:
+  void SetFiles(TVrFileManager* files) { FFiles = files; }
+  bool Exists(const std::string& name) override;
+  std::vector<uint8_t> Read(const std::string& name) override;
+
+ private:
+  TVrFileManager* FFiles = nullptr;
+};
 
 class TScenePart final : public IPlayerScene {
  public:
-  TScenePart() : FHost(FBases) {}
+  TScenePart() : FHost(FBases) { FBases.SetPictures(&FPictures); }
 
   TSceneInput& Input() override { return FBases.Input(); }
   void SetSize(int width, int height) override;
@@ -34,11 +47,19 @@ class TScenePart final : public IPlayerScene {
   // The output rectangles the last draw phase changed.
   std::vector<TRect> DirtyRects() { return FBases.OutputDirtyRects(); }
   TKestBaseList& Bases() { return FBases; }
+  // Where pictures come from, and the code protected ones are read with.
+  void SetPictureSource(TVrFileManager* files, uint32_t code) {
+    FPictureFiles.SetFiles(files);
+    FPictures.SetCode(code);
+  }
   ISceneHost& VariableHost() { return FHost; }
 
  private:
   void FollowScreen();
 
+  // The image cache outlives the objects that hold its pictures.
+  TGamePictures FPictureFiles;
+  TPexaCollection FPictures{&FPictureFiles, 0};
   TKestBaseList FBases;
   TSceneVariableHost FHost;
   TScreenManager* FScreen = nullptr;

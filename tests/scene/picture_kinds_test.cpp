@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "common/app_globals.h"
+#include "common/stream.h"
+#include "imaging/pexa_frame_list.h"
+#include "scene/components/kest_button.h"
+#include "scene/kest_base_list.h"
+#include "scene/property_access.h"
+
+namespace kest {
+namespace {
+
+class TMemoryPictures : public IPictureFiles {
+ public:
+  bool Exists(const std::string& name) override { return Files.contains(name); }
+  std::vector<uint8_t> Read(const std::string& name) override { return Files.at(name); }
+  std::map<std::string, std::vector<uint8_t>> Files;
+};
+
+// Frames of one colour each, 100 ms apiece.
+std::vector<uint8_t> Frames(std::vector<uint32_t> colours) {
+  TPexaFrameList list;
+  for (uint32_t colour : colours) {
+    TPexaFrame& frame = list.AddFrame();
+    frame.Composite.SetSize(20, 10, 24);
+    frame.Composite.Fill(colour);
+  }
+  TByteStream out;
+  SavePexa(list, out, TPexaWriteOptions());
+  return out.TakeBytes();
+}
+
+class PictureKinds : public ::testing::Test {
+ protected:
+  PictureKinds() : Cache(&Files, 0) {
+    Files.Files["three.pxa"] = Frames({0xFF0000, 0x00FF00, 0x0000FF});
+    Files.Files["one.pxa"] = Frames({0xFFFFFF});
+    Files.Files["down.pxa"] = Frames({0x808080});
+    Scene.SetPictures(&Cache);
+    Scene.SetSceneSize(100, 100);
+    FrameDelta = 50;
+  }
+  ~PictureKinds() override { ResetAppGlobals(); }
+
+  TKestObject& Make(TComponentKind kind, const std::string& name) {
+    TKestObject& object = *Scene.CreateByKind(kind);
+    object.SetName(name);
+    object.AsControl()->SetParent(&Scene.FrontBase());
+    return object;
+  }
+  // Runs updates; the codes of the events they posted.
+  std::vector<int> Updates(int count) {
+    std::vector<int> codes;
+    for (int i = 0; i < count; ++i) {
+      Scene.UpdateScene();
+      for (int32_t e = 0; e < Scene.Events().Count(); ++e) codes.push_back(Scene.Events().Items(e).Code);
+      Scene.Events().Clear();
+    }
+    return codes;
+  }
+
+  TMemoryPictures Files;
+  TPexaCollection Cache;
+  TKestBaseList Scene;
+};
+
+TEST_F(PictureKinds, AnimationsPlayOnceThenEndOrLoop) {
+  TKestObject& three = Make(LT_IMAGES, "three");
+  WriteProperty(three, PR_ONPLAYEND, std::string("end.src"));
+  WriteProperty(three, PR_SOURCE, std::string("three.pxa"));
+  EXPECT_EQ(ReadProperty(three, PR_WIDTH), TPropValue(int32_t{20}));
+  EXPECT_EQ(ReadProperty(three, PR_COUNT), TPropValue(int32_t{3}));
+  // 100 ms frames in 50 ms updates: frame 2 is reached after 200 ms and its
+  // time runs out after 300 ms; the end is told once.
+  EXPECT_EQ(Updates(5), std::vector<int>{});
+  EXPECT_EQ(ReadProperty(three, PR_INDEX), TPropValue(int32_t{2}));
+  EXPECT_EQ(Updates(5), std::vector<int>{PR_ONPLAYEND});
+
+  TKestObject& one = Make(LT_IMAGES, "one");
+  WriteProperty(one, PR_ONPLAYEND, std::string("end.src"));
+  WriteProperty(one, PR_SOURCE, std::string("one.pxa"));
+  EXPECT_EQ(Updates(10), std::vector<int>{}) << "one frame never ends";
+
+  WriteProperty(three, PR_REPEAT, true);
+  WriteProperty(three, PR_INDEX, 2);
+  Updates(2);
+  EXPECT_EQ(ReadProperty(three, PR_INDEX), TPropValue(int32_t{0}));
+  WriteProperty(three, PR_REPEAT, false);
+  WriteProperty(three, PR_AUTOSCRAP, true);
+  Updates(6);
+  EXPECT_EQ(Scene.FindObject("three"), nullptr);
+  // Zoom 0 or below reads back 1.
+  WriteProperty(one, PR_ZOOMX, 0);
+  EXPECT_EQ(ReadProperty(one, PR_ZOOMX), TPropValue(int32_t{1}));
+}
+
+TEST_F(PictureKinds, GroupedButtonsKeepOneSelected) {
+  std::vector<TKestButton*> group;
+  for (const char* name : {"a", "b", "c"}) {
+    auto& button = static_cast<TKestButton&>(Make(LT_BUTTON, name));
+    WriteProperty(button, PR_GROUPINDEX, 1);
+    group.push_back(&button);
+  }
+  EXPECT_TRUE(group[0]->Selected()) << "a group without all-up has one selected";
+  WriteProperty(*group[1], PR_SELECTED, true);
+  EXPECT_FALSE(group[0]->Selected());
+  EXPECT_TRUE(group[1]->Selected());
+  WriteProperty(*group[1], PR_SELECTED, false);
+  EXPECT_TRUE(group[0]->Selected() || group[1]->Selected() || group[2]->Selected());
+  WriteProperty(*group[2], PR_ALLOWALLUP, true);
+  for (TKestButton* b : group) EXPECT_TRUE(std::get<bool>(ReadProperty(*b, PR_ALLOWALLUP)));
+  for (TKestButton* b : group) WriteProperty(*b, PR_SELECTED, false);
+  for (TKestButton* b : group) EXPECT_FALSE(b->Selected());
+}
+
+TEST_F(PictureKinds, AButtonClicksWhereItWasPressedOnly) {
+  auto& button = static_cast<TKestButton&>(Make(LT_BUTTON, "ok"));
+  WriteProperty(button, PR_SOURCE, std::string("one.pxa"));
+  WriteProperty(button, PR_PRESSEDSOURCE, std::string("down.pxa"));
+  WriteProperty(button, PR_ONNOTIFY, std::string("ok.src"));
+  WriteProperty(button, PR_ONLBTNUP, std::string("up.src"));
+  auto frame = [&] {
+    Scene.ProcessInput();
+    std::vector<int> codes;
+    for (int32_t e = 0; e < Scene.Events().Count(); ++e) codes.push_back(Scene.Events().Items(e).Code);
+    Scene.Events().Clear();
+    return codes;
+  };
+  Scene.Input().MouseMove(5, 5);
+  frame();
+  Scene.Input().MouseDown(TMouseButton::Left);
+  frame();
+  EXPECT_EQ(button.State(), 2);
+  Scene.Input().MouseUp();
+  EXPECT_EQ(frame(), std::vector<int>{PR_ONNOTIFY}) << "a button posts no button-up event";
+  EXPECT_EQ(button.State(), 0);
+  // Pressed, then released away from it: nothing.
+  Scene.Input().MouseDown(TMouseButton::Left);
+  frame();
+  Scene.Input().MouseMove(90, 90);
+  Scene.Input().MouseUp();
+  EXPECT_EQ(frame(), std::vector<int>{});
+}
+
+}  // namespace
+}  // namespace kest
