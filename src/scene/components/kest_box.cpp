@@ -6,7 +6,6 @@ namespace kest {
 
 namespace {
 
-
 // Solid colours drawn additively are scaled by the strength first.
 uint32_t AddColour(int32_t colour, int32_t strength) {
   uint32_t out = 0;

@@ -175,9 +175,7 @@ void TKestButton::SetProp(int32_t id, TPropValue value) {
   const int32_t slot = SourceSlot(id);
   if (slot >= 0) return SetStateSource(slot + 1, std::get<std::string>(value));
   switch (id) {
-    case PR_GROUPINDEX:
-      FGroup = std::get<int32_t>(value);
-      return ApplyGroup();
+    case PR_GROUPINDEX: FGroup = std::get<int32_t>(value); return ApplyGroup();
     case PR_ALLOWALLUP:
       FAllowAllUp = std::get<bool>(value);
       if (TKestControl* parent = Parent(); parent && FGroup != 0)

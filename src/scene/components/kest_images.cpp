@@ -7,10 +7,7 @@
 
 namespace kest {
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 // --- the frame animation
 
@@ -157,8 +154,7 @@ void TKestImages::SetProp(int32_t id, TPropValue value) {
 bool TKestImages::Update() {
   if (!StepFrames()) return false;
   if (FAutoScrap) return true;
-  if (!FEndPosted)
-    Scene().PostEvent(*this, std::get<std::string>(GetProp(PR_ONPLAYEND)), TArrayString(), PR_ONPLAYEND);
+  if (!FEndPosted) Scene().PostEvent(*this, std::get<std::string>(GetProp(PR_ONPLAYEND)), TArrayString(), PR_ONPLAYEND);
   FEndPosted = true;
   return false;
 }
