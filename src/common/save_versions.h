@@ -18,6 +18,12 @@ inline constexpr int32_t kSaveSinceKeyEvents = 118;
 inline constexpr int32_t kSaveSinceFocus = 119;
 // Scene objects: the tag.
 inline constexpr int32_t kSaveSinceTag = 120;
+// Scene objects: a caption's record keeps its shadow.
+inline constexpr int32_t kSaveSinceCaptionShadow = 122;
+// Scene objects: a button keeps its caption engine's record.
+inline constexpr int32_t kSaveSinceButtonCaption = 137;
+// Scene objects: boxes and pictures keep their after-image timing.
+inline constexpr int32_t kSaveSinceBlur = 140;
 // Scene objects: controls keep their motion and plus offsets.
 inline constexpr int32_t kSaveSinceOffsets = 130;
 // The chosen item's text and index follow the variables' cursor name.

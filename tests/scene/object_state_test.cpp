@@ -80,6 +80,19 @@ void WriteOldRecord(TByteStream& s, int32_t version, const std::string& name, in
   WriteInt(s, children);
 }
 
+// A box's own part of an older record.
+void WriteOldBoxPart(TByteStream& s, int32_t version) {
+  for (int32_t v : {2, 0x00FF00, 200}) WriteInt(s, v);
+  if (version < 104) return;
+  WriteStr(s, "idle.src");
+  WriteStr(s, "");
+  WriteByte(s, 0);
+  WriteByte(s, 1);
+  WriteStr(s, "end.src");
+  WriteByte(s, 0);
+  WriteByte(s, 0);
+}
+
 TEST(ObjectState, OlderRecordsLoadWithCreationValuesForWhatTheyLack) {
   for (int32_t version : {101, 103, 113}) {
     SCOPED_TRACE(version);
@@ -90,6 +103,7 @@ TEST(ObjectState, OlderRecordsLoadWithCreationValuesForWhatTheyLack) {
                    1);
     WriteByte(s, LT_BOX);
     WriteOldRecord(s, version, "box", 0);
+    WriteOldBoxPart(s, version);
     TKestBaseList scene;
     LoadBase(scene, s.TakeBytes(), version);
     TKestObject& box = *scene.FindObject("box");
@@ -101,6 +115,8 @@ TEST(ObjectState, OlderRecordsLoadWithCreationValuesForWhatTheyLack) {
     EXPECT_EQ(ReadProperty(box, PR_CLIPWIDTH), TPropValue(int32_t{version >= 104 ? 5 : 0}));
     EXPECT_EQ(ReadProperty(box, PR_ONMOUSEIN), TPropValue(std::string(version >= 102 ? "in.src" : "")));
     EXPECT_EQ(box.Tag(), "");
+    EXPECT_EQ(ReadProperty(box, PR_BORDERWIDTH), TPropValue(int32_t{2}));
+    EXPECT_EQ(ReadProperty(box, PR_ONPLAYEND), TPropValue(std::string(version >= 104 ? "end.src" : "")));
   }
 }
 
@@ -122,7 +138,7 @@ TEST(ObjectState, DamagedRecordsRaiseReadErrors) {
     TByteStream s;
     for (int depth = 0; depth < 5000; ++depth) {
       WriteOldRecord(s, 113, "n", 1);
-      WriteByte(s, LT_BOX);
+      WriteByte(s, LT_CABINET);
     }
     EXPECT_THROW(LoadBase(scene, s.TakeBytes(), 113), EReadError);
   }

@@ -1,5 +1,7 @@
 #include "scene/components/kest_box.h"
 
+#include "common/save_versions.h"
+#include "common/stream.h"
 #include "imaging/custom_dibx.h"
 
 namespace kest {
@@ -68,6 +70,42 @@ void TKestBox::Paint(TCustomDIBX& surface) {
     return;
   }
   if (Color() >= 0) fill(bounds, Color());
+}
+
+void TKestBox::SaveState(TStream& stream) const {
+  TKestControl::SaveState(stream);
+  WriteInt(stream, FBorderWidth);
+  WriteInt(stream, FBorderColor);
+  WriteInt(stream, FAlpha);
+  WriteStr(stream, std::get<std::string>(GetProp(PR_ONIDLE)));
+  WriteStr(stream, std::get<std::string>(GetProp(PR_SOURCE)));
+  WriteFlag(stream, std::get<bool>(GetProp(PR_REPEAT)));
+  WriteFlag(stream, std::get<bool>(GetProp(PR_AUTOSCRAP)));
+  WriteStr(stream, std::get<std::string>(GetProp(PR_ONPLAYEND)));
+  WriteFlag(stream, std::get<bool>(GetProp(PR_PAUSED)));
+  WriteFlag(stream, std::get<bool>(GetProp(PR_ANIPAUSED)));
+  WriteInt(stream, std::get<int32_t>(GetProp(PR_BLURSPAN)));
+  WriteInt(stream, std::get<int32_t>(GetProp(PR_BLURDELAY)));
+}
+
+void TKestBox::LoadState(TStream& stream, int32_t version) {
+  TKestControl::LoadState(stream, version);
+  FBorderWidth = ReadInt(stream);
+  FBorderColor = ReadInt(stream);
+  FAlpha = ReadInt(stream);
+  if (version >= kSaveSinceClips) {
+    TKestControl::SetProp(PR_ONIDLE, ReadStr(stream));
+    TKestControl::SetProp(PR_SOURCE, ReadStr(stream));
+    TKestControl::SetProp(PR_REPEAT, ReadFlag(stream));
+    TKestControl::SetProp(PR_AUTOSCRAP, ReadFlag(stream));
+    TKestControl::SetProp(PR_ONPLAYEND, ReadStr(stream));
+    TKestControl::SetProp(PR_PAUSED, ReadFlag(stream));
+    TKestControl::SetProp(PR_ANIPAUSED, ReadFlag(stream));
+  }
+  if (version >= kSaveSinceBlur) {
+    TKestControl::SetProp(PR_BLURSPAN, ReadInt(stream));
+    TKestControl::SetProp(PR_BLURDELAY, ReadInt(stream));
+  }
 }
 
 }  // namespace kest

@@ -11,6 +11,8 @@ class TKestBox : public TKestControl {
   TPropValue GetProp(int32_t id) const override;
   void SetProp(int32_t id, TPropValue value) override;
   void Paint(TCustomDIBX& surface) override;
+  void SaveState(TStream& stream) const override;
+  void LoadState(TStream& stream, int32_t version) override;
 
  private:
   int32_t FBorderWidth = 0;

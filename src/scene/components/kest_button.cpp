@@ -14,9 +14,6 @@ namespace {
 
 constexpr uint8_t kEnter = 13;
 constexpr uint8_t kSpace = 32;
-// The record of a button's caption grew to the caption engine's own.
-constexpr int32_t kSaveSinceButtonCaption = 137;
-constexpr int32_t kSaveSinceCaptionShadow = 122;
 constexpr int32_t kTextMetricsBytes = 212;
 
 int32_t SourceSlot(int32_t id) {

@@ -11,9 +11,6 @@ namespace kest {
 
 namespace {
 
-// The after-image timing joined the image record in this version.
-constexpr int32_t kSaveSinceImageBlur = 140;
-
 bool Masked(const TPexaItemFrame* frame, const TDIBX& picture) {
   return frame && frame->Mask && frame->Mask->BitCount() == 8 && frame->Mask->Width() == picture.Width() &&
          frame->Mask->Height() == picture.Height();
@@ -213,7 +210,7 @@ void TKestCustomImage::LoadState(TStream& stream, int32_t version) {
   FMirrorV = ReadFlag(stream);
   FCaptureMask = ReadFlag(stream);
   if (version >= kSaveSinceClips) FZoomY = ReadInt(stream);
-  if (version >= kSaveSinceImageBlur) {
+  if (version >= kSaveSinceBlur) {
     FBlurSpan = ReadInt(stream);
     FBlurDelay = ReadInt(stream);
   }
