@@ -12,6 +12,8 @@ namespace kest {
 inline constexpr int32_t kSaveSinceMouseIn = 102;
 // Scene objects: the priority offset; controls keep clips and animation pause.
 inline constexpr int32_t kSaveSinceClips = 104;
+// Scene objects: a map image keeps its closing state.
+inline constexpr int32_t kSaveSinceMapClosing = 115;
 // Scene objects: controls keep the focus flag and the key and focus events.
 inline constexpr int32_t kSaveSinceKeyEvents = 118;
 // Scene: the focused control's name ends the record.

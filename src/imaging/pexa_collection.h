@@ -59,6 +59,8 @@ class TPexaCollection {
   // The next Acquire of the name loads it again; holders keep their items.
   void Forget(const std::string& fileName);
   TPexaItem* Find(const std::string& key) const;
+  // Where the pictures come from (other files of the game come the same way).
+  IPictureFiles* Files() const { return FFiles; }
   int32_t Count() const { return static_cast<int32_t>(FItems.size()); }
 
   // The game's identification code, which protected pictures are read with.

@@ -111,6 +111,12 @@ class TKestBaseList {
   using TEvaluator = std::function<int32_t(TKestParser&)>;
   void SetEvaluator(TEvaluator evaluate) { FEvaluate = std::move(evaluate); }
   int32_t Evaluate(TKestParser& expression) const { return FEvaluate ? FEvaluate(expression) : 0; }
+  // Where a selection is told to the scripts (@SelStr and @SelIndex).
+  using TSelection = std::function<void(const std::string& name, int32_t index)>;
+  void SetSelection(TSelection selection) { FSelection = std::move(selection); }
+  void Select(const std::string& name, int32_t index) const {
+    if (FSelection) FSelection(name, index);
+  }
   TSceneInput& Input() { return FInput; }
   const TSceneSurfaces& Surfaces() const { return FSurfaces; }
   // Focus: at most one control, on the front screen, that takes keys.
@@ -188,6 +194,7 @@ class TKestBaseList {
   TSceneSurfaces FSurfaces;
   TPexaCollection* FPictures = nullptr;
   TEvaluator FEvaluate;
+  TSelection FSelection;
   TObjectRef FFocused;
   bool FFocusRecompute = false;
   std::function<std::string()> FDefaultCursor;

@@ -96,13 +96,22 @@ void TPlayerFactory::PostScriptEvent(std::string reference, const std::vector<st
 std::unique_ptr<IPlayerScene> TPlayerFactory::CreateScene() {
   auto scene = std::make_unique<TScenePart>();
   FScene = scene.get();
-  if (FVariables) FVariables->Hosts.Scene = &scene->VariableHost();
+  if (FVariables) {
+    FVariables->Hosts.Scene = &scene->VariableHost();
+    scene->Bases().SetSelection([vars = FVariables.get()](const std::string& name, int32_t index) {
+      vars->SelStr = name;
+      vars->SelIndex = index;
+    });
+  }
   return scene;
 }
 
 void TPlayerFactory::FreeVariables() {
   // The interpreter the scene evaluated with went with the project.
-  if (FScene) FScene->Bases().SetEvaluator(nullptr);
+  if (FScene) {
+    FScene->Bases().SetEvaluator(nullptr);
+    FScene->Bases().SetSelection(nullptr);
+  }
   FVariables.reset();
   FScene = nullptr;
 }

@@ -6,6 +6,7 @@
 #include "common/stream.h"
 #include "imaging/pexa_frame_list.h"
 #include "scene/components/kest_button.h"
+#include "scene/components/kest_map_image.h"
 #include "scene/kest_base_list.h"
 #include "scene/property_access.h"
 
@@ -142,6 +143,55 @@ TEST_F(PictureKinds, AButtonClicksWhereItWasPressedOnly) {
   Scene.Input().MouseMove(90, 90);
   Scene.Input().MouseUp();
   EXPECT_EQ(frame(), std::vector<int>{});
+}
+
+TEST_F(PictureKinds, MapImagesHitPolygonsInsideOnlyAndCutPrivateMasks) {
+  // A triangle over the top-left half of a 20 x 10 picture.
+  std::vector<TMapRegion> map(1);
+  map[0].Name = "tri";
+  map[0].Shape = TMapRegion::Polygon;
+  map[0].Points = {{0, 0}, {20, 0}, {0, 10}};
+  Files.Files["tri.map"] = WriteMapFile(map);
+  Files.Files["hover.pxa"] = Frames({0xFFFF00});
+  auto& a = static_cast<TKestMapImage&>(Make(LT_MAPIMG, "a"));
+  auto& b = static_cast<TKestMapImage&>(Make(LT_MAPIMG, "b"));
+  for (TKestMapImage* m : {&a, &b}) {
+    WriteProperty(*m, PR_SOURCE, std::string("three.pxa"));
+    WriteProperty(*m, PR_MAPSOURCE, std::string("tri.map"));
+  }
+  WriteProperty(a, PR_HOVERSOURCE, std::string("hover.pxa"));
+  WriteProperty(b, PR_TOP, 50);
+  WriteProperty(a, PR_ONMAPIN, std::string("in.src"));
+  Scene.Input().MouseMove(3, 2);
+  Scene.ProcessInput();
+  EXPECT_EQ(a.Region(), 0);
+  Scene.Input().MouseMove(15, 8);  // inside the picture, outside the triangle
+  Scene.ProcessInput();
+  EXPECT_EQ(a.Region(), -1);
+  Scene.Input().MouseMove(3, 2);
+  Scene.ProcessInput();
+  Scene.DrawScene();
+  const TCustomDIBX& out = Scene.Output();
+  EXPECT_EQ(out.GetPixel(2, 1), 0xFFFF00u) << "the region shows the hover picture";
+  EXPECT_EQ(out.GetPixel(15, 8), 0xFF0000u) << "the rest shows the picture";
+  EXPECT_EQ(out.GetPixel(2, 51), 0xFF0000u) << "the other map image shares the picture, not the cut";
+  // A right click closes it: the selection is cleared, and it goes on the
+  // second update after.
+  std::string sel = "?";
+  int32_t index = 5;
+  Scene.SetSelection([&](const std::string& name, int32_t i) {
+    sel = name;
+    index = i;
+  });
+  WriteProperty(a, PR_RCLICKSCRAP, true);
+  Scene.Input().MouseDown(TMouseButton::Right);
+  Scene.ProcessInput();
+  EXPECT_EQ(index, -1);
+  EXPECT_EQ(sel, "");
+  Scene.UpdateScene();
+  EXPECT_NE(Scene.FindObject("a"), nullptr);
+  Scene.UpdateScene();
+  EXPECT_EQ(Scene.FindObject("a"), nullptr);
 }
 
 }  // namespace

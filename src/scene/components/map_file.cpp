@@ -1,0 +1,100 @@
+#include "scene/components/map_file.h"
+
+#include <algorithm>
+
+#include "common/errors.h"
+#include "common/stream.h"
+
+namespace kest {
+
+bool TMapRegion::Contains(int32_t x, int32_t y) const {
+  switch (Shape) {
+    case Rectangle: return x >= Left && x <= Right && y >= Top && y <= Bottom;
+    case Ellipse: {
+      // The ellipse inscribed in the inclusive corners, tested at pixel centres.
+      const double cx = (Left + Right + 1) / 2.0;
+      const double cy = (Top + Bottom + 1) / 2.0;
+      const double rx = (Right - Left + 1) / 2.0;
+      const double ry = (Bottom - Top + 1) / 2.0;
+      if (rx <= 0 || ry <= 0) return false;
+      const double dx = (x + 0.5 - cx) / rx;
+      const double dy = (y + 0.5 - cy) / ry;
+      return dx * dx + dy * dy <= 1.0;
+    }
+    case Polygon: break;
+  }
+  // The winding number around the pixel's centre: not zero is inside.
+  const double px = x + 0.5;
+  const double py = y + 0.5;
+  int winding = 0;
+  const size_t n = Points.size();
+  for (size_t i = 0; i < n; ++i) {
+    const auto [x0, y0] = Points[i];
+    const auto [x1, y1] = Points[(i + 1) % n];
+    const double cross = (x1 - x0) * (py - y0) - (px - x0) * double(y1 - y0);
+    if (y0 <= py && y1 > py && cross > 0) ++winding;
+    if (y0 > py && y1 <= py && cross < 0) --winding;
+  }
+  return winding != 0;
+}
+
+TRect TMapRegion::Bounds() const {
+  if (Shape != Polygon) return {Left, Top, Right + 1, Bottom + 1};
+  if (Points.empty()) return {};
+  TRect r{Points[0].first, Points[0].second, Points[0].first + 1, Points[0].second + 1};
+  for (auto [x, y] : Points) r = UnionRect(r, {x, y, x + 1, y + 1});
+  return r;
+}
+
+std::vector<TMapRegion> ReadMapFile(std::span<const uint8_t> data) {
+  TByteStream in{data};
+  try {
+    const int32_t count = ReadInt(in);
+    // A region takes at least a name length, a shape and four numbers.
+    if (count < 0 || count > in.Remaining() / 9) throw EReadError("bad region count");
+    std::vector<TMapRegion> regions(static_cast<size_t>(count));
+    for (TMapRegion& r : regions) {
+      r.Name = ReadStr(in);
+      const uint8_t shape = ReadByte(in);
+      r.Shape = shape == 0 ? TMapRegion::Rectangle : shape == 1 ? TMapRegion::Ellipse : TMapRegion::Polygon;
+      if (r.Shape != TMapRegion::Polygon) {
+        r.Left = ReadInt(in);
+        r.Top = ReadInt(in);
+        r.Right = ReadInt(in);
+        r.Bottom = ReadInt(in);
+        continue;
+      }
+      const int32_t points = ReadInt(in);
+      if (points < 0 || points > in.Remaining() / 8) throw EReadError("bad point count");
+      r.Points.resize(static_cast<size_t>(points));
+      for (auto& [x, y] : r.Points) {
+        x = ReadInt(in);
+        y = ReadInt(in);
+      }
+    }
+    return regions;
+  } catch (const EReadError& e) {
+    throw EReadError(std::string("Map file: ") + e.what());
+  }
+}
+
+std::vector<uint8_t> WriteMapFile(const std::vector<TMapRegion>& regions) {
+  TByteStream out;
+  WriteInt(out, static_cast<int32_t>(regions.size()));
+  for (const TMapRegion& r : regions) {
+    WriteStr(out, r.Name);
+    WriteByte(out, static_cast<uint8_t>(r.Shape));
+    if (r.Shape != TMapRegion::Polygon) {
+      for (int32_t v : {r.Left, r.Top, r.Right, r.Bottom}) WriteInt(out, v);
+      continue;
+    }
+    WriteInt(out, static_cast<int32_t>(r.Points.size()));
+    for (auto [x, y] : r.Points) {
+      WriteInt(out, x);
+      WriteInt(out, y);
+    }
+  }
+  return out.TakeBytes();
+}
+
+}  // namespace kest
