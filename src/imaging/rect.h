@@ -3,6 +3,7 @@
 // Right is not above its Left holds no pixel.
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 
 namespace kest {
@@ -22,8 +23,19 @@ struct TRect {
   friend constexpr bool operator==(const TRect&, const TRect&) = default;
 };
 
+// Coordinates that would pass the int32 range stop at its end.
+constexpr int32_t SaturatedAdd(int32_t a, int32_t b) {
+  const int64_t sum = int64_t{a} + b;
+  return sum > INT32_MAX ? INT32_MAX : sum < INT32_MIN ? INT32_MIN : static_cast<int32_t>(sum);
+}
+
+constexpr int32_t SaturatedSub(int32_t a, int32_t b) {
+  const int64_t difference = int64_t{a} - b;
+  return difference > INT32_MAX ? INT32_MAX : difference < INT32_MIN ? INT32_MIN : static_cast<int32_t>(difference);
+}
+
 constexpr TRect MakeRect(int32_t left, int32_t top, int32_t width, int32_t height) {
-  return {left, top, left + width, top + height};
+  return {left, top, SaturatedAdd(left, width), SaturatedAdd(top, height)};
 }
 
 // An empty intersection comes back with Right = Left and Bottom = Top.

@@ -34,8 +34,8 @@ void TKestControl::PostMouseEvent(int32_t code) {
   TArrayString args;
   if (base) {
     const TBaseMouseState& mouse = Scene().Input().Base(base->Index());
-    args.Add(std::to_string(mouse.MouseX - AbsLeft()));
-    args.Add(std::to_string(mouse.MouseY - AbsTop()));
+    args.Add(std::to_string(int64_t{mouse.MouseX} - AbsLeft()));
+    args.Add(std::to_string(int64_t{mouse.MouseY} - AbsTop()));
   }
   Scene().PostEvent(*this, reference, args, static_cast<uint8_t>(code));
 }

@@ -1,6 +1,7 @@
 // Where a control lies and how it reaches the screen: its absolute position,
 // its bounds and clip, invalidation into the base screen's dirty list,
 // drawing under nested clips, and hit tests.
+#include <climits>
 #include <cmath>
 
 #include "imaging/custom_dibx.h"
@@ -11,6 +12,9 @@
 namespace kest {
 
 namespace {
+
+// Positions from damaged records may be anything: sums stop at the int32 range.
+int32_t Clamped(int64_t v) { return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : static_cast<int32_t>(v); }
 
 // One axis of the absolute position; the fields are those of x or of y.
 struct TAxis {
@@ -37,15 +41,15 @@ int32_t LockedPosition(const TAxis& a, int32_t imageSize, int32_t parentSize, in
     r += d;
     --e;
   }
-  return static_cast<int32_t>(e + (r > 0x7FFF ? 1 : 0));
+  return Clamped(e + (r > 0x7FFF ? 1 : 0));
 }
 
 int32_t FreePosition(const TAxis& a, bool posZoomed, bool hasMotion) {
-  int32_t anchor = a.Zoom == 256 ? a.Anchor : static_cast<int32_t>(int64_t{a.Anchor} * a.Zoom / 256);
-  if (a.Mirrored) anchor = a.Size - anchor - 1;
-  int32_t p = posZoomed ? static_cast<int32_t>(int64_t{a.Pos} * a.Zoom / 256) : a.Pos;
+  int64_t anchor = a.Zoom == 256 ? a.Anchor : int64_t{a.Anchor} * a.Zoom / 256;
+  if (a.Mirrored) anchor = int64_t{a.Size} - anchor - 1;
+  int64_t p = posZoomed ? int64_t{a.Pos} * a.Zoom / 256 : a.Pos;
   if (hasMotion) p = a.MotionPos;
-  return p - anchor + a.Plus;
+  return Clamped(p - anchor + a.Plus);
 }
 
 }  // namespace
@@ -58,9 +62,9 @@ int32_t TKestControl::AbsLeft() const {
   // A parent without width would scale by infinity: such a child is placed freely.
   if (FPosZoomed && !FParent->IsBase() && parentImage && own && !FMotion && FParent->ZoomX() == ZoomX() &&
       FParent->FWidth > 0)
-    return LockedPosition(axis, parentImage->Width(), FParent->FWidth, own->Width()) + FParent->AbsLeft() + FPlusX -
-           FParent->ScrollX();
-  return FreePosition(axis, FPosZoomed, FMotion != nullptr) + FParent->AbsLeft() - FParent->ScrollX();
+    return Clamped(int64_t{LockedPosition(axis, parentImage->Width(), FParent->FWidth, own->Width())} +
+                   FParent->AbsLeft() + FPlusX - FParent->ScrollX());
+  return Clamped(int64_t{FreePosition(axis, FPosZoomed, FMotion != nullptr)} + FParent->AbsLeft() - FParent->ScrollX());
 }
 
 int32_t TKestControl::AbsTop() const {
@@ -70,16 +74,16 @@ int32_t TKestControl::AbsTop() const {
   const TCustomDIBX* parentImage = FParent->ImageSurface();
   if (FPosZoomed && !FParent->IsBase() && parentImage && own && !FMotion && FParent->ZoomY() == ZoomY() &&
       FParent->FHeight > 0)
-    return LockedPosition(axis, parentImage->Height(), FParent->FHeight, own->Height()) + FParent->AbsTop() + FPlusY -
-           FParent->ScrollY();
-  return FreePosition(axis, FPosZoomed, FMotion != nullptr) + FParent->AbsTop() - FParent->ScrollY();
+    return Clamped(int64_t{LockedPosition(axis, parentImage->Height(), FParent->FHeight, own->Height())} +
+                   FParent->AbsTop() + FPlusY - FParent->ScrollY());
+  return Clamped(int64_t{FreePosition(axis, FPosZoomed, FMotion != nullptr)} + FParent->AbsTop() - FParent->ScrollY());
 }
 
 TRect TKestControl::BoundsRect() const { return MakeRect(AbsLeft(), AbsTop(), FWidth, FHeight); }
 
 TRect TKestControl::ClipRectAbs() const {
   if (FClipWidth < 1 || FClipHeight < 1) return {};
-  return MakeRect(AbsLeft() + FClipLeft, AbsTop() + FClipTop, FClipWidth, FClipHeight);
+  return MakeRect(SaturatedAdd(AbsLeft(), FClipLeft), SaturatedAdd(AbsTop(), FClipTop), FClipWidth, FClipHeight);
 }
 
 void TKestControl::Invalidate() {

@@ -65,7 +65,8 @@ void TKestBox::Paint(TCustomDIBX& surface) {
       else
         surface.FrameRectAdd(bounds, w, pixel(FBorderColor));
     }
-    const TRect inner{bounds.Left + w, bounds.Top + w, bounds.Right - w, bounds.Bottom - w};
+    const TRect inner{SaturatedAdd(bounds.Left, w), SaturatedAdd(bounds.Top, w), SaturatedSub(bounds.Right, w),
+                      SaturatedSub(bounds.Bottom, w)};
     if (Color() >= 0 && !inner.IsEmpty()) fill(inner, Color());
     return;
   }

@@ -1,5 +1,7 @@
 #include "scene/components/kest_custom_image.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <numbers>
 
@@ -16,10 +18,14 @@ bool Masked(const TPexaItemFrame* frame, const TDIBX& picture) {
          frame->Mask->Height() == picture.Height();
 }
 
+// A coordinate worked out in doubles, kept to the int32 range.
+int32_t ToCoord(double v) { return static_cast<int32_t>(std::clamp(std::floor(v), -2147483648.0, 2147483647.0)); }
+
 // The anchor as it falls on the zoomed, mirrored picture.
 int32_t PlacedAnchor(int32_t anchor, int32_t zoom, int32_t size, bool mirrored) {
-  int32_t a = zoom == 256 ? anchor : static_cast<int32_t>(int64_t{anchor} * zoom / 256);
-  return mirrored ? size - a - 1 : a;
+  int64_t a = zoom == 256 ? anchor : int64_t{anchor} * zoom / 256;
+  if (mirrored) a = int64_t{size} - a - 1;
+  return static_cast<int32_t>(std::clamp<int64_t>(a, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
@@ -92,10 +98,10 @@ TRect TKestCustomImage::BoundsRect() const {
   const double sx = ZoomX() / 256.0, sy = ZoomY() / 256.0;
   const double theta = Angle() * 2.0 * std::numbers::pi / 256.0;
   const double c = std::cos(theta), s = std::sin(theta);
-  const int32_t px = FMirrorH ? picture->Width() - AnchorX() - 1 : AnchorX();
-  const int32_t py = FMirrorV ? picture->Height() - AnchorY() - 1 : AnchorY();
-  const double x = AbsLeft() + PlacedAnchor(AnchorX(), ZoomX(), Width(), FMirrorH);
-  const double y = AbsTop() + PlacedAnchor(AnchorY(), ZoomY(), Height(), FMirrorV);
+  const int32_t px = FMirrorH ? SaturatedSub(picture->Width() - 1, AnchorX()) : AnchorX();
+  const int32_t py = FMirrorV ? SaturatedSub(picture->Height() - 1, AnchorY()) : AnchorY();
+  const double x = double(AbsLeft()) + PlacedAnchor(AnchorX(), ZoomX(), Width(), FMirrorH);
+  const double y = double(AbsTop()) + PlacedAnchor(AnchorY(), ZoomY(), Height(), FMirrorV);
   const double w = picture->Width() * sx, h = picture->Height() * sy, cx = px * sx, cy = py * sy;
   double min_x = 1e300, max_x = -1e300, min_y = 1e300, max_y = -1e300;
   for (double u : {-cx, w - cx - 1})
@@ -105,8 +111,7 @@ TRect TKestCustomImage::BoundsRect() const {
       min_y = std::min(min_y, y + u * s + v * c);
       max_y = std::max(max_y, y + u * s + v * c);
     }
-  return {static_cast<int32_t>(std::floor(min_x)), static_cast<int32_t>(std::floor(min_y)),
-          static_cast<int32_t>(std::floor(max_x)) + 1, static_cast<int32_t>(std::floor(max_y)) + 1};
+  return {ToCoord(min_x), ToCoord(min_y), SaturatedAdd(ToCoord(max_x), 1), SaturatedAdd(ToCoord(max_y), 1)};
 }
 
 void TKestCustomImage::Paint(TCustomDIBX& surface) {
@@ -117,10 +122,10 @@ void TKestCustomImage::Paint(TCustomDIBX& surface) {
   const TBlit mirror = BlitIf(FMirrorH, TBlit::MirrorH) | BlitIf(FMirrorV, TBlit::MirrorV);
   const TBlit keyed = mirror | BlitIf(picture->TransparentPixel != -1, TBlit::Transparent);
   if (Angle()) {
-    const int32_t px = FMirrorH ? picture->Width() - AnchorX() - 1 : AnchorX();
-    const int32_t py = FMirrorV ? picture->Height() - AnchorY() - 1 : AnchorY();
-    const int32_t x = AbsLeft() + PlacedAnchor(AnchorX(), ZoomX(), Width(), FMirrorH);
-    const int32_t y = AbsTop() + PlacedAnchor(AnchorY(), ZoomY(), Height(), FMirrorV);
+    const int32_t px = FMirrorH ? SaturatedSub(picture->Width() - 1, AnchorX()) : AnchorX();
+    const int32_t py = FMirrorV ? SaturatedSub(picture->Height() - 1, AnchorY()) : AnchorY();
+    const int32_t x = SaturatedAdd(AbsLeft(), PlacedAnchor(AnchorX(), ZoomX(), Width(), FMirrorH));
+    const int32_t y = SaturatedAdd(AbsTop(), PlacedAnchor(AnchorY(), ZoomY(), Height(), FMirrorV));
     if (mask)
       surface.DrawRotateMask(x, y, *picture, picture->Bounds(), px, py, Angle(), ZoomX(), ZoomY(), mirror, *mask,
                              FAlpha);
@@ -137,9 +142,10 @@ void TKestCustomImage::Paint(TCustomDIBX& surface) {
     }
     // Pictures that say where they have pixels are drawn only there.
     for (const TRect& r : picture->DrawRects) {
-      const int32_t x = FMirrorH ? bounds.Left + picture->Width() - r.Right : bounds.Left + r.Left;
-      const int32_t y = FMirrorV ? bounds.Top + picture->Height() - r.Bottom : bounds.Top + r.Top;
-      TPexaCollection::DrawPicture(*picture, mask, surface, x, y, r, FAlpha, FMirrorH, FMirrorV);
+      const int64_t x = FMirrorH ? int64_t{bounds.Left} + picture->Width() - r.Right : int64_t{bounds.Left} + r.Left;
+      const int64_t y = FMirrorV ? int64_t{bounds.Top} + picture->Height() - r.Bottom : int64_t{bounds.Top} + r.Top;
+      if (x < INT32_MIN || x > INT32_MAX || y < INT32_MIN || y > INT32_MAX) continue;
+      TPexaCollection::DrawPicture(*picture, mask, surface, int32_t(x), int32_t(y), r, FAlpha, FMirrorH, FMirrorV);
     }
     return;
   }
@@ -158,19 +164,20 @@ void TKestCustomImage::Paint(TCustomDIBX& surface) {
 bool TKestCustomImage::ImagePoint(int32_t x, int32_t y, int32_t& px, int32_t& py) const {
   const TCustomDIBX* picture = ImageSurface();
   if (!picture) return false;
-  double u = x - AbsLeft();
-  double v = y - AbsTop();
+  double u = double(x) - AbsLeft();
+  double v = double(y) - AbsTop();
   if (Angle()) {
     // Back through the rotation around the pivot.
     const double theta = Angle() * 2.0 * std::numbers::pi / 256.0;
-    const double dx = x - (AbsLeft() + PlacedAnchor(AnchorX(), ZoomX(), Width(), FMirrorH));
-    const double dy = y - (AbsTop() + PlacedAnchor(AnchorY(), ZoomY(), Height(), FMirrorV));
+    const double dx = x - (double(AbsLeft()) + PlacedAnchor(AnchorX(), ZoomX(), Width(), FMirrorH));
+    const double dy = y - (double(AbsTop()) + PlacedAnchor(AnchorY(), ZoomY(), Height(), FMirrorV));
     u = dx * std::cos(theta) + dy * std::sin(theta) + PlacedAnchor(AnchorX(), ZoomX(), Width(), FMirrorH);
     v = -dx * std::sin(theta) + dy * std::cos(theta) + PlacedAnchor(AnchorY(), ZoomY(), Height(), FMirrorV);
     if (u < 0 || v < 0 || u >= Width() || v >= Height()) return false;
   }
-  px = static_cast<int32_t>(u * picture->Width() / std::max(1, Width()));
-  py = static_cast<int32_t>(v * picture->Height() / std::max(1, Height()));
+  px = ToCoord(u * picture->Width() / std::max(1, Width()));
+  py = ToCoord(v * picture->Height() / std::max(1, Height()));
+  if (px < 0 || py < 0 || px >= picture->Width() || py >= picture->Height()) return false;
   if (FMirrorH) px = picture->Width() - 1 - px;
   if (FMirrorV) py = picture->Height() - 1 - py;
   return px >= 0 && py >= 0 && px < picture->Width() && py < picture->Height();

@@ -80,7 +80,8 @@ void TKestMapImage::SetRegion(int32_t index) {
   const int32_t old = FRegion;
   auto box = [this](int32_t i) {
     const TRect r = FRegions[size_t(i)].Bounds();
-    return TRect{r.Left + AbsLeft(), r.Top + AbsTop(), r.Right + AbsLeft(), r.Bottom + AbsTop()};
+    return TRect{SaturatedAdd(r.Left, AbsLeft()), SaturatedAdd(r.Top, AbsTop()), SaturatedAdd(r.Right, AbsLeft()),
+                 SaturatedAdd(r.Bottom, AbsTop())};
   };
   auto args = [this](int32_t i) {
     TArrayString a;
@@ -121,7 +122,7 @@ void TKestMapImage::MouseMove() {
   if (FSuppressed) return;
   if (TKestBase* base = BaseScreen()) {
     const TBaseMouseState& mouse = Scene().Input().Base(base->Index());
-    SetRegion(RegionAt(mouse.MouseX - AbsLeft(), mouse.MouseY - AbsTop()));
+    SetRegion(RegionAt(SaturatedSub(mouse.MouseX, AbsLeft()), SaturatedSub(mouse.MouseY, AbsTop())));
   }
   TKestControl::MouseMove();
 }
@@ -173,7 +174,8 @@ bool TKestMapImage::Update() {
   if (FBaseLoop.Step(FBase, FrameDelta)) Invalidate();
   if (FRegion >= 0 && FHoverLoop.Step(FHover, FrameDelta)) {
     const TRect r = FRegions[size_t(FRegion)].Bounds();
-    AddDirtyRect({r.Left + AbsLeft(), r.Top + AbsTop(), r.Right + AbsLeft(), r.Bottom + AbsTop()});
+    AddDirtyRect({SaturatedAdd(r.Left, AbsLeft()), SaturatedAdd(r.Top, AbsTop()), SaturatedAdd(r.Right, AbsLeft()),
+                  SaturatedAdd(r.Bottom, AbsTop())});
   }
   return false;
 }

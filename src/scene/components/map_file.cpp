@@ -12,10 +12,10 @@ bool TMapRegion::Contains(int32_t x, int32_t y) const {
     case Rectangle: return x >= Left && x <= Right && y >= Top && y <= Bottom;
     case Ellipse: {
       // The ellipse inscribed in the inclusive corners, tested at pixel centres.
-      const double cx = (Left + Right + 1) / 2.0;
-      const double cy = (Top + Bottom + 1) / 2.0;
-      const double rx = (Right - Left + 1) / 2.0;
-      const double ry = (Bottom - Top + 1) / 2.0;
+      const double cx = (double(Left) + Right + 1) / 2.0;
+      const double cy = (double(Top) + Bottom + 1) / 2.0;
+      const double rx = (double(Right) - Left + 1) / 2.0;
+      const double ry = (double(Bottom) - Top + 1) / 2.0;
       if (rx <= 0 || ry <= 0) return false;
       const double dx = (x + 0.5 - cx) / rx;
       const double dy = (y + 0.5 - cy) / ry;
@@ -31,7 +31,7 @@ bool TMapRegion::Contains(int32_t x, int32_t y) const {
   for (size_t i = 0; i < n; ++i) {
     const auto [x0, y0] = Points[i];
     const auto [x1, y1] = Points[(i + 1) % n];
-    const double cross = (x1 - x0) * (py - y0) - (px - x0) * double(y1 - y0);
+    const double cross = (double(x1) - x0) * (py - y0) - (px - x0) * (double(y1) - y0);
     if (y0 <= py && y1 > py && cross > 0) ++winding;
     if (y0 > py && y1 <= py && cross < 0) --winding;
   }
@@ -39,10 +39,10 @@ bool TMapRegion::Contains(int32_t x, int32_t y) const {
 }
 
 TRect TMapRegion::Bounds() const {
-  if (Shape != Polygon) return {Left, Top, Right + 1, Bottom + 1};
+  if (Shape != Polygon) return {Left, Top, SaturatedAdd(Right, 1), SaturatedAdd(Bottom, 1)};
   if (Points.empty()) return {};
-  TRect r{Points[0].first, Points[0].second, Points[0].first + 1, Points[0].second + 1};
-  for (auto [x, y] : Points) r = UnionRect(r, {x, y, x + 1, y + 1});
+  TRect r{Points[0].first, Points[0].second, SaturatedAdd(Points[0].first, 1), SaturatedAdd(Points[0].second, 1)};
+  for (auto [x, y] : Points) r = UnionRect(r, {x, y, SaturatedAdd(x, 1), SaturatedAdd(y, 1)});
   return r;
 }
 
