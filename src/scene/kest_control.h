@@ -50,8 +50,8 @@ class TKestControl : public TKestComponent {
   TKestBase* BaseScreen();
 
   // Geometry. The absolute position is in base-screen pixels.
-  int32_t AbsLeft() const;
-  int32_t AbsTop() const;
+  virtual int32_t AbsLeft() const;
+  virtual int32_t AbsTop() const;
   // Kinds that show a rotated or zoomed image cover another area.
   virtual TRect BoundsRect() const;
   // Empty when the control has no clip.

@@ -145,6 +145,18 @@ TEST_F(PictureKinds, AButtonClicksWhereItWasPressedOnly) {
   EXPECT_EQ(frame(), std::vector<int>{});
 }
 
+TEST_F(PictureKinds, TilesCoverTheirWholeAreaWhereverTheAnchorIs) {
+  TKestObject& tile = Make(LT_TILE, "t");
+  WriteProperty(tile, PR_SOURCE, std::string("three.pxa"));
+  for (auto [id, v] : {std::pair{PR_LEFT, 10}, {PR_TOP, 10}, {PR_WIDTH, 50}, {PR_HEIGHT, 25}, {PR_OFFSETX, 7}})
+    WriteProperty(tile, id, int32_t{v});
+  EXPECT_EQ(ReadProperty(tile, PR_WIDTH), TPropValue(int32_t{50})) << "a tile keeps its size";
+  Scene.DrawScene();
+  EXPECT_EQ(Scene.Output().GetPixel(10, 10), 0xFF0000u);
+  EXPECT_EQ(Scene.Output().GetPixel(59, 34), 0xFF0000u);
+  EXPECT_EQ(Scene.Output().GetPixel(60, 35), 0u);
+}
+
 TEST_F(PictureKinds, MapImagesHitPolygonsInsideOnlyAndCutPrivateMasks) {
   // A triangle over the top-left half of a 20 x 10 picture.
   std::vector<TMapRegion> map(1);

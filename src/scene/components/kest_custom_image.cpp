@@ -79,7 +79,7 @@ void TKestCustomImage::SetProp(int32_t id, TPropValue value) {
 }
 
 void TKestCustomImage::FitSize() {
-  if (Motion()) return;
+  if (Motion() || !SizesToPicture()) return;
   const TDIBX* picture = ShownPicture();
   const int32_t w = picture ? picture->Width() : 0;
   const int32_t h = picture ? picture->Height() : 0;

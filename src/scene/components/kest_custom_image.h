@@ -33,8 +33,9 @@ class TKestCustomImage : public TKestControl {
   virtual const TPexaItemFrame* ShownFrame() const { return nullptr; }
   virtual const TDIBX* ShownPicture() { return nullptr; }
   // Sizes the control to the picture times the zoom (an axis whose zoom the
-  // script replaced by an explicit size keeps it).
+  // script replaced by an explicit size keeps it); tiles keep their size.
   void FitSize();
+  virtual bool SizesToPicture() const { return true; }
   int32_t Angle() const { return FAngle & 0xFF; }
 
  private:
