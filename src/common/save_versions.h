@@ -26,6 +26,8 @@ inline constexpr int32_t kSaveSinceCaptionShadow = 122;
 inline constexpr int32_t kSaveSinceButtonCaption = 137;
 // Scene objects: boxes and pictures keep their after-image timing.
 inline constexpr int32_t kSaveSinceBlur = 140;
+// Scene objects: a property motion keeps its stopped flag.
+inline constexpr int32_t kSaveSinceMotionStop = 126;
 // Scene objects: controls keep their motion and plus offsets.
 inline constexpr int32_t kSaveSinceOffsets = 130;
 // The chosen item's text and index follow the variables' cursor name.

@@ -47,6 +47,7 @@ std::unique_ptr<TCommand> CreateCommand(TComList& owner, uint8_t typeByte) {
     case ciGetProp: return Make<TComGetProp>(owner, id);
     case ciSetProp: return Make<TComSetProp>(owner, id);
     case ciObjDel: return Make<TComObjDel>(owner, id);
+    case ciPropMotion: return Make<TComPropMotion>(owner, id);
     default: break;
   }
   const TCommandLayout* layout = CommandLayout(id);

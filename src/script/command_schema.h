@@ -161,6 +161,13 @@ inline constexpr auto kSetPropObject = FieldOf<TExprField>(layouts::kSetProp, "o
 inline constexpr auto kSetPropId = FieldOf<TExprField>(layouts::kSetProp, "prop");
 inline constexpr auto kSetPropValue = FieldOf<TExprField>(layouts::kSetProp, "value");
 inline constexpr auto kObjectName = FieldOf<TExprField>(layouts::kObject, "object");  // ObjDel, MenuClose
+inline constexpr auto kPropMotionName = FieldOf<TExprField>(layouts::kPropMotion, "name");
+inline constexpr auto kPropMotionTarget = FieldOf<TExprField>(layouts::kPropMotion, "target");
+inline constexpr auto kPropMotionId = FieldOf<TExprField>(layouts::kPropMotion, "prop");
+inline constexpr auto kPropMotionValue = FieldOf<TExprField>(layouts::kPropMotion, "value");
+inline constexpr auto kPropMotionLength = FieldOf<TExprField>(layouts::kPropMotion, "length");
+inline constexpr auto kPropMotionCurve = FieldOf<TExprField>(layouts::kPropMotion, "curve");
+inline constexpr auto kPropMotionStopped = FieldOf<TExprField>(layouts::kPropMotion, "stopped");
 
 }  // namespace field
 

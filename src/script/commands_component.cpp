@@ -6,9 +6,11 @@
 #include "common/sjis.h"
 #include "language/param_collection.h"
 #include "scene/components/kest_images.h"
+#include "scene/components/kest_prop_motion.h"
 #include "scene/kest_base_list.h"
 #include "scene/property_access.h"
 #include "script/call_man.h"
+#include "script/page.h"
 
 namespace kest {
 
@@ -194,6 +196,24 @@ void TComObjDel::Execute(TCallMan& man) {
   const TCustomParam* name = man.Evaluate(At(field::kObjectName));
   if (!scene || !name || name->GetAsStr().empty()) return;
   if (TKestObject* object = scene->FindObject(name->GetAsStr())) scene->Scrap(*object);
+}
+
+void TComPropMotion::Execute(TCallMan& man) {
+  man.SetPc(man.Pc() + 1);
+  TKestBaseList* scene = man.Hosts().Scene;
+  if (!scene) return;
+  auto& motion = scene->Create<TKestPropMotion>();
+  if (const TCustomParam* name = man.Evaluate(At(field::kPropMotionName)); name && !name->GetAsStr().empty())
+    motion.SetName(name->GetAsStr());
+  if (const TCustomParam* target = man.Evaluate(At(field::kPropMotionTarget)); target && !target->GetAsStr().empty())
+    motion.Target = target->GetAsStr();
+  motion.PropertyId = PropertyId(man, At(field::kPropMotionId));
+  if (const TCustomParam* value = man.Evaluate(At(field::kPropMotionValue))) motion.TargetValue = value->GetAsFloat();
+  if (const TCustomParam* length = man.Evaluate(At(field::kPropMotionLength))) motion.Length = length->GetAsInt();
+  if (const TCustomParam* curve = man.Evaluate(At(field::kPropMotionCurve))) motion.Curve = curve->GetAsInt();
+  if (Page().Version >= field::kPropMotionStopped.SinceVersion)
+    if (const TCustomParam* stopped = man.Evaluate(At(field::kPropMotionStopped)))
+      motion.Stopped = stopped->GetAsFlag();
 }
 
 }  // namespace kest

@@ -54,6 +54,14 @@ class TComSetProp : public TCommand {
   void Execute(TCallMan& man) override;
 };
 
+// Creates a property motion from its seven expressions; its motion plays
+// with the scene.
+class TComPropMotion : public TCommand {
+ public:
+  using TCommand::TCommand;
+  void Execute(TCallMan& man) override;
+};
+
 class TComObjDel : public TCommand {
  public:
   using TCommand::TCommand;
