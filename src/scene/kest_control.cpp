@@ -173,20 +173,20 @@ bool TKestControl::SetParent(TKestControl* parent) {
   return true;
 }
 
-void TKestControl::ChangeParent(TKestControl* parent) {
+void TKestControl::ChangeParent(TKestControl* parent, bool sort) {
   if (FParent) {
     FParent->RemoveChild(this);
     if (FParent->Kind() == LT_CABINET) LeaveCabinet();
   }
   FParent = parent;
   if (!parent) return;
-  parent->AddChild(this);
+  parent->AddChild(this, sort);
   if (parent->Kind() == LT_CABINET) EnterCabinet();
 }
 
-void TKestControl::AddChild(TKestControl* child) {
+void TKestControl::AddChild(TKestControl* child, bool sort) {
   FChildren.push_back(child);
-  SortChildren();
+  if (sort) SortChildren();
 }
 
 void TKestControl::RemoveChild(TKestControl* child) { std::erase(FChildren, child); }
@@ -287,7 +287,9 @@ void TKestControl::LoadChildren(TStream& stream, int32_t version) {
       if (object) Scene().Destroy(*object);
       throw EReadError("Scene record: a child of kind " + std::to_string(kind) + " cannot be loaded");
     }
-    child->ChangeParent(this);
+    // Children keep the record's order until all are loaded and sorted once,
+    // so children that sort alike stay in the order they were saved.
+    child->ChangeParent(this, false);
     child->LoadState(stream, version);
   }
   SortChildren();

@@ -136,9 +136,10 @@ class TKestControl : public TKestComponent {
   void ChangeGeometry(int32_t& field, int32_t value);
   void NotifyPosition();
   void NotifyClip();
-  void ChangeParent(TKestControl* parent);
+  // Joins a parent's children; sorted unless a record is loading them all.
+  void ChangeParent(TKestControl* parent, bool sort = true);
   void DrawChildren(TCustomDIBX& surface, const TRect& r);
-  void AddChild(TKestControl* child);
+  void AddChild(TKestControl* child, bool sort);
   void RemoveChild(TKestControl* child);
   void SaveChildren(TStream& stream) const;
   void LoadChildren(TStream& stream, int32_t version);
