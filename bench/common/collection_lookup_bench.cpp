@@ -35,18 +35,10 @@ std::vector<std::string> MakeNames() {
   char buffer[64];
   for (int i = 0; names.size() < kNames; ++i) {
     switch (i % 4) {
-      case 0:
-        std::snprintf(buffer, sizeof buffer, "bg\\bg%04d.pxa", i / 4);
-        break;
-      case 1:
-        std::snprintf(buffer, sizeof buffer, "Chara\\\x83\x5C\x83\x61%d_Face.PXA", i / 4);
-        break;
-      case 2:
-        std::snprintf(buffer, sizeof buffer, "@Var\x82\xA0%d", i / 4);
-        break;
-      default:
-        std::snprintf(buffer, sizeof buffer, "se\\Voice%05d.ogg", i * 7);
-        break;
+      case 0: std::snprintf(buffer, sizeof buffer, "bg\\bg%04d.pxa", i / 4); break;
+      case 1: std::snprintf(buffer, sizeof buffer, "Chara\\\x83\x5C\x83\x61%d_Face.PXA", i / 4); break;
+      case 2: std::snprintf(buffer, sizeof buffer, "@Var\x82\xA0%d", i / 4); break;
+      default: std::snprintf(buffer, sizeof buffer, "se\\Voice%05d.ogg", i * 7); break;
     }
     names.emplace_back(buffer);
   }

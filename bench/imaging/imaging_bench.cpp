@@ -27,8 +27,8 @@ struct TSize {
   int32_t W, H;
 };
 constexpr TSize kSizes[] = {{1280, 720}, {800, 600}};
-const char* const kOps[] = {"Draw",     "DrawAlpha", "DrawMask", "DrawSprite", "DrawAdd",
-                            "Fill",     "Stretch2x", "Rotate30", "Ink"};
+const char* const kOps[] = {"Draw", "DrawAlpha", "DrawMask", "DrawSprite", "DrawAdd",
+                            "Fill", "Stretch2x", "Rotate30", "Ink"};
 
 // Everything one size needs, built once: a screen, a picture with a colour key
 // on about one pixel in eight, an 8-bit mask of mixed levels and half-size
@@ -41,8 +41,13 @@ const char* const kOps[] = {"Draw",     "DrawAlpha", "DrawMask", "DrawSprite", "
 struct TScene {
   TDIBX Screen, Picture, Mask, Half, KeyAlpha, Glyphs, Coverage, SpriteMask;
   explicit TScene(TSize s)
-      : Screen(s.W, s.H, 32), Picture(s.W, s.H, 32), Mask(s.W, s.H, 8), Half(s.W / 2, s.H / 2, 32),
-        KeyAlpha(s.W, s.H, 32), Glyphs(s.W * 4, s.H * 4, 1), Coverage(s.W, s.H, 8),
+      : Screen(s.W, s.H, 32),
+        Picture(s.W, s.H, 32),
+        Mask(s.W, s.H, 8),
+        Half(s.W / 2, s.H / 2, 32),
+        KeyAlpha(s.W, s.H, 32),
+        Glyphs(s.W * 4, s.H * 4, 1),
+        Coverage(s.W, s.H, 8),
         SpriteMask(s.W, s.H, 8) {
     std::mt19937 rng(7);
     for (int32_t y = 0; y < s.H; ++y)
@@ -168,8 +173,9 @@ void RunPixman(const std::string& op, TScene& c) {
     return;
   }
   const bool half = op == "Stretch2x" || op == "Rotate30";
-  pixman_image_t* src = op == "Draw" ? Wrap(c.KeyAlpha, PIXMAN_a8r8g8b8)
-                        : Wrap(half ? c.Half : c.Picture, op == "Rotate30" ? PIXMAN_a8r8g8b8 : PIXMAN_x8r8g8b8);
+  pixman_image_t* src = op == "Draw"
+                            ? Wrap(c.KeyAlpha, PIXMAN_a8r8g8b8)
+                            : Wrap(half ? c.Half : c.Picture, op == "Rotate30" ? PIXMAN_a8r8g8b8 : PIXMAN_x8r8g8b8);
   pixman_image_t* mask = nullptr;
   pixman_op_t pop = op == "Draw" ? PIXMAN_OP_OVER : PIXMAN_OP_SRC;
   if (op == "DrawAlpha") mask = Solid(128), pop = PIXMAN_OP_OVER;
@@ -239,8 +245,8 @@ std::string Name(const std::string& op, TSize s, const std::string& impl) {
 }
 
 void PrintSummary(const std::map<std::string, double>& rates) {
-  std::printf("\n%-10s %-9s %10s %10s %10s %13s %13s\n", "operation", "size", "kest", "pixman", "memcpy",
-              "kest/pixman", "kest/memcpy");
+  std::printf("\n%-10s %-9s %10s %10s %10s %13s %13s\n", "operation", "size", "kest", "pixman", "memcpy", "kest/pixman",
+              "kest/memcpy");
   std::printf("%-10s %-9s %10s %10s %10s\n", "", "", "MPix/s", "MPix/s", "MPix/s");
   for (const char* op : kOps)
     for (TSize s : kSizes) {

@@ -80,8 +80,8 @@ void KestLoop(benchmark::State& state) {
   if (vars.FindVar("i")->Value()->GetAsInt() != kLoops) state.SkipWithError("the loop did not run to its end");
   std::filesystem::remove_all(dir);
   const double commands = kLoops * kCommandsPerPass * static_cast<double>(state.iterations());
-  state.counters["ns_per_command"] = benchmark::Counter(commands, benchmark::Counter::kIsRate |
-                                                                      benchmark::Counter::kInvert);
+  state.counters["ns_per_command"] =
+      benchmark::Counter(commands, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   state.SetItemsProcessed(static_cast<int64_t>(commands));
 }
 BENCHMARK(KestLoop)->Unit(benchmark::kMillisecond);
@@ -106,8 +106,8 @@ void LuaLoop(benchmark::State& state) {
   lua_close(L);
   // A Lua pass is the comparison, the increment and the jump back.
   const double commands = kLoops * kCommandsPerPass * static_cast<double>(state.iterations());
-  state.counters["ns_per_command"] = benchmark::Counter(commands, benchmark::Counter::kIsRate |
-                                                                      benchmark::Counter::kInvert);
+  state.counters["ns_per_command"] =
+      benchmark::Counter(commands, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   state.SetItemsProcessed(static_cast<int64_t>(commands));
 }
 BENCHMARK(LuaLoop)->Unit(benchmark::kMillisecond);

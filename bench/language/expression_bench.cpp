@@ -29,7 +29,7 @@ TKestParser FromRecord(std::string_view text) { return TBuildKestParser::Compile
 
 void PerOp(benchmark::State& state) {
   state.counters["s_per_op"] = benchmark::Counter(static_cast<double>(state.iterations()) * kBatch,
-                                                   benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+                                                  benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void KestIncrement(benchmark::State& state) {
@@ -90,9 +90,7 @@ void LuaLoop(benchmark::State& state, const char* chunk) {
   PerOp(state);
 }
 
-void LuaIncrement(benchmark::State& state) {
-  LuaLoop(state, "local n = ... for k = 1, n do i = i + 1 end");
-}
+void LuaIncrement(benchmark::State& state) { LuaLoop(state, "local n = ... for k = 1, n do i = i + 1 end"); }
 BENCHMARK(LuaIncrement);
 
 void LuaMixed(benchmark::State& state) {

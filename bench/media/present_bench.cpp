@@ -108,14 +108,21 @@ void BM_Ratios(benchmark::State& state) {
   std::vector<uint8_t> src(kW * kH * 4, 1), dst(kW * kH * 4);
   for (auto _ : state) {
     const double full = time_of([&] { rig.screen->Present(all, kest::TRect{}); }, 50);
-    const double copy = time_of([&] { std::memcpy(dst.data(), src.data(), src.size()); benchmark::ClobberMemory(); }, 50);
+    const double copy = time_of(
+        [&] {
+          std::memcpy(dst.data(), src.data(), src.size());
+          benchmark::ClobberMemory();
+        },
+        50);
     const double small = time_of([&] { rig.screen->Present(rects, kest::TRect{}); }, 200);
-    const double small_copy = time_of([&] {
-      for (const kest::TRect& r : rects)
-        for (int y = r.Top; y < r.Bottom; ++y)
-          std::memcpy(dst.data() + (y * kW + r.Left) * 4, src.data() + (y * kW + r.Left) * 4, r.Width() * 4);
-      benchmark::ClobberMemory();
-    }, 200);
+    const double small_copy = time_of(
+        [&] {
+          for (const kest::TRect& r : rects)
+            for (int y = r.Top; y < r.Bottom; ++y)
+              std::memcpy(dst.data() + (y * kW + r.Left) * 4, src.data() + (y * kW + r.Left) * 4, r.Width() * 4);
+          benchmark::ClobberMemory();
+        },
+        200);
     state.counters["full_present_over_memcpy"] = full / copy;
     state.counters["rects_present_over_memcpy"] = small / small_copy;
     std::printf("ratio present/memcpy: full frame %.2f, ten rectangles %.2f\n", full / copy, small / small_copy);

@@ -53,8 +53,7 @@ void AddStep(TPage& page, int32_t n) {
   box.Indent = 1;
   TFieldValue& props = box.Field("props");
   for (int32_t p : {0, 1, 2, 3, 4, 8, 12, 20})
-    props.Prop(p) =
-        std::make_unique<TKestParser>(TBuildKestParser::Compile(std::to_string(p * 10 + n % 7)));
+    props.Prop(p) = std::make_unique<TKestParser>(TBuildKestParser::Compile(std::to_string(p * 10 + n % 7)));
   TCommand& call = Add(page, ciCall, n);
   call.Field("page").Text = "sub.ksb";
   call.Field("result").Text = "ret";

@@ -43,9 +43,10 @@ std::vector<uint8_t> Noise(size_t size, uint32_t seed) {
 
 // Words drawn from a small vocabulary: about 3 to 1 at the fastest level.
 std::vector<uint8_t> Prose(size_t size, uint32_t seed) {
-  static const char* const kWords[] = {"the ", "window ", "shows ", "a ",  "line ",  "of ",     "text ",   "and ",
-                                       "then ", "waits ", "for ",  "the ", "click ", "before ", "moving ", "on.\n",
-                                       "Mei ",  "says: ", "\x82\xA0", "\x82\xA2 ", "\x94\x4E ", "42 ", "sound ", "fade "};
+  static const char* const kWords[] = {
+      "the ",  "window ", "shows ",   "a ",        "line ",     "of ",     "text ",   "and ",
+      "then ", "waits ",  "for ",     "the ",      "click ",    "before ", "moving ", "on.\n",
+      "Mei ",  "says: ",  "\x82\xA0", "\x82\xA2 ", "\x94\x4E ", "42 ",     "sound ",  "fade "};
   std::vector<uint8_t> bytes;
   bytes.reserve(size + 16);
   uint32_t x = seed * 2654435761u + 7;
@@ -94,7 +95,8 @@ struct TFixture {
     for (uint32_t i = 0; i < 8; ++i) prose.push_back(Prose(kCompressedSize - i * 4096, i + 1));
     for (int i = 0; i < kStoredEntries + kCompressedEntries; ++i) {
       const bool stored = i % 5 == 0 && i / 5 < kStoredEntries;
-      const auto& bytes = stored ? noise[static_cast<size_t>(i) % noise.size()] : prose[static_cast<size_t>(i) % prose.size()];
+      const auto& bytes =
+          stored ? noise[static_cast<size_t>(i) % noise.size()] : prose[static_cast<size_t>(i) % prose.size()];
       writer.AddMemoryFile((stored ? "bgm\\track" : "scene\\page") + std::to_string(i) + (stored ? ".ogg" : ".ksb"))
           ->Content = std::make_unique<TTpMemoryStream>(bytes);
     }

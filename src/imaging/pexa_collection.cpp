@@ -160,17 +160,24 @@ void TPexaCollection::LoadState(TStream& stream, int32_t version) {
 void TPexaCollection::DrawPicture(const TDIBX& source, const TDIBX* mask, TCustomDIBX& dest, int32_t x, int32_t y,
                                   const TRect& srcRect, int alpha, bool mirrorH, bool mirrorV) {
   const TBlit mirror = BlitIf(mirrorH, TBlit::MirrorH) | BlitIf(mirrorV, TBlit::MirrorV);
-  const bool masked = mask && mask->BitCount() == 8 && mask->Width() == source.Width() && mask->Height() == source.Height();
+  const bool masked =
+      mask && mask->BitCount() == 8 && mask->Width() == source.Width() && mask->Height() == source.Height();
   if (masked) {
-    if (alpha < 255) dest.DrawAlphaMask(x, y, source, srcRect, mirror, *mask, alpha);
-    else if (alpha == 255) dest.DrawMask(x, y, source, srcRect, mirror, *mask);
-    else dest.DrawAddMask(x, y, source, srcRect, mirror, *mask, alpha - 256);
+    if (alpha < 255)
+      dest.DrawAlphaMask(x, y, source, srcRect, mirror, *mask, alpha);
+    else if (alpha == 255)
+      dest.DrawMask(x, y, source, srcRect, mirror, *mask);
+    else
+      dest.DrawAddMask(x, y, source, srcRect, mirror, *mask, alpha - 256);
     return;
   }
   const TBlit keyed = mirror | BlitIf(source.TransparentPixel != -1, TBlit::Transparent);
-  if (alpha < 255) dest.DrawAlpha(x, y, source, srcRect, keyed, alpha);
-  else if (alpha == 255) dest.Draw(x, y, source, srcRect, keyed);
-  else dest.DrawAdd(x, y, source, srcRect, keyed, alpha - 256);
+  if (alpha < 255)
+    dest.DrawAlpha(x, y, source, srcRect, keyed, alpha);
+  else if (alpha == 255)
+    dest.Draw(x, y, source, srcRect, keyed);
+  else
+    dest.DrawAdd(x, y, source, srcRect, keyed, alpha - 256);
 }
 
 void TPexaCollection::DrawFrame(const TPexaItemFrame& frame, TCustomDIBX& dest, int32_t x, int32_t y,

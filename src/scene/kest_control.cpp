@@ -208,6 +208,10 @@ void TKestControl::SortChildren() {
     return !name.empty() && name[0] == '\x01' ? 0 : 1;
   };
   std::stable_sort(FChildren.begin(), FChildren.end(), [&](const TKestControl* a, const TKestControl* b) {
+    // After-images lie below their source, the faded ones lowest.
+    if (a->IsAfterImage() && b->IsAfterImage()) return a->BlurAlpha() % 256 < b->BlurAlpha() % 256;
+    if (a->BlurSource() == b) return true;
+    if (b->BlurSource() == a) return false;
     const int ra = rank(a);
     const int rb = rank(b);
     if (ra != rb) return ra < rb;

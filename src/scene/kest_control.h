@@ -107,6 +107,11 @@ class TKestControl : public TKestComponent {
   // Posts an event with the mouse position relative to the control.
   void PostMouseEvent(int32_t code);
 
+  // After-image copies answer the control they were made from (null once
+  // that is gone) and their alpha.
+  virtual bool IsAfterImage() const { return false; }
+  virtual const TKestControl* BlurSource() const { return nullptr; }
+  virtual int32_t BlurAlpha() const { return 0; }
   virtual void PositionChanged() {}
   virtual void ClipChanged() {}
   virtual void EnterCabinet() {}

@@ -30,9 +30,26 @@ uint64_t Bits(double x) { return std::bit_cast<uint64_t>(x); }
 
 std::vector<double> SpecialDoubles() {
   using L = std::numeric_limits<double>;
-  return {0.0, -0.0, 1.0, -1.0, 0.1, 1.0 / 3, 1e300, -1e-300, L::max(), L::min(), L::denorm_min(),
-          -L::denorm_min(), L::min() / 3, L::min() - L::denorm_min(), L::infinity(), -L::infinity(),
-          L::quiet_NaN(), -L::quiet_NaN(), 3.141592653589793, 123456789.0};
+  return {0.0,
+          -0.0,
+          1.0,
+          -1.0,
+          0.1,
+          1.0 / 3,
+          1e300,
+          -1e-300,
+          L::max(),
+          L::min(),
+          L::denorm_min(),
+          -L::denorm_min(),
+          L::min() / 3,
+          L::min() - L::denorm_min(),
+          L::infinity(),
+          -L::infinity(),
+          L::quiet_NaN(),
+          -L::quiet_NaN(),
+          3.141592653589793,
+          123456789.0};
 }
 
 TEST(ExtendedTest, DoublesEncodeAsTheFloatingPointUnitStoresThem) {
@@ -89,8 +106,8 @@ TEST(ExtendedTest, AnyTenBytesNarrowAsTheFloatingPointUnitNarrowsThem) {
     // Exponents near the edges of the double range matter most.
     const unsigned pick = static_cast<unsigned>(random() % 4);
     unsigned exponent = static_cast<unsigned>(random() & 0x7FFF);
-    if (pick == 1) exponent = 15360 - 60 + static_cast<unsigned>(random() % 120);    // denormal doubles
-    if (pick == 2) exponent = 16383 + 1000 + static_cast<unsigned>(random() % 50);   // overflow
+    if (pick == 1) exponent = 15360 - 60 + static_cast<unsigned>(random() % 120);   // denormal doubles
+    if (pick == 2) exponent = 16383 + 1000 + static_cast<unsigned>(random() % 50);  // overflow
     if (pick == 3) exponent = (random() & 1) ? 0x7FFF : 0;
     exponent |= (random() & 1) ? 0x8000 : 0;
     b[8] = static_cast<uint8_t>(exponent);
@@ -136,8 +153,8 @@ TEST(ExtendedTest, LongDoublesByValueMatchTheNativeFormat) {
   const TExtendedBytes tiny{1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   EXPECT_EQ(extended_detail::ToLongDoubleByValue(tiny), FromNative(tiny));
   EXPECT_EQ(extended_detail::FromLongDoubleByValue(FromNative(tiny)), tiny);
-  for (long double x : {0.0L, -0.0L, std::numeric_limits<long double>::infinity(),
-                        -std::numeric_limits<long double>::infinity()}) {
+  for (long double x :
+       {0.0L, -0.0L, std::numeric_limits<long double>::infinity(), -std::numeric_limits<long double>::infinity()}) {
     EXPECT_EQ(extended_detail::FromLongDoubleByValue(x), Native(x));
   }
   EXPECT_TRUE(std::isnan(extended_detail::ToLongDoubleByValue(Native(std::numeric_limits<long double>::quiet_NaN()))));

@@ -68,7 +68,10 @@ TEST(SjisTest, MalformedCp932IsReplacedOrRefused) {
 }
 
 TEST(SjisTest, Utf8ToCp932) {
-  EXPECT_EQ(Utf8ToCp932("\xE3\x81\x82" "abc"), "\x82\xA0" "abc");
+  EXPECT_EQ(Utf8ToCp932("\xE3\x81\x82"
+                        "abc"),
+            "\x82\xA0"
+            "abc");
   // Both wave dashes become 81 60, as the C library's CP932 maps them.
   EXPECT_EQ(Utf8ToCp932Strict("\xE3\x80\x9C").value(), "\x81\x60");
   EXPECT_EQ(Utf8ToCp932Strict("\xEF\xBD\x9E").value(), "\x81\x60");

@@ -26,8 +26,8 @@ TEST(StreamTest, PrimitivesAreLittleEndianWithoutPadding) {
   WriteDouble(s, 1.0);
   WriteStr(s, "ab");
   WriteStr(s, "");
-  EXPECT_EQ(s.Bytes(), Bytes({0xFE, 0xFF, 0xFF, 0xFF, 0xAB, 0x01, 8, 7, 6, 5, 4, 3, 2, 1,
-                              0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 2, 0, 0, 0, 'a', 'b', 0, 0, 0, 0}));
+  EXPECT_EQ(s.Bytes(), Bytes({0xFE, 0xFF, 0xFF, 0xFF, 0xAB, 0x01, 8, 7, 6, 5, 4,   3,   2, 1, 0, 0,
+                              0,    0,    0,    0,    0xF0, 0x3F, 2, 0, 0, 0, 'a', 'b', 0, 0, 0, 0}));
   s.Seek(0);
   EXPECT_EQ(ReadInt(s), -2);
   EXPECT_EQ(ReadByte(s), 0xAB);

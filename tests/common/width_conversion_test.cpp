@@ -35,14 +35,14 @@ TEST(WidthConversionTest, HanToZenDropsControlAndStrayBytes) {
 }
 
 TEST(WidthConversionTest, ZenToHan) {
-  EXPECT_EQ(ZenToHan("\x83\x4B"), "\xB6\xDE");            // ガ -> ｶﾞ
-  EXPECT_EQ(ZenToHan("\x83\x7C"), "\xCE\xDF");            // ポ -> ﾎﾟ
-  EXPECT_EQ(ZenToHan("\x81\x67\x81\x68"), "\"\"");        // “ and ” -> "
-  EXPECT_EQ(ZenToHan("\x82\xA0\x8A\xBF"), "");            // あ, 漢
-  EXPECT_EQ(ZenToHan("\x83\x94\x83\x95\x83\x96"), "");    // ヴ ヵ ヶ
-  EXPECT_EQ(ZenToHan("\x83\x8E\x83\x90\x83\x91"), "");    // ヮ ヰ ヱ
-  EXPECT_EQ(ZenToHan("a\xB1\r\n"), "a\xB1\r\n");          // single bytes pass
-  EXPECT_EQ(ZenToHan("\x82\x60\x82"), "A");               // a lone lead byte at the end goes
+  EXPECT_EQ(ZenToHan("\x83\x4B"), "\xB6\xDE");          // ガ -> ｶﾞ
+  EXPECT_EQ(ZenToHan("\x83\x7C"), "\xCE\xDF");          // ポ -> ﾎﾟ
+  EXPECT_EQ(ZenToHan("\x81\x67\x81\x68"), "\"\"");      // “ and ” -> "
+  EXPECT_EQ(ZenToHan("\x82\xA0\x8A\xBF"), "");          // あ, 漢
+  EXPECT_EQ(ZenToHan("\x83\x94\x83\x95\x83\x96"), "");  // ヴ ヵ ヶ
+  EXPECT_EQ(ZenToHan("\x83\x8E\x83\x90\x83\x91"), "");  // ヮ ヰ ヱ
+  EXPECT_EQ(ZenToHan("a\xB1\r\n"), "a\xB1\r\n");        // single bytes pass
+  EXPECT_EQ(ZenToHan("\x82\x60\x82"), "A");             // a lone lead byte at the end goes
 }
 
 // Every text of the bytes that HanToZen converts comes back through ZenToHan.
@@ -55,8 +55,8 @@ TEST(WidthConversionTest, RoundTripOverHalfWidthTexts) {
   for (char x : all) {
     for (char y : all) {
       const std::string pair{x, y};
-      ASSERT_EQ(ZenToHan(HanToZen(pair)), pair) << std::hex << +static_cast<uint8_t>(x) << " "
-                                                 << +static_cast<uint8_t>(y);
+      ASSERT_EQ(ZenToHan(HanToZen(pair)), pair)
+          << std::hex << +static_cast<uint8_t>(x) << " " << +static_cast<uint8_t>(y);
     }
   }
   std::mt19937 random(7);

@@ -74,8 +74,8 @@ TEST(BuilderListing, DoubleByteTextIsWalkedByCharacter) {
 
 TEST(BuilderErrors, RefusedTexts) {
   const std::string syntax = "構文エラー";
-  for (const char* text : {"a = x = y", "a = * x", "a +", "a =", "+", "= a", "a * / b", "\"abc", "f(1", "f(1))",
-                           "a ++", "x = [1]", "a + [1]", "- * b", "a = b +", "a ]", "f(x[1)"}) {
+  for (const char* text : {"a = x = y", "a = * x", "a +", "a =", "+", "= a", "a * / b", "\"abc", "f(1", "f(1))", "a ++",
+                           "x = [1]", "a + [1]", "- * b", "a = b +", "a ]", "f(x[1)"}) {
     EXPECT_EQ(BuildError(text), syntax) << text;
   }
   EXPECT_EQ(BuildError("x[ ]"), "配列の添え字が不正です");

@@ -14,8 +14,8 @@
 #include "language/build_kest_parser.h"
 #include "language/kest_parser.h"
 #include "language/param_collection.h"
-#include "language/sys_func_man.h"
 #include "language/record_bytes.h"
+#include "language/sys_func_man.h"
 
 namespace kest::test {
 

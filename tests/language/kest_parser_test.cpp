@@ -66,8 +66,8 @@ TEST_F(KestParserTest, LiteralsOfEveryTagAndUnknownTags) {
   RecordBytes r;
   r.Int(2);
   r.Append(OpHead(ocPlus, "____0", 2));
-  r.Byte(2).Raw({kFloat15[0], kFloat15[1], kFloat15[2], kFloat15[3], kFloat15[4], kFloat15[5], kFloat15[6],
-                 kFloat15[7], kFloat15[8], kFloat15[9]});
+  r.Byte(2).Raw({kFloat15[0], kFloat15[1], kFloat15[2], kFloat15[3], kFloat15[4], kFloat15[5], kFloat15[6], kFloat15[7],
+                 kFloat15[8], kFloat15[9]});
   FlagOperand(r, true);
   r.Append(OpHead(ocTo, "____arg", 1));
   RefOperand(r, "____0");

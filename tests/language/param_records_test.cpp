@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "common/errors.h"
+#include "fake_hosts.h"
 #include "language/param_collection.h"
 #include "language/param_var.h"
 #include "language/system_variables.h"
 #include "language/typed_param.h"
-#include "fake_hosts.h"
 #include "record_bytes.h"
 
 namespace kest {
@@ -275,8 +275,32 @@ TEST(ParamRecords, DamagedBlocksLeaveTheStoreAlone) {
   const std::vector<std::vector<uint8_t>> bad = {
       RecordBytes().Int(0x7FFFFFFF).Bytes(),
       RecordBytes().Int(-1).Bytes(),
-      RecordBytes().Int(1).Byte(9).Str("a").ScalarInt(1).Scope(0, -1, 0).Int(50).Str("").Str("").Int(0).Str("").Int(0).Bytes(),
-      RecordBytes().Int(1).Byte(PT_INT).Str("1a").ScalarInt(1).Scope(0, -1, 0).Int(50).Str("").Str("").Int(0).Str("").Int(0).Bytes(),
+      RecordBytes()
+          .Int(1)
+          .Byte(9)
+          .Str("a")
+          .ScalarInt(1)
+          .Scope(0, -1, 0)
+          .Int(50)
+          .Str("")
+          .Str("")
+          .Int(0)
+          .Str("")
+          .Int(0)
+          .Bytes(),
+      RecordBytes()
+          .Int(1)
+          .Byte(PT_INT)
+          .Str("1a")
+          .ScalarInt(1)
+          .Scope(0, -1, 0)
+          .Int(50)
+          .Str("")
+          .Str("")
+          .Int(0)
+          .Str("")
+          .Int(0)
+          .Bytes(),
       RecordBytes().Int(0).Int(50).Str("").Str("").Int(0).Str("").Int(0x10000000).Bytes(),
       RecordBytes().Int(0).Int(50).Str("").Str("").Int(0).Str("").Int(1).Int(1).Int(7).Str("q").ScalarInt(1).Bytes(),
   };

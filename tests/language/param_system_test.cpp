@@ -6,12 +6,12 @@
 #include "common/app_globals.h"
 #include "common/errors.h"
 #include "common/sjis.h"
+#include "fake_hosts.h"
 #include "language/param_collection.h"
 #include "language/param_system.h"
 #include "language/param_var.h"
 #include "language/system_variables.h"
 #include "language/typed_param.h"
-#include "fake_hosts.h"
 
 namespace kest {
 namespace {
@@ -238,8 +238,7 @@ TEST_F(SystemVariables, FontListsAreSortedAndTrimmed) {
   Hosts.Screen.Fonts = {"IPAPGothic", " IPAGothic", "\x82\x6C\x82\x72 \x96\xBE\x92\xA9", "ipaMincho"};
   Hosts.Screen.FixedFonts = {"IPAGothic"};
   // Sorted by folded name (the leading blank sorts first, then goes with the trim).
-  EXPECT_EQ(Var(SV_FONTS).GetAsStr(),
-            "IPAGothic\r\nipaMincho\r\nIPAPGothic\r\n\x82\x6C\x82\x72 \x96\xBE\x92\xA9");
+  EXPECT_EQ(Var(SV_FONTS).GetAsStr(), "IPAGothic\r\nipaMincho\r\nIPAPGothic\r\n\x82\x6C\x82\x72 \x96\xBE\x92\xA9");
   EXPECT_EQ(Var(SV_FIXEDFONTS).GetAsStr(), "IPAGothic");
 }
 

@@ -177,14 +177,14 @@ TEST(TypedParam, ScalarStreams) {
 
 TEST(TypedParam, DamagedStreamsAreRefused) {
   const std::vector<std::vector<uint8_t>> bad = {
-      RecordBytes().Int(-1).Bytes(),                               // negative dimension count
-      RecordBytes().Int(0x7FFFFFFF).Bytes(),                       // more sizes than bytes
-      RecordBytes().Int(1).Int(0).Int(0).Bytes(),                  // a size of 0
-      RecordBytes().Int(2).Int(65536).Int(65536).Int(0).Bytes(),   // too many elements
-      RecordBytes().Int(1).Int(3).Int(2).Int(1).Int(2).Bytes(),    // count is not the product
-      RecordBytes().Int(0).Int(0x7FFFFFFF).Bytes(),                // more elements than bytes
-      RecordBytes().Int(0).Int(-5).Bytes(),                        // negative count
-      RecordBytes().Int(0).Int(1).Raw({1, 2}).Bytes(),             // short element
+      RecordBytes().Int(-1).Bytes(),                              // negative dimension count
+      RecordBytes().Int(0x7FFFFFFF).Bytes(),                      // more sizes than bytes
+      RecordBytes().Int(1).Int(0).Int(0).Bytes(),                 // a size of 0
+      RecordBytes().Int(2).Int(65536).Int(65536).Int(0).Bytes(),  // too many elements
+      RecordBytes().Int(1).Int(3).Int(2).Int(1).Int(2).Bytes(),   // count is not the product
+      RecordBytes().Int(0).Int(0x7FFFFFFF).Bytes(),               // more elements than bytes
+      RecordBytes().Int(0).Int(-5).Bytes(),                       // negative count
+      RecordBytes().Int(0).Int(1).Raw({1, 2}).Bytes(),            // short element
   };
   for (const auto& bytes : bad) {
     TParamInt p;

@@ -7,8 +7,7 @@ namespace {
 
 TEST(DisplayModeList, ChoosesThePreferredSizeAtDesktopDepthWithLowestRefresh) {
   TDisplayModeList list;
-  list.Build({{640, 480, 32, 60}, {800, 600, 16, 60}, {800, 600, 32, 75}, {800, 600, 32, 60}}, 800, 600, 800, 600,
-             32);
+  list.Build({{640, 480, 32, 60}, {800, 600, 16, 60}, {800, 600, 32, 75}, {800, 600, 32, 60}}, 800, 600, 800, 600, 32);
   EXPECT_EQ(list.Modes(), (std::vector<TDisplayMode>{{800, 600, 16, 60}, {800, 600, 32, 75}, {800, 600, 32, 60}}));
   EXPECT_EQ(list.ChosenMode(), 2);
 }
@@ -21,8 +20,8 @@ TEST(DisplayModeList, FirstOfThePreferredSizeWhenNoneHasTheDesktopDepth) {
 
 TEST(DisplayModeList, FirstAcceptableModeWhenNoneHasThePreferredSize) {
   TDisplayModeList list;
-  list.Build({{320, 240, 32, 60}, {640, 480, 15, 60}, {1024, 768, 32, 60}, {1280, 1024, 32, 60}}, 640, 480, 800,
-             600, 32);
+  list.Build({{320, 240, 32, 60}, {640, 480, 15, 60}, {1024, 768, 32, 60}, {1280, 1024, 32, 60}}, 640, 480, 800, 600,
+             32);
   EXPECT_EQ(list.Count(), 2);
   EXPECT_EQ(list.ChosenMode(), 0);
   list.Build({}, 640, 480, 800, 600, 32);

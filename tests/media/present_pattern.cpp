@@ -65,8 +65,8 @@ int main(int argc, char** argv) {
       expected.push_back((colour >> 16) & 0xFF);
     }
   }
-  std::ofstream(argv[2], std::ios::binary).write(reinterpret_cast<const char*>(expected.data()),
-                                                  static_cast<std::streamsize>(expected.size()));
+  std::ofstream(argv[2], std::ios::binary)
+      .write(reinterpret_cast<const char*>(expected.data()), static_cast<std::streamsize>(expected.size()));
   kest::TSteadyClock clock;
   const uint32_t end = clock.NowMs() + static_cast<uint32_t>(std::atof(argv[3]) * 1000);
   std::vector<kest::TInputEvent> events;

@@ -24,11 +24,13 @@ TEST(UiFontUtf8, DecodesValidSequences) {
 
 TEST(UiFontUtf8, MalformedInputGivesOneReplacementPerByte) {
   const char32_t R = 0xFFFD;
-  EXPECT_EQ(DecodeAll("\xC0\x80"), (std::vector<char32_t>{R, R}));             // overlong
-  EXPECT_EQ(DecodeAll("\xED\xA0\x80"), (std::vector<char32_t>{R, R, R}));      // surrogate
+  EXPECT_EQ(DecodeAll("\xC0\x80"), (std::vector<char32_t>{R, R}));                // overlong
+  EXPECT_EQ(DecodeAll("\xED\xA0\x80"), (std::vector<char32_t>{R, R, R}));         // surrogate
   EXPECT_EQ(DecodeAll("\xF4\x90\x80\x80"), (std::vector<char32_t>{R, R, R, R}));  // above U+10FFFF
-  EXPECT_EQ(DecodeAll("\xE7\xB5"), (std::vector<char32_t>{R, R}));             // truncated at the end
-  EXPECT_EQ(DecodeAll("\xE7" "A"), (std::vector<char32_t>{R, 'A'}));           // continuation missing
+  EXPECT_EQ(DecodeAll("\xE7\xB5"), (std::vector<char32_t>{R, R}));                // truncated at the end
+  EXPECT_EQ(DecodeAll("\xE7"
+                      "A"),
+            (std::vector<char32_t>{R, 'A'}));  // continuation missing
   EXPECT_EQ(DecodeAll("\x80\xFF"), (std::vector<char32_t>{R, R}));
   size_t past_end = 10;
   EXPECT_EQ(DecodeUtf8("ab", past_end), 0u);

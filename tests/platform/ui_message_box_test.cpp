@@ -100,7 +100,8 @@ TEST(UiMessageBox, LayoutStaysInsideAnyArea) {
   for (int w : {0, 1, 7, 30, 100, 179, 200, 400, 640, 2000}) {
     for (int h : {0, 1, 10, 40, 100, 480}) {
       for (const std::string& text : {std::string("短い"), long_text}) {
-        auto box = TUiMessageBox::Standard(nullptr, "c", text, TUiIcon::Warning, TUiButtons::YesNoCancelNoAllYesAll, true);
+        auto box =
+            TUiMessageBox::Standard(nullptr, "c", text, TUiIcon::Warning, TUiButtons::YesNoCancelNoAllYesAll, true);
         TUiRect area{13, -7, w, h};
         box.Layout(area);
         const TUiRect& r = box.Rect();
@@ -126,7 +127,8 @@ TEST(UiMessageBox, BoxIsCentredAndButtonsDoNotOverlap) {
   const TUiRect& r = box.Rect();
   EXPECT_EQ(r.x, (640 - r.w) / 2);
   EXPECT_EQ(r.y, (480 - r.h) / 2);
-  for (int i = 1; i < box.ButtonCount(); ++i) EXPECT_LT(box.ButtonRect(i - 1).x + box.ButtonRect(i - 1).w, box.ButtonRect(i).x);
+  for (int i = 1; i < box.ButtonCount(); ++i)
+    EXPECT_LT(box.ButtonRect(i - 1).x + box.ButtonRect(i - 1).w, box.ButtonRect(i).x);
 }
 
 TEST(UiMessageBox, TextSplitsAtLineBreaksAndWrapsLongLines) {

@@ -18,7 +18,8 @@ constexpr int kWidth = 640, kSceneHeight = 480;
 void PaintScene(TUiCanvas& canvas) {
   for (int y = 0; y < canvas.height; ++y) {
     for (int x = 0; x < canvas.width; ++x) {
-      uint32_t r = static_cast<uint32_t>(40 + x * 120 / kWidth), g = static_cast<uint32_t>(60 + y * 100 / canvas.height);
+      uint32_t r = static_cast<uint32_t>(40 + x * 120 / kWidth),
+               g = static_cast<uint32_t>(60 + y * 100 / canvas.height);
       canvas.pixels[y * canvas.pitch_pixels + x] = (r << 16) | (g << 8) | 0x90;
     }
   }
@@ -60,7 +61,8 @@ bool Render(const std::shared_ptr<TUiFont>& font, TUiMessageBox& box, int hot_bu
 int main(int argc, char** argv) {
   std::shared_ptr<TUiFont> font = TUiFont::Open("IPAGothic", 12);
   if (!font) return 1;
-  auto question = TUiMessageBox::Standard(font, "デモ", "「デモ」を終了しますか？", TUiIcon::Question, TUiButtons::YesNo, true);
+  auto question =
+      TUiMessageBox::Standard(font, "デモ", "「デモ」を終了しますか？", TUiIcon::Question, TUiButtons::YesNo, true);
   if (!Render(font, question, 0, argc > 1 ? argv[1] : "ui_preview.ppm")) return 1;
   if (argc > 2) {
     auto warning = TUiMessageBox::Standard(

@@ -24,7 +24,7 @@ TEST(UiToolbar, ClickNeedsPressAndReleaseOnTheSameButton) {
   bar.OnMouseDown(10, 5);
   EXPECT_EQ(bar.OnMouseUp(70, 5), -1);  // released on the other button
   bar.OnMouseDown(70, 5);
-  bar.OnMouseMove(300, 100);            // dragged away and back
+  bar.OnMouseMove(300, 100);  // dragged away and back
   bar.OnMouseMove(100, 10);
   EXPECT_EQ(bar.OnMouseUp(100, 10), 1);
   EXPECT_EQ(bar.OnMouseUp(10, 5), -1);  // release without press

@@ -145,6 +145,34 @@ TEST_F(PictureKinds, AButtonClicksWhereItWasPressedOnly) {
   EXPECT_EQ(frame(), std::vector<int>{});
 }
 
+TEST_F(PictureKinds, MovingBoxesLeaveFadingCopiesBeneathThem) {
+  TKestObject& box = Make(LT_BOX, "b");
+  for (auto [id, v] : {std::pair{PR_WIDTH, 10},
+                       {PR_HEIGHT, 10},
+                       {PR_COLOR, 0xFF},
+                       {PR_ALPHA, 200},
+                       {PR_BLURSPAN, 30},
+                       {PR_BLURDELAY, 200}})
+    WriteProperty(box, id, int32_t{v});
+  Scene.UpdateScene();
+  TKestObject* first = Scene.FindObject("b0");
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->Kind(), LT_BOX) << "a box's copies are saved as boxes";
+  WriteProperty(box, PR_LEFT, 20);
+  Scene.UpdateScene();
+  ASSERT_NE(Scene.FindObject("b1"), nullptr);
+  Scene.UpdateScene();
+  EXPECT_EQ(Scene.FindObject("b2"), nullptr) << "no copy while the box stands still";
+  EXPECT_NE(Scene.FindObject("b0"), nullptr);
+  Scene.UpdateScene();
+  EXPECT_EQ(Scene.FindObject("b0"), nullptr) << "the first copy's life is over";
+  // The copy lies beneath its source and fades from half its alpha.
+  const auto& children = Scene.FrontBase().Children();
+  EXPECT_EQ(children.back(), box.AsControl());
+  ASSERT_NE(Scene.FindObject("b1"), nullptr);
+  EXPECT_LT(std::get<int32_t>(ReadProperty(*Scene.FindObject("b1"), PR_ALPHA)), 100);
+}
+
 TEST_F(PictureKinds, TilesCoverTheirWholeAreaWhereverTheAnchorIs) {
   TKestObject& tile = Make(LT_TILE, "t");
   WriteProperty(tile, PR_SOURCE, std::string("three.pxa"));

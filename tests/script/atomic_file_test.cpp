@@ -57,7 +57,7 @@ TEST(ReplaceFileAtomically, MakesNewFilesAndKeepsPermissions) {
   EXPECT_EQ(ReadFile(dir / "new.dat"), (TBytes{1, 2}));
   chmod((dir / "new.dat").c_str(), 0640);
   ReplaceFileAtomically(dir / "new.dat", TBytes{3});
-  struct stat st{};
+  struct stat st {};
   ASSERT_EQ(stat((dir / "new.dat").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
   EXPECT_THROW(ReplaceFileAtomically(dir / "missing/x.dat", TBytes{1}), EWriteError);

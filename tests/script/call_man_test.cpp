@@ -643,16 +643,13 @@ TEST_F(CallManTest, TheTraceShowsEachCommandOnceWithItsPageAndLine) {
   TTraceLog log;
   Start();
   Tick(4);
-  EXPECT_EQ(log.Lines, (std::vector<std::string>{"0000000f : start.ksb(1)", "0000000f : start.ksb(2)",
-                                                 "0000000f : start.ksb(3)",
-                                                 "0000000f : start.ksb(3) ClrRead: not played by this player yet",
-                                                 "0000000f : start.ksb(4)", "0000002d : start.ksb(5)",
-                                                 "0000002d : start.ksb(6)",
-                                                 "0000002d : start.ksb(6) pc 5 VarNew: " +
-                                                     Utf8ToCp932("変数の型が不正です")}));
+  EXPECT_EQ(log.Lines,
+            (std::vector<std::string>{"0000000f : start.ksb(1)", "0000000f : start.ksb(2)", "0000000f : start.ksb(3)",
+                                      "0000000f : start.ksb(3) ClrRead: not played by this player yet",
+                                      "0000000f : start.ksb(4)", "0000002d : start.ksb(5)", "0000002d : start.ksb(6)",
+                                      "0000002d : start.ksb(6) pc 5 VarNew: " + Utf8ToCp932("変数の型が不正です")}));
   EXPECT_EQ(Int("n"), 2) << "a command this player cannot play yet moves on";
 }
-
 
 TEST_F(CallManTest, ASavedStateInANestedHandlerContinuesWithTheSameTrace) {
   auto write_game = [this] {

@@ -92,8 +92,10 @@ class TPageBuilder {
   }
   // WhileInit, While (exit filled in by EndWhile), then the body.
   TPageBuilder& While(const std::string& init, const std::string& cond, int32_t indent = 0) {
-    if (!init.empty()) Expr(ciWhileInit, "init", init, indent);
-    else Add(ciWhileInit, indent);
+    if (!init.empty())
+      Expr(ciWhileInit, "init", init, indent);
+    else
+      Add(ciWhileInit, indent);
     FLoops.push_back(Count());
     Expr(ciWhile, "cond", cond, indent);
     return *this;

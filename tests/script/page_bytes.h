@@ -57,7 +57,7 @@ inline void SlotMasks(TRecordBytes& b, std::initializer_list<std::pair<int32_t, 
 }
 
 inline void Header(TRecordBytes& b, uint8_t type, int32_t indent = 0, bool skipped = false, bool cont = false,
-            int32_t line = 0) {
+                   int32_t line = 0) {
   b.Byte(type).Int(indent).Byte(skipped).Byte(cont).Int(line);
 }
 

@@ -13,11 +13,11 @@
 #include "common/errors.h"
 #include "common/sjis.h"
 #include "language/param_collection.h"
+#include "page_bytes.h"
 #include "script/com_list.h"
 #include "script/command.h"
 #include "script/commands_flow.h"
 #include "script/project_ui.h"
-#include "page_bytes.h"
 #include "script/script_test_util.h"
 
 namespace kest {
@@ -54,8 +54,7 @@ void ExpectBadCount(const TBytes& bytes, const std::string& what) {
 TEST(PageCounts, MaskCountsBeyondTheBytesLeftAreReadErrors) {
   const int32_t huge = 0x7FFFFFFF;
   const std::pair<int32_t, int32_t> cases[] = {
-      {-1, 21},  {61, -1},  {huge, 21}, {61, huge},         {1, huge},
-      {huge, 1}, {0x10000, 0x10000}, {100, 100},
+      {-1, 21}, {61, -1}, {huge, 21}, {61, huge}, {1, huge}, {huge, 1}, {0x10000, 0x10000}, {100, 100},
   };
   for (const auto& [k, s] : cases) {
     TRecordBytes b = PageStart();
@@ -146,4 +145,3 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
-

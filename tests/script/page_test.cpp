@@ -11,11 +11,11 @@
 #include "common/errors.h"
 #include "common/sjis.h"
 #include "language/param_collection.h"
+#include "page_bytes.h"
 #include "script/com_list.h"
 #include "script/command.h"
 #include "script/commands_flow.h"
 #include "script/project_ui.h"
-#include "page_bytes.h"
 #include "script/script_test_util.h"
 
 namespace kest {

@@ -42,21 +42,11 @@ void Fill(TCommand& c) {
     TFieldValue& v = c.Fields()[i];
     const std::string tag = std::to_string(id) + "_" + std::to_string(i);
     switch (c.Layout().Fields[i].Kind) {
-      case TFieldKind::Expr:
-        v.Expr = Expr("v" + tag + " = " + std::to_string(id) + " + x * 2");
-        break;
-      case TFieldKind::Str:
-        v.Text = "s" + tag + ".ksb";
-        break;
-      case TFieldKind::Int:
-        v.Int = 1000 + id * 10 + static_cast<int32_t>(i);
-        break;
-      case TFieldKind::Byte:
-        v.Int = (id * 7 + static_cast<int32_t>(i)) & 0xFF;
-        break;
-      case TFieldKind::Data:
-        v.Text = std::string("\x82\xA0\0t", 4) + tag;
-        break;
+      case TFieldKind::Expr: v.Expr = Expr("v" + tag + " = " + std::to_string(id) + " + x * 2"); break;
+      case TFieldKind::Str: v.Text = "s" + tag + ".ksb"; break;
+      case TFieldKind::Int: v.Int = 1000 + id * 10 + static_cast<int32_t>(i); break;
+      case TFieldKind::Byte: v.Int = (id * 7 + static_cast<int32_t>(i)) & 0xFF; break;
+      case TFieldKind::Data: v.Text = std::string("\x82\xA0\0t", 4) + tag; break;
       case TFieldKind::ExprList:
         v.List.push_back(Expr("a" + tag + " = 1.5 * y"));
         v.List.push_back(Expr("b" + tag + " = \"t\" ++ IntToStr(y)"));
@@ -140,7 +130,8 @@ TEST_P(PageEveryVersion, EveryCommandReadsBackIntoItsFieldsAndWritesTheSameBytes
     for (size_t i = 0; i < want.Fields().size(); ++i) {
       const TFieldLayout& layout = want.Layout().Fields[i];
       if (version >= layout.SinceVersion) {
-        EXPECT_EQ(ValueBytes(got.Fields()[i]), ValueBytes(want.Fields()[i])) << want.Layout().Name << "." << layout.Name;
+        EXPECT_EQ(ValueBytes(got.Fields()[i]), ValueBytes(want.Fields()[i]))
+            << want.Layout().Name << "." << layout.Name;
       } else {
         TFieldValue none;
         none.Props.resize(got.Fields()[i].Props.size());

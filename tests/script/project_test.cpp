@@ -58,7 +58,7 @@ class TRecordingInterpreter final : public IProjectInterpreter {
 
 // A settings file of version 116, written field by field.
 TBytes Settings(std::string_view start = "start.ksb", std::string_view exit = "exit.ksb",
-               std::string_view disc_prompt = "", std::string_view quit_text = "") {
+                std::string_view disc_prompt = "", std::string_view quit_text = "") {
   TRecordBytes b;
   b.Int(116).Str("Kest").Int(640).Int(480).Int(0).Int(0).Str(start).Str(exit).Str("").Int(0);
   b.Byte(1).Byte(0).Str(".ogg").Byte(1).Byte(0).Byte(0).Str(disc_prompt).Str(quit_text);
@@ -310,7 +310,8 @@ TEST_F(ProjectTest, AShippedGameNeedsItsInstallationRecord) {
   Ui.Answers = {TPromptAnswer::Cancel, TPromptAnswer::Ok};
   TProject shipped(parts, options);
   EXPECT_TRUE(AppTerminating);
-  EXPECT_EQ(Ui.Questions, (std::vector<std::string>{Utf8ToCp932("ディスクを入れてください"), Utf8ToCp932("終了します")}));
+  EXPECT_EQ(Ui.Questions,
+            (std::vector<std::string>{Utf8ToCp932("ディスクを入れてください"), Utf8ToCp932("終了します")}));
 }
 
 TEST_F(ProjectTest, AShippedGameCopiedFromADiscInCapitalsStarts) {

@@ -17,7 +17,6 @@
 
 namespace kest::test {
 
-
 class TRecordBytes {
  public:
   TRecordBytes& Byte(uint8_t b) {
@@ -47,7 +46,6 @@ class TRecordBytes {
  private:
   TBytes FBytes;
 };
-
 
 // Files in a folder other than the given one (temporary files left behind).
 inline int CountFiles(const std::string& folder) {

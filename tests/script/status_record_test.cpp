@@ -40,7 +40,9 @@ void AddStatusInt(TParamCollection& vars, const char* name, int32_t value) {
 }
 
 // One status variable record: integer Clear = 3.
-void StatusVar(TRecordBytes& b) { b.Int(1).Byte(PT_INT).Str("Clear").Int(0).Int(1).Int(3).Byte(1).Byte(0).Int(-1).Byte(0); }
+void StatusVar(TRecordBytes& b) {
+  b.Int(1).Byte(PT_INT).Str("Clear").Int(0).Int(1).Int(3).Byte(1).Byte(0).Int(-1).Byte(0);
+}
 
 void ReadMarks(TRecordBytes& b) {
   b.Int(1).Str("a.ksb").Int(2).Int(4).Int(9).Int(0).Int(1);

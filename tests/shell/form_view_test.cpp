@@ -104,13 +104,34 @@ TEST_F(FormViewTest, StartUpAndShutDownStepsComeInOrder) {
   });
   Create();
   form_->FormClose();
-  const std::vector<std::string> expected = {
-      "FormCreate",      "TBasePanel.Create", "DXSound.Initialize", "KestInitialize",  "TProject.Create",
-      "MediaInit",       "KestInitColor",     "Project.Free",       "SysFuncMan.Free", "ParamMan.Free",
-      "KestFinalize",    "TextRead.Free",     "TextHistoryFormats.Free", "Bases.Free", "SelRectDIB.Free",
-      "TransBGDIB.Free", "PexaMan.Free",      "ClipMan.Free",       "MediaFinal",      "ScreenMan.Free",
-      "VideoMan.Free",   "WaveMan.Free",      "WmpMan.Free",        "OggMan.Free",     "CddaMan.Free",
-      "MidiMan.Free",    "kestFinal",         "FormClose"};
+  const std::vector<std::string> expected = {"FormCreate",
+                                             "TBasePanel.Create",
+                                             "DXSound.Initialize",
+                                             "KestInitialize",
+                                             "TProject.Create",
+                                             "MediaInit",
+                                             "KestInitColor",
+                                             "Project.Free",
+                                             "SysFuncMan.Free",
+                                             "ParamMan.Free",
+                                             "KestFinalize",
+                                             "TextRead.Free",
+                                             "TextHistoryFormats.Free",
+                                             "Bases.Free",
+                                             "SelRectDIB.Free",
+                                             "TransBGDIB.Free",
+                                             "PexaMan.Free",
+                                             "ClipMan.Free",
+                                             "MediaFinal",
+                                             "ScreenMan.Free",
+                                             "VideoMan.Free",
+                                             "WaveMan.Free",
+                                             "WmpMan.Free",
+                                             "OggMan.Free",
+                                             "CddaMan.Free",
+                                             "MidiMan.Free",
+                                             "kestFinal",
+                                             "FormClose"};
   EXPECT_EQ(steps, expected);
   EXPECT_TRUE(AppTerminating);
   EXPECT_FALSE(loop_.Running());
@@ -119,8 +140,9 @@ TEST_F(FormViewTest, StartUpAndShutDownStepsComeInOrder) {
 TEST_F(FormViewTest, SubsystemsAreMadeInStartUpOrder) {
   params_ = {"/nonexistent/game"};
   Create();
-  const TLog expected = {"MountMemory",      "SetBaseFolder /nonexistent/game/", "CreateVariables",
-                         "CreateSystemFunctions", "InitSound", "SetSize 800x600"};
+  const TLog expected = {"MountMemory",     "SetBaseFolder /nonexistent/game/",
+                         "CreateVariables", "CreateSystemFunctions",
+                         "InitSound",       "SetSize 800x600"};
   TLog start(factory_.log.begin(), factory_.log.begin() + 5);
   EXPECT_EQ(start, TLog(expected.begin(), expected.begin() + 5));
   EXPECT_NE(std::find(factory_.log.begin(), factory_.log.end(), "SetSize 800x600"), factory_.log.end());

@@ -11,20 +11,21 @@ using T = TInputEvent::TType;
 TEST(HeadlessInput, ReadsEveryEventKind) {
   THeadlessInput input;
   std::string error;
-  ASSERT_TRUE(input.Parse("# a comment\n"
-                          "3 key-down 0x41\r\n"
-                          "3 key-repeat 65\n"
-                          "4 key-up 65\n"
-                          "\n"
-                          "5 mouse-down 10 20 right\n"
-                          "6 mouse-up 10 20\n"
-                          "7 move -5 8\n"
-                          "8 wheel down\n"
-                          "9 toolbar exit\n"
-                          "10 deactivate\n"
-                          "11 activate\n"
-                          "12 close\n",
-                          &error))
+  ASSERT_TRUE(
+      input.Parse("# a comment\n"
+                  "3 key-down 0x41\r\n"
+                  "3 key-repeat 65\n"
+                  "4 key-up 65\n"
+                  "\n"
+                  "5 mouse-down 10 20 right\n"
+                  "6 mouse-up 10 20\n"
+                  "7 move -5 8\n"
+                  "8 wheel down\n"
+                  "9 toolbar exit\n"
+                  "10 deactivate\n"
+                  "11 activate\n"
+                  "12 close\n",
+                  &error))
       << error;
   ASSERT_EQ(input.EventsAt(3).size(), 2u);
   EXPECT_EQ(input.EventsAt(3)[0].Key, 0x41);
@@ -65,8 +66,8 @@ TEST(HeadlessInput, WrongLinesAreNamed) {
 }
 
 TEST(CommandLine, OptionsAndParameters) {
-  TCommandLine cl = ParseCommandLine({"game", "--headless", "--ticks", "40", "--delta", "16", "extra.dat",
-                                      "--answers", "no,YES", "--trace", "t.txt"});
+  TCommandLine cl = ParseCommandLine(
+      {"game", "--headless", "--ticks", "40", "--delta", "16", "extra.dat", "--answers", "no,YES", "--trace", "t.txt"});
   EXPECT_EQ(cl.Error, "");
   EXPECT_EQ(cl.Params, (std::vector<std::string>{"game", "extra.dat"}));
   EXPECT_TRUE(cl.Headless);

@@ -44,7 +44,8 @@ TEST(HostServices, HeadlessDialogsAreCancelled) {
   EXPECT_FALSE(host.ChooseFile("Open", "/tmp", false));
   EXPECT_FALSE(host.ChooseFolder("Where", ""));
   EXPECT_TRUE(host.OpenUrl("https://example.invalid/"));
-  EXPECT_EQ(host.requests, (std::vector<std::string>{"open-file Open", "folder Where", "open https://example.invalid/"}));
+  EXPECT_EQ(host.requests,
+            (std::vector<std::string>{"open-file Open", "folder Where", "open https://example.invalid/"}));
 }
 
 }  // namespace

@@ -33,7 +33,10 @@ TEST(InstanceKey, TrailByteBackslashIsNotADelimiter) {
   const std::string so = "\x83\x5c";
   EXPECT_EQ(MakeInstanceKey("c:\\" + so), "C:-" + so + "-");
   // A trail byte is never upper-cased: ヂ (83 61) keeps its 0x61.
-  EXPECT_EQ(MakeInstanceKey("\x83\x61" "a"), "\x83\x61" "A-");
+  EXPECT_EQ(MakeInstanceKey("\x83\x61"
+                            "a"),
+            "\x83\x61"
+            "A-");
   // A lone lead byte at the end takes the appended "\" as its second byte,
   // which then stays.
   EXPECT_EQ(MakeInstanceKey("a\x83"), "A\x83\\");

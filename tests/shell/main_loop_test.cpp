@@ -94,8 +94,10 @@ TEST_F(MainLoopTest, ABoxFromATickStacksAboveTheExitQuestionAndBothAreAnswered) 
   };
   window_.on_wait = [&](TUiMessageBox& top) {
     // The script's box is answered first, then the question below it.
-    if (window_.boxes.size() == 2) top.OnKeyDown(vk::kReturn);
-    else if (inner) top.OnKeyDown(vk::kEscape);
+    if (window_.boxes.size() == 2)
+      top.OnKeyDown(vk::kReturn);
+    else if (inner)
+      top.OnKeyDown(vk::kEscape);
   };
   form_->btnExitClick();
   EXPECT_EQ(inner, TUiResult::Ok);

@@ -32,8 +32,8 @@ TEST_F(MountPlanTest, ProgramWithoutParameters) {
   EXPECT_EQ(PlanMounts({}, plain, false), (std::vector<TMountStep>{{K::SetBaseFolder, root_.string() + "/"}}));
   const std::string appended = Write("player2", "ELF....vf....kv");
   EXPECT_EQ(PlanMounts({}, appended, true),
-            (std::vector<TMountStep>{{K::SetBaseFolder, root_.string() + "/"}, {K::MountResource, ""},
-                                     {K::MountFile, appended}}));
+            (std::vector<TMountStep>{
+                {K::SetBaseFolder, root_.string() + "/"}, {K::MountResource, ""}, {K::MountFile, appended}}));
 }
 
 TEST_F(MountPlanTest, EachParameterMountsItsGameDataInOrder) {
@@ -43,8 +43,8 @@ TEST_F(MountPlanTest, EachParameterMountsItsGameDataInOrder) {
   const std::string game = (root_ / "game").string();
   auto steps = PlanMounts({game, (root_ / "bare").string(), archive, (root_ / "notarchive.bin").string()},
                           "/usr/bin/kestplayer", true);
-  EXPECT_EQ(steps, (std::vector<TMountStep>{{K::SetBaseFolder, game + "/"}, {K::MountFile, dat},
-                                            {K::MountFile, archive}}));
+  EXPECT_EQ(steps,
+            (std::vector<TMountStep>{{K::SetBaseFolder, game + "/"}, {K::MountFile, dat}, {K::MountFile, archive}}));
 }
 
 TEST_F(MountPlanTest, TrailerNeedsTwoBytes) {

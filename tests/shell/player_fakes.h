@@ -140,7 +140,9 @@ class TFakeFactory final : public IPlayerFactory {
     project = p.get();
     return p;
   }
-  std::unique_ptr<IPlayerMedia> CreateMedia(const TMediaInitArgs&) override { return std::make_unique<TFakeMedia>(log); }
+  std::unique_ptr<IPlayerMedia> CreateMedia(const TMediaInitArgs&) override {
+    return std::make_unique<TFakeMedia>(log);
+  }
   std::unique_ptr<IPlayerScreen> CreateScreen(const TMediaInitArgs&) override {
     auto s = std::make_unique<TFakeScreen>(log);
     s->chosen = chosen_mode;

@@ -18,9 +18,8 @@ TEST(PlayerFiles, DiscQuestionsGoThroughTheDialogs) {
   dialogs.Push(TUiResult::Ok);
   dialogs.Push(TUiResult::Cancel);
   std::string shown;
-  dialogs.SetObserver([&](const std::string& caption, const std::string& text, TUiResult) {
-    shown += caption + "|" + text + ";";
-  });
+  dialogs.SetObserver(
+      [&](const std::string& caption, const std::string& text, TUiResult) { shown += caption + "|" + text + ";"; });
   bool closed = false;
   TPlayerFiles files("/nonexistent/kestplayer", &dialogs, [&] { closed = true; });
   EXPECT_EQ(files.AskForDisc(Utf8ToCp932("デモ"), Utf8ToCp932("ディスク2を入れてください")), TPromptAnswer::Ok);

@@ -60,8 +60,8 @@ std::vector<TSourceFile> SourceFiles() {
   };
   for (int i = 0; files.size() < 50; ++i) {
     const bool compressible = i % 3 != 0;
-    files.push_back({"data\\f" + std::to_string(i) + ".txt", MakeBytes(static_cast<size_t>(i) * 701, 20 + i, compressible),
-                     !compressible || i == 0});
+    files.push_back({"data\\f" + std::to_string(i) + ".txt",
+                     MakeBytes(static_cast<size_t>(i) * 701, 20 + i, compressible), !compressible || i == 0});
   }
   return files;
 }
@@ -138,7 +138,9 @@ TEST_F(ArchiveRoundTrip, SplitIndexOverThreeSegments) {
 }
 
 TEST_F(ArchiveRoundTrip, AppendedToAProgram) {
-  TBytes program = Text("\x7f" "ELF");
+  TBytes program = Text(
+      "\x7f"
+      "ELF");
   program.resize(20000, 0x90);
   WriteFile(*Dir / "player", program);
   WriteProgramWithArchive(*Dir / "player", *Dir / "game.dat", *Dir / "player_game");
@@ -152,7 +154,9 @@ TEST_F(ArchiveRoundTrip, AppendedToAProgram) {
 }
 
 TEST_F(ArchiveRoundTrip, ProgramResource) {
-  TBytes program = Text("\x7f" "ELF");
+  TBytes program = Text(
+      "\x7f"
+      "ELF");
   program.resize(20000, 0x90);
   WriteFile(*Dir / "player", program);
   TBytes content = ReadFile(*Dir / "game.dat");

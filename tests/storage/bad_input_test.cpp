@@ -62,8 +62,9 @@ TEST(ArchiveBadInput, EveryTruncatedIndexIsRefused) {
 }
 
 TEST(ArchiveBadInput, CountsOffsetsAndSizesAreChecked) {
-  EXPECT_NE(MountError(TByteBuilder().Raw("vf").U32(102).U32(0x7FFFFFFF).U32(5).Raw("abcde").Bytes()).find("more entries"),
-            std::string::npos);
+  EXPECT_NE(
+      MountError(TByteBuilder().Raw("vf").U32(102).U32(0x7FFFFFFF).U32(5).Raw("abcde").Bytes()).find("more entries"),
+      std::string::npos);
   EXPECT_NE(MountError(TByteBuilder().Raw("vf").U32(102).U32(0xFFFFFFFF).Bytes()).find("negative"), std::string::npos);
   const TBytes packed = Deflate(Text("payload"));
   const std::string backwards = MountError(Version99({{"a.txt", packed}, {"b.txt", packed}}, {40, 30, 60}));
@@ -98,7 +99,12 @@ TEST(ArchiveBadInput, InflatingStopsAtItsBound) {
 TEST(ArchiveBadInput, AProgramWithoutASoundTrailerMountsNothing) {
   TTempDir dir;
   TByteBuilder b;
-  b.Raw("\x7f" "ELF").Raw(MakeBytes(100, 1, false)).U32(20).Raw("kv");
+  b.Raw(
+       "\x7f"
+       "ELF")
+      .Raw(MakeBytes(100, 1, false))
+      .U32(20)
+      .Raw("kv");
   WriteFile(dir / "prog", b.Bytes());
   TVrFileCollection archive;
   archive.Open(dir / "prog");

@@ -9,7 +9,9 @@ namespace {
 using namespace kest::test;
 
 TBytes Program() {
-  TBytes p = Text("\x7f" "ELF");
+  TBytes p = Text(
+      "\x7f"
+      "ELF");
   const TBytes body = MakeBytes(3000, 5, false);
   p.insert(p.end(), body.begin(), body.end());
   return p;

@@ -17,8 +17,6 @@
 
 namespace kest::test {
 
-
-
 inline TBytes Text(std::string_view s) { return TBytes(s.begin(), s.end()); }
 
 // Bytes that zlib squeezes well (a short pattern) or not at all (a

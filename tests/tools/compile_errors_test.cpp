@@ -20,13 +20,16 @@ TEST(Errors, CarryTheFileLineAndColumn) {
       {"jump Start\n", "start.kst:1:6: there is no page Start.ksb (page names are case-sensitive)"},
       {"jump start.kst\n", "start.kst:1:6: a page is named without its extension: menu, sub/menu"},
       {"boxnew name=\"a\" colour=1\n", "start.kst:1:17: unknown property colour of BoxNew"},
-      {"flip speed=1\n", "start.kst:1:6: Flip has no field speed (its fields: kind, duration, reverse, move, names, "
-                         "scrap, param1, param2, mask, block)"},
+      {"flip speed=1\n",
+       "start.kst:1:6: Flip has no field speed (its fields: kind, duration, reverse, move, names, "
+       "scrap, param1, param2, mask, block)"},
       {"flip kind= 1\n", "start.kst:1:6: kind= needs a value (() is the empty expression)"},
       {"frobnicate x=1\n", "start.kst:1:1: unknown command frobnicate"},
-      {"if a\n    calc b\n  calc c\n", "start.kst:3:1: an indentation of 2 spaces is not a multiple of this file's step of 4"},
-      {"calc a\n    calc b\n", "start.kst:2:1: unexpected indentation: only the lines after if, elseif, else, while and "
-                               "for go one level deeper"},
+      {"if a\n    calc b\n  calc c\n",
+       "start.kst:3:1: an indentation of 2 spaces is not a multiple of this file's step of 4"},
+      {"calc a\n    calc b\n",
+       "start.kst:2:1: unexpected indentation: only the lines after if, elseif, else, while and "
+       "for go one level deeper"},
       {"  calc a\n", "start.kst:1:1: the first command is not indented"},
       {"if a\n\tcalc b\n    calc c\n", "start.kst:3:1: this file indents with tabs, this line with spaces"},
       {"comment ok 😀\n", "start.kst:1:12: the character 😀 has no Shift-JIS form"},
@@ -50,8 +53,9 @@ TEST(Errors, CarryTheFileLineAndColumn) {
       {"var int x oops\n", "start.kst:1:11: expected = VALUE or a scope: global, auto, local or status"},
       {"jump :a when b\nlabel a\n", "start.kst:1:9: expected if CONDITION or the end of the line"},
       {"for i = 0; i < 1\n", "start.kst:1:5: for is written for INIT; CONDITION; STEP"},
-      {"for i = 0; ; i = i + 1\n", "start.kst:1:12: the loop needs a condition (an empty one is false: TRUE loops until a "
-                                   "break)"},
+      {"for i = 0; ; i = i + 1\n",
+       "start.kst:1:12: the loop needs a condition (an empty one is false: TRUE loops until a "
+       "break)"},
       {"[skip loud] calc a\n", "start.kst:1:7: unknown modifier loud (skip, continue=on|off, line=N, indent=N)"},
       {"pcreset flag=300\n", "start.kst:1:14: the number is out of range: from 0 to 255"},
       {"textins text=0A0B\n", "start.kst:1:14: data is written hex:0A0B..."},

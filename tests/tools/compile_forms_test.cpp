@@ -42,14 +42,14 @@ TEST(LoopLayout, WhileHasNoInitOrStepAndALoopMayEndThePage) {
 TEST(LoopLayout, BreakAndContinueTargetTheInnermostLoop) {
   const TCompiled c = CompileOne(
       "for i = 0; i < 9; i = i + 1\n"  // 0 1
-      "  break if i == 7\n"             // 2
-      "  while TRUE\n"                  // 3 4
-      "    if j == 2\n"                 // 5
-      "      continue\n"                // 6
-      "    break\n"                     // 7
+      "  break if i == 7\n"            // 2
+      "  while TRUE\n"                 // 3 4
+      "    if j == 2\n"                // 5
+      "      continue\n"               // 6
+      "    break\n"                    // 7
       "                                 \n"
-      "  continue if i == 1\n"          // 8 WhileLoop, 9
-      "calc done = 1\n");               // 10 WhileLoop, 11
+      "  continue if i == 1\n"  // 8 WhileLoop, 9
+      "calc done = 1\n");       // 10 WhileLoop, 11
   ASSERT_TRUE(c.Errors.Empty()) << c.Errors.Text();
   EXPECT_EQ(Ids(c.Page()), (std::vector<uint8_t>{ciWhileInit, ciWhile, ciBreak, ciWhileInit, ciWhile, ciIf, ciContinue,
                                                  ciBreak, ciWhileLoop, ciContinue, ciWhileLoop, ciCalc}));
@@ -125,7 +125,8 @@ TEST(References, JumpsAndCallsCarryTheTargetPageAndPc) {
 
 TEST(References, GenericPageFieldsResolveAndVersionGatesThePc) {
   const TCompiled c = Compile({
-      {"start", "label top\npcreset page=other:two flag=1\ngamesave slot=1 page=:top title=\"t\"\nreset page=\"x.ksb\" pc=4\n"},
+      {"start",
+       "label top\npcreset page=other:two flag=1\ngamesave slot=1 page=:top title=\"t\"\nreset page=\"x.ksb\" pc=4\n"},
       {"other", "label one\nlabel two\n"},
       {"old", "@version 104\ngamesave slot=1 page=other\n"},
   });
@@ -245,7 +246,8 @@ TEST(Forms, VariablesWaitCommentsAndCalc) {
   EXPECT_EQ(Bytes(c.At(6).Field("time").Expr), Expr("t * 2"));
   EXPECT_EQ(Bytes(c.At(7).Field("time").Expr), Empty());
   EXPECT_EQ(Bytes(c.At(7).Field("cond").Expr), Expr("busy"));
-  EXPECT_EQ(Bytes(c.At(8).Field("cond").Expr), Expr("FALSE == (a == 2)")) << "the wait goes on while a <> 2, judged as a flag";
+  EXPECT_EQ(Bytes(c.At(8).Field("cond").Expr), Expr("FALSE == (a == 2)"))
+      << "the wait goes on while a <> 2, judged as a flag";
   EXPECT_EQ(c.At(9).Field("text").Text, "some text");
   EXPECT_EQ(Bytes(c.At(10).Field("expr").Expr), Expr("a[1] = 2"));
   EXPECT_EQ(c.At(11).GetCommandId(), ciDoEvent);

@@ -165,18 +165,18 @@ TEST(DumpRoundTrip, LayoutsNoFriendlyFormMakes) {
     c.Continue = true;
     return c;
   };
-  add(ciElse, 0, 1);                                       // an else with no if
+  add(ciElse, 0, 1);                                                        // an else with no if
   add(ciCalc, 3, 2).Fields()[0].Expr = TBuildKestParser::Compile("a = 1");  // three levels deeper
-  add(ciLabel, -2, 2).Fields()[0].Text = "dup";             // a negative indent, a shared line
-  add(ciLabel, 0, 100000).Fields()[0].Text = "dup";         // a far line, a second label of a name
+  add(ciLabel, -2, 2).Fields()[0].Text = "dup";                             // a negative indent, a shared line
+  add(ciLabel, 0, 100000).Fields()[0].Text = "dup";                         // a far line, a second label of a name
   add(ciWhileInit, 0, 5);
   add(ciWhile, 0, 5).Fields()[0].Expr = TBuildKestParser::Compile("TRUE");
-  add(ciBreak, 1, 6).Fields()[1].Int = 42;                 // a break to nowhere in particular
-  add(ciWhileLoop, 0, 7).Fields()[1].Int = 5;              // the loop's own line
-  add(ciJump, 0, 8).Fields()[0].Text = "start.ksb";        // an empty condition: never jumps
+  add(ciBreak, 1, 6).Fields()[1].Int = 42;           // a break to nowhere in particular
+  add(ciWhileLoop, 0, 7).Fields()[1].Int = 5;        // the loop's own line
+  add(ciJump, 0, 8).Fields()[0].Text = "start.ksb";  // an empty condition: never jumps
   TCommand& call = add(ciCall, 0, 9);
   call.Fields()[0].Text = "start.ksb";
-  call.Fields()[1].Int = 3;                                  // the second "dup", which no label reference finds
+  call.Fields()[1].Int = 3;  // the second "dup", which no label reference finds
   call.Fields()[2].Text = "a b";
   call.Fields()[3].Expr = TBuildKestParser::Compile("TRUE");
   add(ciVarNew, 0, 10).Fields()[1].Int = 9;

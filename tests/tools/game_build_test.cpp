@@ -118,13 +118,12 @@ TEST(GameBuild, GameIniMistakesAndAMissingStartPage) {
   EXPECT_FALSE(BuildGame({dir / "src", dir / "out", false}, errors));
   const std::string ini = dir / "src/game.ini";
   EXPECT_EQ(errors.Text(),
-            ini + ":1:8: a size is written WIDTHxHEIGHT, 640x480\n" +
-            ini + ":2:11: expected 0 or 1\n" +
-            ini + ":3:8: there is no page nowhere (no nowhere.kst)\n" +
-            ini + ":4:1: unknown key colour (title, size, full_size, start, exit, toolbar, stop_when_inactive, "
-                  "save_to_disk, version, var.NAME)\n" +
-            ini + ":5:12: expected a whole number\n" +
-            ini + ": there is no start page: add start.kst, or name the page with start = PAGE\n");
+            ini + ":1:8: a size is written WIDTHxHEIGHT, 640x480\n" + ini + ":2:11: expected 0 or 1\n" + ini +
+                ":3:8: there is no page nowhere (no nowhere.kst)\n" + ini +
+                ":4:1: unknown key colour (title, size, full_size, start, exit, toolbar, stop_when_inactive, "
+                "save_to_disk, version, var.NAME)\n" +
+                ini + ":5:12: expected a whole number\n" + ini +
+                ": there is no start page: add start.kst, or name the page with start = PAGE\n");
   EXPECT_FALSE(fs::exists(dir / "out"));
 }
 

@@ -3,6 +3,7 @@
 #include "common/save_versions.h"
 #include "common/stream.h"
 #include "imaging/custom_dibx.h"
+#include "scene/components/kest_after_images.h"
 
 namespace kest {
 
@@ -71,6 +72,14 @@ void TKestBox::Paint(TCustomDIBX& surface) {
     return;
   }
   if (Color() >= 0) fill(bounds, Color());
+}
+
+bool TKestBox::Update() {
+  const int32_t interval = std::get<int32_t>(GetProp(PR_BLURSPAN));
+  const int32_t life = std::get<int32_t>(GetProp(PR_BLURDELAY));
+  if (FAfterImages.Due(interval, life, {Left(), Top(), Width(), Height(), FBorderWidth, 0, 0, 0}))
+    SpawnAfterImage(*this);
+  return false;
 }
 
 void TKestBox::SaveState(TStream& stream) const {

@@ -145,6 +145,7 @@ void TKestButton::KeyRepeat(const TArrayString& keys) {
 bool TKestButton::Update() {
   if (FPress == -1) return true;
   StepFrames();
+  CheckAfterImages(Index(), false);
   if (FState != 3 || !LastFrameRanOut()) return false;
   // The clicked picture has played: back to the state the button was in.
   if (AutoScrap()) return true;

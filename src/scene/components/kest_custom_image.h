@@ -4,6 +4,7 @@
 // test by the frame's mask.
 
 #include "imaging/pexa_collection.h"
+#include "scene/components/after_image_spawner.h"
 #include "scene/kest_control.h"
 
 namespace kest {
@@ -26,6 +27,7 @@ class TKestCustomImage : public TKestControl {
   void LoadState(TStream& stream, int32_t version) override;
 
   int32_t Alpha() const { return FAlpha; }
+  int32_t Angle() const { return FAngle & 0xFF; }
 
  protected:
   // The cache frame being shown and the picture drawn for it (the frame's
@@ -36,7 +38,9 @@ class TKestCustomImage : public TKestControl {
   // script replaced by an explicit size keeps it); tiles keep their size.
   void FitSize();
   virtual bool SizesToPicture() const { return true; }
-  int32_t Angle() const { return FAngle & 0xFF; }
+  // Leaves an after-image when one is due (called by the update of kinds
+  // that show frames).
+  void CheckAfterImages(int32_t index, bool tile);
 
  private:
   // The picture's pixel under a point of the scene, or false outside it.
@@ -51,6 +55,7 @@ class TKestCustomImage : public TKestControl {
   bool FCaptureMask = false;
   int32_t FBlurSpan = 0;
   int32_t FBlurDelay = 0;
+  TAfterImageSpawner FAfterImages;
 };
 
 }  // namespace kest

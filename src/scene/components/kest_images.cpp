@@ -152,7 +152,9 @@ void TKestImages::SetProp(int32_t id, TPropValue value) {
 }
 
 bool TKestImages::Update() {
-  if (!StepFrames()) return false;
+  const bool ended = StepFrames();
+  CheckAfterImages(Index(), false);
+  if (!ended) return false;
   if (FAutoScrap) return true;
   if (!FEndPosted) Scene().PostEvent(*this, std::get<std::string>(GetProp(PR_ONPLAYEND)), TArrayString(), PR_ONPLAYEND);
   FEndPosted = true;

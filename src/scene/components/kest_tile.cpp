@@ -70,6 +70,7 @@ void TKestTile::Paint(TCustomDIBX& surface) {
 
 bool TKestTile::Update() {
   StepFrames();
+  CheckAfterImages(Index(), true);
   return false;
 }
 

@@ -1,0 +1,164 @@
+#include "scene/components/kest_after_images.h"
+
+#include <cmath>
+
+#include "common/app_globals.h"
+#include "scene/kest_base_list.h"
+
+namespace kest {
+
+namespace {
+
+// The copy's name: the source's followed by the first free number.
+std::string CopyName(TKestBaseList& scene, const std::string& source) {
+  for (int64_t n = 0;; ++n) {
+    std::string name = source + std::to_string(n);
+    if (!scene.NameTaken(name)) return name;
+  }
+}
+
+// Where a copy goes: beside its source, just beneath it.
+void PlaceCopy(TKestControl& copy, TKestControl& source) {
+  copy.SetName(CopyName(copy.Scene(), source.Name()));
+  copy.SetParent(source.Parent());
+  copy.SetPriority(source.Priority() - 1);
+  for (int32_t id : {PR_LEFT, PR_TOP, PR_OFFSETX, PR_OFFSETY, PR_CLIPLEFT, PR_CLIPTOP, PR_CLIPWIDTH, PR_CLIPHEIGHT})
+    copy.SetProp(id, source.GetProp(id));
+  copy.SetBounds(source.Left(), source.Top(), source.Width(), source.Height());
+}
+
+TPexaItemFrame CopyFrame(const TPexaItemFrame& frame, const TDIBX& picture) {
+  TPexaItemFrame copy;
+  copy.Surface = std::make_unique<TDIBX>(picture.Width(), picture.Height(), picture.BitCount());
+  copy.Surface->Draw(0, 0, picture, picture.Bounds(), TBlit::None);
+  copy.Surface->TransparentPixel = picture.TransparentPixel;
+  if (frame.Mask) {
+    copy.Mask = std::make_unique<TDIBX>(frame.Mask->Width(), frame.Mask->Height(), 8);
+    copy.Mask->Draw(0, 0, *frame.Mask, frame.Mask->Bounds(), TBlit::None);
+  }
+  copy.TransparentColor = frame.TransparentColor;
+  return copy;
+}
+
+// Pictures keep their alpha's high part (additive drawing) and halve the rest.
+int32_t PictureStartAlpha(int32_t alpha) { return alpha / 256 * 256 + alpha % 256 / 2; }
+
+}  // namespace
+
+bool TAfterImageSpawner::Due(int32_t interval, int32_t life, const std::array<int32_t, 8>& placement) {
+  if (interval <= 0 || life <= 0) return false;
+  FElapsed += FrameDelta;
+  if (FElapsed < interval) return false;
+  FElapsed = 0;
+  const bool moved = !FLast || *FLast != placement;
+  FLast = placement;
+  return moved;
+}
+
+std::optional<int32_t> TAfterImageFade::Step() {
+  Elapsed += FrameDelta;
+  if (Elapsed >= Life) return std::nullopt;
+  return Start - static_cast<int32_t>(std::nearbyint(double(Elapsed) / Life * (Start % 256)));
+}
+
+// --- boxes
+
+void TKestBlurBox::Copy(TKestBox& source) {
+  PlaceCopy(*this, source);
+  for (int32_t id : {PR_COLOR, PR_BORDERWIDTH, PR_BORDERCOLOR}) SetProp(id, source.GetProp(id));
+  FFade.Source = source.Ref();
+  FFade.Start = std::get<int32_t>(source.GetProp(PR_ALPHA)) / 2;
+  FFade.Life = std::get<int32_t>(source.GetProp(PR_BLURDELAY));
+  SetProp(PR_ALPHA, FFade.Start);
+}
+
+bool TKestBlurBox::Update() {
+  const std::optional<int32_t> alpha = FFade.Step();
+  if (!alpha) return true;
+  SetProp(PR_ALPHA, *alpha);
+  return false;
+}
+
+const TKestControl* TKestBlurBox::BlurSource() const {
+  TKestObject* source = FFade.Source.Get();
+  return source ? source->AsControl() : nullptr;
+}
+
+// --- pictures
+
+void TKestBlurImage::Copy(TKestCustomImage& source, const TPexaItemFrame& frame, const TDIBX& picture) {
+  FFrame = CopyFrame(frame, picture);
+  PlaceCopy(*this, source);
+  for (int32_t id : {PR_ANGLE, PR_ZOOMX, PR_ZOOMY, PR_FLIPH, PR_FLIPV}) SetProp(id, source.GetProp(id));
+  SetBounds(source.Left(), source.Top(), source.Width(), source.Height());
+  FFade.Source = source.Ref();
+  FFade.Start = PictureStartAlpha(source.Alpha());
+  FFade.Life = std::get<int32_t>(source.GetProp(PR_BLURDELAY));
+  SetProp(PR_ALPHA, FFade.Start);
+}
+
+bool TKestBlurImage::Update() {
+  const std::optional<int32_t> alpha = FFade.Step();
+  if (!alpha) return true;
+  SetProp(PR_ALPHA, *alpha);
+  return false;
+}
+
+const TKestControl* TKestBlurImage::BlurSource() const {
+  TKestObject* source = FFade.Source.Get();
+  return source ? source->AsControl() : nullptr;
+}
+
+const TPexaItemFrame* TKestBlurImage::ShownFrame() const { return FFade.Source.Get() ? &FFrame : nullptr; }
+
+const TDIBX* TKestBlurImage::ShownPicture() { return FFade.Source.Get() ? FFrame.Surface.get() : nullptr; }
+
+// --- tiles
+
+void TKestBlurTile::Copy(TKestTile& source, const TPexaItemFrame& frame, const TDIBX& picture) {
+  FFrame = CopyFrame(frame, picture);
+  PlaceCopy(*this, source);
+  for (int32_t id : {PR_ZOOMX, PR_ZOOMY, PR_FLIPH, PR_FLIPV, PR_SCROLLX, PR_SCROLLY, PR_DISTANCEX, PR_DISTANCEY})
+    SetProp(id, source.GetProp(id));
+  FFade.Source = source.Ref();
+  FFade.Start = PictureStartAlpha(source.Alpha());
+  FFade.Life = std::get<int32_t>(source.GetProp(PR_BLURDELAY));
+  SetProp(PR_ALPHA, FFade.Start);
+}
+
+bool TKestBlurTile::Update() {
+  const std::optional<int32_t> alpha = FFade.Step();
+  if (!alpha) return true;
+  SetProp(PR_ALPHA, *alpha);
+  return false;
+}
+
+const TKestControl* TKestBlurTile::BlurSource() const {
+  TKestObject* source = FFade.Source.Get();
+  return source ? source->AsControl() : nullptr;
+}
+
+const TPexaItemFrame* TKestBlurTile::ShownFrame() const { return FFade.Source.Get() ? &FFrame : nullptr; }
+
+const TDIBX* TKestBlurTile::ShownPicture() { return FFade.Source.Get() ? FFrame.Surface.get() : nullptr; }
+
+// --- spawning
+
+void SpawnAfterImage(TKestBox& source) { source.Scene().Create<TKestBlurBox>().Copy(source); }
+
+void SpawnAfterImage(TKestCustomImage& source, const TPexaItemFrame& frame, const TDIBX& picture, bool tile) {
+  if (tile)
+    source.Scene().Create<TKestBlurTile>().Copy(static_cast<TKestTile&>(source), frame, picture);
+  else
+    source.Scene().Create<TKestBlurImage>().Copy(source, frame, picture);
+}
+
+void TKestCustomImage::CheckAfterImages(int32_t index, bool tile) {
+  const std::array<int32_t, 8> placement{Left(), Top(), index, FAngle, FZoomX, FZoomY, ScrollX(), ScrollY()};
+  if (!FAfterImages.Due(FBlurSpan, FBlurDelay, placement)) return;
+  const TPexaItemFrame* frame = ShownFrame();
+  const TDIBX* picture = ShownPicture();
+  if (frame && picture) SpawnAfterImage(*this, *frame, *picture, tile);
+}
+
+}  // namespace kest
