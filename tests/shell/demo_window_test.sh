@@ -9,26 +9,7 @@ game=$2
 work=$3
 rm -rf "$work" && mkdir -p "$work"
 export XDG_RUNTIME_DIR="$work"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-wait_window() {
-  win=""
-  for _ in $(seq 1 300); do
-    sleep 0.1
-    win=$(xdotool search --pid "$1" 2>/dev/null | head -1)
-    [[ -n "$win" ]] && return
-    kill -0 "$1" 2>/dev/null || return
-  done
-}
-pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -1; }
-until_true() {
-  for _ in $(seq 1 100); do
-    eval "$1" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+source "$(dirname "$0")/x_helpers.sh"
 
 "$player" "$game" >"$work/out.txt" 2>&1 &
 pid=$!

@@ -9,31 +9,10 @@ work=$2
 game=$3  # a 640 x 480 game with the toolbar
 rm -rf "$work" && mkdir -p "$work/bad"
 export XDG_RUNTIME_DIR="$work"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# Waits up to 30 s for the player's window; sets win (empty when none came).
-wait_window() {
-  win=""
-  for _ in $(seq 1 300); do
-    sleep 0.1
-    win=$(xdotool search --pid "$1" 2>/dev/null | head -1)
-    [[ -n "$win" ]] && return
-    kill -0 "$1" 2>/dev/null || return
-  done
-}
+source "$(dirname "$0")/x_helpers.sh"
 geometry() {
   xwininfo -id "$win" 2>/dev/null | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
     /Width:/{w=$2} /Height:/{h=$2} END{print x "+" y "+" w "x" h}'
-}
-pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -1; }
-# Waits up to 10 s for a test to hold.
-until_true() {
-  for _ in $(seq 1 100); do
-    eval "$1" && return 0
-    sleep 0.1
-  done
-  return 1
 }
 
 head -c 200 /dev/urandom >"$work/bad/game.dat"

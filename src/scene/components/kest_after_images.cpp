@@ -40,9 +40,6 @@ TPexaItemFrame CopyFrame(const TPexaItemFrame& frame, const TDIBX& picture) {
   return copy;
 }
 
-// Pictures keep their alpha's high part (additive drawing) and halve the rest.
-int32_t PictureStartAlpha(int32_t alpha) { return alpha / 256 * 256 + alpha % 256 / 2; }
-
 }  // namespace
 
 bool TAfterImageSpawner::Due(int32_t interval, int32_t life, const std::array<int32_t, 8>& placement) {
@@ -55,13 +52,17 @@ bool TAfterImageSpawner::Due(int32_t interval, int32_t life, const std::array<in
   return moved;
 }
 
-std::optional<int32_t> TAfterImageFade::Step() {
+bool TAfterImageFade::Step(TKestControl& copy) {
   Elapsed += FrameDelta;
-  if (Elapsed >= Life) return std::nullopt;
-  return Start - static_cast<int32_t>(std::nearbyint(double(Elapsed) / Life * (Start % 256)));
+  if (Elapsed >= Life) return true;
+  copy.SetProp(PR_ALPHA, Start - static_cast<int32_t>(std::nearbyint(double(Elapsed) / Life * (Start % 256))));
+  return false;
 }
 
-// --- boxes
+const TKestControl* TAfterImageFade::SourceControl() const {
+  TKestObject* source = Source.Get();
+  return source ? source->AsControl() : nullptr;
+}
 
 void TKestBlurBox::Copy(TKestBox& source) {
   PlaceCopy(*this, source);
@@ -72,75 +73,30 @@ void TKestBlurBox::Copy(TKestBox& source) {
   SetProp(PR_ALPHA, FFade.Start);
 }
 
-bool TKestBlurBox::Update() {
-  const std::optional<int32_t> alpha = FFade.Step();
-  if (!alpha) return true;
-  SetProp(PR_ALPHA, *alpha);
-  return false;
+template <class TBase>
+void TPictureAfterImage<TBase>::Start(TKestCustomImage& source, const TPexaItemFrame& frame, const TDIBX& picture) {
+  FFrame = CopyFrame(frame, picture);
+  PlaceCopy(*this, source);
+  FFade.Source = source.Ref();
+  FFade.Start = source.Alpha() / 256 * 256 + source.Alpha() % 256 / 2;
+  FFade.Life = std::get<int32_t>(source.GetProp(PR_BLURDELAY));
+  this->SetProp(PR_ALPHA, FFade.Start);
 }
 
-const TKestControl* TKestBlurBox::BlurSource() const {
-  TKestObject* source = FFade.Source.Get();
-  return source ? source->AsControl() : nullptr;
-}
-
-// --- pictures
+template class TPictureAfterImage<TKestCustomImage>;
+template class TPictureAfterImage<TKestTile>;
 
 void TKestBlurImage::Copy(TKestCustomImage& source, const TPexaItemFrame& frame, const TDIBX& picture) {
-  FFrame = CopyFrame(frame, picture);
-  PlaceCopy(*this, source);
+  Start(source, frame, picture);
   for (int32_t id : {PR_ANGLE, PR_ZOOMX, PR_ZOOMY, PR_FLIPH, PR_FLIPV}) SetProp(id, source.GetProp(id));
   SetBounds(source.Left(), source.Top(), source.Width(), source.Height());
-  FFade.Source = source.Ref();
-  FFade.Start = PictureStartAlpha(source.Alpha());
-  FFade.Life = std::get<int32_t>(source.GetProp(PR_BLURDELAY));
-  SetProp(PR_ALPHA, FFade.Start);
 }
-
-bool TKestBlurImage::Update() {
-  const std::optional<int32_t> alpha = FFade.Step();
-  if (!alpha) return true;
-  SetProp(PR_ALPHA, *alpha);
-  return false;
-}
-
-const TKestControl* TKestBlurImage::BlurSource() const {
-  TKestObject* source = FFade.Source.Get();
-  return source ? source->AsControl() : nullptr;
-}
-
-const TPexaItemFrame* TKestBlurImage::ShownFrame() const { return FFade.Source.Get() ? &FFrame : nullptr; }
-
-const TDIBX* TKestBlurImage::ShownPicture() { return FFade.Source.Get() ? FFrame.Surface.get() : nullptr; }
-
-// --- tiles
 
 void TKestBlurTile::Copy(TKestTile& source, const TPexaItemFrame& frame, const TDIBX& picture) {
-  FFrame = CopyFrame(frame, picture);
-  PlaceCopy(*this, source);
+  Start(source, frame, picture);
   for (int32_t id : {PR_ZOOMX, PR_ZOOMY, PR_FLIPH, PR_FLIPV, PR_SCROLLX, PR_SCROLLY, PR_DISTANCEX, PR_DISTANCEY})
     SetProp(id, source.GetProp(id));
-  FFade.Source = source.Ref();
-  FFade.Start = PictureStartAlpha(source.Alpha());
-  FFade.Life = std::get<int32_t>(source.GetProp(PR_BLURDELAY));
-  SetProp(PR_ALPHA, FFade.Start);
 }
-
-bool TKestBlurTile::Update() {
-  const std::optional<int32_t> alpha = FFade.Step();
-  if (!alpha) return true;
-  SetProp(PR_ALPHA, *alpha);
-  return false;
-}
-
-const TKestControl* TKestBlurTile::BlurSource() const {
-  TKestObject* source = FFade.Source.Get();
-  return source ? source->AsControl() : nullptr;
-}
-
-const TPexaItemFrame* TKestBlurTile::ShownFrame() const { return FFade.Source.Get() ? &FFrame : nullptr; }
-
-const TDIBX* TKestBlurTile::ShownPicture() { return FFade.Source.Get() ? FFrame.Surface.get() : nullptr; }
 
 // --- spawning
 

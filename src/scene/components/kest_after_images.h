@@ -4,7 +4,6 @@
 // which it moved; the copy fades out over its life and then goes.
 
 #include <array>
-#include <optional>
 
 #include "scene/components/after_image_spawner.h"
 #include "scene/components/kest_box.h"
@@ -18,8 +17,11 @@ struct TAfterImageFade {
   int32_t Start = 0;
   int32_t Life = 1;
   int32_t Elapsed = 0;
-  // The alpha now, or nothing when the life is over.
-  std::optional<int32_t> Step();
+
+  // One update of the copy: its alpha moves on; true when its life is over.
+  bool Step(TKestControl& copy);
+  // The control the copy was made from, while it exists.
+  const TKestControl* SourceControl() const;
 };
 
 class TKestBlurBox : public TKestBox {
@@ -27,52 +29,51 @@ class TKestBlurBox : public TKestBox {
   using TKestBox::TKestBox;
   // Made from a box: its place, size, colours and frame, half its alpha.
   void Copy(TKestBox& source);
-  bool Update() override;
+  bool Update() override { return FFade.Step(*this); }
   bool IsAfterImage() const override { return true; }
-  const TKestControl* BlurSource() const override;
+  const TKestControl* BlurSource() const override { return FFade.SourceControl(); }
   int32_t BlurAlpha() const override { return std::get<int32_t>(GetProp(PR_ALPHA)); }
 
  private:
   TAfterImageFade FFade;
 };
 
-// The picture a copy shows: the source's at the time it was made.
-class TKestBlurImage : public TKestCustomImage {
+// A picture kind's copy: it shows the picture its source showed when it was
+// made, for as long as the source exists.
+template <class TBase>
+class TPictureAfterImage : public TBase {
  public:
-  using TKestCustomImage::TKestCustomImage;
-  void Copy(TKestCustomImage& source, const TPexaItemFrame& frame, const TDIBX& picture);
-  bool Update() override;
+  using TBase::TBase;
+  bool Update() override { return FFade.Step(*this); }
   bool IsAfterImage() const override { return true; }
-  const TKestControl* BlurSource() const override;
-  int32_t BlurAlpha() const override { return Alpha(); }
+  const TKestControl* BlurSource() const override { return FFade.SourceControl(); }
+  int32_t BlurAlpha() const override { return this->Alpha(); }
 
  protected:
-  // Nothing shows once the source is gone.
-  const TPexaItemFrame* ShownFrame() const override;
-  const TDIBX* ShownPicture() override;
-  bool SizesToPicture() const override { return false; }
+  // The copy's own picture and where it came from; its alpha starts at the
+  // source's with the low byte halved (additive drawing stays additive).
+  void Start(TKestCustomImage& source, const TPexaItemFrame& frame, const TDIBX& picture);
+  const TPexaItemFrame* ShownFrame() const override { return FFade.Source.Get() ? &FFrame : nullptr; }
+  const TDIBX* ShownPicture() override { return FFade.Source.Get() ? FFrame.Surface.get() : nullptr; }
 
  private:
   TAfterImageFade FFade;
   TPexaItemFrame FFrame;
 };
 
-class TKestBlurTile : public TKestTile {
+class TKestBlurImage : public TPictureAfterImage<TKestCustomImage> {
  public:
-  using TKestTile::TKestTile;
-  void Copy(TKestTile& source, const TPexaItemFrame& frame, const TDIBX& picture);
-  bool Update() override;
-  bool IsAfterImage() const override { return true; }
-  const TKestControl* BlurSource() const override;
-  int32_t BlurAlpha() const override { return Alpha(); }
+  using TPictureAfterImage::TPictureAfterImage;
+  void Copy(TKestCustomImage& source, const TPexaItemFrame& frame, const TDIBX& picture);
 
  protected:
-  const TPexaItemFrame* ShownFrame() const override;
-  const TDIBX* ShownPicture() override;
+  bool SizesToPicture() const override { return false; }
+};
 
- private:
-  TAfterImageFade FFade;
-  TPexaItemFrame FFrame;
+class TKestBlurTile : public TPictureAfterImage<TKestTile> {
+ public:
+  using TPictureAfterImage::TPictureAfterImage;
+  void Copy(TKestTile& source, const TPexaItemFrame& frame, const TDIBX& picture);
 };
 
 // Leaves a copy of a box, or of the picture a picture control shows, beside it.

@@ -1,0 +1,23 @@
+# Helpers of the tests that drive the player under a real X server; sourced.
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Waits up to 30 s for the player's window; sets win (empty when none came).
+wait_window() {
+  win=""
+  for _ in $(seq 1 300); do
+    sleep 0.1
+    win=$(xdotool search --pid "$1" 2>/dev/null | head -1)
+    [[ -n "$win" ]] && return
+    kill -0 "$1" 2>/dev/null || return
+  done
+}
+pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -1; }
+# Waits up to 10 s for a test to hold.
+until_true() {
+  for _ in $(seq 1 100); do
+    eval "$1" && return 0
+    sleep 0.1
+  done
+  return 1
+}
