@@ -1,0 +1,26 @@
+#include "imaging/wipes/custom_wipe.h"
+
+namespace kest {
+
+void TCustomWipe::SetParam(int index, int32_t value) {
+  if (index >= 0 && index < 6) FParam[size_t(index)] = value;
+}
+
+bool TCustomWipe::Step() {
+  FParam[2] = 0;
+  FParam[3] = 0;
+  FParam[4] = W();
+  FParam[5] = H();
+  if (Duration < 1) Duration = 1;
+  if (Position >= Duration) return true;
+  FTarget.AddClipRect(FTarget.Bounds());
+  Draw();
+  return false;
+}
+
+std::optional<TDIBX> TCustomWipe::LoadMaskPicture() const {
+  if (FMaskName.empty() || !FMaskLoader) return std::nullopt;
+  return FMaskLoader(FMaskName);
+}
+
+}  // namespace kest

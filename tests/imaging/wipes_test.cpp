@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include "imaging/wipes/custom_wipe.h"
+#include "imaging/wipes/wipe_mask.h"
+
+namespace kest {
+namespace {
+
+constexpr uint32_t kOld = 0x102030;
+constexpr uint32_t kNew = 0xC0B0A0;
+
+struct TPictures {
+  TPictures(int32_t w, int32_t h, int bits) : Target(w, h, bits), From(w, h, bits), To(w, h, bits) {
+    From.Fill(uint32_t(From.ColorToPixel(kOld)));
+    To.Fill(uint32_t(To.ColorToPixel(kNew)));
+  }
+  int Count(uint32_t colour) const {
+    int n = 0;
+    for (int32_t y = 0; y < Target.Height(); ++y)
+      for (int32_t x = 0; x < Target.Width(); ++x) n += Target.PixelToColor(Target.GetPixel(x, y)) == colour;
+    return n;
+  }
+  TDIBX Target, From, To;
+};
+
+std::unique_ptr<TCustomWipe> Start(TPictures& p, int32_t kind, int32_t duration, bool reverse = false) {
+  auto wipe = CreateWipe(kind, p.Target, p.From, p.To);
+  if (!wipe) return nullptr;
+  wipe->Duration = duration;
+  wipe->SetReverse(reverse);
+  wipe->Prepare();
+  return wipe;
+}
+
+TEST(Wipes, EveryKindRunsOnTinyAndFullTargets) {
+  for (int32_t kind = 0; kind < kWipeKindCount; ++kind)
+    for (auto [w, h] : {std::pair{1, 1}, {7, 3}, {800, 600}})
+      for (int bits : {32, 16, 8}) {
+        if (bits != 32 && w == 800) continue;
+        SCOPED_TRACE(testing::Message() << "kind " << kind << " " << w << "x" << h << "x" << bits);
+        TPictures p(w, h, bits);
+        auto wipe = Start(p, kind, 100, kind % 2 == 0);
+        if (!wipe) continue;
+        for (int32_t at : {0, 1, 50, 99}) {
+          wipe->Position = at;
+          EXPECT_FALSE(wipe->Step());
+        }
+        wipe->Position = 100;
+        EXPECT_TRUE(wipe->Step()) << "a finished wipe draws nothing";
+        EXPECT_EQ(wipe->UpdateRect(), p.Target.Bounds());
+      }
+}
+
+TEST(Wipes, DitherTurnsHalfTheCellsAtHalfTime) {
+  TPictures p(64, 64, 32);
+  auto wipe = Start(p, WP_DITHER, 1000);
+  wipe->Position = 500;
+  wipe->Step();
+  EXPECT_EQ(p.Count(kNew), 2048);
+  EXPECT_EQ(p.Count(kOld), 2048);
+}
+
+TEST(Wipes, HardBlindsShowOnlyThePictures) {
+  TPictures p(100, 10, 32);
+  auto wipe = Start(p, WP_BLINDH, 1000);
+  wipe->SetParam(1, 1);
+  for (int32_t at : {100, 400, 700}) {
+    wipe->Position = at;
+    wipe->Step();
+    EXPECT_EQ(p.Count(kOld) + p.Count(kNew), 1000) << at;
+  }
+}
+
+TEST(Wipes, AReversedCircleShrinksTheOldPictureToTheCentre) {
+  TPictures p(101, 101, 32);
+  auto wipe = Start(p, WP_CIRCLE, 1000, true);
+  wipe->Position = 500;
+  wipe->Step();
+  EXPECT_EQ(p.Target.PixelToColor(p.Target.GetPixel(50, 50)), kOld);
+  EXPECT_EQ(p.Target.PixelToColor(p.Target.GetPixel(0, 0)), kNew);
+}
+
+TEST(Wipes, FadeSlidesTheNewPictureInWhileItAppears) {
+  TPictures p(200, 10, 32);
+  auto wipe = Start(p, WP_FADE, 100);
+  wipe->SetParam(0, 100);
+  wipe->Position = 0;
+  wipe->Step();
+  // At the start the new picture lies 99 pixels right (c = 99/100), still clear.
+  EXPECT_EQ(p.Target.PixelToColor(p.Target.GetPixel(50, 5)), kOld);
+  wipe->Position = 99;
+  wipe->Step();
+  EXPECT_NE(p.Target.PixelToColor(p.Target.GetPixel(50, 5)), kOld);
+}
+
+}  // namespace
+}  // namespace kest
