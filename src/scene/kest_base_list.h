@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "imaging/dibx.h"
+#include "imaging/wipes/custom_wipe.h"
 #include "scene/event_queue.h"
 #include "scene/kest_base.h"
 #include "scene/kest_object.h"
@@ -101,6 +102,20 @@ class TKestBaseList {
   void ReloadSurfaces();
   // Puts a screen in front; the screen swap of the flip command.
   void SwapScreens(int frontIndex);
+  // Starts (or, with restart, replaces) the transition from the front
+  // screen's picture to the back one's; kind 0 ends any transition. Answers
+  // the transition, or null when the kind makes none.
+  TCustomWipe* StartTransition(int frontIndex, int32_t kind, bool reverse, bool restart, int32_t stepValue,
+                               int32_t duration);
+  TCustomWipe* Transition() const { return FTransition.get(); }
+  // The output area the transition drew in the last draw phase.
+  TRect TransitionRect() const { return FTransitionRect; }
+  // Draws the scene, then lays a copy of the front screen's picture over it
+  // (a picture control named 0x01 0x01, as large as the scene): the picture a
+  // flip starts from while the controls beneath are rearranged.
+  TKestControl& TakeSnapshot();
+  // Mask pictures of transitions, by name, as 8-bit grey levels.
+  TCustomWipe::TMaskLoader MaskPictures() const;
 
   // The image cache the picture kinds fetch their frames from; null until
   // the player gives one (the kinds then show nothing).
@@ -203,6 +218,9 @@ class TKestBaseList {
   int32_t FHeight = 8;
   int FBitCount = 32;
   TDIBX FOutput;
+  std::unique_ptr<TCustomWipe> FTransition;
+  int32_t FTransitionKind = 0;
+  TRect FTransitionRect;
   TCustomDIBX* FExternalOutput = nullptr;
 };
 

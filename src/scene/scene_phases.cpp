@@ -2,6 +2,10 @@
 // size and surfaces, and the focus rules that the phases and the controls
 // share.
 #include "common/app_globals.h"
+#include "imaging/pexa_collection.h"
+#include "imaging/pexa_frame_list.h"
+#include "imaging/wipes/custom_wipe.h"
+#include "scene/components/kest_snapshot.h"
 #include "scene/kest_base_list.h"
 
 namespace kest {
@@ -72,10 +76,68 @@ void TKestBaseList::UpdateObjects() {
 }
 
 void TKestBaseList::DrawScene() {
+  FTransitionRect = {};
+  // While a transition runs both screens keep their own pictures, which it
+  // mixes onto the output.
   for (int index = 0; index < 2; ++index) {
     TKestBase& base = Base(index);
-    base.DrawDirty(index == FFrontIndex ? Output() : base.Surface());
+    base.DrawDirty(index == FFrontIndex && !FTransition ? Output() : base.Surface());
   }
+  if (!FTransition) return;
+  FTransition->Step();
+  FTransitionRect = FTransition->UpdateRect();
+}
+
+TCustomWipe* TKestBaseList::StartTransition(int frontIndex, int32_t kind, bool reverse, bool restart, int32_t stepValue,
+                                            int32_t duration) {
+  SetFrontIndex(frontIndex);
+  if (restart || (kind != 0 && !FTransition)) {
+    FTransition.reset();
+    FBases[0]->InvalidateAll();
+    FBases[1]->InvalidateAll();
+    if (kind != 0) {
+      // The front screen drew onto the output: its own picture is behind.
+      TKestBase& front = FrontBase();
+      if (front.Surface().Width() == Output().Width() && front.Surface().Height() == Output().Height())
+        front.Surface().Draw(0, 0, Output(), Output().Bounds(), TBlit::None);
+      FTransition = CreateWipe(kind, Output(), front.Surface(), BackBase().Surface());
+      if (FTransition) {
+        FTransition->Duration = std::max(1, duration);
+        FTransition->SetReverse(reverse);
+      }
+    }
+    LoseFocusIfOffFront();
+  }
+  FTransitionKind = kind;
+  if (FTransition) FTransition->Position = stepValue;
+  return FTransition.get();
+}
+
+TCustomWipe::TMaskLoader TKestBaseList::MaskPictures() const {
+  return [pictures = FPictures](const std::string& name) -> std::optional<TDIBX> {
+    IPictureFiles* files = pictures ? pictures->Files() : nullptr;
+    if (!files || !files->Exists(name)) return std::nullopt;
+    TPexaFrameList list;
+    list.LoadFromBytes(files->Read(name), name);
+    if (list.Count() == 0) return std::nullopt;
+    const TDIBX& picture = list.Frames(0).Composite;
+    TDIBX grey(picture.Width(), picture.Height(), 8);
+    for (int32_t y = 0; y < picture.Height(); ++y)
+      for (int32_t x = 0; x < picture.Width(); ++x) {
+        const uint32_t c = picture.PixelToColor(picture.GetPixel(x, y));
+        grey.ScanLine(y)[x] = uint8_t((((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF)) / 3);
+      }
+    return grey;
+  };
+}
+
+TKestControl& TKestBaseList::TakeSnapshot() {
+  DrawScene();
+  auto& snapshot = Create<TKestSnapshot>();
+  snapshot.SetName("\x01\x01");
+  snapshot.Copy(Output());
+  snapshot.SetParent(&FrontBase());
+  return snapshot;
 }
 
 void TKestBaseList::ClearDirtyLists() {
@@ -83,7 +145,10 @@ void TKestBaseList::ClearDirtyLists() {
   FBases[1]->Dirty().Clear();
 }
 
-std::vector<TRect> TKestBaseList::OutputDirtyRects() { return FrontBase().Dirty().Rects(); }
+std::vector<TRect> TKestBaseList::OutputDirtyRects() {
+  if (FTransition) return {FTransitionRect};
+  return FrontBase().Dirty().Rects();
+}
 
 void TKestBaseList::SetSceneSize(int32_t width, int32_t height) {
   FWidth = width;

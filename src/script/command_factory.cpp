@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/sjis.h"
+#include "script/commands_flip.h"
 #include "script/commands_flow.h"
 #include "script/commands_pending.h"
 
@@ -48,6 +49,7 @@ std::unique_ptr<TCommand> CreateCommand(TComList& owner, uint8_t typeByte) {
     case ciSetProp: return Make<TComSetProp>(owner, id);
     case ciObjDel: return Make<TComObjDel>(owner, id);
     case ciPropMotion: return Make<TComPropMotion>(owner, id);
+    case ciFlip: return Make<TComFlip>(owner, id);
     default: break;
   }
   const TCommandLayout* layout = CommandLayout(id);
