@@ -2,10 +2,16 @@
 #include "imaging/wipes/custom_wipe.h"
 #include "imaging/wipes/wipe_blinds.h"
 #include "imaging/wipes/wipe_blocks.h"
+#include "imaging/wipes/wipe_blur.h"
+#include "imaging/wipes/wipe_crack.h"
 #include "imaging/wipes/wipe_dither.h"
 #include "imaging/wipes/wipe_fades.h"
 #include "imaging/wipes/wipe_grids.h"
+#include "imaging/wipes/wipe_mask_picture.h"
+#include "imaging/wipes/wipe_rings.h"
 #include "imaging/wipes/wipe_shapes.h"
+#include "imaging/wipes/wipe_smears.h"
+#include "imaging/wipes/wipe_zooms.h"
 
 namespace kest {
 
@@ -19,7 +25,7 @@ std::unique_ptr<TCustomWipe> Make(TCustomDIBX& target, const TCustomDIBX& from, 
 }
 
 struct TWipeEntry {
-  TMaker Maker;  // null: the kind switches without an effect for now
+  TMaker Maker;  // null: no transition (the screens switch at once)
   int32_t Param0;
   int32_t Param1;
 };
@@ -41,25 +47,25 @@ constexpr TWipeEntry kWipes[kWipeKindCount] = {
     {&Make<TWipeWhite>, 0, 0},          // WP_WHITE
     {&Make<TWipeBlack>, 0, 0},          // WP_BLACK
     {&Make<TWipeFlash>, 0, 0},          // WP_FLASH
-    {nullptr, 0, 0},                    // WP_MOSAIC
-    {nullptr, 0, 0},                    // WP_SUDAREH
-    {nullptr, 0, 0},                    // WP_SUDAREV
-    {nullptr, 0, 0},                    // WP_SPOT
-    {nullptr, 0, 0},                    // WP_MASKFADE
-    {nullptr, 0, 0},                    // WP_MASKWHITE
-    {nullptr, 0, 0},                    // WP_MASKBLACK
-    {nullptr, 0, 0},                    // WP_SMALL
-    {nullptr, 0, 0},                    // WP_BIG
-    {nullptr, 5, 0},                    // WP_RIPPLE
-    {nullptr, 0, 0},                    // WP_BLURWHITE
-    {nullptr, 0, 0},                    // WP_BLURBLACK
-    {nullptr, 0, 0},                    // WP_TWISTH
-    {nullptr, 0, 0},                    // WP_TWISTV
-    {nullptr, 64, 3},                   // WP_CRACK
-    {nullptr, 0, 0},                    // WP_ZOOMIN
+    {&Make<TWipeMosaic>, 0, 0},                    // WP_MOSAIC
+    {&Make<TWipeSudareH>, 0, 0},                    // WP_SUDAREH
+    {&Make<TWipeSudareV>, 0, 0},                    // WP_SUDAREV
+    {&Make<TWipeSpot>, 0, 0},                    // WP_SPOT
+    {&Make<TWipeShadow>, 0, 0},                    // WP_MASKFADE
+    {&Make<TWipeShadowWhite>, 0, 0},                    // WP_MASKWHITE
+    {&Make<TWipeShadowBlack>, 0, 0},                    // WP_MASKBLACK
+    {&Make<TWipeSmall>, 0, 0},                    // WP_SMALL
+    {&Make<TWipeBig>, 0, 0},                    // WP_BIG
+    {&Make<TWipeRipple>, 5, 0},                    // WP_RIPPLE
+    {&Make<TWipeBlurWhite>, 0, 0},                    // WP_BLURWHITE
+    {&Make<TWipeBlurBlack>, 0, 0},                    // WP_BLURBLACK
+    {&Make<TWipeTwistH>, 0, 0},                    // WP_TWISTH
+    {&Make<TWipeTwistV>, 0, 0},                    // WP_TWISTV
+    {&Make<TWipeCrack>, 64, 3},                   // WP_CRACK
+    {&Make<TWipeZoomin>, 0, 0},                    // WP_ZOOMIN
     {&Make<TWipeClockHand>, 0, 0},      // WP_CLOCKHAND
-    {nullptr, 0, 0},                    // WP_RUBBERH
-    {nullptr, 0, 0},                    // WP_RUBBERV
+    {&Make<TWipeRubberH>, 0, 0},                    // WP_RUBBERH
+    {&Make<TWipeRubberV>, 0, 0},                    // WP_RUBBERV
     {&Make<TWipeFan>, 0, 0},            // WP_FAN
     {&Make<TWipeWFan>, 0, 0},           // WP_WFAN
     {&Make<TWipeCircle>, 0, 0},         // WP_CIRCLE

@@ -1,0 +1,61 @@
+#include "imaging/wipes/wipe_mask_picture.h"
+
+#include <algorithm>
+
+#include "imaging/wipes/wipe_pixels.h"
+
+namespace kest {
+
+std::vector<uint8_t> TiledGrey(const std::optional<TDIBX>& picture, int32_t w, int32_t h, bool invert) {
+  std::vector<uint8_t> grey(size_t(std::max(w, 0)) * size_t(std::max(h, 0)), 255);
+  const bool usable = picture && picture->BitCount() == 8 && !picture->IsEmpty();
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      uint8_t g = usable ? picture->ScanLine(y % picture->Height())[x % picture->Width()] : 255;
+      if (invert) g = uint8_t(255 - g);
+      grey[size_t(y) * size_t(w) + size_t(x)] = g;
+    }
+  return grey;
+}
+
+void TWipeShadow::Prepare() {
+  TWipeMask::Prepare();
+  FGrey = TiledGrey(LoadMaskPicture(), W(), H(), FReverse);
+}
+
+bool TWipeShadow::BuildMask() {
+  if (FGrey.size() != size_t(W()) * size_t(H())) Prepare();
+  // v = i + g - 511 with i = 512 p + 255: a pixel of grey g changes while
+  // p runs over (255 - g) / 512 .. (510 - g) / 512.
+  const int64_t i = Scaled(512) + 255;
+  if (i == FLastValue) return false;
+  FLastValue = i;
+  FHardMask = false;
+  for (int32_t y = 0; y < H(); ++y) {
+    uint8_t* row = FMask.ScanLine(y);
+    const uint8_t* g = &FGrey[size_t(y) * size_t(W())];
+    for (int32_t x = 0; x < W(); ++x) row[x] = uint8_t(std::clamp<int64_t>(i + g[x] - 255 - 256, 0, 255));
+  }
+  return true;
+}
+
+void TWipeShadowWhite::Draw() {
+  if (FGrey.size() != size_t(W()) * size_t(H())) Prepare();
+  const int64_t i = Scaled(768) + 255;
+  const int bits = FTarget.StoredBitCount();
+  for (int32_t y = 0; y < H(); ++y) {
+    uint8_t* d = FTarget.ScanLine(y);
+    const uint8_t* f = FFrom.ScanLine(y);
+    const uint8_t* t = FTo.ScanLine(y);
+    const uint8_t* g = &FGrey[size_t(y) * size_t(W())];
+    for (int32_t x = 0; x < W(); ++x) {
+      const auto level = static_cast<int32_t>(std::clamp<int64_t>(i + g[x] - 255 - 256, 0, 511));
+      const uint32_t v = level <= 255 ? ShiftGrey(FTarget, LoadPixel(f, x, bits), Sign() * level)
+                                      : ShiftGrey(FTarget, LoadPixel(t, x, bits), Sign() * (511 - level));
+      StorePixel(d, x, bits, v);
+    }
+  }
+  FTarget.ReleasePixels();
+}
+
+}  // namespace kest

@@ -1,0 +1,107 @@
+#include "imaging/wipes/wipe_rings.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "imaging/wipes/wipe_pixels.h"
+
+namespace kest {
+
+namespace {
+
+int32_t Round(double v) { return static_cast<int32_t>(std::nearbyint(v)); }
+
+}  // namespace
+
+void TWipeSpot::Prepare() {
+  FReach = Round(std::hypot(H() / 2.0, W() / 2.0));
+  FDistance.resize(size_t(std::max(W(), 0)) * size_t(std::max(H(), 0)));
+  for (int32_t y = 0; y < H(); ++y)
+    for (int32_t x = 0; x < W(); ++x) {
+      const int32_t d = Round(std::hypot(y - H() / 2.0, x - W() / 2.0));
+      FDistance[size_t(y) * size_t(W()) + size_t(x)] = FReverse ? FReach - d : d;
+    }
+}
+
+void TWipeSpot::Draw() {
+  if (FDistance.size() != size_t(W()) * size_t(H())) Prepare();
+  const int64_t b = Scaled(int64_t{FReach} + 512);
+  const int bits = FTarget.StoredBitCount();
+  for (int32_t y = 0; y < H(); ++y) {
+    uint8_t* out = FTarget.ScanLine(y);
+    const uint8_t* f = FFrom.ScanLine(y);
+    const uint8_t* t = FTo.ScanLine(y);
+    const int32_t* dist = &FDistance[size_t(y) * size_t(W())];
+    for (int32_t x = 0; x < W(); ++x) {
+      const int64_t d = dist[x];
+      uint32_t v;
+      if (b < d)
+        v = LoadPixel(f, x, bits);
+      else if (b < d + 256)
+        v = ShiftGrey(FTarget, LoadPixel(f, x, bits), int32_t(b - d));
+      else if (b < d + 512)
+        v = ShiftGrey(FTarget, LoadPixel(t, x, bits), int32_t(d + 511 - b));
+      else
+        v = LoadPixel(t, x, bits);
+      StorePixel(out, x, bits, v);
+    }
+  }
+  FTarget.ReleasePixels();
+}
+
+void TWipeRipple::Prepare() {
+  FReach = Round(std::hypot(H() / 2.0, W() / 2.0));
+  const size_t n = size_t(std::max(W(), 0)) * size_t(std::max(H(), 0));
+  FDistance.resize(n);
+  FCos.resize(n);
+  FSin.resize(n);
+  for (int32_t y = 0; y < H(); ++y)
+    for (int32_t x = 0; x < W(); ++x) {
+      const double dx = x - W() / 2.0;
+      const double dy = y - H() / 2.0;
+      const double d = std::hypot(dx, dy);
+      const size_t i = size_t(y) * size_t(W()) + size_t(x);
+      FDistance[i] = Round(d);
+      FCos[i] = d > 0 ? float(dx / d) : 0.0f;
+      FSin[i] = d > 0 ? float(dy / d) : 0.0f;
+    }
+  // Four saw teeth of height Param[0] over the ring's width; a ring too
+  // narrow for teeth has a flat profile rather than a division by zero.
+  const int32_t length = std::max(1, std::min(W() / 2, H() / 2) * 2 / 3);
+  const int32_t tooth = std::max(1, length / 4);
+  FProfile.resize(size_t(length));
+  for (int32_t i = 0; i < length; ++i) FProfile[size_t(i)] = (i % tooth) * FParam[0] / tooth;
+}
+
+void TWipeRipple::Draw() {
+  if (FDistance.size() != size_t(W()) * size_t(H())) Prepare();
+  const auto length = static_cast<int64_t>(FProfile.size());
+  const int64_t front = Scaled(int64_t{FReach} + length);
+  const int bits = FTarget.StoredBitCount();
+  for (int32_t y = 0; y < H(); ++y) {
+    uint8_t* out = FTarget.ScanLine(y);
+    const uint8_t* f = FFrom.ScanLine(y);
+    const uint8_t* t = FTo.ScanLine(y);
+    for (int32_t x = 0; x < W(); ++x) {
+      const size_t i = size_t(y) * size_t(W()) + size_t(x);
+      const int64_t k = FDistance[i] + (length - 1) - front;
+      if (k > length - 1) {
+        StorePixel(out, x, bits, LoadPixel(f, x, bits));
+        continue;
+      }
+      if (k < 0) {
+        StorePixel(out, x, bits, LoadPixel(t, x, bits));
+        continue;
+      }
+      // Inside the ring the new picture is read from farther out.
+      const double reach = FDistance[i] + FProfile[size_t(k)];
+      const auto sx = static_cast<int32_t>(std::lround(W() / 2.0 + FCos[i] * reach));
+      const auto sy = static_cast<int32_t>(std::lround(H() / 2.0 + FSin[i] * reach));
+      const bool inside = sx >= 0 && sy >= 0 && sx < W() && sy < H();
+      StorePixel(out, x, bits, inside ? LoadPixel(FTo.ScanLine(sy), sx, bits) : LoadPixel(t, x, bits));
+    }
+  }
+  FTarget.ReleasePixels();
+}
+
+}  // namespace kest

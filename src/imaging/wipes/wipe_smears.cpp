@@ -1,0 +1,79 @@
+#include "imaging/wipes/wipe_smears.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace kest {
+
+namespace {
+
+// A rectangle across the axis: columns [a, b) for horizontal wipes, rows for
+// vertical ones.
+TRect Band(bool vertical, int32_t a, int32_t b, int32_t w, int32_t h) {
+  return vertical ? TRect{0, a, w, b} : TRect{a, 0, b, h};
+}
+
+}  // namespace
+
+void TWipeSudare::Draw() {
+  const int32_t size = FVertical ? H() : W();
+  const int32_t other = FVertical ? W() : H();
+  int32_t a = Scaled(2 * int64_t{size} - 1);
+  const bool first = a < size;
+  const TCustomDIBX& source = first ? FFrom : FTo;
+  if (!first) a = 2 * size - a - 1;
+  a = std::clamp(a, 0, std::max(0, size - 1));
+  // The band of the source drawn out: one line (sudare), or a band whose
+  // width swells and shrinks around the middle of the time (rubber).
+  int32_t band = 1;
+  if (FRubber) {
+    const double half = Duration / 2.0;
+    band = std::max(1, static_cast<int32_t>(std::nearbyint(std::abs(Position - half) * (a / 2.0) / half)));
+    band = std::min(band, a + 1);
+  }
+  const int32_t w = FVertical ? other : size;
+  const int32_t h = FVertical ? size : other;
+  if (!FReverse) {
+    FTarget.StretchDraw(Band(FVertical, 0, a + 1, w, h), source, Band(FVertical, a + 1 - band, a + 1, w, h),
+                        TBlit::None, 255);
+    const TRect rest = Band(FVertical, a + 1, size, w, h);
+    if (!rest.IsEmpty()) FTarget.Draw(rest.Left, rest.Top, source, rest, TBlit::None);
+  } else {
+    const int32_t c = size - 1 - a;
+    FTarget.StretchDraw(Band(FVertical, c, size, w, h), source, Band(FVertical, c, c + band, w, h), TBlit::None, 255);
+    const TRect rest = Band(FVertical, 0, c, w, h);
+    if (!rest.IsEmpty()) FTarget.Draw(0, 0, source, rest, TBlit::None);
+  }
+}
+
+void TWipeTwist::Draw() {
+  constexpr double kPi = std::numbers::pi;
+  const int32_t lines = FVertical ? W() : H();
+  const int32_t span = FVertical ? H() : W();
+  const double theta = 1.5 * kPi * Progress();
+  for (int32_t i = 0; i < lines; ++i) {
+    const int32_t line = FReverse ? lines - 1 - i : i;
+    const double phi = theta - double(i) / lines * kPi / 2;
+    const TRect whole = FVertical ? MakeRect(line, 0, 1, span) : MakeRect(0, line, span, 1);
+    if (phi < 0) {
+      FTarget.Draw(whole.Left, whole.Top, FFrom, whole, TBlit::None);
+      continue;
+    }
+    if (phi >= kPi) {
+      FTarget.Draw(whole.Left, whole.Top, FTo, whole, TBlit::None);
+      continue;
+    }
+    // The line seen edge-on: squeezed to |cos phi| of its length, centred;
+    // the front shows the old picture, the back the new one.
+    FTarget.FillRect(whole, 0);
+    const auto width = static_cast<int32_t>(std::nearbyint(std::cos(phi) * span));
+    if (width == 0) continue;
+    const int32_t length = std::abs(width);
+    const int32_t start = (span - length) / 2;
+    const TRect squeezed = FVertical ? MakeRect(line, start, 1, length) : MakeRect(start, line, length, 1);
+    FTarget.StretchDraw(squeezed, width > 0 ? FFrom : FTo, whole, TBlit::None, 255);
+  }
+}
+
+}  // namespace kest
