@@ -80,6 +80,22 @@ TEST(Wipes, AReversedCircleShrinksTheOldPictureToTheCentre) {
   EXPECT_EQ(p.Target.PixelToColor(p.Target.GetPixel(0, 0)), kNew);
 }
 
+TEST(Wipes, HandsAndFansSweepFromStraightUp) {
+  TPictures p(100, 100, 32);
+  auto hand = Start(p, WP_CLOCKHAND, 1000);
+  hand->Position = 500;
+  hand->Step();
+  // Half a turn clockwise from up: the right half is new, the left still old.
+  EXPECT_EQ(p.Target.PixelToColor(p.Target.GetPixel(90, 50)), kNew);
+  EXPECT_EQ(p.Target.PixelToColor(p.Target.GetPixel(10, 50)), kOld);
+  auto fan = Start(p, WP_FAN, 1000);
+  fan->Position = 500;
+  fan->Step();
+  // Opened a quarter turn each way from up: the top half is new.
+  EXPECT_EQ(p.Target.PixelToColor(p.Target.GetPixel(50, 10)), kNew);
+  EXPECT_EQ(p.Target.PixelToColor(p.Target.GetPixel(50, 90)), kOld);
+}
+
 TEST(Wipes, FadeSlidesTheNewPictureInWhileItAppears) {
   TPictures p(200, 10, 32);
   auto wipe = Start(p, WP_FADE, 100);

@@ -9,22 +9,6 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-// The angle of a pixel centre seen from the screen centre, clockwise from
-// straight up, in 0 .. 2 pi.
-double PixelAngle(double x, double y, double cx, double cy) {
-  double a = std::atan2(x - cx, cy - y);
-  if (a < 0) a += 2 * kPi;
-  return a;
-}
-
-// Whether angle a lies in the clockwise sweep from `from` to `to` (to >= from).
-bool InSweep(double a, double from, double to) {
-  if (to - from >= 2 * kPi) return true;
-  double d = std::fmod(a - from, 2 * kPi);
-  if (d < 0) d += 2 * kPi;
-  return d <= to - from;
-}
-
 }  // namespace
 
 int TWipeClockHand::Sectors(double p, double start, double (&from)[2], double (&to)[2]) const {
@@ -62,13 +46,30 @@ bool TWipeClockHand::BuildMask() {
   const int count = Sectors(double(value) / 1000, start, from, to);
   const double cx = W() / 2.0;
   const double cy = H() / 2.0;
-  for (int32_t y = 0; y < FMask.Height(); ++y) {
-    uint8_t* row = FMask.ScanLine(y);
-    for (int32_t x = 0; x < W(); ++x) {
-      const double a = PixelAngle(x + 0.5, y + 0.5, cx, cy);
-      bool in = false;
-      for (int i = 0; i < count && !in; ++i) in = to[i] > from[i] && InSweep(a, from[i], to[i]);
-      row[x] = in ? 255 : 0;
+  FMask.Fill(0);
+  for (int i = 0; i < count; ++i) {
+    const double sweep = to[i] - from[i];
+    if (sweep <= 0) continue;
+    if (sweep >= 2 * kPi) {
+      FMask.Fill(255);
+      break;
+    }
+    // Directions clockwise from up, in screen coordinates (y down): (sin, -cos).
+    const double ax = std::sin(from[i]), ay = -std::cos(from[i]);
+    const double bx = std::sin(to[i]), by = -std::cos(to[i]);
+    const bool wide = sweep > kPi;
+    for (int32_t y = 0; y < FMask.Height(); ++y) {
+      uint8_t* row = FMask.ScanLine(y);
+      const double py = y + 0.5 - cy;
+      for (int32_t x = 0; x < W(); ++x) {
+        const double px = x + 0.5 - cx;
+        // Clockwise of the start ray and anticlockwise of the hand (for a
+        // sweep past half a turn: not in the part still to come).
+        const bool after_start = ax * py - ay * px >= 0;
+        const bool before_hand = px * by - py * bx >= 0;
+        const bool in = wide ? (after_start || before_hand) : (after_start && before_hand);
+        row[x] = in ? 255 : row[x];
+      }
     }
   }
   return true;
@@ -83,10 +84,14 @@ bool TWipeCircle::BuildMask() {
   const double cx = W() / 2.0;
   const double cy = H() / 2.0;
   const uint8_t inside = FReverse ? 0 : 255;
+  const double r2 = double(r) * double(r);
   for (int32_t y = 0; y < FMask.Height(); ++y) {
     uint8_t* row = FMask.ScanLine(y);
-    for (int32_t x = 0; x < W(); ++x)
-      row[x] = std::hypot(x + 0.5 - cx, y + 0.5 - cy) <= double(r) ? inside : uint8_t(255 - inside);
+    const double dy2 = (y + 0.5 - cy) * (y + 0.5 - cy);
+    for (int32_t x = 0; x < W(); ++x) {
+      const double dx = x + 0.5 - cx;
+      row[x] = dx * dx + dy2 <= r2 ? inside : uint8_t(255 - inside);
+    }
   }
   return true;
 }
