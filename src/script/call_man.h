@@ -91,6 +91,8 @@ class TCallMan final : public IProjectInterpreter, public ICallStackHost {
   bool EnsureFile(std::string_view page) { return !FParts.EnsureFile || FParts.EnsureFile(page); }
   const TCommandHosts& Hosts() const { return FParts.Hosts; }
   TStackList& Stack() { return FStack; }
+  // The scene's event queue; null when there is none.
+  TTimerList* Events() const { return FParts.Events; }
   // Saves the running context (page, pc, arguments, sender) as the frame a
   // call, an event handler or a jump page returns to; with entered, the
   // command at pc is in progress and its state goes into the frame.

@@ -5,6 +5,7 @@
 #include "script/commands_flip.h"
 #include "script/commands_flow.h"
 #include "script/commands_pending.h"
+#include "script/commands_reset.h"
 
 namespace kest {
 
@@ -50,6 +51,8 @@ std::unique_ptr<TCommand> CreateCommand(TComList& owner, uint8_t typeByte) {
     case ciObjDel: return Make<TComObjDel>(owner, id);
     case ciPropMotion: return Make<TComPropMotion>(owner, id);
     case ciFlip: return Make<TComFlip>(owner, id);
+    case ciPCReset: return Make<TComPCReset>(owner, id);
+    case ciReset: return Make<TComReset>(owner, id);
     default: break;
   }
   const TCommandLayout* layout = CommandLayout(id);

@@ -5,7 +5,13 @@
 set -u
 player=$1 game=$2 ticks=$3 input=$4
 shift 4
-args=(--headless "$game" --ticks "$ticks" --dump-vars)
+# Each run plays a fresh copy: status data written by one run (save.dat) must
+# not reach the next.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp -r "$game/." "$work/"
+rm -f "$work/save.dat"
+args=(--headless "$work" --ticks "$ticks" --dump-vars)
 [ "$input" != - ] && args+=(--input "$input")
 out=$("$player" "${args[@]}") || { echo "the player failed: $out"; exit 1; }
 status=0
