@@ -2,6 +2,7 @@
 
 #include "imaging/wipes/custom_wipe.h"
 #include "imaging/wipes/wipe_mask.h"
+#include "imaging/wipes/wipe_pixels.h"
 
 namespace kest {
 namespace {
@@ -49,6 +50,22 @@ TEST(Wipes, EveryKindRunsOnTinyAndFullTargets) {
         EXPECT_TRUE(wipe->Step()) << "a finished wipe draws nothing";
         EXPECT_EQ(wipe->UpdateRect(), p.Target.Bounds());
       }
+}
+
+TEST(Wipes, PackedGreyShiftsSaturateEachChannel) {
+  for (uint32_t c = 0; c < 256; c += 3)
+    for (uint32_t a = 0; a < 256; a += 5) {
+      const uint32_t p = c | (255 - c) << 8 | (c / 2) << 16;
+      uint32_t up = 0;
+      uint32_t down = 0;
+      for (int s = 0; s < 24; s += 8) {
+        const uint32_t v = (p >> s) & 0xFF;
+        up |= std::min(255u, v + a) << s;
+        down |= (v > a ? v - a : 0) << s;
+      }
+      ASSERT_EQ(AddGrey32(p, a), up) << c << " " << a;
+      ASSERT_EQ(SubGrey32(p, a), down) << c << " " << a;
+    }
 }
 
 TEST(Wipes, DitherTurnsHalfTheCellsAtHalfTime) {

@@ -22,7 +22,7 @@ class TWipeWhite : public TCustomWipe {
 
  protected:
   void Draw() override;
-  virtual void Tint(int32_t grey);
+  virtual int32_t Sign() const { return 1; }
 };
 
 class TWipeBlack : public TWipeWhite {
@@ -30,7 +30,7 @@ class TWipeBlack : public TWipeWhite {
   using TWipeWhite::TWipeWhite;
 
  protected:
-  void Tint(int32_t grey) override;
+  int32_t Sign() const override { return -1; }
 };
 
 // The new picture shows white and fades to itself.

@@ -3,28 +3,22 @@
 #include <algorithm>
 #include <cstring>
 
+#include "imaging/fast_kernels.h"
 #include "imaging/pixel_access.h"
 
 namespace kest {
 
 namespace {
 
-// One row: ((255 - m) * from + m * to) >> 8 per channel, m = 0 and 255 exact.
-// Red and blue share one multiply, green another (packed channels), and the
-// loop has no branch, so it vectorises.
-void MixRow32(uint8_t* d, const uint8_t* f, const uint8_t* t, const uint8_t* m, int32_t n, bool hard) {
-  auto* out = reinterpret_cast<uint32_t*>(d);
-  const auto* from = reinterpret_cast<const uint32_t*>(f);
-  const auto* to = reinterpret_cast<const uint32_t*>(t);
-  for (int32_t x = 0; x < n; ++x) {
-    const uint32_t w = hard ? (m[x] ? 255u : 0u) : m[x];
-    const uint32_t fv = from[x];
-    const uint32_t tv = to[x];
-    const uint32_t rb = (((fv & 0xFF00FFu) * (255 - w) + (tv & 0xFF00FFu) * w) >> 8) & 0xFF00FFu;
-    const uint32_t g = (((fv & 0x00FF00u) * (255 - w) + (tv & 0x00FF00u) * w) >> 8) & 0x00FF00u;
-    const uint32_t mixed = rb | g;
-    out[x] = w == 0 ? fv & 0xFFFFFFu : w == 255 ? tv & 0xFFFFFFu : mixed;
-  }
+// One row: ((255 - m) * from + m * to) >> 8 per channel, m = 0 and 255
+// exact: the old row, then the new one through the mask with the blit
+// kernels (which skip runs of 0 and copy runs of 255). Hard masks hold only
+// 0 and 255, so they take the same way.
+void MixRow32(uint8_t* d, const uint8_t* f, const uint8_t* t, const uint8_t* m, int32_t n) {
+  std::memcpy(d, f, size_t(n) * 4);
+  TBlendOp op;
+  op.Kind = TBlendKind::Mask;
+  fast32::ApplyRow(op, reinterpret_cast<uint32_t*>(d), reinterpret_cast<const uint32_t*>(t), m, n);
 }
 
 void MixRow16(uint8_t* d, const uint8_t* f, const uint8_t* t, const uint8_t* m, int32_t n, const TPixelFormat& pf) {
@@ -70,7 +64,7 @@ void TWipeMask::Draw() {
     for (int32_t y = 0; y < H(); ++y) {
       const uint8_t* m = FMask.ScanLine(y % mask_rows);
       if (bits == 32)
-        MixRow32(FTarget.ScanLine(y), FFrom.ScanLine(y), FTo.ScanLine(y), m, W(), FHardMask);
+        MixRow32(FTarget.ScanLine(y), FFrom.ScanLine(y), FTo.ScanLine(y), m, W());
       else
         MixRow16(FTarget.ScanLine(y), FFrom.ScanLine(y), FTo.ScanLine(y), m, W(), FTarget.Format());
     }

@@ -1,6 +1,7 @@
 #include "imaging/wipes/wipe_mask_picture.h"
 
 #include <algorithm>
+#include <array>
 
 #include "imaging/wipes/wipe_pixels.h"
 
@@ -43,15 +44,35 @@ void TWipeShadowWhite::Draw() {
   if (FGrey.size() != size_t(W()) * size_t(H())) Prepare();
   const int64_t i = Scaled(768) + 255;
   const int bits = FTarget.StoredBitCount();
+  // The level of each grey for this position: up to 255 the old picture
+  // tinted, above it the new one coming back.
+  std::array<int32_t, 256> level{};
+  for (int32_t g = 0; g < 256; ++g) level[size_t(g)] = static_cast<int32_t>(std::clamp<int64_t>(i + g - 511, 0, 511));
+  if (bits == 32 && FFrom.Format() == FTarget.Format() && FTo.Format() == FTarget.Format()) {
+    for (int32_t y = 0; y < H(); ++y) {
+      auto* out = reinterpret_cast<uint32_t*>(FTarget.ScanLine(y));
+      const auto* f = reinterpret_cast<const uint32_t*>(FFrom.ScanLine(y));
+      const auto* t = reinterpret_cast<const uint32_t*>(FTo.ScanLine(y));
+      const uint8_t* g = &FGrey[size_t(y) * size_t(W())];
+      for (int32_t x = 0; x < W(); ++x) {
+        const int32_t l = level[g[x]];
+        const uint32_t p = l <= 255 ? f[x] : t[x];
+        const auto amount = uint32_t(l <= 255 ? l : 511 - l);
+        out[x] = Sign() > 0 ? AddGrey32(p, amount) : SubGrey32(p, amount);
+      }
+    }
+    FTarget.ReleasePixels();
+    return;
+  }
   for (int32_t y = 0; y < H(); ++y) {
     uint8_t* d = FTarget.ScanLine(y);
     const uint8_t* f = FFrom.ScanLine(y);
     const uint8_t* t = FTo.ScanLine(y);
     const uint8_t* g = &FGrey[size_t(y) * size_t(W())];
     for (int32_t x = 0; x < W(); ++x) {
-      const auto level = static_cast<int32_t>(std::clamp<int64_t>(i + g[x] - 255 - 256, 0, 511));
-      const uint32_t v = level <= 255 ? ShiftGrey(FTarget, LoadPixel(f, x, bits), Sign() * level)
-                                      : ShiftGrey(FTarget, LoadPixel(t, x, bits), Sign() * (511 - level));
+      const int32_t l = level[g[x]];
+      const uint32_t v = l <= 255 ? ShiftGrey(FTarget, LoadPixel(f, x, bits), Sign() * l)
+                                  : ShiftGrey(FTarget, LoadPixel(t, x, bits), Sign() * (511 - l));
       StorePixel(d, x, bits, v);
     }
   }
