@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
+#include <vector>
 
 namespace kest {
 
@@ -47,7 +49,72 @@ void TWipeSudare::Draw() {
   }
 }
 
+void TWipeTwist::DrawColumns32() {
+  constexpr double kPi = std::numbers::pi;
+  // Per column: what it shows (the old or new picture as it is, one of them
+  // squeezed, or nothing) and where. A squeezed column takes source row
+  // (y - start) * H / length, truncating.
+  enum TShow : uint8_t { kFrom, kTo, kSqueezedFrom, kSqueezedTo, kClear };
+  const int32_t w = W(), h = H();
+  std::vector<uint8_t> show(static_cast<size_t>(w));
+  std::vector<int32_t> start(static_cast<size_t>(w)), length(static_cast<size_t>(w));
+  const double theta = 1.5 * kPi * Progress();
+  for (int32_t i = 0; i < w; ++i) {
+    const auto x = size_t(FReverse ? w - 1 - i : i);
+    const double phi = theta - double(i) / w * kPi / 2;
+    if (phi < 0) {
+      show[x] = kFrom;
+    } else if (phi >= kPi) {
+      show[x] = kTo;
+    } else {
+      const auto squeezed = static_cast<int32_t>(std::nearbyint(std::cos(phi) * h));
+      length[x] = std::abs(squeezed);
+      start[x] = (h - length[x]) / 2;
+      show[x] = squeezed == 0 ? kClear : squeezed > 0 ? kSqueezedFrom : kSqueezedTo;
+    }
+  }
+  std::vector<const uint32_t*> from_rows(static_cast<size_t>(h)), to_rows(static_cast<size_t>(h));
+  for (int32_t y = 0; y < h; ++y) {
+    from_rows[size_t(y)] = reinterpret_cast<const uint32_t*>(FFrom.ScanLine(y));
+    to_rows[size_t(y)] = reinterpret_cast<const uint32_t*>(FTo.ScanLine(y));
+  }
+  // Columns still to turn and columns done lie in runs: those rows are copied.
+  struct TRun {
+    int32_t First, Last;
+    uint8_t What;
+  };
+  std::vector<TRun> runs;
+  for (int32_t x = 0; x < w; ++x) {
+    if (!runs.empty() && runs.back().What == show[size_t(x)] && show[size_t(x)] <= kTo)
+      runs.back().Last = x;
+    else
+      runs.push_back({x, x, show[size_t(x)]});
+  }
+  for (int32_t y = 0; y < h; ++y) {
+    auto* out = reinterpret_cast<uint32_t*>(FTarget.ScanLine(y));
+    for (const TRun& run : runs) {
+      if (run.What <= kTo) {
+        const uint32_t* source = (run.What == kFrom ? from_rows : to_rows)[size_t(y)];
+        std::memcpy(out + run.First, source + run.First, size_t(run.Last - run.First + 1) * 4);
+        continue;
+      }
+      const int32_t x = run.First;
+      const int32_t offset = y - start[size_t(x)];
+      if (run.What == kClear || offset < 0 || offset >= length[size_t(x)]) {
+        out[x] = 0;
+        continue;
+      }
+      const auto sy = size_t(int64_t{offset} * h / length[size_t(x)]);
+      out[x] = (run.What == kSqueezedFrom ? from_rows : to_rows)[sy][x];
+    }
+  }
+  FTarget.ReleasePixels();
+}
+
 void TWipeTwist::Draw() {
+  if (FVertical && FTarget.StoredBitCount() == 32 && FFrom.Format() == FTarget.Format() &&
+      FTo.Format() == FTarget.Format())
+    return DrawColumns32();
   constexpr double kPi = std::numbers::pi;
   const int32_t lines = FVertical ? W() : H();
   const int32_t span = FVertical ? H() : W();

@@ -42,6 +42,9 @@ class TWipeTwist : public TCustomWipe {
   void Draw() override;
 
  private:
+  // Columns of 32-bit pictures, row by row, without a blit per column.
+  void DrawColumns32();
+
   bool FVertical;
 };
 
