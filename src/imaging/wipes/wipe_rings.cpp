@@ -81,8 +81,8 @@ void TWipeRipple::Prepare() {
       const double d = std::hypot(dx, dy);
       const size_t i = size_t(y) * size_t(W()) + size_t(x);
       FDistance[i] = Round(d);
-      FCos[i] = d > 0 ? float(dx / d) : 0.0f;
-      FSin[i] = d > 0 ? float(dy / d) : 0.0f;
+      FCos[i] = d > 0 ? static_cast<int32_t>(std::lround(dx / d * 65536.0)) : 0;
+      FSin[i] = d > 0 ? static_cast<int32_t>(std::lround(dy / d * 65536.0)) : 0;
     }
   // Four saw teeth of height Param[0] over the ring's width; a ring too
   // narrow for teeth has a flat profile rather than a division by zero.
@@ -97,12 +97,42 @@ void TWipeRipple::Draw() {
   const auto length = static_cast<int64_t>(FProfile.size());
   const int64_t front = Scaled(int64_t{FReach} + length);
   const int bits = FTarget.StoredBitCount();
+  // The centre in 16.16, so a point along a pixel's direction is one
+  // multiply-add (rounded to the nearest pixel).
+  const int64_t cx = int64_t{W()} * 32768 + 32768;
+  const int64_t cy = int64_t{H()} * 32768 + 32768;
+  if (bits == 32 && FFrom.Format() == FTarget.Format() && FTo.Format() == FTarget.Format()) {
+    std::vector<const uint32_t*> to_rows(static_cast<size_t>(H()));
+    for (int32_t y = 0; y < H(); ++y) to_rows[size_t(y)] = reinterpret_cast<const uint32_t*>(FTo.ScanLine(y));
+    for (int32_t y = 0; y < H(); ++y) {
+      auto* out = reinterpret_cast<uint32_t*>(FTarget.ScanLine(y));
+      const auto* f = reinterpret_cast<const uint32_t*>(FFrom.ScanLine(y));
+      const uint32_t* t = to_rows[size_t(y)];
+      const size_t row = size_t(y) * size_t(W());
+      for (int32_t x = 0; x < W(); ++x) {
+        const size_t i = row + size_t(x);
+        const int64_t k = FDistance[i] + (length - 1) - front;
+        if (k > length - 1 || k < 0) {
+          out[x] = k < 0 ? t[x] : f[x];
+          continue;
+        }
+        const int64_t reach = FDistance[i] + FProfile[size_t(k)];
+        const int64_t sx = (cx + FCos[i] * reach - 32768) >> 16;
+        const int64_t sy = (cy + FSin[i] * reach - 32768) >> 16;
+        const bool inside = sx >= 0 && sy >= 0 && sx < W() && sy < H();
+        out[x] = inside ? to_rows[size_t(sy)][sx] : t[x];
+      }
+    }
+    FTarget.ReleasePixels();
+    return;
+  }
   for (int32_t y = 0; y < H(); ++y) {
     uint8_t* out = FTarget.ScanLine(y);
     const uint8_t* f = FFrom.ScanLine(y);
     const uint8_t* t = FTo.ScanLine(y);
+    const size_t row = size_t(y) * size_t(W());
     for (int32_t x = 0; x < W(); ++x) {
-      const size_t i = size_t(y) * size_t(W()) + size_t(x);
+      const size_t i = row + size_t(x);
       const int64_t k = FDistance[i] + (length - 1) - front;
       if (k > length - 1) {
         StorePixel(out, x, bits, LoadPixel(f, x, bits));
@@ -113,11 +143,12 @@ void TWipeRipple::Draw() {
         continue;
       }
       // Inside the ring the new picture is read from farther out.
-      const double reach = FDistance[i] + FProfile[size_t(k)];
-      const auto sx = static_cast<int32_t>(std::lround(W() / 2.0 + FCos[i] * reach));
-      const auto sy = static_cast<int32_t>(std::lround(H() / 2.0 + FSin[i] * reach));
+      const int64_t reach = FDistance[i] + FProfile[size_t(k)];
+      const int64_t sx = (cx + FCos[i] * reach - 32768) >> 16;
+      const int64_t sy = (cy + FSin[i] * reach - 32768) >> 16;
       const bool inside = sx >= 0 && sy >= 0 && sx < W() && sy < H();
-      StorePixel(out, x, bits, inside ? LoadPixel(FTo.ScanLine(sy), sx, bits) : LoadPixel(t, x, bits));
+      StorePixel(out, x, bits,
+                 inside ? LoadPixel(FTo.ScanLine(int32_t(sy)), int32_t(sx), bits) : LoadPixel(t, x, bits));
     }
   }
   FTarget.ReleasePixels();

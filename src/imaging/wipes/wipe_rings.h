@@ -31,8 +31,8 @@ class TWipeRipple : public TCustomWipe {
 
  private:
   std::vector<int32_t> FDistance;
-  std::vector<float> FCos;
-  std::vector<float> FSin;
+  std::vector<int32_t> FCos;  // 16.16
+  std::vector<int32_t> FSin;
   std::vector<int32_t> FProfile;
   int32_t FReach = 0;
 };
