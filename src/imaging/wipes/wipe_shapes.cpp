@@ -1,6 +1,8 @@
 #include "imaging/wipes/wipe_shapes.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace kest {
@@ -8,6 +10,23 @@ namespace kest {
 namespace {
 
 constexpr double kPi = std::numbers::pi;
+
+// The columns x of 0 .. width - 1 where a * x + b >= 0.
+struct TSpan {
+  int32_t First;
+  int32_t End;
+};
+
+TSpan Columns(double a, double b, int32_t width) {
+  if (a == 0) return b >= 0 ? TSpan{0, width} : TSpan{0, 0};
+  const double edge = -b / a;
+  if (a > 0) return {static_cast<int32_t>(std::clamp(std::ceil(edge), 0.0, double(width))), width};
+  return {0, static_cast<int32_t>(std::clamp(std::floor(edge) + 1, 0.0, double(width)))};
+}
+
+void Fill(uint8_t* row, TSpan span) {
+  if (span.End > span.First) std::memset(row + span.First, 255, size_t(span.End - span.First));
+}
 
 }  // namespace
 
@@ -59,16 +78,17 @@ bool TWipeClockHand::BuildMask() {
     const double bx = std::sin(to[i]), by = -std::cos(to[i]);
     const bool wide = sweep > kPi;
     for (int32_t y = 0; y < FMask.Height(); ++y) {
-      uint8_t* row = FMask.ScanLine(y);
       const double py = y + 0.5 - cy;
-      for (int32_t x = 0; x < W(); ++x) {
-        const double px = x + 0.5 - cx;
-        // Clockwise of the start ray and anticlockwise of the hand (for a
-        // sweep past half a turn: not in the part still to come).
-        const bool after_start = ax * py - ay * px >= 0;
-        const bool before_hand = px * by - py * bx >= 0;
-        const bool in = wide ? (after_start || before_hand) : (after_start && before_hand);
-        row[x] = in ? 255 : row[x];
+      // Per row each edge is a half-line of columns: clockwise of the start
+      // ray, and anticlockwise of the hand (px = x + 0.5 - cx).
+      const TSpan after_start = Columns(-ay, ax * py - ay * (0.5 - cx), W());
+      const TSpan before_hand = Columns(by, by * (0.5 - cx) - py * bx, W());
+      uint8_t* row = FMask.ScanLine(y);
+      if (wide) {
+        Fill(row, after_start);
+        Fill(row, before_hand);
+      } else {
+        Fill(row, {std::max(after_start.First, before_hand.First), std::min(after_start.End, before_hand.End)});
       }
     }
   }
@@ -84,14 +104,18 @@ bool TWipeCircle::BuildMask() {
   const double cx = W() / 2.0;
   const double cy = H() / 2.0;
   const uint8_t inside = FReverse ? 0 : 255;
-  const double r2 = double(r) * double(r);
+  // Per row the disc is one run of columns around the centre.
   for (int32_t y = 0; y < FMask.Height(); ++y) {
     uint8_t* row = FMask.ScanLine(y);
-    const double dy2 = (y + 0.5 - cy) * (y + 0.5 - cy);
-    for (int32_t x = 0; x < W(); ++x) {
-      const double dx = x + 0.5 - cx;
-      row[x] = dx * dx + dy2 <= r2 ? inside : uint8_t(255 - inside);
-    }
+    std::memset(row, 255 - inside, size_t(W()));
+    const double dy = y + 0.5 - cy;
+    const double reach = double(r) * double(r) - dy * dy;
+    if (reach < 0) continue;
+    const double half = std::sqrt(reach);
+    // Pixel centres x + 0.5 within [cx - half, cx + half].
+    const auto first = static_cast<int32_t>(std::clamp(std::ceil(cx - half - 0.5), 0.0, double(W())));
+    const auto end = static_cast<int32_t>(std::clamp(std::floor(cx + half - 0.5) + 1, 0.0, double(W())));
+    if (end > first) std::memset(row + first, inside, size_t(end - first));
   }
   return true;
 }
