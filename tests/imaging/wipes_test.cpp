@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "imaging/wipes/custom_wipe.h"
+#include "imaging/wipes/wipe_kernels.h"
 #include "imaging/wipes/wipe_mask.h"
 #include "imaging/wipes/wipe_pixels.h"
+#include "surface_helpers.h"
 
 namespace kest {
 namespace {
@@ -66,6 +68,31 @@ TEST(Wipes, PackedGreyShiftsSaturateEachChannel) {
       ASSERT_EQ(AddGrey32(p, a), up) << c << " " << a;
       ASSERT_EQ(SubGrey32(p, a), down) << c << " " << a;
     }
+}
+
+TEST(Wipes, RampRowsMatchThePixelFormulaAtEveryKernelLevel) {
+  constexpr int n = 45;
+  std::vector<uint32_t> from(n), to(n), out(n);
+  std::vector<uint8_t> grey(n);
+  std::vector<int32_t> distance(n);
+  for (int i = 0; i < n; ++i) {
+    from[i] = uint32_t(i * 0x9E3779B9u);
+    to[i] = uint32_t(i * 0x85EBCA6Bu + 7);
+    grey[i] = uint8_t(i * 37);
+    distance[i] = i * 23 - 100;
+  }
+  test::AtEveryKernelLevel([&](fast32::TKernelLevel) {
+    for (int32_t base : {-2000, -511, -200, 0, 130, 256, 400, 700, 5000})
+      for (bool whiten : {true, false}) {
+        wipe32::RampRowByGrey(out.data(), from.data(), to.data(), grey.data(), n, base, whiten);
+        for (int i = 0; i < n; ++i)
+          ASSERT_EQ(out[i], wipe32::RampPixel(from[i], to[i], std::clamp(base, -1024, 1024) + grey[i], whiten))
+              << base << " " << i;
+        wipe32::RampRowByDistance(out.data(), from.data(), to.data(), distance.data(), n, base, whiten);
+        for (int i = 0; i < n; ++i)
+          ASSERT_EQ(out[i], wipe32::RampPixel(from[i], to[i], base - distance[i], whiten)) << base << " " << i;
+      }
+  });
 }
 
 TEST(Wipes, DitherTurnsHalfTheCellsAtHalfTime) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "imaging/wipes/wipe_kernels.h"
 #include "imaging/wipes/wipe_pixels.h"
 
 namespace kest {
@@ -49,25 +50,11 @@ void TWipeShadowWhite::Draw() {
   std::array<int32_t, 256> level{};
   for (int32_t g = 0; g < 256; ++g) level[size_t(g)] = static_cast<int32_t>(std::clamp<int64_t>(i + g - 511, 0, 511));
   if (bits == 32 && FFrom.Format() == FTarget.Format() && FTo.Format() == FTarget.Format()) {
-    // Per grey: which picture shows and by how much it is tinted.
-    std::array<uint8_t, 256> source{};
-    std::array<uint32_t, 256> amount{};
-    for (size_t g = 0; g < 256; ++g) {
-      source[g] = level[g] > 255;
-      amount[g] = uint32_t(level[g] <= 255 ? level[g] : 511 - level[g]);
-    }
-    const bool whiten = Sign() > 0;
-    for (int32_t y = 0; y < H(); ++y) {
-      auto* out = reinterpret_cast<uint32_t*>(FTarget.ScanLine(y));
-      const auto* f = reinterpret_cast<const uint32_t*>(FFrom.ScanLine(y));
-      const auto* t = reinterpret_cast<const uint32_t*>(FTo.ScanLine(y));
-      const uint8_t* g = &FGrey[size_t(y) * size_t(W())];
-      // The tint's direction is fixed per kind: one loop each, no branch inside.
-      if (whiten)
-        for (int32_t x = 0; x < W(); ++x) out[x] = AddGrey32(source[g[x]] ? t[x] : f[x], amount[g[x]]);
-      else
-        for (int32_t x = 0; x < W(); ++x) out[x] = SubGrey32(source[g[x]] ? t[x] : f[x], amount[g[x]]);
-    }
+    const auto base = static_cast<int32_t>(std::clamp<int64_t>(i - 511, -1024, 1024));
+    for (int32_t y = 0; y < H(); ++y)
+      wipe32::RampRowByGrey(
+          reinterpret_cast<uint32_t*>(FTarget.ScanLine(y)), reinterpret_cast<const uint32_t*>(FFrom.ScanLine(y)),
+          reinterpret_cast<const uint32_t*>(FTo.ScanLine(y)), &FGrey[size_t(y) * size_t(W())], W(), base, Sign() > 0);
     FTarget.ReleasePixels();
     return;
   }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "imaging/wipes/wipe_pixels.h"
+#include "imaging/wipes/wipe_kernels.h"
 
 namespace kest {
 
@@ -28,21 +28,11 @@ void TWipeSpot::Draw() {
   const int64_t b = Scaled(int64_t{FReach} + 512);
   const int bits = FTarget.StoredBitCount();
   if (bits == 32 && FFrom.Format() == FTarget.Format() && FTo.Format() == FTarget.Format()) {
-    for (int32_t y = 0; y < H(); ++y) {
-      auto* out = reinterpret_cast<uint32_t*>(FTarget.ScanLine(y));
-      const auto* f = reinterpret_cast<const uint32_t*>(FFrom.ScanLine(y));
-      const auto* t = reinterpret_cast<const uint32_t*>(FTo.ScanLine(y));
-      const int32_t* dist = &FDistance[size_t(y) * size_t(W())];
-      for (int32_t x = 0; x < W(); ++x) {
-        // How far the ring is past this pixel: before it the old picture,
-        // brightening, then the new one dimming back, then the new one.
-        const int64_t past = b - dist[x];
-        out[x] = past < 0     ? f[x] & 0xFFFFFFu
-                 : past < 256 ? AddGrey32(f[x], uint32_t(past))
-                 : past < 512 ? AddGrey32(t[x], uint32_t(511 - past))
-                              : t[x] & 0xFFFFFFu;
-      }
-    }
+    const auto base = static_cast<int32_t>(std::clamp<int64_t>(b, -(1 << 30), 1 << 30));
+    for (int32_t y = 0; y < H(); ++y)
+      wipe32::RampRowByDistance(
+          reinterpret_cast<uint32_t*>(FTarget.ScanLine(y)), reinterpret_cast<const uint32_t*>(FFrom.ScanLine(y)),
+          reinterpret_cast<const uint32_t*>(FTo.ScanLine(y)), &FDistance[size_t(y) * size_t(W())], W(), base, true);
     FTarget.ReleasePixels();
     return;
   }
