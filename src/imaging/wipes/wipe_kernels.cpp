@@ -98,7 +98,85 @@ int DistanceRowSse2(uint32_t* out, const uint32_t* from, const uint32_t* to, con
   return x;
 }
 
+// Up to sixteen columns row by row, so the few source rows they read stay
+// cached; quotient and remainder step the source row without a division.
+void SqueezeBand(uint32_t* const* out, const uint32_t* source, ptrdiff_t step, int32_t h, int32_t x0, int32_t n,
+                 const int32_t* start, const int32_t* length) {
+  int32_t quot[16] = {}, rem[16] = {}, row[16] = {}, carry[16] = {};
+  for (int32_t j = 0; j < n; ++j)
+    if (length[j] > 0) {
+      quot[j] = h / length[j];
+      rem[j] = h % length[j];
+    }
+  for (int32_t y = 0; y < h; ++y) {
+    uint32_t* target = out[y] + x0;
+    for (int32_t j = 0; j < n; ++j) {
+      const int32_t offset = y - start[j];
+      if (offset < 0 || offset >= length[j]) {
+        target[j] = 0;
+        continue;
+      }
+      target[j] = source[row[j] * step + x0 + j];
+      row[j] += quot[j];
+      carry[j] += rem[j];
+      if (carry[j] >= length[j]) {
+        carry[j] -= length[j];
+        ++row[j];
+      }
+    }
+  }
+}
+
+// Eight columns at a time: the rows inside each column gathered, the rest
+// masked to 0, the steps taken only where a column shows.
+__attribute__((target("avx2"))) int SqueezeColumnsAvx2(uint32_t* const* out, const uint32_t* source, int32_t step,
+                                                       int32_t h, int32_t x0, int32_t n, const int32_t* start,
+                                                       const int32_t* length) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m256i steps = _mm256_set1_epi32(step);
+  int j = 0;
+  for (; j + 8 <= n; j += 8) {
+    alignas(32) int32_t quot[8] = {}, rem[8] = {};
+    for (int k = 0; k < 8; ++k)
+      if (length[j + k] > 0) {
+        quot[k] = h / length[j + k];
+        rem[k] = h % length[j + k];
+      }
+    const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(start + j));
+    const __m256i len = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(length + j));
+    const __m256i last = _mm256_sub_epi32(len, _mm256_set1_epi32(1));
+    const __m256i q = _mm256_load_si256(reinterpret_cast<const __m256i*>(quot));
+    const __m256i r = _mm256_load_si256(reinterpret_cast<const __m256i*>(rem));
+    const __m256i xs = _mm256_add_epi32(lanes, _mm256_set1_epi32(x0 + j));
+    __m256i row = zero, carry = zero;
+    for (int32_t y = 0; y < h; ++y) {
+      const __m256i offset = _mm256_sub_epi32(_mm256_set1_epi32(y), first);
+      const __m256i inside = _mm256_andnot_si256(_mm256_cmpgt_epi32(zero, offset), _mm256_cmpgt_epi32(len, offset));
+      const __m256i index = _mm256_add_epi32(_mm256_mullo_epi32(row, steps), xs);
+      const __m256i pixels = _mm256_mask_i32gather_epi32(zero, reinterpret_cast<const int*>(source), index, inside, 4);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out[y] + x0 + j), pixels);
+      row = _mm256_add_epi32(row, _mm256_and_si256(q, inside));
+      carry = _mm256_add_epi32(carry, _mm256_and_si256(r, inside));
+      const __m256i over = _mm256_and_si256(_mm256_cmpgt_epi32(carry, last), inside);
+      carry = _mm256_sub_epi32(carry, _mm256_and_si256(len, over));
+      row = _mm256_sub_epi32(row, over);
+    }
+  }
+  return j;
+}
+
 }  // namespace
+
+void SqueezeColumns(uint32_t* const* out, const uint32_t* source, ptrdiff_t step, int32_t h, int32_t x0, int32_t n,
+                    const int32_t* start, const int32_t* length) {
+  int32_t j = 0;
+  // The gathers index the source with 32-bit offsets.
+  const int64_t reach = int64_t{h} * (step < 0 ? -step : step) + x0 + n;
+  if (KernelLevel() == TKernelLevel::Avx2 && reach < (int64_t{1} << 31))
+    j = SqueezeColumnsAvx2(out, source, int32_t(step), h, x0, n, start, length);
+  for (; j < n; j += 16) SqueezeBand(out, source, step, h, x0 + j, std::min(16, n - j), start + j, length + j);
+}
 
 void RampRowByGrey(uint32_t* out, const uint32_t* from, const uint32_t* to, const uint8_t* grey, int n, int32_t base,
                    bool whiten) {

@@ -4,6 +4,7 @@
 // darkened) by the level, above it the new pixel by 511 - level, so the
 // picture flares and the new one settles out of the flare.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "imaging/wipes/wipe_pixels.h"
@@ -24,5 +25,12 @@ void RampRowByGrey(uint32_t* out, const uint32_t* from, const uint32_t* to, cons
 // level = base - distance[x] (rings spreading from a centre).
 void RampRowByDistance(uint32_t* out, const uint32_t* from, const uint32_t* to, const int32_t* distance, int n,
                        int32_t base, bool whiten);
+
+// Columns [x0, x0 + n) of a picture seen edge-on while they turn: target
+// rows [start[j], start[j] + length[j]) show source rows
+// (y - start[j]) * h / length[j], truncated; every other row is cleared.
+// Source row r starts at source + r * step.
+void SqueezeColumns(uint32_t* const* out, const uint32_t* source, ptrdiff_t step, int32_t h, int32_t x0, int32_t n,
+                    const int32_t* start, const int32_t* length);
 
 }  // namespace kest::wipe32

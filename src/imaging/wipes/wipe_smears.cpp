@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <numbers>
+#include <optional>
 #include <vector>
+
+#include "imaging/wipes/wipe_kernels.h"
 
 namespace kest {
 
@@ -14,6 +18,17 @@ namespace {
 // vertical ones.
 TRect Band(bool vertical, int32_t a, int32_t b, int32_t w, int32_t h) {
   return vertical ? TRect{0, a, w, b} : TRect{a, 0, b, h};
+}
+
+// The distance in pixels from one row to the next when every row of a 32-bit
+// picture is that far from the one before.
+std::optional<ptrdiff_t> EvenRowStep(const TCustomDIBX& s) {
+  if (s.Height() < 2) return 0;
+  const ptrdiff_t bytes = s.ScanLine(1) - s.ScanLine(0);
+  if (bytes % 4 != 0) return std::nullopt;
+  for (int32_t y = 2; y < s.Height(); ++y)
+    if (s.ScanLine(y) - s.ScanLine(y - 1) != bytes) return std::nullopt;
+  return bytes / 4;
 }
 
 }  // namespace
@@ -74,46 +89,49 @@ void TWipeTwist::DrawColumns32() {
     }
   }
   std::vector<const uint32_t*> from_rows(static_cast<size_t>(h)), to_rows(static_cast<size_t>(h));
+  std::vector<uint32_t*> out_rows(static_cast<size_t>(h));
   for (int32_t y = 0; y < h; ++y) {
     from_rows[size_t(y)] = reinterpret_cast<const uint32_t*>(FFrom.ScanLine(y));
     to_rows[size_t(y)] = reinterpret_cast<const uint32_t*>(FTo.ScanLine(y));
+    out_rows[size_t(y)] = reinterpret_cast<uint32_t*>(FTarget.ScanLine(y));
   }
   // Columns still to turn and columns done lie in runs: those rows are copied.
-  struct TRun {
-    int32_t First, Last;
-    uint8_t What;
-  };
-  std::vector<TRun> runs;
-  for (int32_t x = 0; x < w; ++x) {
-    if (!runs.empty() && runs.back().What == show[size_t(x)] && show[size_t(x)] <= kTo)
-      runs.back().Last = x;
-    else
-      runs.push_back({x, x, show[size_t(x)]});
-  }
-  for (int32_t y = 0; y < h; ++y) {
-    auto* out = reinterpret_cast<uint32_t*>(FTarget.ScanLine(y));
-    for (const TRun& run : runs) {
-      if (run.What <= kTo) {
-        const uint32_t* source = (run.What == kFrom ? from_rows : to_rows)[size_t(y)];
-        std::memcpy(out + run.First, source + run.First, size_t(run.Last - run.First + 1) * 4);
-        continue;
-      }
-      const int32_t x = run.First;
-      const int32_t offset = y - start[size_t(x)];
-      if (run.What == kClear || offset < 0 || offset >= length[size_t(x)]) {
-        out[x] = 0;
-        continue;
-      }
-      const auto sy = size_t(int64_t{offset} * h / length[size_t(x)]);
-      out[x] = (run.What == kSqueezedFrom ? from_rows : to_rows)[sy][x];
+  for (int32_t x0 = 0; x0 < w;) {
+    int32_t x1 = x0 + 1;
+    while (x1 < w && show[size_t(x1)] == show[size_t(x0)]) ++x1;
+    if (show[size_t(x0)] <= kTo) {
+      const auto& rows = show[size_t(x0)] == kFrom ? from_rows : to_rows;
+      for (int32_t y = 0; y < h; ++y) std::memcpy(out_rows[size_t(y)] + x0, rows[size_t(y)] + x0, size_t(x1 - x0) * 4);
     }
+    x0 = x1;
+  }
+  // Turning columns in runs that squeeze the same picture (clear columns
+  // join either).
+  for (int32_t x0 = 0; x0 < w;) {
+    if (show[size_t(x0)] <= kTo) {
+      ++x0;
+      continue;
+    }
+    uint8_t picture = kClear;
+    int32_t x1 = x0;
+    for (; x1 < w && show[size_t(x1)] > kTo; ++x1) {
+      if (show[size_t(x1)] == kClear) continue;
+      if (picture != kClear && show[size_t(x1)] != picture) break;
+      picture = show[size_t(x1)];
+    }
+    for (int32_t x = x0; x < x1; ++x)
+      if (show[size_t(x)] == kClear) length[size_t(x)] = 0;
+    const TCustomDIBX& source = picture == kSqueezedFrom ? FFrom : FTo;
+    wipe32::SqueezeColumns(out_rows.data(), reinterpret_cast<const uint32_t*>(source.ScanLine(0)), *EvenRowStep(source),
+                           h, x0, x1 - x0, start.data() + x0, length.data() + x0);
+    x0 = x1;
   }
   FTarget.ReleasePixels();
 }
 
 void TWipeTwist::Draw() {
   if (FVertical && FTarget.StoredBitCount() == 32 && FFrom.Format() == FTarget.Format() &&
-      FTo.Format() == FTarget.Format())
+      FTo.Format() == FTarget.Format() && EvenRowStep(FFrom) && EvenRowStep(FTo))
     return DrawColumns32();
   constexpr double kPi = std::numbers::pi;
   const int32_t lines = FVertical ? W() : H();
