@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "imaging/wipes/wipe_kernels.h"
 
@@ -94,24 +95,39 @@ void TWipeRipple::Draw() {
   if (bits == 32 && FFrom.Format() == FTarget.Format() && FTo.Format() == FTarget.Format()) {
     std::vector<const uint32_t*> to_rows(static_cast<size_t>(H()));
     for (int32_t y = 0; y < H(); ++y) to_rows[size_t(y)] = reinterpret_cast<const uint32_t*>(FTo.ScanLine(y));
+    // Along a row the distance falls to the centre column and rises after
+    // it, so the ring's pixels lie in at most two spans found by bisection;
+    // the old picture outside them and the new one within are copied.
+    const int64_t inner = front - length + 1;
+    const int32_t centre = (W() + 1) / 2;
     for (int32_t y = 0; y < H(); ++y) {
       auto* out = reinterpret_cast<uint32_t*>(FTarget.ScanLine(y));
       const auto* f = reinterpret_cast<const uint32_t*>(FFrom.ScanLine(y));
       const uint32_t* t = to_rows[size_t(y)];
       const size_t row = size_t(y) * size_t(W());
-      for (int32_t x = 0; x < W(); ++x) {
-        const size_t i = row + size_t(x);
-        const int64_t k = FDistance[i] + (length - 1) - front;
-        if (k > length - 1 || k < 0) {
-          out[x] = k < 0 ? t[x] : f[x];
-          continue;
+      const int32_t* d = &FDistance[row];
+      auto ring = [&](int32_t x0, int32_t x1) {
+        for (int32_t x = x0; x < x1; ++x) {
+          const size_t i = row + size_t(x);
+          const int64_t reach = FDistance[i] + FProfile[size_t(FDistance[i] - inner)];
+          const int64_t sx = (cx + FCos[i] * reach - 32768) >> 16;
+          const int64_t sy = (cy + FSin[i] * reach - 32768) >> 16;
+          const bool inside = sx >= 0 && sy >= 0 && sx < W() && sy < H();
+          out[x] = inside ? to_rows[size_t(sy)][sx] : t[x];
         }
-        const int64_t reach = FDistance[i] + FProfile[size_t(k)];
-        const int64_t sx = (cx + FCos[i] * reach - 32768) >> 16;
-        const int64_t sy = (cy + FSin[i] * reach - 32768) >> 16;
-        const bool inside = sx >= 0 && sy >= 0 && sx < W() && sy < H();
-        out[x] = inside ? to_rows[size_t(sy)][sx] : t[x];
-      }
+      };
+      auto copy = [&](const uint32_t* from, int32_t x0, int32_t x1) {
+        if (x1 > x0) std::memcpy(out + x0, from + x0, size_t(x1 - x0) * 4);
+      };
+      const int32_t a = int32_t(std::partition_point(d, d + centre, [&](int32_t v) { return v > front; }) - d);
+      const int32_t b = int32_t(std::partition_point(d + a, d + centre, [&](int32_t v) { return v >= inner; }) - d);
+      const int32_t c = int32_t(std::partition_point(d + centre, d + W(), [&](int32_t v) { return v < inner; }) - d);
+      const int32_t e = int32_t(std::partition_point(d + c, d + W(), [&](int32_t v) { return v <= front; }) - d);
+      copy(f, 0, a);
+      ring(a, b);
+      copy(t, b, c);
+      ring(c, e);
+      copy(f, e, W());
     }
     FTarget.ReleasePixels();
     return;
