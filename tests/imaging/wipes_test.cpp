@@ -126,6 +126,33 @@ TEST(Wipes, FastPathsAt32BitsMatchTheGeneralPathAt24) {
     }
 }
 
+TEST(Wipes, MaskFadeTurnsEachGreyInItsOwnSliceOfTime) {
+  TPictures p(256, 2, 32);
+  auto wipe = CreateWipe(WP_MASKFADE, p.Target, p.From, p.To);
+  wipe->SetMaskName("ramp", [](const std::string&) {
+    TDIBX ramp(256, 1, 8);
+    for (int32_t x = 0; x < 256; ++x) ramp.SetPixel(x, 0, uint32_t(x));
+    return std::optional<TDIBX>(std::move(ramp));
+  });
+  wipe->Duration = 64;
+  wipe->Prepare();
+  for (int32_t at : {0, 13, 32, 50, 63}) {
+    wipe->Position = at;
+    wipe->Step();
+    const int32_t level = at * 512 / 64 + 255;
+    for (int32_t x = 0; x < 256; ++x) {
+      const uint32_t m = uint32_t(std::clamp(level + x - 511, 0, 255));
+      uint32_t want = 0;
+      for (int s = 0; s < 24; s += 8)
+        want |= (m == 0     ? (kOld >> s) & 0xFF
+                 : m == 255 ? (kNew >> s) & 0xFF
+                            : (((255 - m) * ((kOld >> s) & 0xFF) + m * ((kNew >> s) & 0xFF)) >> 8))
+                << s;
+      ASSERT_EQ(p.Target.PixelToColor(p.Target.GetPixel(x, 1)), want) << at << " " << x;
+    }
+  }
+}
+
 TEST(Wipes, DitherTurnsHalfTheCellsAtHalfTime) {
   TPictures p(64, 64, 32);
   auto wipe = Start(p, WP_DITHER, 1000);

@@ -33,10 +33,19 @@ bool TWipeShadow::BuildMask() {
   if (i == FLastValue) return false;
   FLastValue = i;
   FHardMask = false;
+  // Byte lanes vectorise: base + grey clamped to 0..255 as a saturating
+  // add or subtract.
+  const auto base = static_cast<int32_t>(std::clamp<int64_t>(i - 511, -512, 512));
   for (int32_t y = 0; y < H(); ++y) {
     uint8_t* row = FMask.ScanLine(y);
     const uint8_t* g = &FGrey[size_t(y) * size_t(W())];
-    for (int32_t x = 0; x < W(); ++x) row[x] = uint8_t(std::clamp<int64_t>(i + g[x] - 255 - 256, 0, 255));
+    if (base >= 0) {
+      const auto up = uint8_t(std::min(base, 255));
+      for (int32_t x = 0; x < W(); ++x) row[x] = uint8_t(std::min(g[x], uint8_t(255 - up)) + up);
+    } else {
+      const auto down = uint8_t(std::min(-base, 255));
+      for (int32_t x = 0; x < W(); ++x) row[x] = uint8_t(std::max(g[x], down) - down);
+    }
   }
   return true;
 }
