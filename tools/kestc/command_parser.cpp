@@ -5,6 +5,7 @@
 
 #include "common/sjis.h"
 #include "kestc/keywords.h"
+#include "kestc/story_text.h"
 #include "kestc/value_syntax.h"
 #include "language/build_kest_parser.h"
 #include "scene/property_table.h"
@@ -78,6 +79,26 @@ std::string_view TrimBlanks(std::string_view s) {
 }
 
 TKestParser True() { return TBuildKestParser::Compile("TRUE"); }
+
+// A value that may stand before the colon of a text line: it ends at a blank
+// or that colon, except for the colon of raw:HEX.
+std::string_view TakeTextValue(TCursor& c) {
+  c.SkipBlanks();
+  const size_t start = c.Pos();
+  const std::string_view rest = c.Text().substr(start);
+  const bool raw = rest.starts_with("raw:") && rest.size() > 4 && !IsBlank(rest[4]) && rest[4] != ':';
+  c.SetPos(ScanValue(c.Text(), start + (raw ? 4 : 0), ":", c.ColumnAt(start)));
+  return c.Text().substr(start, c.Pos() - start);
+}
+
+// The expression fields a text line names after its window.
+std::optional<TExprField> TextOption(std::string_view word) {
+  const std::string lower = LowerAscii(word);
+  if (lower == "history") return kTextInsHistory;
+  if (lower == "wait") return kTextInsWait;
+  if (lower == "block") return kTextInsBlock;
+  return std::nullopt;
+}
 
 }  // namespace
 
@@ -253,6 +274,8 @@ void TPageParser::Friendly(std::string_view keyword, TCursor& c, int32_t level) 
     Add(ciVarDel).At(field::kVarDelName) = name;
   } else if (keyword == "wait") {
     Wait(c);
+  } else if (keyword == "text") {
+    Text(c);
   } else if (keyword == "doevent" || keyword == "terminate") {
     RequireEnd(c);
     Add(keyword == "doevent" ? ciDoEvent : ciTerminate);
@@ -460,6 +483,45 @@ void TPageParser::Var(TCursor& c) {
   var.At(field::kVarNewScope) = scope;
 }
 
+void TPageParser::Text(TCursor& c) {
+  TCommand& text = Add(ciTextIns);
+  const int32_t column = (c.SkipBlanks(), c.Column());
+  if (c.AtEnd() || c.Peek() == ':') throw ESourceError(column, "text needs a window: text \"mes\": MARKUP");
+  text.At(kTextInsWindow) = Value(TakeTextValue(c), column);
+  std::set<std::string> seen;
+  while (!c.AtEnd() && c.Peek() != ':') {
+    const int32_t at = c.Column();
+    const std::string_view word = c.TakeWord("=:");
+    const std::optional<TExprField> option = TextOption(word);
+    if (!option) throw ESourceError(at, "expected history, wait, block or the : before the markup");
+    if (!seen.insert(LowerAscii(word)).second) throw ESourceError(at, std::string(word) + " is given twice");
+    RequireVersion(option->SinceVersion, word, at);
+    TKestParser value = True();
+    if (c.Peek() == '=') {
+      c.Advance();
+      const int32_t valueColumn = c.Column();
+      if (c.Peek() == '\0' || IsBlank(c.Peek()) || c.Peek() == ':')
+        throw ESourceError(at, std::string(word) + "= needs a value (() is the empty expression)");
+      value = Value(TakeTextValue(c), valueColumn);
+    }
+    text.At(*option) = std::move(value);
+  }
+  if (c.Peek() != ':') throw ESourceError(c.Column(), "expected : and the markup: text \"mes\": MARKUP");
+  c.Advance();
+  if (c.Peek() == ' ') c.Advance();
+  const int32_t markupColumn = c.Column();
+  text.At(kTextInsText) = Markup(ToCp932(c.Text().substr(c.Pos()), markupColumn), markupColumn);
+}
+
+std::string TPageParser::Markup(std::string_view cp932, int32_t column) {
+  try {
+    return CompileMarkup(cp932, column);
+  } catch (const ESourceError& error) {
+    FErrors.Add(FPage.File, FLine, error.Column, error.what());
+    return std::string();
+  }
+}
+
 TKestParser TPageParser::Condition(TCursor& c) {
   if (c.AtEnd()) return True();
   const int32_t column = c.Column();
@@ -526,6 +588,10 @@ void TPageParser::GenericField(TCommand& command, size_t field, std::string_view
       }
       break;
     case TFieldKind::Data: {
+      if (value.starts_with("markup:")) {
+        target.Text = Markup(DecodeText(value.substr(7), column + 7), column + 7);
+        break;
+      }
       if (!value.starts_with("hex:")) throw ESourceError(column, "data is written hex:0A0B...");
       const std::vector<uint8_t> bytes = DecodeHex(value.substr(4), column + 4);
       target.Text.assign(bytes.begin(), bytes.end());

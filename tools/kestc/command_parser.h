@@ -55,6 +55,8 @@ class TPageParser {
   void JumpLike(uint8_t id, TCursor& c);
   void Wait(TCursor& c);
   void Var(TCursor& c);
+  void Text(TCursor& c);
+  std::string Markup(std::string_view cp932, int32_t column);
 
   TCommand& Add(uint8_t id);
   TCommand& Add(std::unique_ptr<TCommand> command);

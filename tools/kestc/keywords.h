@@ -22,7 +22,7 @@ inline constexpr TScopeName kScopes[] = {
 // The friendly forms. A command whose name is one of these is written !NAME
 // in its generic form.
 inline constexpr std::string_view kFriendlyKeywords[] = {
-    "if",   "elseif", "else", "while", "for", "break", "continue", "label",     "jump",
-    "call", "exit",   "calc", "var",   "del", "wait",  "doevent",  "terminate", "comment"};
+    "if",   "elseif", "else", "while", "for",  "break",   "continue",  "label",   "jump", "call",
+    "exit", "calc",   "var",  "del",   "wait", "doevent", "terminate", "comment", "text"};
 
 }  // namespace kest::kestc

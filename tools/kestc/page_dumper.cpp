@@ -12,6 +12,7 @@
 #include "kestc/keywords.h"
 #include "kestc/script_compiler.h"
 #include "kestc/source_text.h"
+#include "kestc/story_text.h"
 #include "kestc/value_syntax.h"
 #include "language/build_kest_parser.h"
 #include "scene/property_table.h"
@@ -113,6 +114,7 @@ class TPageDumper {
   std::optional<std::string> Wait(const TCommand& c) const;
   std::optional<std::string> Var(const TCommand& c) const;
   std::optional<std::string> Call(const TCommand& c) const;
+  std::optional<std::string> Text(const TCommand& c) const;
   // Compiles text and marks the commands whose lines did not come back
   // exactly; true when the whole page did.
   bool Verify(const std::string& text);
@@ -290,6 +292,7 @@ std::optional<std::string> TPageDumper::Friendly(int32_t i) const {
       if (c.At(field::kBreakTarget) != target || !tail) return std::nullopt;
       return (c.GetCommandId() == ciBreak ? "break" : "continue") + *tail;
     }
+    case ciTextIns: return Text(c);
     case ciDoEvent: return "doevent";
     case ciTerminate: return "terminate";
     default: return std::nullopt;
@@ -358,6 +361,24 @@ std::optional<std::string> TPageDumper::Var(const TCommand& c) const {
   if (!IsEmptyExpression(c.At(field::kVarNewValue))) text += " = " + ExpressionSource(c.At(field::kVarNewValue));
   if (scope != 0) text += " " + std::string(kScopes[scope].English);
   return text;
+}
+
+// text WINDOW [history] [wait] [block]: MARKUP, when the glyph stream has a
+// markup that gives it back.
+std::optional<std::string> TPageDumper::Text(const TCommand& c) const {
+  const TKestParser& window = c.At(kTextInsWindow);
+  if (IsEmptyExpression(window)) return std::nullopt;
+  const std::optional<std::string> markup = MarkupSource(c.At(kTextInsText));
+  if (!markup) return std::nullopt;
+  std::string text = "text " + ValueSource(window);
+  const std::pair<const char*, TExprField> options[] = {
+      {"history", kTextInsHistory}, {"wait", kTextInsWait}, {"block", kTextInsBlock}};
+  for (const auto& [name, field] : options) {
+    const TKestParser& e = c.At(field);
+    if (FPage.Version < field.SinceVersion || IsEmptyExpression(e)) continue;
+    text += " " + std::string(name) + (IsTrue(e) ? std::string() : "=" + ValueSource(e));
+  }
+  return text + ":" + (markup->empty() ? std::string() : " " + *markup);
 }
 
 std::string TPageDumper::Generic(const TCommand& c) const {
