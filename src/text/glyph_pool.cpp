@@ -2,6 +2,17 @@
 
 #include <algorithm>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+// Free blocks are out of bounds for the address checker, as freed heap
+// memory would be, so a glyph used after it went is still caught.
+#define KEST_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
+#define KEST_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
+#else
+#define KEST_POISON(p, n) ((void)(p), (void)(n))
+#define KEST_UNPOISON(p, n) ((void)(p), (void)(n))
+#endif
+
 namespace kest {
 
 namespace {
@@ -11,6 +22,7 @@ constexpr size_t kMaxChunk = 8192;
 void* TGlyphPool::Allocate(int blockClass) {
   if (!FFree[blockClass]) Grow(blockClass);
   TFreeBlock* block = FFree[blockClass];
+  KEST_UNPOISON(block, kBlockSizes[blockClass]);
   FFree[blockClass] = block->Next;
   return block;
 }
@@ -19,6 +31,7 @@ void TGlyphPool::Free(void* block, int blockClass) noexcept {
   auto* b = static_cast<TFreeBlock*>(block);
   b->Next = FFree[blockClass];
   FFree[blockClass] = b;
+  KEST_POISON(b, kBlockSizes[blockClass]);
 }
 
 void TGlyphPool::Grow(int blockClass) {

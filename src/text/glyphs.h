@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "imaging/rect.h"
 #include "text/decorate.h"
 #include "text/glyph_pool.h"
 
@@ -97,6 +98,11 @@ class TWdReal : public TWdGlyph {
   int32_t Wait = 0;
   uint8_t Alpha = 255;
   bool Revealed = false;
+  // What rendering left in the layers, in page coordinates; a plain glyph
+  // (no outline, no shadow) is drawn as its colour through the coverage.
+  TRect Ink{};
+  bool Plain = true;
+  int32_t InkColour = 0;
 };
 
 // One character with its decoration; the glyph holds one count of it.

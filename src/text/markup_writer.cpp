@@ -43,8 +43,7 @@ bool HasControl(std::string_view s) {
 bool IsEscapable(char c) { return std::string_view("\"%<>\\{}").find(c) != std::string_view::npos; }
 
 // HREF and EVENT values go through ResolveEscapes: the text that resolves to
-// value. Only a backslash that would start an escape needs one; a CR or LF
-// outside a CR LF pair has none.
+// value. A CR or LF outside a CR LF pair has none.
 std::optional<std::string> EscapeForResolve(std::string_view value) {
   std::string out;
   for (size_t i = 0; i < value.size();) {
@@ -56,8 +55,10 @@ std::optional<std::string> EscapeForResolve(std::string_view value) {
       continue;
     }
     if (c == "\r" || c == "\n") return std::nullopt;
-    if (c == "\\" && i + 1 < value.size() && std::string_view("\"\\n").find(value[i + 1]) != std::string_view::npos)
-      out += '\\';
+    // Every backslash doubled: what follows it in the output (a written
+    // line break, say) may begin like an escape even where the value's next
+    // byte does not.
+    if (c == "\\") out += '\\';
     out += c;
     i += n;
   }
@@ -99,10 +100,14 @@ std::vector<std::string> Spellings(std::string_view value) {
   return out;
 }
 
-// text is one tag token whose attributes are exactly these.
+// text is one tag token whose attributes are exactly these, and the tag
+// leaves the tokenizer as it found it: text and tags after it read as they
+// would alone (a bracket, quote or block closer inside the tag could leave it
+// inside a tag or a quote).
 bool ReadsBack(std::string_view text, const std::vector<TTagAttribute>& attributes) {
-  const TMarkupTokens tokens = TokenizeMarkup(text);
-  if (tokens.Count() != 1 || !IsTagToken(tokens[0])) return false;
+  const TMarkupTokens tokens = TokenizeMarkup(std::string(text) + "x<_>y");
+  if (tokens.Count() != 4 || tokens[1] != "x" || tokens[2] != "<_>" || tokens[3] != "y" || !IsTagToken(tokens[0]))
+    return false;
   const TTag tag = ParseTag(tokens[0]);
   if (tag.Attributes.size() != attributes.size()) return false;
   for (size_t k = 0; k < attributes.size(); ++k)

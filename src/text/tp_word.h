@@ -4,9 +4,11 @@
 // showed before (which a history shows again instead of evaluating).
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "text/decorate.h"
@@ -71,6 +73,29 @@ class TTpWord {
   int32_t TextDelay = 50;
   std::string DefaultFontName{kDefaultFontName};
   int32_t DefaultFontSize = kDefaultFontSize;
+
+  // Layout and drawing. Colours are 0x00BBGGRR.
+  int32_t DefaultFontColor = 0xFFFFFF;
+  int32_t VisibleHeight = 0;
+  int32_t Width = 0;  // 0: as wide as the widest row (set by the layout)
+  int32_t LineSpacing = 0;
+  int32_t OriginX = 0, OriginY = 0;  // the text area's corner on the target
+  bool Paging = true;
+  int32_t LinkColor = 0xFF0000;
+  int32_t LinkHoverColor = 0x8000;
+  int32_t FadeTime = 1;  // milliseconds
+  int32_t DefaultBorderColor = 0x808080;
+  int32_t Alpha = 255;
+  bool Paused = false;
+  int32_t CaretX = 0, CaretY = 0, CaretHeight = 0;
+  int32_t TextSpeed = 256;  // waits × speed ÷ 256; negative: waits of 0 or more are free
+  bool EventsEnabled = true;
+  int32_t AntiAlias = 3;  // 0 mono, 1-3 the 5, 17 and 65-level grey
+  int32_t DefaultShadowColor = 0;
+  int32_t DefaultBorderWidth = 0;
+  int32_t DefaultShadowOffset = 0;
+  // The first frame's size of an image glyph's picture; 0 × 0 when missing.
+  std::function<std::pair<int32_t, int32_t>(const std::string& source)> ImageSize;
 
  private:
   void FreeGlyphs();

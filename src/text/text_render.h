@@ -1,0 +1,35 @@
+#pragma once
+// Rendering characters into the glyph layers, once per layout: the shadow,
+// the outline, the body, underline and strike-out bars, and ruby above a run.
+
+#include <cstdint>
+
+#include "text/glyph_layers.h"
+
+namespace kest {
+
+class TTpWord;
+class TWdChar;
+class TFontPixelManager;
+
+// The drawing values of a character, from its decoration and the engine's
+// defaults.
+struct TCharLook {
+  std::string FontName;
+  int32_t Size = 12;
+  uint8_t Style = 0;
+  int32_t Colour = 0, BorderColour = 0, ShadowColour = 0;
+  int32_t Border = 0, Shadow = 0;
+  int32_t Ruby = 0;  // the ruby line's height above the base (0 without ruby)
+};
+TCharLook LookOf(const TTpWord& word, const TWdChar& glyph, bool hovered);
+
+// One character in its cell (glyph X, Y, Width, Height, in page coordinates);
+// sets the glyph's Ink, Plain and InkColour.
+void RenderCharacter(TGlyphLayers& layers, TFontPixelManager& fonts, const TTpWord& word, TWdChar& glyph, bool hovered);
+// Ruby text over a run of glyphs of total width runWidth starting at x (the
+// run's left edge) and y (the cells' top), at size r.
+void RenderRuby(TGlyphLayers& layers, TFontPixelManager& fonts, const TCharLook& base, std::string_view ruby, int32_t x,
+                int32_t y, int32_t runWidth, int32_t format);
+
+}  // namespace kest
