@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "imaging/custom_dibx.h"
 #include "text/decorate.h"
 #include "text/glyph_pool.h"
 #include "text/glyphs.h"
@@ -19,6 +20,8 @@ namespace kest {
 
 class IVarEvaluator;
 class TStream;
+class TFontPixelManager;
+class TWdPage;
 
 // "ＭＳ ゴシック" in CP932.
 inline constexpr std::string_view kDefaultFontName = "\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E";
@@ -94,11 +97,36 @@ class TTpWord {
   int32_t DefaultShadowColor = 0;
   int32_t DefaultBorderWidth = 0;
   int32_t DefaultShadowOffset = 0;
+  // Drawing: the glyph cache, the surface drawn on, the area being redrawn
+  // (empty: all of it), what event glyphs are handed to, and the rectangles
+  // of the link under the mouse (target coordinates).
+  TFontPixelManager* Fonts = nullptr;
+  TCustomDIBX* Target = nullptr;
+  TRect UpdateRect{};
+  std::function<void(const std::string& event)> EventReceiver;
+  std::vector<TRect> LinkRects;
+
+  // Pages (see text_layout.h).
+  void PreparePage(TWdPage& page);
+  // One frame of the reveal: whether the page is done, and the characters
+  // revealed in it (images as "*").
+  std::pair<bool, std::string> StepReveal(TWdPage& page, int32_t frameMs);
+  void DrawPage(const TWdPage& page);
+  void HoverLink(TWdPage& page, int32_t x, int32_t y);
+  void RevealAll(TWdPage& page);
+  void ResetReveal(TWdPage& page);
+  bool MoreToReveal(const TWdPage& page) const;
+  // The glyph under a point of the text area (fully shown glyphs only).
+  TWdReal* GlyphAt(const TWdPage& page, int32_t x, int32_t y) const;
+  TCustomDIBX& GlyphColours() { return *FGlyphColours; }
+  TCustomDIBX& GlyphCoverage() { return *FGlyphCoverage; }
+
   // The first frame's size of an image glyph's picture; 0 × 0 when missing.
   std::function<std::pair<int32_t, int32_t>(const std::string& source)> ImageSize;
 
  private:
   void FreeGlyphs();
+  void RenderPage(TWdPage& page, const TWdGlyph* hoverRun);
   void Expand(int32_t index, IVarEvaluator& evaluator);
   void Unexpand(TWdOpeVar& var);
 
@@ -109,6 +137,7 @@ class TTpWord {
   std::vector<std::unique_ptr<TWdGlyph>> FGlyphs;
   int32_t FDecorationBase = 0;
   std::vector<std::string> FVarValues;
+  std::unique_ptr<TCustomDIBX> FGlyphColours, FGlyphCoverage;
 };
 
 }  // namespace kest

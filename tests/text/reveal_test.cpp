@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <string>
+#include <vector>
+
+#include "common/sjis.h"
+#include "imaging/dibx.h"
+#include "text/font_pixel_manager.h"
+#include "text/text_layout.h"
+#include "text/tp_word.h"
+
+namespace kest {
+namespace {
+
+struct Reveal : ::testing::Test {
+  TFakeFontBackend backend;
+  TFontPixelManager fonts{backend};
+  TDIBX target{200, 80, 32};
+  TTpWord w;
+  TWdPages pages;  // freed before the engine
+  std::vector<std::string> events;
+
+  Reveal() {
+    w.Fonts = &fonts;
+    w.Target = &target;
+    w.Width = 200;
+    w.VisibleHeight = 80;
+    w.EventReceiver = [this](const std::string& e) { events.push_back(e); };
+  }
+
+  TWdPage& Start(std::string_view utf8Markup) {
+    w.SetMarkup(Utf8ToCp932(utf8Markup));
+    pages.clear();
+    LayoutGlyphs(w, pages);
+    w.PreparePage(*pages[0]);
+    w.ResetReveal(*pages[0]);
+    return *pages[0];
+  }
+
+  // The milliseconds at which each character appeared, in 10 ms frames.
+  std::vector<int32_t> Times(TWdPage& page, int32_t frames) {
+    std::vector<int32_t> at;
+    for (int32_t f = 0; f < frames; ++f) {
+      const std::string shown = w.StepReveal(page, 10).second;
+      for (size_t i = 0; i < shown.size(); i += IsLeadByte(uint8_t(shown[i])) ? 2 : 1) at.push_back(f * 10);
+    }
+    return at;
+  }
+};
+
+TEST_F(Reveal, WaitsScaleWithTheSpeed) {
+  w.TextSpeed = 128;
+  EXPECT_EQ(Times(Start("<WAIT VALUE=100>あいう</WAIT>"), 20), (std::vector<int32_t>{10, 60, 110}))
+      << "the first frame after a reset shows nothing; 100 ms at speed 128 is 50 ms";
+  w.TextSpeed = 512;
+  EXPECT_EQ(Times(Start("<WAIT VALUE=-100>あい</WAIT>"), 20), (std::vector<int32_t>{10, 110}))
+      << "a negative wait lasts its length whatever the speed";
+  w.TextSpeed = -1;
+  EXPECT_EQ(Times(Start("<WAIT VALUE=100>あいう</WAIT>"), 3), (std::vector<int32_t>{10, 10, 10}));
+  w.TextSpeed = 0;
+  TWdPage& page = Start("あいう");
+  EXPECT_EQ(Times(page, 2), (std::vector<int32_t>{10, 10, 10})) << "speed 0 shows the page at once";
+  EXPECT_TRUE(w.StepReveal(page, 10).first);
+}
+
+TEST_F(Reveal, FadesClampAndEventsHoldTheReveal) {
+  w.TextSpeed = 0;
+  w.FadeTime = 1;
+  TWdPage& quick = Start("あ");
+  w.StepReveal(quick, 16);
+  w.StepReveal(quick, 16);
+  EXPECT_EQ(static_cast<TWdReal*>(w.Glyph(0))->Alpha, 255) << "a fade of 1 ms is whole in one frame, never past 255";
+
+  w.FadeTime = 200;
+  TWdPage& page = Start("あ<EVENT VALUE=one><EVENT VALUE=two>い");
+  int32_t frames = 0;
+  while (events.empty() && frames < 100) {
+    w.StepReveal(page, 10);
+    ++frames;
+    EXPECT_EQ(static_cast<TWdReal*>(w.Glyph(3))->Alpha, 0) << "い waits for the events";
+  }
+  EXPECT_EQ(events, (std::vector<std::string>{"one", "two"}));
+  EXPECT_EQ(static_cast<TWdReal*>(w.Glyph(0))->Alpha, 255);
+  EXPECT_NEAR(frames * 10, 210, 20) << "handed out once あ is fully shown";
+  EXPECT_EQ(w.StepReveal(page, 10).second, Utf8ToCp932("い"));
+}
+
+TEST_F(Reveal, DrawnPagesAreTheSameOnEveryMachine) {
+  w.TextSpeed = 0;
+  w.DefaultBorderWidth = 1;
+  target.Fill(0x203040);
+  TWdPage& page = Start(
+      "<FONT SIZE=16>あいう</FONT><U>ab</U><BR><RUBY VALUE=\"かん\">漢字</RUBY>"
+      "<FONT BORDER=0 SHADOW=0 COLOR=#FF0000>赤</FONT>");
+  w.RevealAll(page);
+  w.DrawPage(page);
+  uLong crc = 0;
+  for (int32_t y = 0; y < target.Height(); ++y) crc = crc32(crc, target.ScanLine(y), uInt(target.Width() * 4));
+  EXPECT_EQ(crc, 1712374734u) << "boxes of the fake fonts: outline, underline, ruby, a plain red glyph";
+}
+
+}  // namespace
+}  // namespace kest
