@@ -39,9 +39,10 @@ struct TOptions {
 };
 
 [[noreturn]] void Usage(const std::string& why) {
-  std::fprintf(stderr, "kesttext: %s\nusage: kesttext [--face NAME] [--size N] [--border N] [--shadow N] [--width N] "
-                       "[--height N] [--spacing N] [--colour RRGGBB] [--border-colour RRGGBB] [--shadow-colour RRGGBB] "
-                       "[--background RRGGBB] [--grey 0-3] -o OUT.png MARKUP...\n",
+  std::fprintf(stderr,
+               "kesttext: %s\nusage: kesttext [--face NAME] [--size N] [--border N] [--shadow N] [--width N] "
+               "[--height N] [--spacing N] [--colour RRGGBB] [--border-colour RRGGBB] [--shadow-colour RRGGBB] "
+               "[--background RRGGBB] [--grey 0-3] -o OUT.png MARKUP...\n",
                why.c_str());
   std::exit(2);
 }
@@ -68,21 +69,36 @@ TOptions Parse(int argc, char** argv) {
       if (i + 1 >= argc) Usage(std::string(a) + " needs a value");
       return argv[++i];
     };
-    if (a == "--face") o.Face = value();
-    else if (a == "--size") o.Size = Number(value(), 10, 1, 512);
-    else if (a == "--border") o.Border = Number(value(), 10, 0, 16);
-    else if (a == "--shadow") o.Shadow = Number(value(), 10, 0, 64);
-    else if (a == "--width") o.Width = Number(value(), 10, 1, 8192);
-    else if (a == "--height") o.Height = Number(value(), 10, 1, 8192);
-    else if (a == "--spacing") o.Spacing = Number(value(), 10, 0, 256);
-    else if (a == "--grey") o.Grey = Number(value(), 10, 0, 3);
-    else if (a == "--colour") o.Colour = Colour(value());
-    else if (a == "--border-colour") o.BorderColour = Colour(value());
-    else if (a == "--shadow-colour") o.ShadowColour = Colour(value());
-    else if (a == "--background") o.Background = Colour(value());
-    else if (a == "-o") o.Out = value();
-    else if (a.starts_with("-") && a.size() > 1) Usage("unknown option " + std::string(a));
-    else o.Lines.emplace_back(a);
+    if (a == "--face")
+      o.Face = value();
+    else if (a == "--size")
+      o.Size = Number(value(), 10, 1, 512);
+    else if (a == "--border")
+      o.Border = Number(value(), 10, 0, 16);
+    else if (a == "--shadow")
+      o.Shadow = Number(value(), 10, 0, 64);
+    else if (a == "--width")
+      o.Width = Number(value(), 10, 1, 8192);
+    else if (a == "--height")
+      o.Height = Number(value(), 10, 1, 8192);
+    else if (a == "--spacing")
+      o.Spacing = Number(value(), 10, 0, 256);
+    else if (a == "--grey")
+      o.Grey = Number(value(), 10, 0, 3);
+    else if (a == "--colour")
+      o.Colour = Colour(value());
+    else if (a == "--border-colour")
+      o.BorderColour = Colour(value());
+    else if (a == "--shadow-colour")
+      o.ShadowColour = Colour(value());
+    else if (a == "--background")
+      o.Background = Colour(value());
+    else if (a == "-o")
+      o.Out = value();
+    else if (a.starts_with("-") && a.size() > 1)
+      Usage("unknown option " + std::string(a));
+    else
+      o.Lines.emplace_back(a);
   }
   if (o.Out.empty() || o.Lines.empty()) Usage("give -o OUT.png and the markup");
   return o;
