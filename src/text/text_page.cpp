@@ -239,23 +239,53 @@ std::pair<bool, std::string> TTpWord::StepReveal(TWdPage& page, int32_t frameMs)
 void TTpWord::DrawPage(const TWdPage& page) {
   if (!Target || !FGlyphColours || !FGlyphCoverage) return;
   const int32_t dy = OriginY - (Paging ? 0 : page.ScrollOffset);
-  ForEachGlyph(page, [&](const TWdRow&, TWdGlyph* g) {
-    const TWdReal* r = AsReal(g);
-    if (!r || r->Alpha == 0 || !IsChar(g) || r->Ink.IsEmpty()) return;
-    const TRect onTarget{OriginX + r->Ink.Left, dy + r->Ink.Top, OriginX + r->Ink.Right, dy + r->Ink.Bottom};
+  // Neighbours drawn alike go as one rectangle: a revealed row is a few
+  // blits, not one per character (the layers hold nothing between them).
+  struct TRun {
+    TRect Ink{};
+    bool Plain = false;
+    int32_t Colour = 0;
+    int Alpha = 0;
+  } run;
+  auto flush = [&] {
+    if (run.Ink.IsEmpty()) return;
+    const TRect r = run.Ink;
+    const TRect onTarget{OriginX + r.Left, dy + r.Top, OriginX + r.Right, dy + r.Bottom};
+    run.Ink = {};
     if (!UpdateRect.IsEmpty() && (onTarget.Right <= UpdateRect.Left || onTarget.Left >= UpdateRect.Right ||
                                   onTarget.Bottom <= UpdateRect.Top || onTarget.Top >= UpdateRect.Bottom))
       return;
-    const int alpha = int(r->Alpha) * std::clamp(Alpha, 0, 255) / 255;
-    if (alpha == 0) return;
-    if (r->Plain)
-      Target->FillMask(onTarget.Left, onTarget.Top, *FGlyphCoverage, r->Ink, TBlit::None,
-                       uint32_t(Target->ColorToPixel(r->InkColour)), alpha);
-    else if (alpha >= 255)
-      Target->DrawMask(onTarget.Left, onTarget.Top, *FGlyphColours, r->Ink, TBlit::None, *FGlyphCoverage);
+    if (run.Plain)
+      Target->FillMask(onTarget.Left, onTarget.Top, *FGlyphCoverage, r, TBlit::None,
+                       uint32_t(Target->ColorToPixel(run.Colour)), run.Alpha);
+    else if (run.Alpha >= 255)
+      Target->DrawMask(onTarget.Left, onTarget.Top, *FGlyphColours, r, TBlit::None, *FGlyphCoverage);
     else
-      Target->DrawAlphaMask(onTarget.Left, onTarget.Top, *FGlyphColours, r->Ink, TBlit::None, *FGlyphCoverage, alpha);
-  });
+      Target->DrawAlphaMask(onTarget.Left, onTarget.Top, *FGlyphColours, r, TBlit::None, *FGlyphCoverage, run.Alpha);
+  };
+  const int engineAlpha = std::clamp(Alpha, 0, 255);
+  for (const auto& row : page.Rows) {
+    for (TWdGlyph* g : row->Glyphs) {
+      const TWdReal* r = AsReal(g);
+      if (!r || !IsChar(g)) continue;
+      const int alpha = int(r->Alpha) * engineAlpha / 255;
+      if (alpha == 0 || r->Ink.IsEmpty()) {
+        flush();
+        continue;
+      }
+      const bool joins = !run.Ink.IsEmpty() && run.Plain == r->Plain && run.Alpha == alpha &&
+                         (!r->Plain || run.Colour == r->InkColour) && r->Ink.Left <= run.Ink.Right &&
+                         r->Ink.Left >= run.Ink.Left;
+      if (!joins) {
+        flush();
+        run = {r->Ink, r->Plain, r->InkColour, alpha};
+        continue;
+      }
+      run.Ink = {run.Ink.Left, std::min(run.Ink.Top, r->Ink.Top), std::max(run.Ink.Right, r->Ink.Right),
+                 std::max(run.Ink.Bottom, r->Ink.Bottom)};
+    }
+    flush();
+  }
 }
 
 TWdReal* TTpWord::GlyphAt(const TWdPage& page, int32_t x, int32_t y) const {
