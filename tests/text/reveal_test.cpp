@@ -100,5 +100,20 @@ TEST_F(Reveal, DrawnPagesAreTheSameOnEveryMachine) {
   EXPECT_EQ(crc, 2940897761u) << "boxes of the fake fonts: outline, underline, ruby, a plain red glyph";
 }
 
+TEST_F(Reveal, HoverFindsTheWholeLinkRun) {
+  w.TextSpeed = 0;
+  w.OriginX = 5;
+  TWdPage& page = Start("あ<A HREF=go>リンク</A><A HREF=no>先</A>");
+  w.RevealAll(page);
+  const TWdGlyph* second = w.Glyph(2);
+  w.HoverLink(page, second->X + 1, second->Y + 1);
+  EXPECT_EQ(page.HoverLink, w.Glyph(1));
+  ASSERT_EQ(w.LinkRects.size(), 3u) << "the run stops where the link changes";
+  EXPECT_EQ(w.LinkRects[0].Left, 5 + w.Glyph(1)->X);
+  w.HoverLink(page, w.Glyph(0)->X + 1, w.Glyph(0)->Y + 1);
+  EXPECT_EQ(page.HoverLink, nullptr);
+  EXPECT_TRUE(w.LinkRects.empty());
+}
+
 }  // namespace
 }  // namespace kest
