@@ -23,6 +23,8 @@
 
 namespace kest {
 
+class TFontPixelManager;
+
 class TKestParser;
 class TPexaCollection;
 
@@ -121,6 +123,9 @@ class TKestBaseList {
   // the player gives one (the kinds then show nothing).
   void SetPictures(TPexaCollection* pictures) { FPictures = pictures; }
   TPexaCollection* Pictures() const { return FPictures; }
+  // The glyph cache captions and texts draw with (none: they draw nothing).
+  void SetFonts(TFontPixelManager* fonts) { FFonts = fonts; }
+  TFontPixelManager* Fonts() const { return FFonts; }
   // Evaluates an expression a component keeps (the last frame's extra time of
   // an animation) against the game's variables; none: such expressions count 0.
   using TEvaluator = std::function<int32_t(TKestParser&)>;
@@ -208,6 +213,7 @@ class TKestBaseList {
   TSceneInput FInput;
   TSceneSurfaces FSurfaces;
   TPexaCollection* FPictures = nullptr;
+  TFontPixelManager* FFonts = nullptr;
   TEvaluator FEvaluate;
   TSelection FSelection;
   TObjectRef FFocused;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/display.h"
+#include "platform/fonts/freetype_font_backend.h"
 #include "platform/sdl/fallback_dialogs.h"
 #include "platform/sdl/sdl_audio_device.h"
 #include "platform/sdl/sdl_display.h"
@@ -31,6 +33,7 @@
 #include "shell/player_factory.h"
 #include "shell/variable_dump.h"
 #include "storage/program_file.h"
+#include "text/font_pixel_manager.h"
 
 namespace kest {
 namespace {
@@ -65,6 +68,18 @@ void ConnectHosts(TPlayerFactory& factory, TFormSystemHost& host) {
   }
 }
 
+// The glyph cache every text and caption shares, for the whole run, over the
+// FreeType faces (a window or not: headless frames show the same text).
+struct TProcessFonts {
+  TFreeTypeFontBackend Backend;
+  std::unique_ptr<TFontPixelManager> Cache;
+  TProcessFonts() {
+    Trace().Step("TFontPixelManager.Create");
+    Cache = std::make_unique<TFontPixelManager>(Backend);
+    Trace().Step("TFontPixelManager.Create.done");
+  }
+};
+
 TFormViewServices Services(const TCommandLine& cl, IPlayerFactory& factory, IDialogs& dialogs, TLoopThread& loop,
                            IClock& clock, const TKestLib* lib) {
   TFormViewServices s;
@@ -92,8 +107,10 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
   dialogs.SetObserver([](const std::string& caption, const std::string& text, TUiResult answer) {
     std::printf("kestplayer: box \"%s\": %s -> %s\n", caption.c_str(), text.c_str(), AnswerName(answer));
   });
+  TProcessFonts fonts;
   TPlayerFactory factory(true);
   PinDate(cl, factory);
+  factory.SetFonts(fonts.Cache.get());
   TFakeDisplay display;
   display.modes = cl.DisplayModes.empty() ? std::vector<TDisplayMode>{{640, 480, 32, 60},
                                                                       {800, 600, 32, 60},
@@ -171,8 +188,10 @@ int RunWindowed(const TCommandLine& cl, const TKestLib* lib) {
   TMainLoop main_loop(clock, *window, loop);
   TWindowDialogs dialogs(
       *window, [&main_loop] { main_loop.RunOnce(); }, JapaneseLocale());
+  TProcessFonts fonts;
   TPlayerFactory factory(false, OpenSdlAudio);
   PinDate(cl, factory);
+  factory.SetFonts(fonts.Cache.get());
   TSdlDisplay display;
   window->SetIntegerScaling(cl.IntegerScale);
   TWindowScreenOutput screen_output(*window);

@@ -96,6 +96,7 @@ void TPlayerFactory::PostScriptEvent(std::string reference, const std::vector<st
 std::unique_ptr<IPlayerScene> TPlayerFactory::CreateScene() {
   auto scene = std::make_unique<TScenePart>();
   FScene = scene.get();
+  scene->Bases().SetFonts(FFonts);
   if (FVariables) {
     FVariables->Hosts.Scene = &scene->VariableHost();
     scene->Bases().SetSelection([vars = FVariables.get()](const std::string& name, int32_t index) {

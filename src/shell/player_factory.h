@@ -22,6 +22,7 @@ namespace kest {
 
 class IDialogs;
 class TScenePart;
+class TFontPixelManager;
 
 class TPlayerFactory final : public TEmptyPlayerFactory {
  public:
@@ -38,6 +39,8 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   // The variable store, reading dates from `clock` (the host's local time
   // when null).
   void SetDateClock(std::unique_ptr<IDateClock> clock) { FDateClock = std::move(clock); }
+  // The process's glyph cache, which every scene draws its text with.
+  void SetFonts(TFontPixelManager* fonts) { FFonts = fonts; }
   void CreateVariables() override;
   // The variables go before the scene: nothing reads the scene after them.
   void FreeVariables() override;
@@ -86,6 +89,7 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   int FForcedBits = 0;
   bool FTestPattern = false;
   TScreenPart::TFrameObserver FFrameObserver;
+  TFontPixelManager* FFonts = nullptr;
   std::string FProgramPath;
   IDialogs* FDialogs = nullptr;
   std::function<void()> FClose;

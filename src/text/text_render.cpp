@@ -27,22 +27,6 @@ int32_t CentringOffset(const TFontPixel& p, int32_t cellWidth, int32_t size) {
   return std::max(0, at - p.LeftOffset);
 }
 
-// Body, outline and shadow of one coverage bitmap whose body goes at (x, y).
-void StampLayers(TGlyphLayers& layers, const uint8_t* coverage, int32_t w, int32_t h, int32_t x, int32_t y,
-                 const TCharLook& look) {
-  std::vector<uint8_t> outline;
-  if (look.Border > 0) outline = OutlineCoverage(coverage, w, h, look.Border);
-  const int32_t b = look.Border, ow = w + 2 * b, oh = h + 2 * b;
-  if (look.Shadow > 0) {
-    if (b > 0)
-      layers.Stamp(outline.data(), ow, oh, x - b + look.Shadow, y - b + look.Shadow, look.ShadowColour);
-    else
-      layers.Stamp(coverage, w, h, x + look.Shadow, y + look.Shadow, look.ShadowColour);
-  }
-  if (b > 0) layers.Stamp(outline.data(), ow, oh, x - b, y - b, look.BorderColour);
-  layers.Stamp(coverage, w, h, x, y, look.Colour);
-}
-
 // A bar across the cell with the outline above and below it and its shadow.
 void RenderBar(TGlyphLayers& layers, const TRect& bar, const TCharLook& look) {
   if (bar.IsEmpty()) return;
@@ -62,6 +46,21 @@ TRect Union(const TRect& a, const TRect& b) {
 }
 
 }  // namespace
+
+void StampLayers(TGlyphLayers& layers, const uint8_t* coverage, int32_t w, int32_t h, int32_t x, int32_t y,
+                 const TCharLook& look) {
+  std::vector<uint8_t> outline;
+  if (look.Border > 0) outline = OutlineCoverage(coverage, w, h, look.Border);
+  const int32_t b = look.Border, ow = w + 2 * b, oh = h + 2 * b;
+  if (look.Shadow > 0) {
+    if (b > 0)
+      layers.Stamp(outline.data(), ow, oh, x - b + look.Shadow, y - b + look.Shadow, look.ShadowColour);
+    else
+      layers.Stamp(coverage, w, h, x + look.Shadow, y + look.Shadow, look.ShadowColour);
+  }
+  if (b > 0) layers.Stamp(outline.data(), ow, oh, x - b, y - b, look.BorderColour);
+  layers.Stamp(coverage, w, h, x, y, look.Colour);
+}
 
 TCharLook LookOf(const TTpWord& word, const TWdChar& glyph, bool hovered) {
   const TDecorate& d = *glyph.Decoration();

@@ -24,6 +24,11 @@ struct TCharLook {
 };
 TCharLook LookOf(const TTpWord& word, const TWdChar& glyph, bool hovered);
 
+// A coverage bitmap with its shadow and outline as the look asks, the body
+// at (x, y); captions draw their characters the same way.
+void StampLayers(TGlyphLayers& layers, const uint8_t* coverage, int32_t w, int32_t h, int32_t x, int32_t y,
+                 const TCharLook& look);
+
 // One character in its cell (glyph X, Y, Width, Height, in page coordinates);
 // sets the glyph's Ink, Plain and InkColour.
 void RenderCharacter(TGlyphLayers& layers, TFontPixelManager& fonts, const TTpWord& word, TWdChar& glyph, bool hovered);
