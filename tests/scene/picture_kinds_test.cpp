@@ -3,12 +3,14 @@
 #include <map>
 
 #include "common/app_globals.h"
+#include "common/save_versions.h"
 #include "common/stream.h"
 #include "imaging/pexa_frame_list.h"
 #include "scene/components/kest_button.h"
 #include "scene/components/kest_map_image.h"
 #include "scene/kest_base_list.h"
 #include "scene/property_access.h"
+#include "text/font_pixel_manager.h"
 
 namespace kest {
 namespace {
@@ -143,6 +145,46 @@ TEST_F(PictureKinds, AButtonClicksWhereItWasPressedOnly) {
   Scene.Input().MouseMove(90, 90);
   Scene.Input().MouseUp();
   EXPECT_EQ(frame(), std::vector<int>{});
+}
+
+TEST_F(PictureKinds, ButtonCaptionsSitInTheMiddleAndSinkWhenPressed) {
+  TFakeFontBackend backend;
+  TFontPixelManager fonts(backend);
+  Scene.SetFonts(&fonts);
+  auto& button = static_cast<TKestButton&>(Make(LT_BUTTON, "ok"));
+  WriteProperty(button, PR_SOURCE, std::string("one.pxa"));
+  WriteProperty(button, PR_PRESSEDSOURCE, std::string("one.pxa?m"));
+  WriteProperty(button, PR_FONTHEIGHT, int32_t{8});
+  WriteProperty(button, PR_FONTCOLOR, int32_t{0x0000FF});
+  WriteProperty(button, PR_TEXT, std::string("OK"));
+  // The box around the caption's pixels on the white picture.
+  auto ink = [&] {
+    TDIBX surface(20, 10, 32);
+    button.Paint(surface);
+    TRect box{20, 10, 0, 0};
+    for (int32_t y = 0; y < 10; ++y)
+      for (int32_t x = 0; x < 20; ++x)
+        if (surface.PixelToColor(surface.GetPixel(x, y)) != 0xFFFFFF)
+          box = {std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
+    return box;
+  };
+  const TRect normal = ink();
+  // Two 8-pixel cells of boxes 3 wide: the label is 8 × 8, centred at (6, 1).
+  EXPECT_EQ(normal, (TRect{7, 2, 14, 8}));
+  Scene.Input().MouseMove(5, 5);
+  Scene.ProcessInput();
+  Scene.Input().MouseDown(TMouseButton::Left);
+  Scene.ProcessInput();
+  ASSERT_EQ(button.State(), 2);
+  EXPECT_EQ(ink(), (TRect{8, 3, 15, 9})) << "pressed, the caption moves one pixel right and down";
+
+  TByteStream saved;
+  button.SaveState(saved);
+  auto& copy = static_cast<TKestButton&>(Make(LT_BUTTON, "copy"));
+  saved.Seek(0);
+  copy.LoadState(saved, kSaveNewestVersion);
+  EXPECT_EQ(std::get<int32_t>(ReadProperty(copy, PR_FONTHEIGHT)), 8);
+  EXPECT_EQ(std::get<int32_t>(ReadProperty(copy, PR_FONTCOLOR)), 0x0000FF);
 }
 
 TEST_F(PictureKinds, MovingBoxesLeaveFadingCopiesBeneathThem) {

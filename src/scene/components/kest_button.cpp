@@ -1,7 +1,9 @@
 #include "scene/components/kest_button.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "common/errors.h"
 #include "common/save_versions.h"
 #include "common/sjis.h"
 #include "common/stream.h"
@@ -14,7 +16,6 @@ namespace {
 
 constexpr uint8_t kEnter = 13;
 constexpr uint8_t kSpace = 32;
-constexpr int32_t kTextMetricsBytes = 212;
 
 int32_t SourceSlot(int32_t id) {
   switch (id) {
@@ -25,7 +26,53 @@ int32_t SourceSlot(int32_t id) {
   }
 }
 
+bool IsCaptionProp(int32_t id) {
+  switch (id) {
+    case PR_TEXT:
+    case PR_FONTNAME:
+    case PR_FONTHEIGHT:
+    case PR_FONTSTYLE:
+    case PR_FONTCOLOR:
+    case PR_ANTIALIAS: return true;
+    default: return false;
+  }
+}
+
 }  // namespace
+
+TKestButton::TKestButton(TKestBaseList& scene) : TKestImages(scene) {
+  FCaption.Add();
+  SyncCaption();
+}
+
+void TKestButton::SyncCaption() {
+  FCaption.Fonts = Scene().Fonts();
+  FCaption.FontName = std::get<std::string>(GetProp(PR_FONTNAME));
+  FCaption.FontSize = std::get<int32_t>(GetProp(PR_FONTHEIGHT));
+  FCaption.Style = uint8_t(std::get<int32_t>(GetProp(PR_FONTSTYLE)) & 0x0F);
+  FCaption.FontColor = std::get<int32_t>(GetProp(PR_FONTCOLOR));
+  FCaption.AntiAlias = std::get<bool>(GetProp(PR_ANTIALIAS)) ? 3 : 0;
+  FCaption.SetText(0, std::get<std::string>(GetProp(PR_TEXT)));
+  FCaption.MarkAllDirty();
+}
+
+void TKestButton::Paint(TCustomDIBX& surface) {
+  TKestImages::Paint(surface);
+  const TTpLabelDIB* label = FCaption.Label(0);
+  if (!label || label->Text.empty() || !Scene().Fonts()) return;
+  FCaption.Fonts = Scene().Fonts();
+  FCaption.Target = &surface;
+  // A caption whose font cannot be measured (a size of 0, say) shows
+  // nothing rather than stopping the frame.
+  try {
+    FCaption.RenderLabel(0);
+  } catch (const EKestError&) {
+    return;
+  }
+  const int32_t shift = FState >= 2 ? 1 : 0;
+  FCaption.DrawLabel(0, AbsLeft() + (Width() - label->Width) / 2 + shift,
+                     AbsTop() + (Height() - label->Height) / 2 + shift);
+}
 
 TKestImageList& TKestButton::Frames() { return FState == 0 ? SourceFrames() : FStates[size_t(FState - 1)]; }
 
@@ -182,7 +229,12 @@ void TKestButton::SetProp(int32_t id, TPropValue value) {
             static_cast<TKestButton*>(child)->FAllowAllUp = FAllowAllUp;
       return ApplyGroup();
     case PR_SELECTED: return SetSelected(std::get<bool>(value));
-    default: TKestImages::SetProp(id, std::move(value));
+    default:
+      TKestImages::SetProp(id, std::move(value));
+      if (IsCaptionProp(id)) {
+        SyncCaption();
+        Invalidate();
+      }
   }
 }
 
@@ -196,20 +248,7 @@ void TKestButton::SaveState(TStream& stream) const {
   WriteStr(stream, std::get<std::string>(GetProp(PR_ONNOTIFY)));
   WriteStr(stream, std::get<std::string>(GetProp(PR_ONIDLE)));
   WriteStr(stream, FSources[2]);
-  // The caption engine's record: anti-aliasing, outline, alpha, size, face,
-  // colours, style, the face's metrics as last measured, shadow.
-  WriteInt(stream, 3);
-  WriteInt(stream, 0);
-  WriteInt(stream, 255);
-  WriteInt(stream, std::get<int32_t>(GetProp(PR_FONTHEIGHT)));
-  WriteStr(stream, std::get<std::string>(GetProp(PR_FONTNAME)));
-  WriteInt(stream, std::get<int32_t>(GetProp(PR_FONTCOLOR)));
-  WriteInt(stream, 0);
-  WriteByte(stream, static_cast<uint8_t>(std::get<int32_t>(GetProp(PR_FONTSTYLE))));
-  const uint8_t metrics[kTextMetricsBytes] = {};
-  WriteExact(stream, metrics, kTextMetricsBytes);
-  WriteInt(stream, 0);
-  WriteInt(stream, 0);
+  FCaption.SaveToStream(stream);
 }
 
 void TKestButton::LoadState(TStream& stream, int32_t version) {
@@ -226,20 +265,13 @@ void TKestButton::LoadState(TStream& stream, int32_t version) {
     clicked = ReadStr(stream);
   }
   if (version >= kSaveSinceButtonCaption) {
-    ReadInt(stream);
-    ReadInt(stream);
-    ReadInt(stream);
-    TKestImages::SetProp(PR_FONTHEIGHT, ReadInt(stream));
-    TKestImages::SetProp(PR_FONTNAME, ReadStr(stream));
-    TKestImages::SetProp(PR_FONTCOLOR, ReadInt(stream));
-    ReadInt(stream);
-    TKestImages::SetProp(PR_FONTSTYLE, int32_t{ReadByte(stream)} & 0x0F);
-    RequireRemaining(stream, kTextMetricsBytes);
-    stream.Seek(stream.Position() + kTextMetricsBytes);
-    if (version >= kSaveSinceCaptionShadow) {
-      ReadInt(stream);
-      ReadInt(stream);
-    }
+    FCaption.Fonts = Scene().Fonts();
+    FCaption.LoadFromStream(stream, version);
+    TKestImages::SetProp(PR_FONTHEIGHT, FCaption.FontSize);
+    TKestImages::SetProp(PR_FONTNAME, FCaption.FontName);
+    TKestImages::SetProp(PR_FONTCOLOR, FCaption.FontColor);
+    TKestImages::SetProp(PR_FONTSTYLE, int32_t{FCaption.Style} & 0x0F);
+    TKestImages::SetProp(PR_ANTIALIAS, FCaption.AntiAlias > 0);
   }
   SetStateSource(1, hover);
   SetStateSource(2, pressed);

@@ -7,12 +7,13 @@
 #include <string>
 
 #include "scene/components/kest_images.h"
+#include "text/label_list.h"
 
 namespace kest {
 
 class TKestButton : public TKestImages {
  public:
-  using TKestImages::TKestImages;
+  explicit TKestButton(TKestBaseList& scene);
 
   TComponentKind Kind() const override { return LT_BUTTON; }
   TPropValue GetProp(int32_t id) const override;
@@ -23,6 +24,7 @@ class TKestButton : public TKestImages {
   void LeftDown() override;
   void LeftUp() override;
   void KeyRepeat(const TArrayString& keys) override;
+  void Paint(TCustomDIBX& surface) override;
   void SaveState(TStream& stream) const override;
   void LoadState(TStream& stream, int32_t version) override;
 
@@ -41,6 +43,8 @@ class TKestButton : public TKestImages {
   bool MouseOver();
   // Makes one button of the group the selected one (or none, where allowed).
   void ApplyGroup();
+  // The caption engine takes the font and text properties as they are set.
+  void SyncCaption();
 
   std::array<TKestImageList, 3> FStates;  // hover, pressed, clicked
   std::array<std::string, 3> FSources;
@@ -50,6 +54,7 @@ class TKestButton : public TKestImages {
   int32_t FGroup = 0;
   bool FSelected = false;
   bool FAllowAllUp = false;
+  mutable TTpLabelList FCaption;  // one label: PR_TEXT; saving measures its font
 };
 
 }  // namespace kest
