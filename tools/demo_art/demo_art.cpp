@@ -164,7 +164,7 @@ void Button(const std::string& path, const std::string& label, int w, int h, uin
   };
   Shape(art, border, rounded(0));
   Shape(art, fill, rounded(2));
-  Text(art, font, label, w / 2 + shift, h / 2 + shift, text, false);
+  if (!label.empty()) Text(art, font, label, w / 2 + shift, h / 2 + shift, text, false);
   Save(art, path, true);
 }
 
@@ -174,8 +174,10 @@ void Buttons(const std::string& dir) {
     const char* Name;
     const char* Text;
   };
+  // The exit question's buttons are blank: their captions come from the
+  // game (the caption engine draws them over the picture).
   for (TLabel l : {TLabel{"start", "はじめる"}, TLabel{"load", "つづきから"}, TLabel{"exit", "おわる"},
-                   TLabel{"yes", "はい"}, TLabel{"no", "いいえ"}}) {
+                   TLabel{"yes", ""}, TLabel{"no", ""}}) {
     const std::string base = dir + "/btn_" + l.Name;
     const int w = std::string(l.Name) == "yes" || std::string(l.Name) == "no" ? 120 : 220;
     Button(base + ".pxa", l.Text, w, 48, 0x2A2450, 0x9890D0, 0xE8E4FF, 0, *font);
