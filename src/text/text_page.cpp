@@ -181,6 +181,8 @@ std::pair<bool, std::string> TTpWord::StepReveal(TWdPage& page, int32_t frameMs)
         r->Alpha = 0;
         r->Revealed = true;
         page.Fading.push_back(r);
+        // Pictures go on playing their frames once shown.
+        if (g->Kind() == TGlyphKind::Img) page.Animating.push_back(r);
       }
       const int64_t w = WaitOf(g);
       if (w >= 0)
