@@ -1,5 +1,6 @@
 #include "text/glyphs.h"
 
+#include "imaging/pexa_collection.h"
 #include "language/kest_parser.h"
 #include "text/tp_word.h"
 
@@ -46,6 +47,10 @@ std::unique_ptr<TWdGlyph> TWdVarChar::CloneFor(TTpWord& owner) const {
   auto copy = NewGlyph<TWdVarChar>(owner, CharCode, owner.Decorations().Acquire(*Decoration()));
   CopyReal<TWdReal>(*this, *copy);
   return copy;
+}
+
+TWdImg::~TWdImg() {
+  if (Picture && Owner().Pictures) Owner().Pictures->Release(Picture, this);
 }
 
 std::unique_ptr<TWdGlyph> TWdImg::CloneFor(TTpWord& owner) const {

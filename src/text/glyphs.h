@@ -137,14 +137,22 @@ class TWdVarChar : public TWdChar {
   TWdOpeVar* Producer = nullptr;
 };
 
+class TPexaItem;
+
 class TWdImg : public TWdReal {
  public:
   using TWdReal::TWdReal;
+  ~TWdImg() override;
   TGlyphKind Kind() const override { return TGlyphKind::Img; }
   uint8_t Code() const override { return gcImg; }
   std::unique_ptr<TWdGlyph> CloneFor(TTpWord& owner) const override;
   std::string Source;
   uint8_t Align = taBottom;
+  // The picture, held from the engine's image cache once the page is
+  // prepared, and the frame it shows.
+  TPexaItem* Picture = nullptr;
+  int32_t FrameIndex = 0;
+  int32_t FrameTime = 0;
 };
 
 // A line break; with Clear it also ends the page.

@@ -106,8 +106,8 @@ std::pair<int32_t, int32_t> SizeOf(const TTpWord& word, const TWdGlyph& g) {
     const TCellMetrics m = d ? CellMetrics(word, *d) : CellMetrics(word, TDecorateValues{});
     return {m.Width, m.Height};
   }
-  if (g.Kind() != TGlyphKind::Img || !word.ImageSize) return {0, 0};
-  const auto [w, h] = word.ImageSize(static_cast<const TWdImg&>(g).Source);
+  if (g.Kind() != TGlyphKind::Img) return {0, 0};
+  const auto [w, h] = word.PictureSize(static_cast<const TWdImg&>(g).Source);
   return {std::clamp(w, 0, kMaxImageSide), std::clamp(h, 0, kMaxImageSide)};
 }
 

@@ -4,6 +4,7 @@
 
 #include "common/sjis.h"
 #include "imaging/dibx.h"
+#include "imaging/pexa_collection.h"
 #include "text/font_pixel_manager.h"
 #include "text/text_layout.h"
 #include "text/text_render.h"
@@ -67,7 +68,43 @@ void AppendChar(std::string& text, const TWdGlyph* g) {
   text += char(code & 0xFF);
 }
 
+bool HasPicture(const TPexaCollection* pictures, const std::string& source) {
+  return pictures && pictures->Files() && !source.empty() && pictures->Files()->Exists(source);
+}
+
+const TPexaItemFrame* ShownFrame(const TWdImg& img) {
+  if (!img.Picture || img.Picture->Frames.empty()) return nullptr;
+  const TPexaItemFrame& f = img.Picture->Frames[size_t(img.FrameIndex) % img.Picture->Frames.size()];
+  return f.Surface ? &f : nullptr;
+}
+
+// Shown pictures play their frames, each for its delay.
+void Animate(std::vector<TWdReal*>& animating, int32_t frameMs) {
+  for (TWdReal* r : animating) {
+    auto& img = static_cast<TWdImg&>(*r);
+    if (!img.Picture || img.Picture->Frames.size() < 2) continue;
+    img.FrameTime += frameMs;
+    for (int32_t guard = 0; guard < 64; ++guard) {
+      const int32_t delay = std::max(1, img.Picture->Frames[size_t(img.FrameIndex)].Delay);
+      if (img.FrameTime < delay) break;
+      img.FrameTime -= delay;
+      img.FrameIndex = (img.FrameIndex + 1) % int32_t(img.Picture->Frames.size());
+    }
+  }
+}
+
 }  // namespace
+
+std::pair<int32_t, int32_t> TTpWord::PictureSize(const std::string& source) const {
+  if (ImageSize) return ImageSize(source);
+  if (!HasPicture(Pictures, source)) return {0, 0};
+  TPexaItem* item = Pictures->Acquire(this, source, false, true);
+  std::pair<int32_t, int32_t> size{0, 0};
+  if (!item->Frames.empty() && item->Frames[0].Surface)
+    size = {item->Frames[0].Surface->Width(), item->Frames[0].Surface->Height()};
+  Pictures->Release(item, this);
+  return size;
+}
 
 void TTpWord::PreparePage(TWdPage& page) { RenderPage(page, page.HoverLink); }
 
@@ -82,12 +119,17 @@ void TTpWord::RenderPage(TWdPage& page, const TWdGlyph* hoverRun) {
   FGlyphCoverage->SetSize(std::max(Width, 1), std::max(h, 1), 8);
   FGlyphColours->Fill(0);
   FGlyphCoverage->Fill(0);
-  if (!Fonts) return;
   TGlyphLayers layers(*FGlyphColours, *FGlyphCoverage);
   const std::string* hoverLink = nullptr;
   bool inHover = false;
   const std::string* ruby = nullptr;
   ForEachGlyph(page, [&](const TWdRow& row, TWdGlyph* g) {
+    if (g->Kind() == TGlyphKind::Img) {
+      auto& img = static_cast<TWdImg&>(*g);
+      if (!img.Picture && HasPicture(Pictures, img.Source))
+        img.Picture = Pictures->Acquire(&img, img.Source, false, true);
+      img.Ink = {g->X, g->Y, g->X + g->Width, g->Y + g->Height};
+    }
     if (!IsChar(g)) {
       ruby = nullptr;
       return;
@@ -100,6 +142,7 @@ void TTpWord::RenderPage(TWdPage& page, const TWdGlyph* hoverRun) {
       inHover = false;
     }
     c.Ink = {};
+    if (!Fonts) return;
     RenderCharacter(layers, *Fonts, *this, c, inHover);
     const std::string& r = c.Decoration()->Ruby;
     if (r.empty()) {
@@ -225,6 +268,7 @@ std::pair<bool, std::string> TTpWord::StepReveal(TWdPage& page, int32_t frameMs)
     for (TWdReal* r : page.Fading) r->Alpha = uint8_t(std::min(255, int32_t(r->Alpha) + step));
     std::erase_if(page.Fading, [](const TWdReal* r) { return r->Alpha > 254; });
   }
+  Animate(page.Animating, frameMs);
   if (!page.Events.empty() && page.Fading.empty()) {
     const std::string events = std::move(page.Events);
     page.Events.clear();
@@ -269,7 +313,16 @@ void TTpWord::DrawPage(const TWdPage& page) {
   for (const auto& row : page.Rows) {
     for (TWdGlyph* g : row->Glyphs) {
       const TWdReal* r = AsReal(g);
-      if (!r || !IsChar(g)) continue;
+      if (!r) continue;
+      if (g->Kind() == TGlyphKind::Img) {
+        flush();
+        const int alpha = int(r->Alpha) * engineAlpha / 255;
+        const TPexaItemFrame* frame = ShownFrame(static_cast<const TWdImg&>(*g));
+        if (alpha > 0 && frame)
+          TPexaCollection::DrawFrame(*frame, *Target, OriginX + g->X, dy + g->Y, frame->Surface->Bounds(), alpha, false,
+                                     false);
+        continue;
+      }
       const int alpha = int(r->Alpha) * engineAlpha / 255;
       if (alpha == 0 || r->Ink.IsEmpty()) {
         flush();

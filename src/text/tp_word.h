@@ -21,6 +21,7 @@ namespace kest {
 class IVarEvaluator;
 class TStream;
 class TFontPixelManager;
+class TPexaCollection;
 class TWdPage;
 
 // "ＭＳ ゴシック" in CP932.
@@ -101,6 +102,8 @@ class TTpWord {
   // (empty: all of it), what event glyphs are handed to, and the rectangles
   // of the link under the mouse (target coordinates).
   TFontPixelManager* Fonts = nullptr;
+  // Where image glyphs take their pictures from (none: they show nothing).
+  TPexaCollection* Pictures = nullptr;
   TCustomDIBX* Target = nullptr;
   TRect UpdateRect{};
   std::function<void(const std::string& event)> EventReceiver;
@@ -122,10 +125,17 @@ class TTpWord {
   TCustomDIBX& GlyphCoverage() { return *FGlyphCoverage; }
 
   // The first frame's size of an image glyph's picture; 0 × 0 when missing.
+  // Without one, the size comes from Pictures (when the game has the file).
   std::function<std::pair<int32_t, int32_t>(const std::string& source)> ImageSize;
 
  private:
   void FreeGlyphs();
+
+ public:
+  // The image size layout uses: ImageSize, else the picture's first frame.
+  std::pair<int32_t, int32_t> PictureSize(const std::string& source) const;
+
+ private:
   void RenderPage(TWdPage& page, const TWdGlyph* hoverRun);
   void Expand(int32_t index, IVarEvaluator& evaluator);
   void Unexpand(TWdOpeVar& var);

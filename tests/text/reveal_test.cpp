@@ -5,7 +5,10 @@
 #include <vector>
 
 #include "common/sjis.h"
+#include "common/stream.h"
 #include "imaging/dibx.h"
+#include "imaging/pexa_collection.h"
+#include "imaging/pexa_frame_list.h"
 #include "text/font_pixel_manager.h"
 #include "text/text_layout.h"
 #include "text/tp_word.h"
@@ -113,6 +116,48 @@ TEST_F(Reveal, HoverFindsTheWholeLinkRun) {
   w.HoverLink(page, w.Glyph(0)->X + 1, w.Glyph(0)->Y + 1);
   EXPECT_EQ(page.HoverLink, nullptr);
   EXPECT_TRUE(w.LinkRects.empty());
+}
+
+class TOnePicture : public IPictureFiles {
+ public:
+  bool Exists(const std::string& name) override { return name == "pic.pxa"; }
+  std::vector<uint8_t> Read(const std::string&) override {
+    TPexaFrameList list;
+    for (uint32_t colour : {0xFF0000u, 0x00FF00u}) {
+      TPexaFrame& frame = list.AddFrame();
+      frame.Composite.SetSize(10, 6, 24);
+      frame.Composite.Fill(colour);
+      frame.Delay = 100;
+    }
+    TByteStream out;
+    SavePexa(list, out, TPexaWriteOptions());
+    return out.TakeBytes();
+  }
+};
+
+TEST_F(Reveal, PicturesInTheTextShowAndPlayTheirFrames) {
+  TOnePicture files;
+  TPexaCollection pictures(&files, 0);
+  w.Pictures = &pictures;
+  w.TextSpeed = 0;
+  TWdPage& page = Start("あ<IMG SRC=\"pic.pxa\"><IMG SRC=\"gone.pxa\">い");
+  const TWdGlyph* picture = w.Glyph(1);
+  EXPECT_EQ(picture->Width, 10);
+  EXPECT_EQ(picture->Height, 6);
+  EXPECT_EQ(w.Glyph(2)->Width, 0) << "a picture the game does not have takes no room";
+  w.StepReveal(page, 10);
+  w.StepReveal(page, 10);
+  auto shown = [&] {
+    target.Fill(0);
+    w.DrawPage(page);
+    return target.PixelToColor(target.GetPixel(picture->X + 2, picture->Y + 2));
+  };
+  EXPECT_EQ(shown(), 0x0000FFu) << "the first frame (red)";
+  for (int i = 0; i < 10; ++i) w.StepReveal(page, 10);
+  EXPECT_EQ(shown(), 0x00FF00u) << "the next frame after 100 ms";
+  // The pictures go back to the cache before it goes.
+  pages.clear();
+  w.Clear();
 }
 
 }  // namespace
