@@ -118,6 +118,31 @@ TEST_F(Reveal, HoverFindsTheWholeLinkRun) {
   EXPECT_TRUE(w.LinkRects.empty());
 }
 
+// Characters whose A/B/C widths add up to nothing.
+class TNoWidthFonts : public TFakeFontBackend {
+ public:
+  TAbcWidths Abc(const TFontRequest&, uint16_t) override { return {}; }
+};
+
+TEST_F(Reveal, NarrowCharactersCentreInTheirCells) {
+  auto leftmostInk = [&](IFontBackend& backend) {
+    TFontPixelManager cache(backend);
+    w.Fonts = &cache;
+    TWdPage& page = Start("a");
+    w.RevealAll(page);
+    target.Fill(0);
+    w.DrawPage(page);
+    for (int32_t x = 0; x < 12; ++x)
+      for (int32_t y = 0; y < 12; ++y)
+        if (target.GetPixel(x, y) != 0) return x;
+    return -1;
+  };
+  EXPECT_EQ(leftmostInk(backend), 4) << "a 5-pixel box in a 12-pixel cell, placed by its A/B/C widths";
+  TNoWidthFonts zero;
+  EXPECT_EQ(leftmostInk(zero), 3) << "widths of nothing: half the room on each side";
+  w.Fonts = &fonts;
+}
+
 class TOnePicture : public IPictureFiles {
  public:
   bool Exists(const std::string& name) override { return name == "pic.pxa"; }
