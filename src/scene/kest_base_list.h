@@ -24,6 +24,7 @@
 namespace kest {
 
 class TFontPixelManager;
+class IVarEvaluator;
 
 class TKestParser;
 class TPexaCollection;
@@ -126,6 +127,14 @@ class TKestBaseList {
   // The glyph cache captions and texts draw with (none: they draw nothing).
   void SetFonts(TFontPixelManager* fonts) { FFonts = fonts; }
   TFontPixelManager* Fonts() const { return FFonts; }
+  // What texts evaluate their VAR tags with, and the game's @TextDelay (the
+  // wait a parsed character gets without a WAIT tag).
+  void SetTextVariables(IVarEvaluator* evaluator, std::function<int32_t()> textDelay) {
+    FTextEvaluator = evaluator;
+    FTextDelay = std::move(textDelay);
+  }
+  IVarEvaluator* TextEvaluator() const { return FTextEvaluator; }
+  int32_t TextDelay() const { return FTextDelay ? FTextDelay() : 50; }
   // Evaluates an expression a component keeps (the last frame's extra time of
   // an animation) against the game's variables; none: such expressions count 0.
   using TEvaluator = std::function<int32_t(TKestParser&)>;
@@ -214,6 +223,8 @@ class TKestBaseList {
   TSceneSurfaces FSurfaces;
   TPexaCollection* FPictures = nullptr;
   TFontPixelManager* FFonts = nullptr;
+  IVarEvaluator* FTextEvaluator = nullptr;
+  std::function<int32_t()> FTextDelay;
   TEvaluator FEvaluate;
   TSelection FSelection;
   TObjectRef FFocused;

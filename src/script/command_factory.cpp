@@ -6,6 +6,7 @@
 #include "script/commands_flow.h"
 #include "script/commands_pending.h"
 #include "script/commands_reset.h"
+#include "script/commands_text.h"
 
 namespace kest {
 
@@ -33,6 +34,8 @@ std::unique_ptr<TCommand> CreateCommand(TComList& owner, uint8_t typeByte) {
     case ciVarNew: return Make<TComVarNew>(owner, id);
     case ciVarDel: return Make<TComVarDel>(owner, id);
     case ciComment: return Make<TComComment>(owner, id);
+    case ciTextIns: return Make<TComTextIns>(owner, id);
+    case ciTextClr: return Make<TComTextClr>(owner, id);
     case ciWhile: return Make<TComWhile>(owner, id);
     case ciWhileInit: return Make<TComWhileInit>(owner, id);
     case ciWhileLoop: return Make<TComWhileLoop>(owner, id);

@@ -128,6 +128,12 @@ namespace field {
 
 inline constexpr auto kCondition = FieldOf<TExprField>(layouts::kCondition, "cond");  // If, Elseif, Exit
 inline constexpr auto kLabelName = FieldOf<TTextField>(layouts::kLabel, "name");      // Label, VarDel
+inline constexpr auto kTextInsText = FieldOf<TTextField>(layouts::kTextIns, "text");
+inline constexpr auto kTextInsWindow = FieldOf<TExprField>(layouts::kTextIns, "window");
+inline constexpr auto kTextInsHistory = FieldOf<TExprField>(layouts::kTextIns, "history");
+inline constexpr auto kTextInsWait = FieldOf<TExprField>(layouts::kTextIns, "wait");
+inline constexpr auto kTextInsBlock = FieldOf<TExprField>(layouts::kTextIns, "block");
+inline constexpr auto kWindowName = FieldOf<TExprField>(layouts::kWindow, "window");  // TextClr and others
 inline constexpr auto kJumpPage = FieldOf<TTextField>(layouts::kJump, "page");
 inline constexpr auto kJumpPc = FieldOf<TIntField>(layouts::kJump, "pc");
 inline constexpr auto kJumpCondition = FieldOf<TExprField>(layouts::kJump, "cond");

@@ -98,6 +98,8 @@ std::unique_ptr<IPlayerScene> TPlayerFactory::CreateScene() {
   FScene = scene.get();
   scene->Bases().SetFonts(FFonts);
   if (FVariables) {
+    FTextVariables = std::make_unique<TStoreVarEvaluator>(*FVariables, FFuncs);
+    scene->Bases().SetTextVariables(FTextVariables.get(), [vars = FVariables.get()] { return vars->TextDelay; });
     FVariables->Hosts.Scene = &scene->VariableHost();
     scene->Bases().SetSelection([vars = FVariables.get()](const std::string& name, int32_t index) {
       vars->SelStr = name;
@@ -112,7 +114,9 @@ void TPlayerFactory::FreeVariables() {
   if (FScene) {
     FScene->Bases().SetEvaluator(nullptr);
     FScene->Bases().SetSelection(nullptr);
+    FScene->Bases().SetTextVariables(nullptr, nullptr);
   }
+  FTextVariables.reset();
   FVariables.reset();
   FScene = nullptr;
 }

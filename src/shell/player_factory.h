@@ -17,6 +17,7 @@
 #include "shell/player_placeholders.h"
 #include "shell/screen_part.h"
 #include "storage/vr_file_manager.h"
+#include "text/var_evaluator.h"
 
 namespace kest {
 
@@ -109,6 +110,8 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   TVrFileManager* FFiles = nullptr;
   std::unique_ptr<IProjectUi> FProjectUi;
   TSysFuncMan FFuncs;
+  // What VAR tags in the scene's texts are evaluated with.
+  std::unique_ptr<TStoreVarEvaluator> FTextVariables;
   // The scene's event queue; before the scene exists, one of the factory's.
   TTimerList* Events();
   TScenePart* FScene = nullptr;

@@ -11,12 +11,12 @@
 
 namespace kest::kestc {
 
-// The fields of TextIns.
-inline constexpr auto kTextInsText = FieldOf<TTextField>(layouts::kTextIns, "text");
-inline constexpr auto kTextInsWindow = FieldOf<TExprField>(layouts::kTextIns, "window");
-inline constexpr auto kTextInsHistory = FieldOf<TExprField>(layouts::kTextIns, "history");
-inline constexpr auto kTextInsWait = FieldOf<TExprField>(layouts::kTextIns, "wait");
-inline constexpr auto kTextInsBlock = FieldOf<TExprField>(layouts::kTextIns, "block");
+// The fields of TextIns, by their short names here.
+using field::kTextInsBlock;
+using field::kTextInsHistory;
+using field::kTextInsText;
+using field::kTextInsWait;
+using field::kTextInsWindow;
 
 // The @TextDelay a game starts with: the wait of every glyph outside WAIT.
 inline constexpr int32_t kCompileTextDelay = 50;

@@ -1,13 +1,79 @@
 #pragma once
-// A message window that plays story text.
+// A message window: story text laid out into screenfuls (pages), each
+// revealed character by character, with the events a script waits on (a
+// page starts, characters appear, a page ends, a link is clicked, the text
+// reaches an EVENT tag).
+#include <cstdint>
+#include <span>
+#include <string>
+
 #include "scene/kest_control.h"
+#include "text/text_layout.h"
+#include "text/tp_word.h"
 
 namespace kest {
 
 class TKestMes : public TKestControl {
  public:
-  using TKestControl::TKestControl;
+  explicit TKestMes(TKestBaseList& scene);
+  ~TKestMes() override;
   TComponentKind Kind() const override { return LT_MES; }
+  TPropValue GetProp(int32_t id) const override;
+  void SetProp(int32_t id, TPropValue value) override;
+  bool Update() override;
+  void Paint(TCustomDIBX& surface) override;
+  bool HitsSelf(int32_t x, int32_t y) override;
+  void MouseMove() override;
+  void MouseOut(TKestControl* next) override;
+  void LeftDown() override;
+
+  // The PR_TEXT setter: the markup parsed, expanded and laid out, its first
+  // page announced. A markup error reaches the caller; the window then has
+  // no pages.
+  void SetText(const std::string& markup);
+  // The PR_INDEX setter: another page, revealed from its beginning.
+  void ShowPage(int32_t index);
+  // A page's stored text (a glyph stream) shown from its first page; with
+  // record, its screenfuls go to the history and the read marks. A damaged
+  // stream leaves the window without pages.
+  void ShowScriptText(std::span<const uint8_t> stream, const std::string& page, int32_t command, bool record);
+  // TextClr: no text, nothing recorded.
+  void ClearText();
+  int32_t PageIndex() const { return FPageIndex; }
+  int32_t PageCount() const { return static_cast<int32_t>(FPages.size()); }
+  // A page is shown and it is not the last one or its reveal is not done.
+  bool Playing() const;
+  TTpWord& Engine() { return FEngine; }
+
+ private:
+  TWdPage* CurrentPage() const;
+  // Fonts, pictures, @TextDelay and the text area, before a text is built.
+  void PrepareEngine();
+  // The window's own event references (the common ones are the control's).
+  std::string Reference(int32_t id) const;
+  void AnnouncePage();
+  void ReceiveEvent(const std::string& event);
+  void ApplyPause();
+  void RestartAccumulators();
+  // The text of the current page up to its first glyph not yet revealed.
+  std::string RevealedText() const;
+  void InvalidateLinks();
+  bool ShowsPage() const;
+
+  TTpWord FEngine;
+  TWdPages FPages;  // after the engine: they hold glyphs of its pool
+  int32_t FPageIndex = -1;
+  int32_t FScrollY = 0;
+  bool FStopped = false;
+  bool FTextPaused = false;
+  int32_t FSpeedRate = 0;
+  uint8_t FRecordState = 0;  // 1 recorded in history and read marks, 2 showing history
+  std::string FSourcePage;
+  int32_t FSourceCommand = 0;
+  std::string FRawText;
+  int32_t FSkipFrames = 0;
+  bool FPrepare = false, FReset = false;
+  bool FLinksOnly = false;
 };
 
 }  // namespace kest
