@@ -42,8 +42,10 @@ void DrawMonoFast(TCustomDIBX& dest, const TBlitRun& run, const TCustomDIBX& sou
                                              source.ScanLine(by + 3)};
     uint32_t* d = Row32(dest, run.DstY + j, run.DstX);
     InPieces(run.Width, [&](int32_t first, int32_t n) {
-      fast32::CountMonoInk4(rows, firstBit + int64_t(first) * stepBits, stepBits, n, ink);
-      fast32::MonoInkRow(d + first, ink, n, pixel, alpha);
+      const int64_t bit = firstBit + int64_t(first) * stepBits;
+      const int done = fast32::MonoInk4Row(d + first, rows, bit, stepBits, n, pixel, alpha);
+      fast32::CountMonoInk4(rows, bit + int64_t(done) * stepBits, stepBits, n - done, ink);
+      fast32::MonoInkRow(d + first + done, ink, n - done, pixel, alpha);
     });
   }
 }

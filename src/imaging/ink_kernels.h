@@ -18,6 +18,13 @@ void CountMonoInk4(const std::array<const uint8_t*, 4>& rows, int64_t firstBit, 
 // N = ink[i], scaled by alpha first when alpha <= 254.
 void MonoInkRow(uint32_t* d, const uint32_t* ink, int n, uint32_t pixel, int alpha);
 
+// Both at once, counting and blending sixteen pixels a step, where the
+// blocks start on a byte and follow each other (stepBits 4): the number of
+// pixels done, the first ones of the row; the caller does the rest with the
+// two kernels above. 0 where the processor has no such step.
+int MonoInk4Row(uint32_t* d, const std::array<const uint8_t*, 4>& rows, int64_t firstBit, int stepBits, int n,
+                uint32_t pixel, int alpha);
+
 // Adds the number of samples of each level (low two bits of a 4-bit pixel) in
 // the scale-wide block at nibble firstX + i * stepX * scale of a 4-bit row.
 struct TLevelCounts {

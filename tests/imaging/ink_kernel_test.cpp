@@ -145,6 +145,9 @@ TEST(InkKernelPieces, WideRowsMatchTheReference) {
       const TBlit flip = BlitIf(mirror, TBlit::MirrorH);
       for (TDIBX* d : {&reference, &fast}) {
         d->DrawMono(5, 0, glyph, {3, 0, 4 * 640 + 3, 12}, 0x336699, flip, 200, 4);
+        // From a byte's first bit: sixteen pixels counted and blended a step.
+        d->DrawMono(9, 1, glyph, {8, 0, 4 * 600 + 8, 8}, 0xC08040, flip, 255, 4);
+        d->DrawMono(0, 2, glyph, {0, 4, 4 * 650, 12}, 0x40A0F0, flip, 77, 4);
         d->DrawMono4(2, 0, levels, {1, 0, 2 * 640 + 1, 6}, {0x112233, 0xFFFFFF, 0x808080}, flip, 180, 2);
         d->DrawIndexed4(7, 0, indexed4, {3, 0, 650, 3}, flip, 120, table16);
         d->DrawIndexed8(1, 0, indexed8, {1, 0, 650, 3}, 40, flip, 150, table256);
