@@ -20,6 +20,7 @@
 #include "scene/kest_object.h"
 #include "scene/scene_input.h"
 #include "scene/scene_surfaces.h"
+#include "scene/story_records.h"
 
 namespace kest {
 
@@ -134,6 +135,8 @@ class TKestBaseList {
     FTextDelay = std::move(textDelay);
   }
   IVarEvaluator* TextEvaluator() const { return FTextEvaluator; }
+  // The histories and read marks the message windows feed.
+  TStoryRecords& Story() { return FStory; }
   int32_t TextDelay() const { return FTextDelay ? FTextDelay() : 50; }
   // Evaluates an expression a component keeps (the last frame's extra time of
   // an animation) against the game's variables; none: such expressions count 0.
@@ -225,6 +228,7 @@ class TKestBaseList {
   TFontPixelManager* FFonts = nullptr;
   IVarEvaluator* FTextEvaluator = nullptr;
   std::function<int32_t()> FTextDelay;
+  TStoryRecords FStory{[this] { return FTextEvaluator; }};
   TEvaluator FEvaluate;
   TSelection FSelection;
   TObjectRef FFocused;
