@@ -5,7 +5,10 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
+
+#include "imaging/rect.h"
 
 namespace kest {
 
@@ -52,6 +55,22 @@ struct TKeyState {
   void StepRepeat(int32_t elapsed);
 };
 
+// A text box drawn in the scene that holds the keyboard: key-downs and typed
+// text go to it instead of the key tables.
+class IKeyboardBox {
+ public:
+  // False when the box no longer holds the keyboard; the key is then the
+  // scene's.
+  virtual bool TypeKey(int key) = 0;
+  virtual void TypeText(const std::string& utf8) = 0;
+  // Where typed text appears, in scene pixels; input methods put their
+  // candidates beside it.
+  virtual TRect TextArea() = 0;
+
+ protected:
+  ~IKeyboardBox() = default;
+};
+
 class TSceneInput {
  public:
   // Any button: held flags follow the button on both base screens (so a
@@ -73,11 +92,14 @@ class TSceneInput {
   void SetFrontIndex(int index) { FFrontIndex = index & 1; }
   TKeyState& Keys() { return FKeys; }
   const TKeyState& Keys() const { return FKeys; }
+  IKeyboardBox* KeyboardBox() const { return FKeyboardBox; }
+  void SetKeyboardBox(IKeyboardBox* box) { FKeyboardBox = box; }
 
  private:
   std::array<TBaseMouseState, 2> FBases{};
   int FFrontIndex = 0;
   TKeyState FKeys;
+  IKeyboardBox* FKeyboardBox = nullptr;
 };
 
 }  // namespace kest

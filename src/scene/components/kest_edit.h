@@ -1,13 +1,16 @@
 #pragma once
 // A single-line text box.
 // A new text box stays hidden until a script shows it.
-#include "scene/kest_control.h"
+#include "scene/components/kest_text_input.h"
 
 namespace kest {
 
-class TKestEdit : public TKestControl {
+class TKestEdit : public TKestTextInput {
  public:
-  explicit TKestEdit(TKestBaseList& scene) : TKestControl(scene) { SetProp(PR_VISIBLE, false); }
+  explicit TKestEdit(TKestBaseList& scene) : TKestTextInput(scene, false) {
+    TakeKeys();
+    SetProp(PR_VISIBLE, false);
+  }
   TComponentKind Kind() const override { return LT_EDIT; }
 };
 

@@ -1,12 +1,12 @@
 #pragma once
 // A multi-line text box.
-#include "scene/kest_control.h"
+#include "scene/components/kest_text_input.h"
 
 namespace kest {
 
-class TKestMemo : public TKestControl {
+class TKestMemo : public TKestTextInput {
  public:
-  using TKestControl::TKestControl;
+  explicit TKestMemo(TKestBaseList& scene) : TKestTextInput(scene, true) { TakeKeys(); }
   TComponentKind Kind() const override { return LT_MEMO; }
 };
 
