@@ -168,7 +168,10 @@ class TKestBaseList {
 
   // The scene record of saved games: size, screens, components, queue, focus.
   void SaveState(TStream& stream);
+  // Loading ends with every message window's text built again from its
+  // record (RestoreTexts).
   void LoadState(TStream& stream, int32_t version);
+  void RestoreTexts();
 
   int32_t Count() const { return static_cast<int32_t>(FObjects.size()); }
   TKestObject& Items(int32_t index) const { return *FObjects[static_cast<size_t>(index)].Object; }
@@ -201,6 +204,7 @@ class TKestBaseList {
   };
   void Register(std::unique_ptr<TKestObject> object);
   void MakeBases();
+  void LoadRecord(TStream& stream, int32_t version);
   void UpdateObjects();
   void ProcessKeys();
   void LoseFocusIfOffFront();

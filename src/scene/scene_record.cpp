@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "common/save_versions.h"
 #include "common/stream.h"
+#include "scene/components/kest_mes.h"
 #include "scene/kest_base_list.h"
 
 namespace kest {
@@ -39,6 +40,16 @@ void TKestBaseList::SaveState(TStream& stream) {
 }
 
 void TKestBaseList::LoadState(TStream& stream, int32_t version) {
+  LoadRecord(stream, version);
+  RestoreTexts();
+}
+
+void TKestBaseList::RestoreTexts() {
+  for (const TEntry& entry : FObjects)
+    if (entry.Object->Kind() == LT_MES) static_cast<TKestMes&>(*entry.Object).RestoreText();
+}
+
+void TKestBaseList::LoadRecord(TStream& stream, int32_t version) {
   Reset();
   const int32_t width = ReadInt(stream);
   const int32_t height = ReadInt(stream);

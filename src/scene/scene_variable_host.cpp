@@ -42,4 +42,17 @@ void TSceneVariableHost::SetActiveCompo(const std::string& name) {
   if (control && control->Visible() && control->TakesFocus() && !control->IsStopped()) FScene.SetFocus(control);
 }
 
+int32_t TSceneHistoryHost::HistoryCount() { return FScene.Story().History.Default().History->Count(); }
+
+int32_t TSceneHistoryHost::HistoryMaxCount() { return FScene.Story().History.Default().History->MaxCount; }
+
+void TSceneHistoryHost::SetHistoryMaxCount(int32_t value) {
+  FScene.Story().History.Default().History->MaxCount = value;
+}
+
+void TSceneHistoryHost::SetLegacyFormat(const int32_t (&values)[6]) {
+  static_cast<THistorySettings&>(FScene.Story().History.Default()) = {values[0], values[1], values[2],
+                                                                      values[3], values[4], values[5]};
+}
+
 }  // namespace kest

@@ -38,4 +38,17 @@ class TSceneVariableHost final : public ISceneHost {
   bool FSoundOn = true;
 };
 
+// The default history as @HistoryCount and @HistoryMaxCount see it.
+class TSceneHistoryHost final : public IHistoryHost {
+ public:
+  explicit TSceneHistoryHost(TKestBaseList& scene) : FScene(scene) {}
+  int32_t HistoryCount() override;
+  int32_t HistoryMaxCount() override;
+  void SetHistoryMaxCount(int32_t value) override;
+  void SetLegacyFormat(const int32_t (&values)[6]) override;
+
+ private:
+  TKestBaseList& FScene;
+};
+
 }  // namespace kest

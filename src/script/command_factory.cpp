@@ -4,6 +4,7 @@
 #include "common/sjis.h"
 #include "script/commands_flip.h"
 #include "script/commands_flow.h"
+#include "script/commands_history.h"
 #include "script/commands_pending.h"
 #include "script/commands_reset.h"
 #include "script/commands_text.h"
@@ -36,6 +37,10 @@ std::unique_ptr<TCommand> CreateCommand(TComList& owner, uint8_t typeByte) {
     case ciComment: return Make<TComComment>(owner, id);
     case ciTextIns: return Make<TComTextIns>(owner, id);
     case ciTextClr: return Make<TComTextClr>(owner, id);
+    case ciCallHist: return Make<TComCallHist>(owner, id);
+    case ciFormatHist: return Make<TComEntryHist>(owner, id);
+    case ciClrHist: return Make<TComClrHist>(owner, id);
+    case ciClrRead: return Make<TComClrRead>(owner, id);
     case ciWhile: return Make<TComWhile>(owner, id);
     case ciWhileInit: return Make<TComWhileInit>(owner, id);
     case ciWhileLoop: return Make<TComWhileLoop>(owner, id);

@@ -54,6 +54,10 @@ std::unique_ptr<IPlayerProject> TPlayerFactory::CreateProject() {
   parts.Files = FFiles;
   parts.Vars = FVariables.get();
   parts.Ui = FProjectUi.get();
+  if (FScene) {
+    FReadListPart = std::make_unique<TReadListStatusPart>(FScene->Bases().Story().ReadList);
+    parts.ReadList = FReadListPart.get();
+  }
   parts.MakeInterpreter = [this](TProject& project) -> std::unique_ptr<IProjectInterpreter> {
     TCallManParts man;
     man.Files = FFiles;
@@ -69,6 +73,8 @@ std::unique_ptr<IPlayerProject> TPlayerFactory::CreateProject() {
     man.Hosts.Game = &FGameHost;
     man.Hosts.Scene = FScene ? &FScene->Bases() : nullptr;
     auto interpreter = std::make_unique<TCallMan>(std::move(man));
+    FStoryPages = std::make_unique<TScriptStoryPages>(*interpreter, *FFiles);
+    if (FScene) FScene->Bases().Story().SetPages(FStoryPages.get());
     if (FScene)
       FScene->Bases().SetEvaluator([call = interpreter.get()](TKestParser& expression) {
         const TCustomParam* value = call->Evaluate(expression);
@@ -101,6 +107,7 @@ std::unique_ptr<IPlayerScene> TPlayerFactory::CreateScene() {
     FTextVariables = std::make_unique<TStoreVarEvaluator>(*FVariables, FFuncs);
     scene->Bases().SetTextVariables(FTextVariables.get(), [vars = FVariables.get()] { return vars->TextDelay; });
     FVariables->Hosts.Scene = &scene->VariableHost();
+    FVariables->Hosts.History = &scene->HistoryHost();
     scene->Bases().SetSelection([vars = FVariables.get()](const std::string& name, int32_t index) {
       vars->SelStr = name;
       vars->SelIndex = index;
@@ -115,7 +122,9 @@ void TPlayerFactory::FreeVariables() {
     FScene->Bases().SetEvaluator(nullptr);
     FScene->Bases().SetSelection(nullptr);
     FScene->Bases().SetTextVariables(nullptr, nullptr);
+    FScene->Bases().Story().SetPages(nullptr);
   }
+  FStoryPages.reset();
   FTextVariables.reset();
   FVariables.reset();
   FScene = nullptr;

@@ -14,6 +14,8 @@
 #include "scene/event_queue.h"
 #include "script/command_hosts.h"
 #include "script/project_ui.h"
+#include "script/read_list_status_part.h"
+#include "script/script_story_pages.h"
 #include "shell/player_placeholders.h"
 #include "shell/screen_part.h"
 #include "storage/vr_file_manager.h"
@@ -110,6 +112,10 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   TVrFileManager* FFiles = nullptr;
   std::unique_ptr<IProjectUi> FProjectUi;
   TSysFuncMan FFuncs;
+  // The script pages the histories read back, and the read marks as the
+  // status record keeps them.
+  std::unique_ptr<TScriptStoryPages> FStoryPages;
+  std::unique_ptr<TReadListStatusPart> FReadListPart;
   // What VAR tags in the scene's texts are evaluated with.
   std::unique_ptr<TStoreVarEvaluator> FTextVariables;
   // The scene's event queue; before the scene exists, one of the factory's.

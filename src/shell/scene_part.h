@@ -28,7 +28,7 @@ class TGamePictures final : public IPictureFiles {
 
 class TScenePart final : public IPlayerScene {
  public:
-  TScenePart() : FHost(FBases) { FBases.SetPictures(&FPictures); }
+  TScenePart() : FHost(FBases), FHistoryHost(FBases) { FBases.SetPictures(&FPictures); }
 
   TSceneInput& Input() override { return FBases.Input(); }
   void SetSize(int width, int height) override;
@@ -53,6 +53,7 @@ class TScenePart final : public IPlayerScene {
     FPictures.SetCode(code);
   }
   ISceneHost& VariableHost() { return FHost; }
+  IHistoryHost& HistoryHost() { return FHistoryHost; }
 
  private:
   void FollowScreen();
@@ -62,6 +63,7 @@ class TScenePart final : public IPlayerScene {
   TPexaCollection FPictures{&FPictureFiles, 0};
   TKestBaseList FBases;
   TSceneVariableHost FHost;
+  TSceneHistoryHost FHistoryHost;
   TScreenManager* FScreen = nullptr;
   bool FDrawing = true;
 };

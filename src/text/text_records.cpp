@@ -237,11 +237,11 @@ void SavePageReveal(TStream& stream, const TWdPage& page) {
   });
 }
 
-void LoadPageReveal(std::span<const uint8_t> bytes, TTpWord& word, TWdPage& page) {
+size_t LoadPageReveal(std::span<const uint8_t> bytes, TTpWord& word, TWdPage& page) {
   // Without a whole position the page starts its reveal afresh.
   word.ResetReveal(page);
   TByteStream in(bytes);
-  if (in.Remaining() < 3 * 4 + 1) return;
+  if (in.Remaining() < 3 * 4 + 1) return 0;
   const int32_t scroll = ReadInt(in);
   const int32_t row = ReadInt(in);
   const int32_t glyph = ReadInt(in);
@@ -267,6 +267,7 @@ void LoadPageReveal(std::span<const uint8_t> bytes, TTpWord& word, TWdPage& page
   page.Started = true;
   // As after an event the reveal passed: the first frame's time is not counted.
   page.EventPassed = !page.Events.empty();
+  return size_t(in.Position());
 }
 
 }  // namespace kest

@@ -2,6 +2,7 @@
 // What a message window stores of its text engine: the engine's layout and
 // drawing settings, and for each page how far its reveal had come.
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -34,7 +35,8 @@ void SavePageReveal(TStream& stream, const TWdPage& page);
 // Reads no further than bytes (the page's stored blob) and never fails: a
 // page laid out differently, or a blob cut short, gives a page that is
 // revealed up to the stored position (clamped into the page) and hidden
-// after it, and goes on revealing from there.
-void LoadPageReveal(std::span<const uint8_t> bytes, TTpWord& word, TWdPage& page);
+// after it, and goes on revealing from there. The answer is the number of
+// bytes read, where the next page's record begins.
+size_t LoadPageReveal(std::span<const uint8_t> bytes, TTpWord& word, TWdPage& page);
 
 }  // namespace kest

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "common/app_globals.h"
+#include "common/save_versions.h"
 #include "common/sjis.h"
+#include "common/stream.h"
 #include "scene/components/kest_mes.h"
 #include "scene/kest_base_list.h"
 #include "scene/property_access.h"
 #include "text/font_pixel_manager.h"
+#include "text/glyph_stream.h"
+#include "text/tp_word.h"
 
 namespace kest {
 namespace {
@@ -111,6 +115,92 @@ TEST_F(MessageWindow, AClickOnAShownLinkPostsTheLinkNotTheButton) {
   EXPECT_EQ(Scene.Events().Items(0).Code, PR_ONLINK);
   EXPECT_EQ(Cp932ToUtf8(Scene.Events().Items(0).Args.Strings(0)), "行く");
   EXPECT_EQ(Scene.Events().Items(0).Args.Strings(1), "go");
+}
+
+// One page file whose command 4 is a text of three screenfuls.
+class TOnePage final : public IStoryPages {
+ public:
+  TOnePage() {
+    TTpWord word;
+    word.TextDelay = 200;
+    word.SetMarkup(Utf8ToCp932("一<BR>二<BR>三<BR>四<BR>五"));
+    TByteStream out;
+    WriteGlyphStream(out, word);
+    Text = out.Bytes();
+  }
+  bool Exists(const std::string& page) override { return page == "s.ksb"; }
+  std::optional<std::vector<uint8_t>> TextCommand(const std::string& page, int32_t command) override {
+    if (!Exists(page) || command != 4) return std::nullopt;
+    return Text;
+  }
+  std::vector<uint8_t> Text;
+};
+
+TEST_F(MessageWindow, RecordedScreenfulsFeedTheHistoryAndReadMarks) {
+  TOnePage story;
+  Scene.Story().SetPages(&story);
+  TKestNewHistory& history = *Scene.Story().History.Default().History;
+  WriteProperty(*Mes, PR_ONPLAYSTART, std::string("start"));
+  auto startArg = [this] { return Scene.Events().Items(0).Args.List().at(0); };
+  auto readPage = [this] {
+    Scene.Events().Clear();
+    for (int i = 0; i < 30; ++i) Frame();
+  };
+  Mes->ShowScriptText(story.Text, "s.ksb", 4, true);
+  EXPECT_EQ(startArg(), "0");
+  readPage();
+  EXPECT_EQ(history.Count(), 0) << "a screenful is written out when the window moves on";
+  WriteProperty(*Mes, PR_INDEX, int32_t{1});
+  EXPECT_EQ(history.Count(), 1);
+  EXPECT_EQ(history.Entries[0].ScreenIndex, 0);
+  EXPECT_EQ(history.Entries[0].Size, (THistSize{120, 30}));
+  EXPECT_FALSE(Scene.Story().ReadList.IsRead("s.ksb", 4, 1)) << "not read until its reveal ends";
+  readPage();
+  EXPECT_TRUE(Scene.Story().ReadList.IsRead("s.ksb", 4, 1));
+  Mes->ShowScriptText(story.Text, "s.ksb", 4, true);
+  EXPECT_EQ(startArg(), "1") << "the first screenful was read";
+  EXPECT_EQ(history.Count(), 2);
+
+  // The history shown in the window: entries 0 and 1, a screenful each.
+  Scene.Events().Clear();
+  ASSERT_EQ(history.Show(0, 2, Mes->DisplaySource()), 0);
+  Mes->ShowHistory(false, 0);
+  EXPECT_EQ(Mes->RecordState(), 2);
+  EXPECT_EQ(Mes->PageCount(), 2);
+  readPage();
+  EXPECT_EQ(Shown(), "一\r\n二\r\n");
+  EXPECT_EQ(history.Count(), 3) << "the screenful left for the history was written out";
+  WriteProperty(*Mes, PR_INDEX, int32_t{1});
+  for (int i = 0; i < 30; ++i) Frame();
+  EXPECT_EQ(Shown(), "三\r\n四\r\n");
+  EXPECT_EQ(history.Count(), 3) << "history shown is not recorded again";
+}
+
+TEST_F(MessageWindow, AWindowSavedMidRevealGoesOnFromTheSameGlyph) {
+  TOnePage story;
+  Scene.Story().SetPages(&story);
+  WriteProperty(*Mes, PR_TEXTDELAY, int32_t{256});
+  Mes->ShowScriptText(story.Text, "s.ksb", 4, true);
+  WriteProperty(*Mes, PR_INDEX, int32_t{1});
+  for (int i = 0; i < 9; ++i) Frame();  // 144 ms against 200 a character
+  const std::string before = Shown();
+  ASSERT_EQ(before, "三\r\n") << "part of the second screenful";
+  TByteStream saved;
+  Mes->SaveState(saved);
+
+  TKestBaseList other;
+  other.SetFonts(&Fonts);
+  other.SetSceneSize(320, 240);
+  other.Story().SetPages(&story);
+  auto* loaded = static_cast<TKestMes*>(other.CreateByKind(LT_MES));
+  saved.Seek(0);
+  loaded->LoadState(saved, kSaveNewestVersion);
+  loaded->SetParent(&other.FrontBase());
+  loaded->RestoreText();
+  EXPECT_EQ(loaded->PageIndex(), 1);
+  EXPECT_EQ(Cp932ToUtf8(std::get<std::string>(ReadProperty(*loaded, PR_TEXT))), before);
+  for (int i = 0; i < 30; ++i) other.UpdateScene();
+  EXPECT_EQ(Cp932ToUtf8(std::get<std::string>(ReadProperty(*loaded, PR_TEXT))), "三\r\n四\r\n");
 }
 
 }  // namespace

@@ -61,10 +61,10 @@ bool TKestMes::Playing() const {
 void TKestMes::AnnouncePage() {
   const std::string reference = Reference(PR_ONPLAYSTART);
   if (!reference.empty()) {
-    // Read marks come with the history (recorded windows); until a page has
-    // been read to its end it reports "0".
+    const bool read = FRecordState == 1 && !FSourcePage.empty() &&
+                      Scene().Story().ReadList.IsRead(FSourcePage, FSourceCommand, FPageIndex);
     TArrayString args;
-    args.Add("0");
+    args.Add(read ? "1" : "0");
     Scene().PostEvent(*this, reference, args, PR_ONPLAYSTART);
   }
   FSkipFrames = 1;
@@ -72,7 +72,10 @@ void TKestMes::AnnouncePage() {
 
 void TKestMes::SetText(const std::string& markup) {
   Invalidate();
+  FSource.Lines.Clear();
   FRawText = markup;
+  Scene().Story().History.Commit(Name());
+  FHistoryOffset = 0;
   FPages.clear();
   FPageIndex = -1;
   PrepareEngine();
@@ -93,12 +96,15 @@ void TKestMes::ShowScriptText(std::span<const uint8_t> stream, const std::string
   FRecordState = record ? 1 : 0;
   FSourcePage = record ? page : std::string();
   FSourceCommand = record ? command : 0;
+  FHistoryOffset = 0;
+  FHistoryFlag = 0;
+  FSource.Clear();
+  FSource.Lines.Add({page, command, 0, -1, 0, {}});
+  // As ReloadText, but from the text the command already holds.
   Invalidate();
   FRawText.clear();
-  FPages.clear();
-  FPageIndex = -1;
-  FEngine.Clear();
-  PrepareEngine();
+  Scene().Story().History.Commit(Name());
+  ResetPages();
   try {
     TByteStream in(stream);
     FEngine.LoadGlyphs(in);
@@ -128,9 +134,11 @@ void TKestMes::PrepareEngine() {
 
 void TKestMes::ShowPage(int32_t index) {
   if (index < 0 || index >= PageCount() || index == FPageIndex) return;
+  if (FPageIndex >= 0) Scene().Story().History.Commit(Name());
   FPageIndex = index;
   FScrollY = 0;
   AnnouncePage();
+  RecordPage(index);
   FEngine.ResetReveal(*CurrentPage());
   FPrepare = FReset = true;
   Invalidate();
@@ -163,8 +171,11 @@ bool TKestMes::Update() {
     args.Add(revealed);
     Scene().PostEvent(*this, Reference(PR_ONPLAYING), args, PR_ONPLAYING);
   }
-  if (done && !wasDone && !Reference(PR_ONPLAYEND).empty())
-    Scene().PostEvent(*this, Reference(PR_ONPLAYEND), TArrayString(), PR_ONPLAYEND);
+  if (done && !wasDone) {
+    Scene().Story().ReadList.Commit(Name());
+    if (!Reference(PR_ONPLAYEND).empty())
+      Scene().PostEvent(*this, Reference(PR_ONPLAYEND), TArrayString(), PR_ONPLAYEND);
+  }
   InvalidateLinks();
   return false;
 }

@@ -6,8 +6,11 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "scene/kest_control.h"
+#include "text/history/mes_data.h"
 #include "text/text_layout.h"
 #include "text/tp_word.h"
 
@@ -26,6 +29,8 @@ class TKestMes : public TKestControl {
   void MouseMove() override;
   void MouseOut(TKestControl* next) override;
   void LeftDown() override;
+  void SaveState(TStream& stream) const override;
+  void LoadState(TStream& stream, int32_t version) override;
 
   // The PR_TEXT setter: the markup parsed, expanded and laid out, its first
   // page announced. A markup error reaches the caller; the window then has
@@ -39,6 +44,19 @@ class TKestMes : public TKestControl {
   void ShowScriptText(std::span<const uint8_t> stream, const std::string& page, int32_t command, bool record);
   // TextClr: no text, nothing recorded.
   void ClearText();
+  // The pages built again from the display source; with announce the first
+  // page's start event is posted, asHistory expands history-only variables.
+  void ReloadText(bool announce, bool asHistory);
+  // A history filled the display source: it is shown from its first page.
+  // flag is CallHist's: entries then run on one after another instead of
+  // each starting a page. offset is the first line's top against the shown
+  // range (0 or less).
+  void ShowHistory(bool flag, int32_t offset);
+  // After a game load: the text built again and each page's reveal put back
+  // where it was saved.
+  void RestoreText();
+  TKestNewMesData& DisplaySource() { return FSource; }
+  uint8_t RecordState() const { return FRecordState; }
   int32_t PageIndex() const { return FPageIndex; }
   int32_t PageCount() const { return static_cast<int32_t>(FPages.size()); }
   // A page is shown and it is not the last one or its reveal is not done.
@@ -59,6 +77,16 @@ class TKestMes : public TKestControl {
   std::string RevealedText() const;
   void InvalidateLinks();
   bool ShowsPage() const;
+  // The screenful becomes the histories' and read marks' pending one.
+  void RecordPage(int32_t index);
+  // The engine's glyphs first..last of a page (last: its final glyph).
+  std::pair<int32_t, int32_t> GlyphSpan(int32_t index) const;
+  void ResetPages();
+  void Rebuild(bool asHistory);
+  void CopyRecord(const TMesDataRecord& record, TTpWord& word, bool asHistory);
+  void CopyEntry(const TMesDataRecord& record, TTpWord& word, bool asHistory);
+  void CopyRange(TTpWord& word, int32_t first, int32_t last, const std::string& vars, bool asHistory);
+  void StoreShownValues() const;
 
   TTpWord FEngine;
   TWdPages FPages;  // after the engine: they hold glyphs of its pool
@@ -74,6 +102,13 @@ class TKestMes : public TKestControl {
   int32_t FSkipFrames = 0;
   bool FPrepare = false, FReset = false;
   bool FLinksOnly = false;
+  // What ReloadText builds the text from; saving refreshes the values its
+  // lines show.
+  mutable TKestNewMesData FSource;
+  uint8_t FHistoryFlag = 0;
+  int32_t FHistoryOffset = 0;
+  // Each page's reveal as a loaded game left it, until RestoreText.
+  std::vector<uint8_t> FPendingPages;
 };
 
 }  // namespace kest
