@@ -155,6 +155,7 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
     result = driver.Run(cl.Ticks > 0 ? cl.Ticks : TCommandLine::kDefaultHeadlessTicks);
   }
   if (cl.DumpVariables && factory.Variables()) std::fputs(DumpVariables(*factory.Variables()).c_str(), stdout);
+  if (cl.DumpVariables && factory.ReadMarks()) std::fputs(DumpReadMarks(*factory.ReadMarks()).c_str(), stdout);
   std::string game = "no project";
   if (IPlayerProject* project = form.Project())
     game = "\"" + Cp932ToUtf8(project->Title()) + "\" " + std::to_string(project->ScreenWidth()) + "x" +

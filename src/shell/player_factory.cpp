@@ -130,6 +130,8 @@ void TPlayerFactory::FreeVariables() {
   FScene = nullptr;
 }
 
+TKestReadList* TPlayerFactory::ReadMarks() const { return FScene ? &FScene->Bases().Story().ReadList : nullptr; }
+
 TTimerList* TPlayerFactory::Events() { return FScene ? &FScene->Bases().Events() : &FEvents; }
 
 void TPlayerFactory::CreateVariables() {

@@ -49,6 +49,8 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   void FreeVariables() override;
   std::unique_ptr<IPlayerScene> CreateScene() override;
   TParamCollection* Variables() const { return FVariables.get(); }
+  // The scene's read marks while the scene exists.
+  TKestReadList* ReadMarks() const;
 
   // Where the screen manager's frames go and which display it controls; a
   // null display gives no full-screen modes.

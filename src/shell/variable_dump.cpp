@@ -6,6 +6,7 @@
 #include "common/sjis.h"
 #include "language/custom_param.h"
 #include "language/param_collection.h"
+#include "text/history/read_list.h"
 
 namespace kest {
 namespace {
@@ -49,6 +50,16 @@ std::string DumpVariables(const TParamCollection& variables) {
   std::stable_sort(blocks.begin(), blocks.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   std::string out;
   for (const auto& block : blocks) out += block.second;
+  return out;
+}
+
+std::string DumpReadMarks(const TKestReadList& marks) {
+  std::string out;
+  for (int32_t i = 0; i < marks.Count(); ++i) {
+    const auto& item = static_cast<const TKestRead&>(*marks[i]);
+    for (const auto& [command, screen] : item.Pairs())
+      out += "read:" + Cp932ToUtf8(item.Name()) + " " + std::to_string(command) + " " + std::to_string(screen) + "\n";
+  }
   return out;
 }
 

@@ -6,8 +6,12 @@
 
 namespace kest {
 
+class TKestReadList;
 class TParamCollection;
 
 std::string DumpVariables(const TParamCollection& variables);
+// The read marks, a line "read:PAGE COMMAND SCREEN" each, in the order they
+// were set.
+std::string DumpReadMarks(const TKestReadList& marks);
 
 }  // namespace kest

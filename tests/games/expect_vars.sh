@@ -1,7 +1,11 @@
 #!/bin/bash
 # Runs a game headless and checks lines of its --dump-vars listing.
 # usage: expect_vars.sh PLAYER GAME TICKS INPUT|- LINE...
-# A LINE starting with "summary:" is looked for in the player's summary line.
+# A LINE starting with "summary:" is looked for in the player's summary line,
+# one starting with "!" must not be in the listing.
+# With RUNS=n in the environment the game runs n times over the same copy
+# (each run finding the status data the one before left) and the last run's
+# listing is checked.
 set -u
 player=$1 game=$2 ticks=$3 input=$4
 shift 4
@@ -13,12 +17,16 @@ cp -r "$game/." "$work/"
 rm -f "$work/save.dat"
 args=(--headless "$work" --ticks "$ticks" --dump-vars)
 [ "$input" != - ] && args+=(--input "$input")
-out=$("$player" "${args[@]}") || { echo "the player failed: $out"; exit 1; }
+for ((run = 0; run < ${RUNS:-1}; ++run)); do
+  out=$("$player" "${args[@]}") || { echo "the player failed: $out"; exit 1; }
+done
 status=0
 summary=$(grep '^kestplayer: headless' <<<"$out")
 for line in "$@"; do
   if [[ $line == summary:* ]]; then
     grep -qF -- "${line#summary:}" <<<"$summary" || { echo "summary without: ${line#summary:}"; status=1; }
+  elif [[ $line == !* ]]; then
+    grep -qxF -- "${line#!}" <<<"$out" && { echo "unexpected: ${line#!}"; status=1; }
   elif ! grep -qxF -- "$line" <<<"$out"; then
     echo "missing: $line"
     status=1
