@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace kest {
 
@@ -18,6 +19,7 @@ struct TInputEvent {
     Deactivated,
     CloseRequest,
     ToolbarClick,
+    TextInput,
   };
   enum TButton : int { kLeft = 0, kRight = 1, kMiddle = 2 };
 
@@ -28,6 +30,7 @@ struct TInputEvent {
   int Button = kLeft;     // MouseDown / MouseUp
   int WheelSteps = 0;     // Wheel: positive away from the user (up), negative down
   int ToolbarButton = 0;  // ToolbarClick: 0 exit, 1 screen switch
+  std::string Text = {};  // TextInput: typed text, committed by any input method, UTF-8
 };
 
 }  // namespace kest

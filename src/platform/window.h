@@ -68,6 +68,9 @@ class IWindow {
   // fits instead of 1:1.
   virtual void SetIntegerScaling(bool on) = 0;
   virtual void WarpMouse(int clientX, int clientY) = 0;
+  // Typed text (TextInput events, input methods) is wanted only while a text
+  // box holds the keyboard; `area` is where its text shows, in client pixels.
+  virtual void SetTextInput(bool, const TPixelRect&) {}
 };
 
 }  // namespace kest

@@ -210,6 +210,7 @@ void TFormView::DoFrame() {
     return;
   }
   if (FScene) FScene->DrawScene();
+  SyncTextInput();
   if (FScreen) FScreen->Present();
   if (FScene) FScene->ClearDirtyLists();
   if (FMedia) FMedia->VideoStep();
@@ -241,6 +242,10 @@ void TFormView::HandleEvent(const TInputEvent& event) {
         FormMouseMove(event);
       break;
     }
+    case T::TextInput:
+      if (FActive && FScene)
+        if (IKeyboardBox* box = FScene->Input().KeyboardBox()) box->TypeText(event.Text);
+      break;
     case T::Wheel:
       if (FScene && event.WheelSteps != 0) FScene->Input().Wheel(event.WheelSteps < 0);
       break;
@@ -257,9 +262,27 @@ void TFormView::HandleEvent(const TInputEvent& event) {
 }
 
 void TFormView::KeyDownMessage(const TInputEvent& event) {
-  // Held keys repeat at the keyboard's rate; the scene makes its own repeats.
-  if (event.Repeat || !FActive || !FScene) return;
+  if (!FActive || !FScene) return;
+  // A text box takes the keyboard's own repeats; the scene makes its own.
+  IKeyboardBox* box = FScene->Input().KeyboardBox();
+  if (box && box->TypeKey(event.Key)) return;
+  if (event.Repeat) return;
   if (event.Key >= 0 && event.Key < 256) FScene->Input().KeyDown(event.Key);
+}
+
+void TFormView::SyncTextInput() {
+  IKeyboardBox* box = FScene ? FScene->Input().KeyboardBox() : nullptr;
+  TPixelRect area;
+  if (box) {
+    const TRect r = box->TextArea();
+    area = {r.Left + FPanelLeft, r.Top + FPanelTop, r.Right + FPanelLeft, r.Bottom + FPanelTop};
+  }
+  const bool changed = (box != nullptr) != FTextInputOn || area.Left != FTextInputArea.Left ||
+                       area.Top != FTextInputArea.Top || area.Bottom != FTextInputArea.Bottom;
+  if (!changed) return;
+  FTextInputOn = box != nullptr;
+  FTextInputArea = area;
+  if (FServices.Window) FServices.Window->SetTextInput(FTextInputOn, area);
 }
 
 void TFormView::PanelMouseDown(const TInputEvent& event) {

@@ -94,6 +94,8 @@ class TFormView {
   void PanelMouseMove(const TInputEvent& event);
   void FormMouseMove(const TInputEvent& event);
   void KeyDownMessage(const TInputEvent& event);
+  // Typed text is asked of the window only while a text box holds the keys.
+  void SyncTextInput();
   void ToolbarRuleInFullScreen(int y);
   bool OnToolbar(int x, int y) const;
   bool InPanel(int x, int y) const;
@@ -118,6 +120,8 @@ class TFormView {
   bool FCloseRequested = false;
   bool FInTick = false;
   bool FPlayerInitialised = false;
+  bool FTextInputOn = false;
+  TPixelRect FTextInputArea;
   bool FKestlibInitialised = false;
 };
 

@@ -108,7 +108,19 @@ bool THeadlessInput::Parse(const std::string& text, std::string* error) {
         continue;
       }
     }
-    if (!timed || verb == "event" || !ParseLine(in, verb, ev)) {
+    if (timed && verb == "text") {
+      // The rest of the line, spaces inside it kept, as an input method commits it.
+      std::string text;
+      std::getline(in, text);
+      if (!text.empty() && text[0] == ' ') text.erase(0, 1);
+      if (!text.empty()) {
+        ev.Type = TInputEvent::TType::TextInput;
+        ev.Text = std::move(text);
+        FEvents[tick].push_back(std::move(ev));
+        continue;
+      }
+    }
+    if (!timed || verb == "event" || verb == "text" || !ParseLine(in, verb, ev)) {
       if (error) *error = "line " + std::to_string(number) + ": cannot read \"" + line + "\"";
       return false;
     }

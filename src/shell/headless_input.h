@@ -5,6 +5,7 @@
 //   30 move 10 20         40 wheel up|down
 //   50 activate | deactivate | close | toolbar exit|screen
 //   60 event start.kst:label [ARG ...]   posts a script event (UTF-8 words)
+//   70 text こんにちは                     types the rest of the line (UTF-8) into the text box
 // Blank lines and lines starting with # are skipped.
 #pragma once
 

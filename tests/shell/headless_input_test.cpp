@@ -55,9 +55,19 @@ TEST(HeadlessInput, ScriptEventsCarryAReferenceAndArguments) {
   EXPECT_EQ(input.LastTick(), 20);
 }
 
+TEST(HeadlessInput, TypedTextIsTheRestOfTheLineInUtf8) {
+  THeadlessInput input;
+  std::string error;
+  ASSERT_TRUE(input.Parse("7 text \xE3\x81\x82 b  c\n", &error)) << error;
+  ASSERT_EQ(input.EventsAt(7).size(), 1u);
+  EXPECT_EQ(input.EventsAt(7)[0].Type, TInputEvent::TType::TextInput);
+  EXPECT_EQ(input.EventsAt(7)[0].Text, "\xE3\x81\x82 b  c");
+}
+
 TEST(HeadlessInput, WrongLinesAreNamed) {
-  for (const char* bad : {"0 close", "x close", "3 jump", "3 key-down", "3 key-down 0x41 9", "3 mouse-down 1",
-                          "3 mouse-down 1 2 thumb", "3 wheel left", "3 close now", "3 toolbar quit", "3 event"}) {
+  for (const char* bad :
+       {"0 close", "x close", "3 jump", "3 key-down", "3 key-down 0x41 9", "3 mouse-down 1", "3 mouse-down 1 2 thumb",
+        "3 wheel left", "3 close now", "3 toolbar quit", "3 event", "3 text"}) {
     THeadlessInput input;
     std::string error;
     EXPECT_FALSE(input.Parse(std::string("1 close\n") + bad + "\n", &error)) << bad;

@@ -208,6 +208,8 @@ std::unique_ptr<TSdlWindow> TSdlWindow::Create(std::string* error) {
     return nullptr;
   }
   SDL_DisableScreenSaver();
+  // Text input is on by default; an input method would take scene keys.
+  SDL_StopTextInput();
   impl->MakeBuffers();
   return std::unique_ptr<TSdlWindow>(new TSdlWindow(std::move(impl)));
 }
@@ -360,6 +362,10 @@ void TSdlWindow::TImpl::Translate(const SDL_Event& event, std::vector<TInputEven
         SDL_CaptureMouse(SDL_FALSE);
       break;
     }
+    case SDL_TEXTINPUT:
+      ev.Type = T::TextInput;
+      ev.Text = e.text.text;
+      break;
     case SDL_MOUSEWHEEL: {
       int steps = e.wheel.y;
       if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) steps = -steps;
@@ -443,6 +449,17 @@ void TSdlWindow::SetIntegerScaling(bool on) {
 void TSdlWindow::WarpMouse(int clientX, int clientY) {
   SDL_WarpMouseInWindow(FImpl->window, FImpl->offset_x + clientX * FImpl->scale,
                         FImpl->offset_y + clientY * FImpl->scale);
+}
+
+void TSdlWindow::SetTextInput(bool on, const TPixelRect& area) {
+  if (!on) {
+    SDL_StopTextInput();
+    return;
+  }
+  SDL_Rect r{FImpl->offset_x + area.Left * FImpl->scale, FImpl->offset_y + area.Top * FImpl->scale,
+             (area.Right - area.Left) * FImpl->scale, (area.Bottom - area.Top) * FImpl->scale};
+  SDL_SetTextInputRect(&r);
+  SDL_StartTextInput();
 }
 
 }  // namespace kest

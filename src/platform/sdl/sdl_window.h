@@ -28,6 +28,7 @@ class TSdlWindow final : public IWindow {
   bool IsFullScreen() const override;
   void SetIntegerScaling(bool on) override;
   void WarpMouse(int clientX, int clientY) override;
+  void SetTextInput(bool on, const TPixelRect& area) override;
 
  private:
   struct TImpl;
