@@ -264,7 +264,8 @@ void TEditBox::Paint(TCustomDIBX& surface, const TRect& bounds, TFontPixelManage
         FLabels.FontColor = FontColour;
         FLabels.DrawLabel(int32_t(i), left, top);
         const size_t a = std::max(from, row.Start), b = std::min(to, row.End);
-        if (a < b) {
+        // As on the desktop, a box without the keys hides its selection.
+        if (a < b && Focused) {
           // The selected part is drawn again over the highlight, clipped to it.
           const TRect band =
               IntersectRect(area, TRect{left + CaretX(row, a), top, left + CaretX(row, b), top + FRowHeight});
