@@ -11,13 +11,16 @@ packages=(
   zlib1g-dev libpng-dev libjpeg62-turbo-dev
   libsdl2-dev libfreetype-dev libfontconfig-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
+  libvorbis-dev libavformat-dev libavcodec-dev libswresample-dev libswscale-dev libavutil-dev
 )
 case "$purpose" in
   build) ;;
   # A real X server, screenshots, window lookup and a scripted pointer and
   # keyboard for the window tests; the layout and naming checks.
   # Icon themes give the picture tests real PNGs with alpha.
-  test) packages+=(xvfb xauth imagemagick x11-utils xdotool clang-format-14 clang-tidy-14 adwaita-icon-theme) ;;
+  # Sound files nobody here wrote: the freedesktop sound theme's Ogg sounds.
+  test) packages+=(xvfb xauth imagemagick x11-utils xdotool clang-format-14 clang-tidy-14 adwaita-icon-theme
+                   sound-theme-freedesktop) ;;
   fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
   # The peers the benchmarks measure against; the player never links them.
   bench) packages+=(libpixman-1-dev liblua5.4-dev) ;;

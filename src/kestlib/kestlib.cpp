@@ -1,13 +1,10 @@
 // Our own extension library. The player loads it by name at start-up and
-// reaches every media player through its entry points. Until the media
-// players arrive, every manager answers "no item" and every item query
-// answers zero, which the player treats as a silent, ended item.
-#include <atomic>
+// reaches every media player through its entry points; the players are in
+// lib/, one family per file.
 #include <mutex>
+#include <type_traits>
 
-#include "kestlib/kestlib_api.h"
-
-#define KEST_EXPORT extern "C" __attribute__((visibility("default")))
+#include "kestlib/lib/lib_state.h"
 
 namespace {
 
@@ -15,10 +12,8 @@ struct TLibState {
   std::mutex lock;
   bool initialised = false;
   bool ogg_thread = false;
-  KestStreamSizeProc size = nullptr;
-  KestStreamReadProc read = nullptr;
-  KestStreamPositionProc position = nullptr;
-  KestStreamSeekProc seek = nullptr;
+  kestlib::TLibCallbacks callbacks;
+  KestSoundBus* bus = nullptr;
 };
 
 TLibState& State() {
@@ -26,24 +21,40 @@ TLibState& State() {
   return state;
 }
 
-template <class R>
-R NoItem() {
-  if constexpr (!std::is_void_v<R>) return R{};
+}  // namespace
+
+namespace kestlib {
+
+TLibCallbacks Callbacks() {
+  TLibState& s = State();
+  std::lock_guard guard(s.lock);
+  return s.callbacks;
 }
 
-}  // namespace
+KestSoundBus* SoundBus() {
+  TLibState& s = State();
+  std::lock_guard guard(s.lock);
+  return s.bus;
+}
+
+bool OggOnThread() {
+  TLibState& s = State();
+  std::lock_guard guard(s.lock);
+  return s.ogg_thread;
+}
+
+}  // namespace kestlib
 
 KEST_EXPORT int32_t kestVersion(void) { return kest::kKestLibVersion; }
 
-KEST_EXPORT void kestInit(void**, void**, void*, void**, KestStreamSizeProc size, KestStreamReadProc read,
+// shared_sound points at the player's KestSoundBus (or holds null).
+KEST_EXPORT void kestInit(void**, void**, void*, void** shared_sound, KestStreamSizeProc size, KestStreamReadProc read,
                           KestStreamPositionProc position, KestStreamSeekProc seek, KestFpuProc, KestFpuProc,
                           KestBool) {
   TLibState& s = State();
   std::lock_guard guard(s.lock);
-  s.size = size;
-  s.read = read;
-  s.position = position;
-  s.seek = seek;
+  s.callbacks = {size, read, position, seek};
+  s.bus = shared_sound ? static_cast<KestSoundBus*>(*shared_sound) : nullptr;
   s.initialised = true;
 }
 
@@ -52,10 +63,8 @@ KEST_EXPORT void kestFinal(void) {
   std::lock_guard guard(s.lock);
   s.initialised = false;
   s.ogg_thread = false;
-  s.size = nullptr;
-  s.read = nullptr;
-  s.position = nullptr;
-  s.seek = nullptr;
+  s.callbacks = {};
+  s.bus = nullptr;
 }
 
 KEST_EXPORT void kestOggmanSetUseThread(KestBool value) {
@@ -65,11 +74,3 @@ KEST_EXPORT void kestOggmanSetUseThread(KestBool value) {
 }
 
 KEST_EXPORT void kestOggmanUpdate(void) {}
-
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-parameter"
-#define KEST_DEFINE_NO_ITEM(R, name, params) \
-  KEST_EXPORT R name params { return NoItem<R>(); }
-KEST_LIB_MEDIA_FUNCTIONS(KEST_DEFINE_NO_ITEM)
-#undef KEST_DEFINE_NO_ITEM
-#pragma GCC diagnostic pop

@@ -28,6 +28,26 @@ struct KestMessage {
   intptr_t lparam;
 };
 
+// The player's sound output as the library sees it (through kestInit's
+// shared sound address): 44100 Hz, 16-bit stereo. A source renders `frames`
+// frames (interleaved left, right) into `samples` and answers how many it
+// wrote; the rest of the block is silence. Render runs on the device's
+// thread; once detach returns it is no longer called for that source.
+typedef int32_t (*KestSoundRender)(void* source, int16_t* samples, int32_t frames);
+struct KestSoundBus {
+  void* context;
+  void (*attach)(void* context, void* source, KestSoundRender render);
+  void (*detach)(void* context, void* source);
+};
+
+// A movie's current frame, in the pixel layout the player asked for.
+struct KestVideoFrame {
+  const void* pixels;
+  int32_t pitch;  // bytes from one row to the next
+  int32_t width, height;
+  int32_t bits;  // 15, 16 or 32
+};
+
 // The decoder's output format.
 struct KestWaveFormat {
   int32_t channels;
@@ -66,6 +86,7 @@ constexpr uint32_t kWmpNotify3 = 0x683;
   X(void, kest##Kind##SetAutoRepeat, (KestHandle item, KestBool value))
 
 #define KEST_LIB_FUNCTIONS(X) KEST_LIB_CORE_FUNCTIONS(X) KEST_LIB_MEDIA_FUNCTIONS(X)
+#define KEST_LIB_MEDIA_FUNCTIONS(X) KEST_LIB_OGG_FUNCTIONS(X) KEST_LIB_WMP_FUNCTIONS(X) KEST_LIB_VIDEO_FUNCTIONS(X)
 
 #define KEST_LIB_CORE_FUNCTIONS(X)                                                                            \
   X(int32_t, kestVersion, (void))                                                                             \
@@ -77,25 +98,37 @@ constexpr uint32_t kWmpNotify3 = 0x683;
   X(void, kestOggmanSetUseThread, (KestBool value))                                                           \
   X(void, kestOggmanUpdate, (void))
 
-#define KEST_LIB_MEDIA_FUNCTIONS(X)                                                                      \
-  X(KestHandle, kestOggmanAdd, (void* stream, KestBool is_ogg))                                          \
-  X(void, kestOggmanDel, (KestHandle item))                                                              \
-  X(void, kestOggmanRestore, (void))                                                                     \
-  X(KestHandle, kestOggStrmanAdd, (void* stream, KestBool is_ogg))                                       \
-  X(void, kestOggStrmanDel, (KestHandle item))                                                           \
-  X(KestHandle, kestWmpmanAdd, (const void* data, int32_t size))                                         \
-  X(void, kestWmpmanDel, (KestHandle item))                                                              \
-  X(void, kestWmpmanProcessEvent, (const KestMessage* message))                                          \
-  X(void, kestWmpmanRestore, (void))                                                                     \
+#define KEST_LIB_OGG_FUNCTIONS(X)                                              \
+  X(KestHandle, kestOggmanAdd, (void* stream, KestBool is_ogg))                \
+  X(void, kestOggmanDel, (KestHandle item))                                    \
+  X(void, kestOggmanRestore, (void))                                           \
+  X(KestHandle, kestOggStrmanAdd, (void* stream, KestBool is_ogg))             \
+  X(void, kestOggStrmanDel, (KestHandle item))                                 \
+  KEST_ITEM_FUNCTIONS(X, Ogg)                                                  \
+  X(int32_t, kestOggGetRepeatPos, (KestHandle item))                           \
+  X(void, kestOggSetRepeatPos, (KestHandle item, int32_t value))               \
+  X(KestBool, kestOggStrGetFormat, (KestHandle item, KestWaveFormat * format)) \
+  X(int64_t, kestOggStrGetSize, (KestHandle item))                             \
+  X(int64_t, kestOggStrGetPos, (KestHandle item))                              \
+  X(void, kestOggStrSetPos, (KestHandle item, int64_t position))               \
+  X(int32_t, kestOggStrRead, (KestHandle item, void* buffer, int32_t count))   \
+  X(int32_t, kestOggStrGetLen, (KestHandle item))
+
+#define KEST_LIB_WMP_FUNCTIONS(X)                                \
+  X(KestHandle, kestWmpmanAdd, (const void* data, int32_t size)) \
+  X(void, kestWmpmanDel, (KestHandle item))                      \
+  X(void, kestWmpmanProcessEvent, (const KestMessage* message))  \
+  X(void, kestWmpmanRestore, (void))                             \
+  KEST_ITEM_FUNCTIONS(X, Wmp)
+
+// kestVideoGetFrame and kestVideoFrameDone take the place of a device
+// context: the frame is read in place and handed back.
+#define KEST_LIB_VIDEO_FUNCTIONS(X)                                                                      \
   X(KestHandle, kestVidmanAdd, (const char* file_name, void* stream, KestBool draw_to_surface))          \
   X(void, kestVidmanDel, (KestHandle item))                                                              \
   X(void, kestVidmanProcessEvent, (const KestMessage* message))                                          \
   X(void, kestVidmanSuspend, (void))                                                                     \
   X(void, kestVidmanResume, (void))                                                                      \
-  KEST_ITEM_FUNCTIONS(X, Ogg)                                                                            \
-  X(int32_t, kestOggGetRepeatPos, (KestHandle item))                                                     \
-  X(void, kestOggSetRepeatPos, (KestHandle item, int32_t value))                                         \
-  KEST_ITEM_FUNCTIONS(X, Wmp)                                                                            \
   KEST_ITEM_FUNCTIONS(X, Video)                                                                          \
   X(int32_t, kestVideoGetSourceWidth, (KestHandle item))                                                 \
   X(int32_t, kestVideoGetSourceHeight, (KestHandle item))                                                \
@@ -104,12 +137,8 @@ constexpr uint32_t kWmpNotify3 = 0x683;
   X(KestBool, kestVideoNeedPaint, (KestHandle item))                                                     \
   X(void, kestVideoSetRect, (KestHandle item, int32_t left, int32_t top, int32_t right, int32_t bottom)) \
   X(void*, kestVideoGetDC, (KestHandle item))                                                            \
-  X(KestBool, kestOggStrGetFormat, (KestHandle item, KestWaveFormat * format))                           \
-  X(int64_t, kestOggStrGetSize, (KestHandle item))                                                       \
-  X(int64_t, kestOggStrGetPos, (KestHandle item))                                                        \
-  X(void, kestOggStrSetPos, (KestHandle item, int64_t position))                                         \
-  X(int32_t, kestOggStrRead, (KestHandle item, void* buffer, int32_t count))                             \
-  X(int32_t, kestOggStrGetLen, (KestHandle item))
+  X(KestBool, kestVideoGetFrame, (KestHandle item, int32_t bits, KestVideoFrame * frame))                \
+  X(void, kestVideoFrameDone, (KestHandle item))
 
 namespace kest {
 constexpr int32_t kKestLibVersion = 108;

@@ -43,7 +43,8 @@ TKestLibLoad CheckKestLib(std::shared_ptr<const TKestLib> lib, const std::string
 
 TKestLibLoad LoadKestLib(const std::string& path) {
   const std::string file_name = FileNameOf(path);
-  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // Never unmapped: the media libraries it loads keep process-wide state.
+  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (!handle) return {nullptr, MissingFileMessage(file_name)};
   auto lib = std::make_shared<TLoadedKestLib>();
   lib->handle = handle;

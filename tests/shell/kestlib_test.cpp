@@ -46,7 +46,9 @@ TEST(KestLib, MissingEntryPointIsNamed) {
 }
 
 TEST(KestLib, LoadsOurLibraryByName) {
-  TKestLibLoad load = LoadKestLib(BinDir() + "/libkest.so");
+  // Kept for the process, as the player keeps it: its media libraries hold
+  // process-wide state.
+  static const TKestLibLoad load = LoadKestLib(BinDir() + "/libkest.so");
   ASSERT_TRUE(load.lib) << load.error;
   EXPECT_EQ(load.lib->kestVersion(), 108);
   // Until a media player exists every manager answers "no item".
