@@ -1,0 +1,60 @@
+#pragma once
+// Items with nothing to sound: a CD track when no disc is there (no drive
+// can be reached from here), and MIDI until the MIDI player plays it. Each
+// has length 0 and reports its end once after every Play, so scripts that
+// wait for the end of the music go on.
+#include <optional>
+#include <string>
+
+#include "media/items/media_item.h"
+
+namespace kest {
+
+class TSilentItem : public TDMediaItem {
+ public:
+  using TDMediaItem::TDMediaItem;
+  bool GetRepeat() override { return FRepeat; }
+  void SetRepeat(bool value) override { FRepeat = value; }
+  int32_t GetPan() override { return FPan; }
+  int32_t GetVolume() override { return FVolume; }
+  void SetPan(int32_t value) override { FPan = value; }
+  void SetVolume(int32_t value) override { FVolume = value; }
+  int32_t GetPosition() override { return 0; }
+  int32_t GetLength() override { return 0; }
+  bool IsPlaying() override { return false; }
+  bool IsPaused() override { return FPaused; }
+  void Pause() override { FPaused = true; }
+
+ protected:
+  bool AtEnd() override { return FPlayed; }
+  void DoPlay() override {
+    FPlayed = true;
+    FPaused = false;
+  }
+  void DoSetPosition(int32_t) override { FPlayed = false; }
+
+ private:
+  bool FRepeat = false, FPaused = false, FPlayed = false;
+  int32_t FPan = 0, FVolume = 0;
+};
+
+class TCddaItem final : public TSilentItem {
+ public:
+  // "CD_" and a track number, as the sound component names tracks.
+  TCddaItem(TMediaManager& manager, const std::string& name);
+  std::optional<int32_t> Track() const { return FTrack; }
+
+ private:
+  std::optional<int32_t> FTrack;
+};
+
+class TMidiItem final : public TSilentItem {
+ public:
+  TMidiItem(TMediaManager& manager, std::string fileName) : TSilentItem(manager), FFileName(std::move(fileName)) {}
+  const std::string& FileName() const { return FFileName; }
+
+ private:
+  std::string FFileName;
+};
+
+}  // namespace kest
