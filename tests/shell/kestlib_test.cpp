@@ -51,7 +51,7 @@ TEST(KestLib, LoadsOurLibraryByName) {
   static const TKestLibLoad load = LoadKestLib(BinDir() + "/libkest.so");
   ASSERT_TRUE(load.lib) << load.error;
   EXPECT_EQ(load.lib->kestVersion(), 108);
-  // Until a media player exists every manager answers "no item".
+  // A null stream gives no item, and no item answers zero.
   EXPECT_EQ(load.lib->kestOggmanAdd(nullptr, -1), 0);
   EXPECT_EQ(load.lib->kestOggIsPlaying(0), 0);
   load.lib->kestInit(nullptr, nullptr, nullptr, nullptr, KestStreamSize, KestStreamRead, KestStreamPosition,
