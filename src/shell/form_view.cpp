@@ -105,6 +105,9 @@ void TFormView::InitPlayer() {
   args.ScreenHeight = BaseHeight();
   args.FullScreenWidth = FProject ? FProject->FullScreenWidth() : args.ScreenWidth;
   args.FullScreenHeight = FProject ? FProject->FullScreenHeight() : args.ScreenHeight;
+  args.KestLib = FServices.KestLib;
+  args.DirectSound = FSettings.DirectSound;
+  args.DelayTime = FSettings.DelayTime;
   if (const TKestLib* lib = FServices.KestLib) {
     lib->kestInit(nullptr, nullptr, nullptr, nullptr, KestStreamSize, KestStreamRead, KestStreamPosition,
                   KestStreamSeek, KestSaveFpu, KestRestoreFpu, 0);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "script/call_man.h"
+#include "shell/media_part.h"
 #include "shell/player_files.h"
 #include "shell/project_part.h"
 #include "shell/scene_part.h"
@@ -39,6 +40,13 @@ std::unique_ptr<IPlayerScreen> TPlayerFactory::CreateScreen(const TMediaInitArgs
     part->SetDirtySource([scene = FScene] { return scene->DirtyRects(); });
   }
   return part;
+}
+
+std::unique_ptr<IPlayerMedia> TPlayerFactory::CreateMedia(const TMediaInitArgs& args) {
+  if (!args.KestLib) return nullptr;
+  auto media = std::make_unique<TMediaPart>(*args.KestLib, FFiles, args.DirectSound);
+  FMedia = media.get();
+  return media;
 }
 
 std::unique_ptr<IPlayerFiles> TPlayerFactory::CreateFiles() {
@@ -128,6 +136,8 @@ void TPlayerFactory::FreeVariables() {
   FTextVariables.reset();
   FVariables.reset();
   FScene = nullptr;
+  // The media managers go after this, with nothing left to reach them.
+  FMedia = nullptr;
 }
 
 TKestReadList* TPlayerFactory::ReadMarks() const { return FScene ? &FScene->Bases().Story().ReadList : nullptr; }

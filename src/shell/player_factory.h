@@ -24,6 +24,7 @@
 namespace kest {
 
 class IDialogs;
+class TMediaPart;
 class TScenePart;
 class TFontPixelManager;
 
@@ -63,6 +64,9 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
     FFrameObserver = std::move(observer);
   }
   std::unique_ptr<IPlayerScreen> CreateScreen(const TMediaInitArgs& args) override;
+  std::unique_ptr<IPlayerMedia> CreateMedia(const TMediaInitArgs& args) override;
+  // The media managers once made (null before and after).
+  TMediaPart* Media() const { return FMedia; }
 
   // The virtual file manager, asking its disc questions through `dialogs`
   // and closing the player through `close`.
@@ -123,6 +127,7 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   // The scene's event queue; before the scene exists, one of the factory's.
   TTimerList* Events();
   TScenePart* FScene = nullptr;
+  TMediaPart* FMedia = nullptr;
   TTimerList FEvents;
   TObjectHandle FScriptSender = std::make_shared<TObjectLife>(TObjectLife{"headless"});
 };

@@ -8,6 +8,8 @@
 
 namespace kest {
 
+struct TKestLib;
+
 class TSceneInput;
 
 class IPlayerProject {
@@ -87,6 +89,10 @@ struct TMediaInitArgs {
   // The project's full-screen size: the display mode preferred for full screen.
   int FullScreenWidth = 0;
   int FullScreenHeight = 0;
+  // The extension library (none: no media) and the [Sound] settings.
+  const TKestLib* KestLib = nullptr;
+  bool DirectSound = true;
+  int DelayTime = 500;
 };
 
 // Makes and frees the subsystems, step by step, for the main window.
