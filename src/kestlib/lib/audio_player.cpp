@@ -93,7 +93,8 @@ TAudioPlayer::~TAudioPlayer() {
 }
 
 int64_t TAudioPlayer::MsToFrame(int32_t ms) const {
-  return std::min<int64_t>(static_cast<int64_t>(std::max(ms, 0)) * FRate / 1000, FFrames);
+  // Rounded up, so that the position read back is the one set.
+  return std::min<int64_t>((static_cast<int64_t>(std::max(ms, 0)) * FRate + 999) / 1000, FFrames);
 }
 
 int32_t TAudioPlayer::FrameToMs(int64_t frame) const {
