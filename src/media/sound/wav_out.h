@@ -100,7 +100,8 @@ class TWavOut {
   static int BlockSizeFor(int delayTime) { return delayTime * kBytesPerSecond / 1000; }
 
   // The bus always has a device behind it (a silent one when there is no
-  // sound card), so blocks are always taken and sounds always end.
+  // sound card), so blocks are always taken and sounds always end. The bus
+  // outlives the mixer.
   // DelayTime is held to 100…500 ms.
   TWavOut(TSoundBus& bus, int delayTime, IClock& clock);
   ~TWavOut();
