@@ -109,8 +109,9 @@ void TFormView::InitPlayer() {
   args.DirectSound = FSettings.DirectSound;
   args.DelayTime = FSettings.DelayTime;
   if (const TKestLib* lib = FServices.KestLib) {
-    lib->kestInit(nullptr, nullptr, nullptr, nullptr, KestStreamSize, KestStreamRead, KestStreamPosition,
-                  KestStreamSeek, KestSaveFpu, KestRestoreFpu, 0);
+    void* sound = factory.SoundOutput();
+    lib->kestInit(nullptr, nullptr, nullptr, &sound, KestStreamSize, KestStreamRead, KestStreamPosition, KestStreamSeek,
+                  KestSaveFpu, KestRestoreFpu, 0);
     lib->kestOggmanSetUseThread(-1);
     FKestlibInitialised = true;
   }

@@ -132,6 +132,7 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
       &display, &capture, cl.OutputBits, [&capture](const TCustomDIBX& out) { capture.OnFrame(out); }, cl.TestPattern);
   TLoopThread loop;
   TManualClock clock;
+  factory.SetMediaClock(&clock);
   TFormView form(Services(cl, factory, dialogs, loop, clock, lib));
   factory.SetFileServices(ProgramPath(), &dialogs, [&form] { form.PostClose(); });
   factory.SetGameFolder(cl.Params.empty() ? std::string() : cl.Params.front());

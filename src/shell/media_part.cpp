@@ -1,14 +1,30 @@
 #include "shell/media_part.h"
 
+#include "media/items/ogg_wave_item.h"
+
 namespace kest {
 
-TMediaPart::TMediaPart(const TKestLib& lib, TVrFileManager* files, bool directSound,
-                       TOggManager::TWaveItemMaker makeWaveItem)
+TMediaPart::TMediaPart(const TKestLib& lib, TVrFileManager* files, const TOptions& options)
     : FLib(lib),
+      FOptions(options),
       FFiles(files),
       FVideo(lib, FFiles),
       FWmp(lib, FFiles),
-      FOgg(lib, FFiles, directSound, std::move(makeWaveItem)) {}
+      FOgg(lib, FFiles, options.DirectSound || !options.Bus,
+           [this](TMediaManager& manager, std::unique_ptr<TStream> stream, bool isOgg) {
+             return MakeWaveItem(manager, std::move(stream), isOgg);
+           }) {}
+
+std::unique_ptr<TDMediaItem> TMediaPart::MakeWaveItem(TMediaManager& manager, std::unique_ptr<TStream> stream,
+                                                      bool isOgg) {
+  auto source = std::make_unique<TOggStream>(FLib, std::move(stream), isOgg);
+  if (!FMixer) {
+    FMixer = std::make_unique<TWavOut>(*FOptions.Bus, FOptions.DelayTime,
+                                       FOptions.Clock ? *FOptions.Clock : static_cast<IClock&>(FSteadyClock));
+    FMixer->Start(!FOptions.MixOnTick);
+  }
+  return std::make_unique<TOggWaveItem>(manager, *FMixer, std::move(source));
+}
 
 // Items go before the library is told to finish (kestFinal follows).
 TMediaPart::~TMediaPart() {
@@ -17,9 +33,13 @@ TMediaPart::~TMediaPart() {
   FOgg.Clear();
   FWmp.Clear();
   FVideo.Clear();
+  if (FMixer) FMixer->Stop();
 }
 
-void TMediaPart::VideoStep() { FLib.kestVidmanProcessEvent(nullptr); }
+void TMediaPart::VideoStep() {
+  FLib.kestVidmanProcessEvent(nullptr);
+  if (FMixer && FOptions.MixOnTick) FMixer->MixPass();
+}
 
 void TMediaPart::VideoPause() { FVideo.Suspend(); }
 

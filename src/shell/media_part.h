@@ -6,6 +6,8 @@
 
 #include "kestlib/kestlib_loader.h"
 #include "media/items/media_managers.h"
+#include "media/sound/wav_out.h"
+#include "platform/clock.h"
 #include "shell/player_parts.h"
 
 namespace kest {
@@ -14,12 +16,22 @@ class TVrFileManager;
 
 class TMediaPart final : public IPlayerMedia {
  public:
-  // DirectSound off: Ogg and WAV sounds go through the player's own mixer,
-  // made by `makeWaveItem`.
-  TMediaPart(const TKestLib& lib, TVrFileManager* files, bool directSound,
-             TOggManager::TWaveItemMaker makeWaveItem = nullptr);
+  struct TOptions {
+    // Off: Ogg and WAV sounds are played by the player's own wave mixer on
+    // the bus, started with the first of them.
+    bool DirectSound = true;
+    int DelayTime = TWavOut::kDefaultDelayTime;
+    TSoundBus* Bus = nullptr;
+    IClock* Clock = nullptr;  // none: the steady clock
+    // The mixer mixes on each tick instead of on its own thread, so that a
+    // headless run stays the same from run to run.
+    bool MixOnTick = false;
+  };
+  TMediaPart(const TKestLib& lib, TVrFileManager* files, const TOptions& options);
   ~TMediaPart() override;
 
+  // Each tick: the video manager's step, and the mixer's pass when it mixes
+  // on the tick.
   void VideoStep() override;
   void VideoPause() override;
   void VideoSuspend() override { FVideo.Suspend(); }
@@ -36,7 +48,12 @@ class TMediaPart final : public IPlayerMedia {
   TMidiManager& Midi() { return FMidi; }
 
  private:
+  std::unique_ptr<TDMediaItem> MakeWaveItem(TMediaManager& manager, std::unique_ptr<TStream> stream, bool isOgg);
+
   const TKestLib& FLib;
+  TOptions FOptions;
+  TSteadyClock FSteadyClock;
+  std::unique_ptr<TWavOut> FMixer;  // made with the first item it plays
   TMediaFiles FFiles;
   // In the order they are made; they go in the reverse.
   TVideoManager FVideo;

@@ -12,8 +12,15 @@
 
 namespace kest {
 
+void* TPlayerFactory::SoundOutput() { return FBus ? FBus->CBus() : nullptr; }
+
 void TPlayerFactory::InitSound() {
   if (FAudio) return;
+  OpenSound();
+  FBus = std::make_unique<TSoundBus>(*FAudio);
+}
+
+void TPlayerFactory::OpenSound() {
   if (FHeadless) {
     auto silent = std::make_unique<TSilentAudioDevice>(TSilentAudioDevice::TClock::GameTime);
     FGameTimeAudio = silent.get();
@@ -44,7 +51,13 @@ std::unique_ptr<IPlayerScreen> TPlayerFactory::CreateScreen(const TMediaInitArgs
 
 std::unique_ptr<IPlayerMedia> TPlayerFactory::CreateMedia(const TMediaInitArgs& args) {
   if (!args.KestLib) return nullptr;
-  auto media = std::make_unique<TMediaPart>(*args.KestLib, FFiles, args.DirectSound);
+  TMediaPart::TOptions options;
+  options.DirectSound = args.DirectSound;
+  options.DelayTime = args.DelayTime;
+  options.Bus = FBus.get();
+  options.Clock = FMediaClock;
+  options.MixOnTick = FHeadless;
+  auto media = std::make_unique<TMediaPart>(*args.KestLib, FFiles, options);
   FMedia = media.get();
   return media;
 }

@@ -9,7 +9,9 @@
 #include "language/date_clock.h"
 #include "language/param_collection.h"
 #include "language/sys_func_man.h"
+#include "media/sound/sound_bus.h"
 #include "platform/audio_device.h"
+#include "platform/clock.h"
 #include "platform/display.h"
 #include "scene/event_queue.h"
 #include "script/command_hosts.h"
@@ -40,6 +42,10 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
 
   // Opens the sound card; without one a silent device takes its place.
   void InitSound() override;
+  void* SoundOutput() override;
+  // The clock the wave mixer times its blocks by: the game's in a headless
+  // player (which then mixes on each tick), else the steady clock.
+  void SetMediaClock(IClock* clock) { FMediaClock = clock; }
   // The variable store, reading dates from `clock` (the host's local time
   // when null).
   void SetDateClock(std::unique_ptr<IDateClock> clock) { FDateClock = std::move(clock); }
@@ -87,9 +93,13 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   TSilentAudioDevice* GameTimeAudio() const { return FGameTimeAudio; }
 
  private:
+  void OpenSound();
+
   bool FHeadless;
   TOpenSoundCard FOpenSoundCard;
   std::unique_ptr<IAudioDevice> FAudio;
+  std::unique_ptr<TSoundBus> FBus;
+  IClock* FMediaClock = nullptr;
   TSilentAudioDevice* FGameTimeAudio = nullptr;
   std::unique_ptr<IDateClock> FDateClock;
   std::unique_ptr<TParamCollection> FVariables;

@@ -101,6 +101,9 @@ class IPlayerFactory {
   virtual ~IPlayerFactory() = default;
   virtual std::unique_ptr<IPlayerFiles> CreateFiles() = 0;
   virtual void InitSound() = 0;
+  // The sound output the extension library renders into (its shared sound
+  // address); null without one.
+  virtual void* SoundOutput() = 0;
   virtual void CreateVariables() = 0;
   virtual void CreateSystemFunctions() = 0;
   virtual std::unique_ptr<IPlayerScene> CreateScene() = 0;

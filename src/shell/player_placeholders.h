@@ -27,6 +27,7 @@ class TEmptyPlayerFactory : public IPlayerFactory {
  public:
   std::unique_ptr<IPlayerFiles> CreateFiles() override { return nullptr; }
   void InitSound() override {}
+  void* SoundOutput() override { return nullptr; }
   void CreateVariables() override {}
   void CreateSystemFunctions() override {}
   std::unique_ptr<IPlayerScene> CreateScene() override { return std::make_unique<TInputOnlyScene>(); }

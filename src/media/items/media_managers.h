@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/stream.h"
 #include "kestlib/kestlib_loader.h"
 #include "media/items/kestlib_items.h"
 #include "media/items/media_item.h"
