@@ -163,10 +163,15 @@ TEST(WavOut, ALoopWrapsToItsStartInsideABlockWithoutAGap) {
   TWavBuffer* dry = rig.out.AddBuffer(Format(2, 44100, 16), std::make_unique<TMemorySource>(Ramp(frames, 2, 16), true));
   dry->SetLoop(true, 0);
   dry->Play();
+  std::vector<uint8_t> torn = Ramp(frames, 2, 16);
+  torn.push_back(1);
+  TWavBuffer* tornLoop = rig.Add(Format(2, 44100, 16), torn);
+  tornLoop->SetLoop(true, frames * 4);  // only part of a frame to loop over
   rig.device.Pull(2 * rig.BlockFrames());
   rig.out.MixPass();
   EXPECT_TRUE(past->AtEnd());
   EXPECT_TRUE(dry->AtEnd());
+  EXPECT_TRUE(tornLoop->AtEnd());
 }
 
 TEST(WavOut, VolumeScalesBelow255) {

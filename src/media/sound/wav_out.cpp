@@ -143,7 +143,7 @@ int64_t TWavBuffer::PlayedPosition() const {
 
 int TWavBuffer::ReadLooping(uint8_t* dst, int bytes) {
   int got = 0;
-  bool justWrapped = false;
+  int gotAtWrap = -1;  // a pass from the loop start that adds no whole frame ends the sound
   while (got < bytes) {
     int n = 0;
     if (FReadPos < FSize) {
@@ -152,19 +152,16 @@ int TWavBuffer::ReadLooping(uint8_t* dst, int bytes) {
     }
     got += n;
     FReadPos += n;
-    if (n > 0) {
-      justWrapped = false;
-      continue;
-    }
+    if (n > 0) continue;
     // The end: a torn last frame is dropped so the loop start stays aligned.
     got -= got % FFrameBytes;
-    if (!FLoop || justWrapped) {
+    if (!FLoop || got == gotAtWrap) {
       FEnded = true;
       break;
     }
     FStream->Seek(FLoopPos);
     FReadPos = FLoopPos;
-    justWrapped = true;
+    gotAtWrap = got;
   }
   return got - got % FFrameBytes;
 }
