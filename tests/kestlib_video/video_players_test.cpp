@@ -176,6 +176,17 @@ TEST_P(VideoPlayers, PauseHoldsTheFrame) {
   EXPECT_EQ(kestVideoGetPosition(FItem), held + 100);
 }
 
+TEST_P(VideoPlayers, SuspendHoldsEveryMovie) {
+  kestVideoPlay(FItem);
+  clock::AdvanceManualClock(200);
+  kestVidmanSuspend();
+  clock::AdvanceManualClock(500);
+  EXPECT_EQ(kestVideoGetPosition(FItem), 200);
+  kestVidmanResume();
+  clock::AdvanceManualClock(100);
+  EXPECT_EQ(kestVideoGetPosition(FItem), 300);
+}
+
 TEST_P(VideoPlayers, SeekShowsTheSecondColour) {
   kestVideoSetPosition(FItem, 1000);
   EXPECT_EQ(kestVideoNeedPaint(FItem), -1);

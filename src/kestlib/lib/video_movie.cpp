@@ -100,6 +100,7 @@ bool TVideoMovie::OpenStreams(const char* fileName, void* stream, const TLibCall
   FVideo = avcodec_alloc_context3(codec);
   if (!FVideo || avcodec_parameters_to_context(FVideo, video->codecpar) < 0) return false;
   FVideo->thread_count = 1;
+  FVideo->max_pixels = int64_t{kMaxSide} * kMaxSide;
   if (avcodec_open2(FVideo, codec, nullptr) < 0) return false;
   FWidth = FVideo->width;
   FHeight = FVideo->height;
@@ -296,7 +297,8 @@ void TVideoMovie::ReceiveVideo(uint64_t generation, int64_t skipMs) {
     // taken as the time of the frame before.
     ms = ms == AV_NOPTS_VALUE ? FLastPushedMs + FFrameMs : std::max(ms, FLastPushedMs);
     FLastPushedMs = ms;
-    if (ms + FFrameMs <= skipMs || FDecoded->width <= 0 || FDecoded->height <= 0) {
+    if (ms + FFrameMs <= skipMs || FDecoded->width <= 0 || FDecoded->height <= 0 || FDecoded->width > kMaxSide ||
+        FDecoded->height > kMaxSide) {
       av_frame_unref(FDecoded);
       continue;
     }
@@ -375,8 +377,11 @@ int64_t TVideoMovie::ClockMs() {
   if (FSoundClock) {
     std::lock_guard sound(FSoundLock);
     int64_t ms = FSoundBaseMs + FSoundConsumed * 1000 / kOutputRate;
-    if (!FSoundEof || FRingCount > 0) return ms;
-    // The sound is over; the pictures that remain go by the monotonic clock.
+    // The pictures go on by the monotonic clock once the sound is over, or
+    // when it has run dry while the pictures ahead fill every slot (a sound
+    // track that stops before the pictures do).
+    bool starved = FRingCount == 0 && FDecoderFull;
+    if (FRingCount > 0 || (!FSoundEof && !starved)) return ms;
     FSoundClock = false;
     FBaseMs = ms;
     FAnchor = ClockNow();
