@@ -125,6 +125,7 @@ class TFakeFactory final : public IPlayerFactory {
     log.push_back("InitSound");
     if (sound_fails) throw std::runtime_error("no sound device");
   }
+  void* SoundOutput() override { return nullptr; }
   void CreateVariables() override { log.push_back("CreateVariables"); }
   void CreateSystemFunctions() override { log.push_back("CreateSystemFunctions"); }
   std::unique_ptr<IPlayerScene> CreateScene() override {
