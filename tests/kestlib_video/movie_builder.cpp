@@ -16,7 +16,7 @@ struct TEncoder {
   AVStream* stream = nullptr;
 };
 
-bool Open(AVFormatContext* out, const char* name, bool video, const TMovieSpec& spec, TEncoder* enc,
+bool Open(AVFormatContext* out, const char* name, bool video, const TMoviePlan& plan, TEncoder* enc,
           std::string* error) {
   const AVCodec* codec = avcodec_find_encoder_by_name(name);
   if (!codec) {
@@ -27,12 +27,12 @@ bool Open(AVFormatContext* out, const char* name, bool video, const TMovieSpec& 
   enc->codec = avcodec_alloc_context3(codec);
   AVCodecContext* c = enc->codec;
   if (video) {
-    c->width = spec.width;
-    c->height = spec.height;
-    c->time_base = AVRational{1, spec.fps};
-    c->framerate = AVRational{spec.fps, 1};
+    c->width = plan.width;
+    c->height = plan.height;
+    c->time_base = AVRational{1, plan.fps};
+    c->framerate = AVRational{plan.fps, 1};
     c->pix_fmt = AV_PIX_FMT_YUV420P;
-    c->gop_size = spec.fps / 2;
+    c->gop_size = plan.fps / 2;
     c->max_b_frames = 0;
     c->bit_rate = 400000;
   } else {
@@ -97,21 +97,21 @@ void FillTone(AVFrame* frame, int64_t first) {
 
 TColour MovieColour(int index, int frames) { return index < frames / 2 ? TColour{200, 40, 40} : TColour{40, 60, 200}; }
 
-bool WriteMovie(const std::string& path, const TMovieSpec& spec, std::string* error) {
+bool WriteMovie(const std::string& path, const TMoviePlan& plan, std::string* error) {
   AVFormatContext* out = nullptr;
-  if (avformat_alloc_output_context2(&out, nullptr, spec.format, path.c_str()) < 0) {
-    *error = std::string("no muxer ") + spec.format;
+  if (avformat_alloc_output_context2(&out, nullptr, plan.format, path.c_str()) < 0) {
+    *error = std::string("no muxer ") + plan.format;
     return false;
   }
   TEncoder video, sound;
-  bool ok = Open(out, spec.video, true, spec, &video, error) &&
-            (!spec.sound || Open(out, spec.sound, false, spec, &sound, error)) &&
+  bool ok = Open(out, plan.video, true, plan, &video, error) &&
+            (!plan.sound || Open(out, plan.sound, false, plan, &sound, error)) &&
             avio_open(&out->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0 && avformat_write_header(out, nullptr) >= 0;
   if (ok) {
     AVFrame* picture = av_frame_alloc();
     picture->format = AV_PIX_FMT_YUV420P;
-    picture->width = spec.width;
-    picture->height = spec.height;
+    picture->width = plan.width;
+    picture->height = plan.height;
     av_frame_get_buffer(picture, 0);
     AVFrame* tone = nullptr;
     if (sound.codec) {
@@ -123,11 +123,11 @@ bool WriteMovie(const std::string& path, const TMovieSpec& spec, std::string* er
       av_frame_get_buffer(tone, 0);
     }
     int64_t samples = 0;
-    for (int i = 0; i < spec.frames; ++i) {
-      FillPicture(picture, MovieColour(i, spec.frames));
+    for (int i = 0; i < plan.frames; ++i) {
+      FillPicture(picture, MovieColour(i, plan.frames));
       picture->pts = i;
       Encode(out, video, picture);
-      while (tone && samples < int64_t{i + 1} * 44100 / spec.fps) {
+      while (tone && samples < int64_t{i + 1} * 44100 / plan.fps) {
         FillTone(tone, samples);
         tone->pts = samples;
         Encode(out, sound, tone);

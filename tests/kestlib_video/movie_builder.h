@@ -10,7 +10,7 @@ struct TColour {
   int r, g, b;
 };
 
-struct TMovieSpec {
+struct TMoviePlan {
   const char* format;  // muxer name: "mpeg", "avi", "asf"
   const char* video;   // encoder name
   const char* sound;   // encoder name, or null for a silent movie
@@ -24,6 +24,6 @@ struct TMovieSpec {
 TColour MovieColour(int index, int frames);
 
 // Writes the movie to `path`; false (with the reason) when an encoder is missing.
-bool WriteMovie(const std::string& path, const TMovieSpec& spec, std::string* error);
+bool WriteMovie(const std::string& path, const TMoviePlan& plan, std::string* error);
 
 }  // namespace kesttest

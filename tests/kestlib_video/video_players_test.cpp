@@ -23,7 +23,7 @@ namespace {
 
 using kesttest::MovieColour;
 using kesttest::TColour;
-using kesttest::TMovieSpec;
+using kesttest::TMoviePlan;
 namespace clock = kestlib::video;
 
 // The player's streams here are plain files.
@@ -58,7 +58,7 @@ std::string Folder() {
 
 struct TCase {
   const char* name;
-  TMovieSpec spec;
+  TMoviePlan plan;
 };
 
 void PrintTo(const TCase& c, std::ostream* out) { *out << c.name; }
@@ -76,7 +76,7 @@ class VideoPlayers : public testing::TestWithParam<TCase> {
     FPath = Folder() + "/movie." + c.name;
     if (!std::filesystem::exists(FPath)) {
       std::string error;
-      if (!kesttest::WriteMovie(FPath, c.spec, &error)) GTEST_SKIP() << error;
+      if (!kesttest::WriteMovie(FPath, c.plan, &error)) GTEST_SKIP() << error;
     }
     FFile = std::fopen(FPath.c_str(), "rb");
     ASSERT_TRUE(FFile);

@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
   }
   struct {
     const char* file;
-    kesttest::TMovieSpec spec;
+    kesttest::TMoviePlan plan;
   } const seeds[] = {
       {"tiny.mpg", {"mpeg", "mpeg1video", "mp2", 32, 24, 25, 4}},
       {"tiny.avi", {"avi", "msmpeg4v2", nullptr, 32, 24, 25, 4}},
@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   int failed = 0;
   for (const auto& seed : seeds) {
     std::string error;
-    if (!kesttest::WriteMovie(std::string(argv[1]) + "/" + seed.file, seed.spec, &error)) {
+    if (!kesttest::WriteMovie(std::string(argv[1]) + "/" + seed.file, seed.plan, &error)) {
       std::fprintf(stderr, "%s: %s\n", seed.file, error.c_str());
       failed = 1;
     }
