@@ -264,6 +264,15 @@ bool TAudioPlayer::Fill() {
     const uint64_t limit = static_cast<uint64_t>(FSourceDone ? FFeedFrames : FFeedFrames - 1);
     if ((FPhase >> 32) >= limit) break;
     const int16_t* feed = FFeed.data();
+    if (FStep == uint64_t{1} << 32) {
+      // At the output's own rate every frame is copied as it is.
+      const uint64_t at = FPhase >> 32;
+      const int32_t n = static_cast<int32_t>(std::min<uint64_t>(kBlockFrames - made, limit - at));
+      std::memcpy(out + 2 * made, feed + 2 * at, sizeof(int16_t) * 2 * n);
+      made += n;
+      FPhase += static_cast<uint64_t>(n) << 32;
+      continue;
+    }
     while (made < kBlockFrames && (FPhase >> 32) < limit) {
       const uint64_t at = FPhase >> 32;
       const int16_t* a = feed + 2 * at;
