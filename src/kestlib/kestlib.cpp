@@ -47,14 +47,14 @@ bool OggOnThread() {
 
 KEST_EXPORT int32_t kestVersion(void) { return kest::kKestLibVersion; }
 
-// shared_sound points at the player's KestSoundBus (or holds null).
-KEST_EXPORT void kestInit(void**, void**, void*, void** shared_sound, KestStreamSizeProc size, KestStreamReadProc read,
+// sharedSound points at the player's KestSoundBus (or holds null).
+KEST_EXPORT void kestInit(void**, void**, void*, void** sharedSound, KestStreamSizeProc size, KestStreamReadProc read,
                           KestStreamPositionProc position, KestStreamSeekProc seek, KestFpuProc, KestFpuProc,
                           KestBool) {
   TLibState& s = State();
   std::lock_guard guard(s.lock);
   s.callbacks = {size, read, position, seek};
-  s.bus = shared_sound ? static_cast<KestSoundBus*>(*shared_sound) : nullptr;
+  s.bus = sharedSound ? static_cast<KestSoundBus*>(*sharedSound) : nullptr;
   s.initialised = true;
 }
 

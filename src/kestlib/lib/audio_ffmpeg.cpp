@@ -53,8 +53,8 @@ class TFfmpegDecoder : public IAudioDecoder {
     avio_context_free(&FIo);
   }
 
-  bool Open(const char* format_name) {
-    const AVInputFormat* format = av_find_input_format(format_name);
+  bool Open(const char* formatName) {
+    const AVInputFormat* format = av_find_input_format(formatName);
     if (!format || !FSource->Seek(0)) return false;
     auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
     if (!buffer) return false;

@@ -67,7 +67,7 @@ std::unique_ptr<IByteSource> MakeMemoryView(const uint8_t* data, size_t size) {
   return std::make_unique<TMemorySource>(data, size);
 }
 
-std::unique_ptr<IAudioDecoder> OpenSound(std::unique_ptr<IByteSource> source, bool ogg_hint) {
+std::unique_ptr<IAudioDecoder> OpenSound(std::unique_ptr<IByteSource> source, bool oggHint) {
   if (!source) return nullptr;
   char magic[4] = {};
   if (!source->Seek(0)) return nullptr;
@@ -75,7 +75,7 @@ std::unique_ptr<IAudioDecoder> OpenSound(std::unique_ptr<IByteSource> source, bo
   if (!source->Seek(0)) return nullptr;
   if (got == 4 && std::memcmp(magic, "OggS", 4) == 0) return OpenVorbis(std::move(source));
   if (got == 4 && std::memcmp(magic, "RIFF", 4) == 0) return OpenWav(std::move(source));
-  return ogg_hint ? OpenVorbis(std::move(source)) : OpenWav(std::move(source));
+  return oggHint ? OpenVorbis(std::move(source)) : OpenWav(std::move(source));
 }
 
 }  // namespace kestlib

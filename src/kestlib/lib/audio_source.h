@@ -76,7 +76,7 @@ std::unique_ptr<IAudioDecoder> OpenWav(std::unique_ptr<IByteSource> source);
 // FFmpeg with the demuxer of that name ("asf", "wav").
 std::unique_ptr<IAudioDecoder> OpenWithFfmpeg(std::unique_ptr<IByteSource> source, const char* format);
 // Looks at the first bytes: "OggS" Vorbis, "RIFF" WAV; otherwise Vorbis when
-// `ogg_hint`, else WAV.
-std::unique_ptr<IAudioDecoder> OpenSound(std::unique_ptr<IByteSource> source, bool ogg_hint);
+// `oggHint`, else WAV.
+std::unique_ptr<IAudioDecoder> OpenSound(std::unique_ptr<IByteSource> source, bool oggHint);
 
 }  // namespace kestlib

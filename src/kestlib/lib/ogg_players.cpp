@@ -19,14 +19,14 @@ TItemTable<TPcmStream>& Streams() {
   return *table;
 }
 
-std::unique_ptr<kestlib::IAudioDecoder> OpenStream(void* stream, KestBool is_ogg) {
-  return kestlib::OpenSound(kestlib::MakeCallbackSource(kestlib::Callbacks(), stream), is_ogg != 0);
+std::unique_ptr<kestlib::IAudioDecoder> OpenStream(void* stream, KestBool isOgg) {
+  return kestlib::OpenSound(kestlib::MakeCallbackSource(kestlib::Callbacks(), stream), isOgg != 0);
 }
 
 }  // namespace
 
-KEST_EXPORT KestHandle kestOggmanAdd(void* stream, KestBool is_ogg) {
-  auto decoder = OpenStream(stream, is_ogg);
+KEST_EXPORT KestHandle kestOggmanAdd(void* stream, KestBool isOgg) {
+  auto decoder = OpenStream(stream, isOgg);
   if (!decoder) return 0;
   return Players().Add(std::make_unique<TAudioPlayer>(std::move(decoder), kestlib::SoundBus()));
 }
@@ -35,8 +35,8 @@ KEST_EXPORT void kestOggmanDel(KestHandle item) { Players().Remove(item); }
 
 KEST_EXPORT void kestOggmanRestore(void) {}
 
-KEST_EXPORT KestHandle kestOggStrmanAdd(void* stream, KestBool is_ogg) {
-  auto decoder = OpenStream(stream, is_ogg);
+KEST_EXPORT KestHandle kestOggStrmanAdd(void* stream, KestBool isOgg) {
+  auto decoder = OpenStream(stream, isOgg);
   if (!decoder) return 0;
   return Streams().Add(std::make_unique<TPcmStream>(std::move(decoder)));
 }

@@ -44,8 +44,8 @@ R With(KestHandle item, F call) {
 
 }  // namespace
 
-KEST_EXPORT KestHandle kestVidmanAdd(const char* file_name, void* stream, KestBool) {
-  std::shared_ptr<TVideoMovie> movie = TVideoMovie::Open(file_name, stream, kestlib::Callbacks(), kestlib::SoundBus());
+KEST_EXPORT KestHandle kestVidmanAdd(const char* fileName, void* stream, KestBool) {
+  std::shared_ptr<TVideoMovie> movie = TVideoMovie::Open(fileName, stream, kestlib::Callbacks(), kestlib::SoundBus());
   if (!movie) return 0;
   TVideoManager& m = Manager();
   std::lock_guard guard(m.lock);
