@@ -46,7 +46,7 @@ void OggMix(benchmark::State& state) {
   double fraction = 0;
   for (auto _ : state) {
     TBenchBus bus;
-    KestSoundBus sound{&bus, TBenchBus::Attach, TBenchBus::Detach};
+    KestSoundBus sound{&bus, TBenchBus::Attach, TBenchBus::Detach, 0};
     std::vector<std::unique_ptr<TAudioPlayer>> players;
     for (int i = 0; i < kSounds; ++i) {
       players.push_back(std::make_unique<TAudioPlayer>(OpenVorbis(MakeMemoryView(file.data(), file.size())), &sound));

@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                      static_cast<TBus*>(c)->source = source;
                      static_cast<TBus*>(c)->render = render;
                    },
-                   [](void* c, void*) { *static_cast<TBus*>(c) = TBus{}; }};
+                   [](void* c, void*) { *static_cast<TBus*>(c) = TBus{}; }, 0};
   void* shared = &bus;
   kestInit(nullptr, nullptr, nullptr, &shared, Size, Read, Position, Seek, nullptr, nullptr, 0);
   TMemory memory{data, static_cast<int64_t>(size), 0};

@@ -32,12 +32,16 @@ struct KestMessage {
 // shared sound address): 44100 Hz, 16-bit stereo. A source renders `frames`
 // frames (interleaved left, right) into `samples` and answers how many it
 // wrote; the rest of the block is silence. Render runs on the device's
-// thread; once detach returns it is no longer called for that source.
+// thread; once detach returns it is no longer called for that source. With
+// game_time set the output follows the game's clock instead of a sound card
+// (a headless run): a render then waits for data it has not decoded yet
+// rather than answering silence, so every run hears the same.
 typedef int32_t (*KestSoundRender)(void* source, int16_t* samples, int32_t frames);
 struct KestSoundBus {
   void* context;
   void (*attach)(void* context, void* source, KestSoundRender render);
   void (*detach)(void* context, void* source);
+  int32_t game_time;
 };
 
 // A movie's current frame, in the pixel layout the player asked for.

@@ -18,6 +18,7 @@ void TPlayerFactory::InitSound() {
   if (FAudio) return;
   OpenSound();
   FBus = std::make_unique<TSoundBus>(*FAudio);
+  FBus->SetGameTime(FGameTimeAudio != nullptr);
 }
 
 void TPlayerFactory::OpenSound() {

@@ -30,7 +30,7 @@ const TKestLib& Lib() {
 // One source at a time, rendered on the test's thread.
 class TTestBus {
  public:
-  TTestBus() { bus_ = {this, Attach, Detach}; }
+  TTestBus() { bus_ = {this, Attach, Detach, 0}; }
 
   void Init() {
     void* shared = &bus_;

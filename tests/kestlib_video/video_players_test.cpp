@@ -243,7 +243,7 @@ TEST(VideoPlayersSound, SoundDrivesTheClock) {
                      static_cast<TFakeBus*>(c)->source = source;
                      static_cast<TFakeBus*>(c)->render = render;
                    },
-                   [](void* c, void*) { ++static_cast<TFakeBus*>(c)->detached; }};
+                   [](void* c, void*) { ++static_cast<TFakeBus*>(c)->detached; }, 0};
   Init(&bus);
   clock::UseManualClock(true);
   KestHandle item = kestVidmanAdd(path.c_str(), nullptr, 0);

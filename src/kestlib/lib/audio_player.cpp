@@ -307,7 +307,23 @@ void TAudioPlayer::ApplyGain(const int16_t* in, int16_t* out, int32_t frames) co
 }
 
 int32_t TAudioPlayer::Render(void* self, int16_t* samples, int32_t frames) {
-  return static_cast<TAudioPlayer*>(self)->RenderBlocks(samples, frames);
+  auto* player = static_cast<TAudioPlayer*>(self);
+  int32_t done = player->RenderBlocks(samples, frames);
+  if (!player->FBus || !player->FBus->game_time) return done;
+  // On game time nobody is listening in real time: wait for the decoder (for
+  // a while at most) instead of letting the run depend on its speed.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (done < frames && player->AwaitingData() && std::chrono::steady_clock::now() < deadline) {
+    DecodeThread().Wake();
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+    done += player->RenderBlocks(samples + 2 * done, frames - done);
+  }
+  return done;
+}
+
+bool TAudioPlayer::AwaitingData() const {
+  const uint32_t generation = FGeneration.load(std::memory_order_acquire);
+  return FPlaying.load() && FEndedGeneration.load(std::memory_order_acquire) != generation;
 }
 
 int32_t TAudioPlayer::RenderBlocks(int16_t* samples, int32_t frames) {

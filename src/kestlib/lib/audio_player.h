@@ -64,6 +64,8 @@ class TAudioPlayer {
   };
 
   int32_t RenderBlocks(int16_t* samples, int32_t frames);
+  // Playing and its last block not yet played.
+  bool AwaitingData() const;
   void ApplyGain(const int16_t* in, int16_t* out, int32_t frames) const;
   // Restarts the decoding at `frame`; the blocks made before are dropped.
   void Restart(int64_t frame);

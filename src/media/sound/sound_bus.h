@@ -31,6 +31,8 @@ class TSoundBus {
   void Detach(void* source);
   // The bus as the extension library takes it.
   KestSoundBus* CBus() { return &FCBus; }
+  // The device runs on the game's clock: sources wait for their data.
+  void SetGameTime(bool on) { FCBus.game_time = on ? 1 : 0; }
 
   // Overwrites `frames` stereo frames with the sum of every source.
   void Render(int16_t* samples, int frames);
