@@ -62,6 +62,15 @@ class TTestBus {
     return out;
   }
 
+  // One render of `frames` frames as the device thread would ask; the
+  // frames the source answered.
+  int32_t RenderOnce(int32_t frames) {
+    std::vector<int16_t> block(2 * size_t(frames));
+    std::lock_guard guard(lock_);
+    return source_ ? render_(source_, block.data(), frames) : 0;
+  }
+  void SetGameTime(bool on) { bus_.game_time = on ? 1 : 0; }
+
   int attached() {
     std::lock_guard guard(lock_);
     return source_ ? 1 : 0;
@@ -181,6 +190,20 @@ TEST_F(KestLibAudio, WavAt22050PlaysAt44100WithItsLength) {
   EXPECT_EQ(Lib().kestOggIsEnd(item), -1);
   Lib().kestOggmanDel(item);
   EXPECT_EQ(bus_.attached(), 0);
+}
+
+TEST_F(KestLibAudio, OnGameTimeEveryRenderIsWholeUntilTheEnd) {
+  bus_.SetGameTime(true);
+  TByteStream stream(ReadFile(kSounds + "complete.oga"));
+  const KestHandle item = AddOgg(stream, -1);
+  ASSERT_NE(item, 0);
+  Lib().kestOggPlay(item);
+  // At once after Play, with the decoder just woken: no silent gap.
+  int32_t got = 0, whole = 0;
+  while ((got = bus_.RenderOnce(4096)) == 4096) ++whole;
+  EXPECT_EQ(whole, int32_t(int64_t(Lib().kestOggGetLength(item)) * 44100 / 1000 / 4096));
+  EXPECT_EQ(Lib().kestOggIsEnd(item), -1);
+  Lib().kestOggmanDel(item);
 }
 
 TEST_F(KestLibAudio, VolumeAndPan) {
