@@ -2,13 +2,19 @@
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# Waits up to 30 s for the player's window; sets win (empty when none came).
+# Waits up to 30 s for the player's window to be shown; sets win (empty when
+# none came). A window the toolkit makes first and then replaces (to give
+# the renderer another visual) is not taken for it.
 wait_window() {
   win=""
   for _ in $(seq 1 300); do
     sleep 0.1
-    win=$(xdotool search --pid "$1" 2>/dev/null | head -1)
-    [[ -n "$win" ]] && return
+    for w in $(xdotool search --pid "$1" 2>/dev/null); do
+      if xwininfo -id "$w" 2>/dev/null | grep -q "Map State: IsViewable"; then
+        win=$w
+        return
+      fi
+    done
     kill -0 "$1" 2>/dev/null || return
   done
 }
