@@ -12,5 +12,7 @@ void RegisterMathFunctions(TSysFuncMan& funcs);
 void RegisterEvalFunctions(TSysFuncMan& funcs);
 // DeleteStack, which drops a saved call frame.
 void RegisterStackFunctions(TSysFuncMan& funcs);
+// The array sizes: GetArraySize and SetArray.
+void RegisterArrayFunctions(TSysFuncMan& funcs);
 
 }  // namespace kest

@@ -17,6 +17,7 @@ TSysFuncMan::TSysFuncMan() {
   RegisterMathFunctions(*this);
   RegisterEvalFunctions(*this);
   RegisterStackFunctions(*this);
+  RegisterArrayFunctions(*this);
 }
 
 void TSysFuncMan::Register(int32_t number, TSysFunc body) {

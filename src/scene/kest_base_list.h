@@ -171,6 +171,8 @@ class TKestBaseList {
   // Loading ends with every message window's text built again from its
   // record (RestoreTexts).
   void LoadState(TStream& stream, int32_t version);
+  // The record alone: a saved game loads more before the texts are built.
+  void LoadRecord(TStream& stream, int32_t version);
   void RestoreTexts();
 
   int32_t Count() const { return static_cast<int32_t>(FObjects.size()); }
@@ -204,7 +206,6 @@ class TKestBaseList {
   };
   void Register(std::unique_ptr<TKestObject> object);
   void MakeBases();
-  void LoadRecord(TStream& stream, int32_t version);
   void UpdateObjects();
   void ProcessKeys();
   void LoseFocusIfOffFront();

@@ -64,14 +64,14 @@ class TCallMan final : public IProjectInterpreter, public ICallStackHost {
   void RunExitPage(const std::string& page) override;
   void RunTick() override;
 
-  void SaveState(TStream& stream);
+  void SaveState(TStream& stream) override;
   // Raises EReadError for a damaged record.
-  void LoadState(TStream& stream, int32_t saveVersion);
+  void LoadState(TStream& stream, int32_t saveVersion) override;
   // After a load: runs the saved game's jump page on top of the restored
   // script, which it returns to (with its command in progress) when it ends.
   // The page is fetched first: one that cannot be read raises and changes
   // nothing.
-  void EnterJumpPage(const std::string& page, int32_t pc);
+  void EnterJumpPage(const std::string& page, int32_t pc) override;
 
   // What the commands work with.
   TParamCollection& Vars() { return *FParts.Vars; }

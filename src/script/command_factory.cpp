@@ -5,8 +5,9 @@
 #include "script/commands_flip.h"
 #include "script/commands_flow.h"
 #include "script/commands_history.h"
-#include "script/commands_pending.h"
 #include "script/commands_reset.h"
+#include "script/commands_save.h"
+#include "script/commands_terminate.h"
 #include "script/commands_text.h"
 
 namespace kest {

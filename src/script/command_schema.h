@@ -194,6 +194,13 @@ inline constexpr auto kPropMotionValue = FieldOf<TExprField>(layouts::kPropMotio
 inline constexpr auto kPropMotionLength = FieldOf<TExprField>(layouts::kPropMotion, "length");
 inline constexpr auto kPropMotionCurve = FieldOf<TExprField>(layouts::kPropMotion, "curve");
 inline constexpr auto kPropMotionStopped = FieldOf<TExprField>(layouts::kPropMotion, "stopped");
+inline constexpr auto kGameSaveSlot = FieldOf<TExprField>(layouts::kGameSave, "slot");
+inline constexpr auto kGameSavePage = FieldOf<TTextField>(layouts::kGameSave, "page");
+inline constexpr auto kGameSavePc = FieldOf<TIntField>(layouts::kGameSave, "pc");
+inline constexpr auto kGameSaveTitle = FieldOf<TExprField>(layouts::kGameSave, "title");
+inline constexpr auto kGameLoadSlot = FieldOf<TExprField>(layouts::kGameLoad, "slot");
+inline constexpr auto kCabinetInvert = FieldOf<TExprField>(layouts::kCabinet, "invert");
+inline constexpr auto kCabinetNames = FieldOf<TListField>(layouts::kCabinet, "names");
 
 }  // namespace field
 

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "script/command_hosts.h"
+#include "script/game_record.h"
 #include "script/kept_status_parts.h"
 #include "script/project_interpreter.h"
 #include "script/project_setting.h"
@@ -24,6 +26,7 @@
 namespace kest {
 
 class IFileByteWriter;
+class TKestBaseList;
 class TParamCollection;
 class TProject;
 class TVrFileCollection;
@@ -43,6 +46,11 @@ struct TProjectParts {
   IStatusPart* ReadList = nullptr;
   IStatusPart* ImageCache = nullptr;
   IStatusPart* Tables = nullptr;
+  // What saved games hold beside the interpreter and the variables: the
+  // scene with its histories (none: games cannot be saved or loaded) and the
+  // game tables (nothing: the project's stand-in that keeps what it read).
+  TKestBaseList* Scene = nullptr;
+  IStatusPart* GameTables = nullptr;
 };
 
 struct TProjectOptions {
@@ -62,13 +70,13 @@ struct TSavedGame {
   int32_t Slot = 0;
 };
 
-class TProject {
+class TProject final : public IGameRequests {
  public:
   static constexpr const char* kStatusEntry = "STATUSSAVEDATA";
   static constexpr const char* kSlotPrefix = "GAMESAVEDATA";
 
   TProject(TProjectParts parts, TProjectOptions options);
-  ~TProject();
+  ~TProject() override;
   TProject(const TProject&) = delete;
   TProject& operator=(const TProject&) = delete;
 
@@ -108,6 +116,20 @@ class TProject {
   // The interpreter's tick.
   void RunTick();
 
+  // Save and load requests (slot -1: none), carried out by DoRequests at
+  // the end of the tick: the load first, then the save. True when a load
+  // was carried out (the tick then draws nothing).
+  void RequestSave(int32_t slot, std::string title, std::string jumpPage, int32_t jumpPc) override;
+  void RequestLoad(int32_t slot) override { FPendingLoad = slot; }
+  bool DoRequests();
+  // Writes the slot with the status data in one replacement of the save
+  // file; an empty title saves nothing. False when nothing was saved; a
+  // failure to write is reported and the game goes on.
+  bool SaveGame(int32_t slot, const std::string& title, const std::string& jumpPage, int32_t jumpPc);
+  // False when the slot is not in the save file. An unusable record shows
+  // its box and stops the scripts, the game left as it was before the load.
+  bool LoadGame(int32_t slot);
+
   // The saved games in the save file, rebuilt from it.
   void ReadSlotList();
   const std::vector<TSavedGame>& SavedGames() const { return FSavedGames; }
@@ -134,9 +156,14 @@ class TProject {
   // The save file as an archive in memory; an empty one when there is none.
   std::unique_ptr<TVrFileCollection> OpenSaveFile();
   bool SearchDiscs(const std::string& gameId);
+  TGameRecordParts GameRecordParts() const;
+  void ReplaceStatusEntry(TVrFileCollection& save);
+  void StoreSaveFile(TVrFileCollection& save);
+  void RefuseSavedGame();
   IStatusPart& ReadListPart() const { return FParts.ReadList ? *FParts.ReadList : FKeptReadList; }
   IStatusPart& ImageCachePart() const { return FParts.ImageCache ? *FParts.ImageCache : FKeptImageCache; }
   IStatusPart& TablesPart() const { return FParts.Tables ? *FParts.Tables : FKeptTables; }
+  IStatusPart& GameTablesPart() const { return FParts.GameTables ? *FParts.GameTables : FKeptGameTables; }
 
   TProjectParts FParts;
   TProjectOptions FOptions;
@@ -149,9 +176,15 @@ class TProject {
   bool FSavePathComputed = false;
   bool FLoaded = false;
   bool FStatusRestored = false;
+  int32_t FPendingLoad = -1;
+  int32_t FPendingSave = -1;
+  std::string FSaveTitle;
+  std::string FJumpPage;
+  int32_t FJumpPc = 0;
   mutable TKeptReadList FKeptReadList;
   mutable TKeptImageCacheState FKeptImageCache;
   mutable TKeptStatusTables FKeptTables;
+  mutable TKeptStatusTables FKeptGameTables;
 };
 
 }  // namespace kest

@@ -114,24 +114,32 @@ bool TProject::SaveStatus() {
   if (!FStatusRestored) return false;
   try {
     const auto save = OpenSaveFile();
-    RemoveAll(*save, kStatusEntry);
-    TVrFile* entry = save->AddMemoryFile(kStatusEntry);
-    TStatusRecord(*FParts.Vars, ReadListPart(), ImageCachePart(), TablesPart()).SaveToStream(*entry->Content);
-    save->OnWriteError = [this](const std::string& message) {
-      FParts.Ui->ShowMessage(FSetting.Title, message, TMessageIcon::Warning);
-    };
-    TTpBigMemoryStream archive;
-    if (!save->WriteArchive(archive)) throw EWriteError(Utf8ToCp932(SaveDataPath()) + ": the archive cannot be made");
+    ReplaceStatusEntry(*save);
     const std::string path = SaveDataPath();
     std::error_code error;
     if (!FSetting.SaveToDisk || !std::filesystem::is_directory(std::filesystem::path(path).parent_path(), error))
       return false;
-    ReplaceFileAtomically(path, archive.Data(), FOptions.SaveWriter);
+    StoreSaveFile(*save);
     return true;
   } catch (const std::exception& error) {
     FParts.Ui->ReportSaveFailure(error.what());
     return false;
   }
+}
+
+void TProject::ReplaceStatusEntry(TVrFileCollection& save) {
+  RemoveAll(save, kStatusEntry);
+  TVrFile* entry = save.AddMemoryFile(kStatusEntry);
+  TStatusRecord(*FParts.Vars, ReadListPart(), ImageCachePart(), TablesPart()).SaveToStream(*entry->Content);
+}
+
+void TProject::StoreSaveFile(TVrFileCollection& save) {
+  save.OnWriteError = [this](const std::string& message) {
+    FParts.Ui->ShowMessage(FSetting.Title, message, TMessageIcon::Warning);
+  };
+  TTpBigMemoryStream archive;
+  if (!save.WriteArchive(archive)) throw EWriteError(Utf8ToCp932(SaveDataPath()) + ": the archive cannot be made");
+  ReplaceFileAtomically(SaveDataPath(), archive.Data(), FOptions.SaveWriter);
 }
 
 void TProject::ReadSlotList() {

@@ -28,6 +28,8 @@ void THeadlessDriver::RunPeriods(int64_t periods, THeadlessResult& result) {
     for (const TInputEvent& event : FInput.EventsAt(period)) FForm.HandleEvent(event);
     if (FPost)
       for (const THeadlessScriptEvent& event : FInput.ScriptEventsAt(period)) FPost(event);
+    if (FRequest)
+      for (const THeadlessGameRequest& request : FInput.GameRequestsAt(period)) FRequest(request);
     if (FForm.CloseRequested()) {
       result.Closed = true;
       result.ClosedAt = period;

@@ -11,6 +11,7 @@ namespace kest {
 class TFormView;
 class TManualClock;
 class THeadlessInput;
+struct THeadlessGameRequest;
 struct THeadlessScriptEvent;
 class TLoopThread;
 
@@ -34,6 +35,10 @@ class THeadlessDriver {
   void SetOnPeriod(std::function<void(int32_t)> onPeriod) { FOnPeriod = std::move(onPeriod); }
   // Receives the script's events before the tick of their period.
   void SetOnScriptEvent(std::function<void(const THeadlessScriptEvent&)> post) { FPost = std::move(post); }
+  // Receives the save and load requests before the tick of their period.
+  void SetOnGameRequest(std::function<void(const THeadlessGameRequest&)> request) {
+    FRequest = std::move(request);
+  }
 
  private:
   void RunPeriods(int64_t periods, THeadlessResult& result);
@@ -45,6 +50,7 @@ class THeadlessDriver {
   int32_t FDeltaMs;
   std::function<void(int32_t)> FOnPeriod;
   std::function<void(const THeadlessScriptEvent&)> FPost;
+  std::function<void(const THeadlessGameRequest&)> FRequest;
 };
 
 }  // namespace kest

@@ -1,6 +1,7 @@
 #include "shell/headless_input.h"
 
 #include <algorithm>
+#include <climits>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -120,7 +121,23 @@ bool THeadlessInput::Parse(const std::string& text, std::string* error) {
         continue;
       }
     }
-    if (!timed || verb == "event" || verb == "text" || !ParseLine(in, verb, ev)) {
+    if (timed && (verb == "save" || verb == "load")) {
+      THeadlessGameRequest request;
+      request.Load = verb == "load";
+      std::string slot_word, title;
+      long long slot = 0;
+      if ((in >> slot_word) && ParseInt(slot_word, slot) && slot >= 0 && slot <= INT32_MAX) {
+        std::getline(in, title);
+        if (!title.empty() && title[0] == ' ') title.erase(0, 1);
+        if (request.Load == title.empty()) {
+          request.Slot = static_cast<int32_t>(slot);
+          request.Title = Utf8ToCp932(title);
+          FGameRequests[tick].push_back(std::move(request));
+          continue;
+        }
+      }
+    }
+    if (!timed || verb == "event" || verb == "text" || verb == "save" || verb == "load" || !ParseLine(in, verb, ev)) {
       if (error) *error = "line " + std::to_string(number) + ": cannot read \"" + line + "\"";
       return false;
     }
@@ -153,10 +170,17 @@ const std::vector<THeadlessScriptEvent>& THeadlessInput::ScriptEventsAt(int64_t 
   return it == FScriptEvents.end() ? kNone : it->second;
 }
 
+const std::vector<THeadlessGameRequest>& THeadlessInput::GameRequestsAt(int64_t tick) const {
+  static const std::vector<THeadlessGameRequest> kNone;
+  auto it = FGameRequests.find(tick);
+  return it == FGameRequests.end() ? kNone : it->second;
+}
+
 int64_t THeadlessInput::LastTick() const {
   const int64_t input = FEvents.empty() ? 0 : FEvents.rbegin()->first;
   const int64_t script = FScriptEvents.empty() ? 0 : FScriptEvents.rbegin()->first;
-  return std::max(input, script);
+  const int64_t requests = FGameRequests.empty() ? 0 : FGameRequests.rbegin()->first;
+  return std::max({input, script, requests});
 }
 
 }  // namespace kest

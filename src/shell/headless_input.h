@@ -6,6 +6,8 @@
 //   50 activate | deactivate | close | toolbar exit|screen
 //   60 event start.kst:label [ARG ...]   posts a script event (UTF-8 words)
 //   70 text こんにちは                     types the rest of the line (UTF-8) into the text box
+//   80 save 3 A title                     asks for a save of slot 3 with that title (UTF-8)
+//   90 load 3                             asks for a load of slot 3
 // Blank lines and lines starting with # are skipped.
 #pragma once
 
@@ -24,6 +26,14 @@ struct THeadlessScriptEvent {
   std::vector<std::string> Args;
 };
 
+// A save or load asked for as the script would, carried out at the end of
+// the tick.
+struct THeadlessGameRequest {
+  bool Load = false;
+  int32_t Slot = 0;
+  std::string Title;  // Shift-JIS
+};
+
 class THeadlessInput {
  public:
   // Parses the script; false with *error naming the line when it is wrong.
@@ -31,11 +41,13 @@ class THeadlessInput {
   bool Load(const std::string& path, std::string* error);
   const std::vector<TInputEvent>& EventsAt(int64_t tick) const;
   const std::vector<THeadlessScriptEvent>& ScriptEventsAt(int64_t tick) const;
+  const std::vector<THeadlessGameRequest>& GameRequestsAt(int64_t tick) const;
   int64_t LastTick() const;
 
  private:
   std::map<int64_t, std::vector<TInputEvent>> FEvents;
   std::map<int64_t, std::vector<THeadlessScriptEvent>> FScriptEvents;
+  std::map<int64_t, std::vector<THeadlessGameRequest>> FGameRequests;
 };
 
 }  // namespace kest

@@ -153,6 +153,15 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
     });
     driver.SetOnScriptEvent(
         [&factory](const THeadlessScriptEvent& event) { factory.PostScriptEvent(event.Reference, event.Args); });
+    driver.SetOnGameRequest([&form](const THeadlessGameRequest& request) {
+      if (IPlayerProject* project = form.Project()) {
+        if (request.Load) {
+          project->RequestLoad(request.Slot);
+        } else {
+          project->RequestSave(request.Slot, request.Title);
+        }
+      }
+    });
     result = driver.Run(cl.Ticks > 0 ? cl.Ticks : TCommandLine::kDefaultHeadlessTicks);
   }
   if (cl.DumpVariables && factory.Variables()) std::fputs(DumpVariables(*factory.Variables()).c_str(), stdout);

@@ -79,6 +79,7 @@ std::unique_ptr<IPlayerProject> TPlayerFactory::CreateProject() {
   if (FScene) {
     FReadListPart = std::make_unique<TReadListStatusPart>(FScene->Bases().Story().ReadList);
     parts.ReadList = FReadListPart.get();
+    parts.Scene = &FScene->Bases();
   }
   parts.MakeInterpreter = [this](TProject& project) -> std::unique_ptr<IProjectInterpreter> {
     TCallManParts man;
@@ -94,6 +95,7 @@ std::unique_ptr<IPlayerProject> TPlayerFactory::CreateProject() {
     man.EnsureFile = [&project](std::string_view page) { return project.EnsureFile(page); };
     man.Hosts.Game = &FGameHost;
     man.Hosts.Scene = FScene ? &FScene->Bases() : nullptr;
+    man.Hosts.Saves = &project;
     auto interpreter = std::make_unique<TCallMan>(std::move(man));
     FStoryPages = std::make_unique<TScriptStoryPages>(*interpreter, *FFiles);
     if (FScene) FScene->Bases().Story().SetPages(FStoryPages.get());

@@ -3,6 +3,7 @@
 // with fakes; the factory makes the real ones in the start-up order.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -27,6 +28,9 @@ class IPlayerProject {
   virtual void RunTick() = 0;
   // Carries out a pending save or load; true when a game was loaded.
   virtual bool DoRequests() = 0;
+  // Asks for a save or load as a script does (the headless input script).
+  virtual void RequestSave(int32_t slot, const std::string& title) = 0;
+  virtual void RequestLoad(int32_t slot) = 0;
 };
 
 class IPlayerScene {

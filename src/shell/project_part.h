@@ -38,8 +38,9 @@ class TProjectPart final : public IPlayerProject {
   bool ShowToolbar() const override { return FProject->ShowToolbar(); }
   bool StopWhenInactive() const override { return FProject->StopWhenInactive(); }
   void RunTick() override { FProject->RunTick(); }
-  // Saving and loading arrive with their own subsystem.
-  bool DoRequests() override { return false; }
+  bool DoRequests() override { return FProject->DoRequests(); }
+  void RequestSave(int32_t slot, const std::string& title) override { FProject->RequestSave(slot, title, {}, 0); }
+  void RequestLoad(int32_t slot) override { FProject->RequestLoad(slot); }
   TProject& Project() { return *FProject; }
 
  private:

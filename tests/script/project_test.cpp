@@ -51,6 +51,9 @@ class TRecordingInterpreter final : public IProjectInterpreter {
     FLog.push_back("exit " + page + (AppTerminating ? " terminating" : " running"));
   }
   void RunTick() override { FLog.push_back("tick"); }
+  void SaveState(TStream&) override {}
+  void LoadState(TStream&, int32_t) override {}
+  void EnterJumpPage(const std::string&, int32_t) override {}
 
  private:
   std::vector<std::string>& FLog;

@@ -35,6 +35,8 @@ class TFakeProject final : public IPlayerProject {
     load_next = false;
     return loaded;
   }
+  void RequestSave(int32_t slot, const std::string&) override { log_.push_back("save " + std::to_string(slot)); }
+  void RequestLoad(int32_t slot) override { log_.push_back("load " + std::to_string(slot)); }
 
   std::string title = "Demo";
   int width = 800, height = 600;

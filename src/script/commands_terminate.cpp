@@ -1,4 +1,4 @@
-#include "script/commands_pending.h"
+#include "script/commands_terminate.h"
 
 #include "common/app_globals.h"
 #include "script/call_man.h"
