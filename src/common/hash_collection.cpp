@@ -50,6 +50,12 @@ void THashCollectionItem::SetIndex(int32_t value) {
   for (int32_t i = first; i <= last; ++i) items[static_cast<size_t>(i)]->FCachedIndex = i;
 }
 
+void THashCollectionItem::Relink() {
+  if (!FCollection) return;
+  Unlink();
+  LinkHash();
+}
+
 void THashCollectionItem::LinkHash() {
   FHash = NameHash(FName);
   FCollection->LinkAtHead(this);

@@ -54,6 +54,9 @@ class THashCollectionItem {
   virtual std::string DisplayName() const;
   // Moves the item to another position; the items in between shift by one.
   void SetIndex(int32_t value);
+  // Links the item at the head of its chain again, as if it were named now:
+  // among equal names it becomes the one linked last.
+  void Relink();
 
  protected:
   // Hashes the name and links the item at the head of that chain.

@@ -138,6 +138,7 @@ class TParamCollection : public THashCollection {
  private:
   void SaveVars(TStream& stream, uint8_t status) const;
   void LoadVars(TStream& stream);
+  void LoadRecords(TStream& stream, int32_t n);
   void LoadTail(TStream& stream, int32_t version);
   void PopEntry(TStream& stream);
   void PopRecord(TStream& stream);

@@ -132,7 +132,17 @@ void TParamCollection::SaveVars(TStream& stream, uint8_t status) const {
 }
 
 void TParamCollection::LoadVars(TStream& stream) {
+  const int32_t first = Count();
   const int32_t n = ReadCount(stream, kMinVarRecord);
+  LoadRecords(stream, n);
+  // The records run from the last variable to the first: the store takes
+  // back the order it had, in positions and among equal names, so that a
+  // name shared by two variables finds the same one after a load.
+  for (int32_t k = first; k < Count(); ++k) Items(Count() - 1)->SetIndex(k);
+  for (int32_t k = first; k < Count(); ++k) Items(k)->Relink();
+}
+
+void TParamCollection::LoadRecords(TStream& stream, int32_t n) {
   for (int32_t i = 0; i < n; ++i) {
     TParamCollectionItem* item = AddVar(ReadByte(stream));
     try {

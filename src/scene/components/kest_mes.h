@@ -83,6 +83,7 @@ class TKestMes : public TKestControl {
   std::pair<int32_t, int32_t> GlyphSpan(int32_t index) const;
   void ResetPages();
   void Rebuild(bool asHistory);
+  void RebuildRestored();
   void CopyRecord(const TMesDataRecord& record, TTpWord& word, bool asHistory);
   void CopyEntry(const TMesDataRecord& record, TTpWord& word, bool asHistory);
   void CopyRange(TTpWord& word, int32_t first, int32_t last, const std::string& vars, bool asHistory);
@@ -109,6 +110,9 @@ class TKestMes : public TKestControl {
   int32_t FHistoryOffset = 0;
   // Each page's reveal as a loaded game left it, until RestoreText.
   std::vector<uint8_t> FPendingPages;
+  // The shown page's time left to its next glyph, kept in the record's spare
+  // field (records of other writers hold 0 there: the next glyph comes at once).
+  int32_t FPendingWait = 0;
 };
 
 }  // namespace kest

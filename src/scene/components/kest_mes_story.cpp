@@ -88,6 +88,14 @@ void TKestMes::ReloadText(bool announce, bool asHistory) {
   FPrepare = FReset = true;
 }
 
+void TKestMes::RebuildRestored() {
+  Invalidate();
+  FRawText.clear();
+  ResetPages();
+  Rebuild(FRecordState == 2);
+  FPrepare = FReset = !FPages.empty();
+}
+
 void TKestMes::Rebuild(bool asHistory) {
   FSource.Rebuild(Scene().Story().Pages(), [&](const TMesDataRecord& record, TTpWord& word) {
     if (record.Screen >= 0)
@@ -185,10 +193,12 @@ void TKestMes::RestoreText() {
   const uint8_t state = FRecordState;
   const std::string page = FSourcePage;
   const int32_t command = FSourceCommand;
+  // The screenful the saved game was showing is still the pending record of
+  // the loaded histories: it is built again, not committed a second time.
   if (FSource.Records().empty()) {
     SetText(FRawText);
   } else {
-    ReloadText(false, FRecordState == 2);
+    RebuildRestored();
   }
   FPageIndex = index;
   FScrollY = scroll;
@@ -202,6 +212,8 @@ void TKestMes::RestoreText() {
   std::span<const uint8_t> rest(FPendingPages);
   for (auto& p : FPages) rest = rest.subspan(std::min(rest.size(), LoadPageReveal(rest, FEngine, *p)));
   FPendingPages.clear();
+  if (TWdPage* shown = CurrentPage(); shown && shown->Started) shown->WaitMs = FPendingWait;
+  FPendingWait = 0;
   FPrepare = FReset = false;
   // The start event of the page went with the save: it is not raised again.
   FSkipFrames = 0;
@@ -217,7 +229,8 @@ void TKestMes::SaveState(TStream& stream) const {
   WriteStr(stream, FRawText);
   WriteInt(stream, FPageIndex);
   WriteInt(stream, FScrollY);
-  WriteInt(stream, 0);
+  const TWdPage* shown = CurrentPage();
+  WriteInt(stream, shown ? shown->WaitMs : 0);
   for (int i = 0; i < 3; ++i) WriteStr(stream, "");
   for (int32_t id : {PR_ONPLAYING, PR_ONPLAYSTART, PR_ONPLAYEND, PR_ONLINK, PR_ONNOTIFY})
     WriteStr(stream, Reference(id));
@@ -244,9 +257,13 @@ void TKestMes::LoadState(TStream& stream, int32_t version) {
   FRawText = ReadStr(stream);
   FPageIndex = ReadInt(stream);
   FScrollY = ReadInt(stream);
-  ReadInt(stream);
+  FPendingWait = ReadInt(stream);
   for (int i = 0; i < 3; ++i) ReadStr(stream);
+  // The references come back as they were stored; the engine's events flag
+  // is the record's own, not the one setting PR_ONNOTIFY would give.
+  const bool events = FEngine.EventsEnabled;
   for (int32_t id : {PR_ONPLAYING, PR_ONPLAYSTART, PR_ONPLAYEND, PR_ONLINK, PR_ONNOTIFY}) SetProp(id, ReadStr(stream));
+  FEngine.EventsEnabled = events;
   FStopped = ReadFlag(stream);
   FTextPaused = ReadFlag(stream);
   ApplyPause();
