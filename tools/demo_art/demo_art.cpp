@@ -168,8 +168,17 @@ void Button(const std::string& path, const std::string& label, int w, int h, uin
   Save(art, path, true);
 }
 
+// The three pictures of a button: at rest, under the pointer, pressed.
+void ButtonStates(const std::string& base, const std::string& label, int w, int h, TUiFont& font) {
+  Button(base + ".pxa", label, w, h, 0x2A2450, 0x9890D0, 0xE8E4FF, 0, font);
+  Button(base + "_hover.pxa", label, w, h, 0x4A3C8C, 0xF8D878, 0xFFFFFF, 0, font);
+  Button(base + "_down.pxa", label, w, h, 0x1A1638, 0xF8D878, 0xF8D878, 1, font);
+}
+
 void Buttons(const std::string& dir) {
   auto font = Font(24);
+  auto small = Font(18);
+  if (!font || !small) throw std::runtime_error("no IPA font found");
   struct TLabel {
     const char* Name;
     const char* Text;
@@ -178,12 +187,12 @@ void Buttons(const std::string& dir) {
   // game (the caption engine draws them over the picture).
   for (TLabel l : {TLabel{"start", "はじめる"}, TLabel{"load", "つづきから"}, TLabel{"exit", "おわる"},
                    TLabel{"yes", ""}, TLabel{"no", ""}}) {
-    const std::string base = dir + "/btn_" + l.Name;
     const int w = std::string(l.Name) == "yes" || std::string(l.Name) == "no" ? 120 : 220;
-    Button(base + ".pxa", l.Text, w, 48, 0x2A2450, 0x9890D0, 0xE8E4FF, 0, *font);
-    Button(base + "_hover.pxa", l.Text, w, 48, 0x4A3C8C, 0xF8D878, 0xFFFFFF, 0, *font);
-    Button(base + "_down.pxa", l.Text, w, 48, 0x1A1638, 0xF8D878, 0xF8D878, 1, *font);
+    ButtonStates(dir + "/btn_" + l.Name, l.Text, w, 48, *font);
   }
+  // The story's save and load buttons, small, over the message window.
+  for (TLabel l : {TLabel{"save", "セーブ"}, TLabel{"reload", "ロード"}})
+    ButtonStates(dir + "/btn_" + l.Name, l.Text, 84, 30, *small);
 }
 
 void ExitQuestion(const std::string& dir) {
