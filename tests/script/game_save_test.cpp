@@ -123,7 +123,7 @@ class GameSaveTest : public ::testing::Test {
   TParamCollection Vars;
   TSysFuncMan Funcs;
   TKestBaseList Scene;
-  test::TRecordingUi Ui;
+  test::TAnsweringUi Ui;
   std::unique_ptr<TProject> Project;
 };
 

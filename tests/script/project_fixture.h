@@ -11,7 +11,8 @@
 
 namespace kest::test {
 
-class TRecordingUi final : public IProjectUi {
+// Answers its questions from Answers, then with OK.
+class TAnsweringUi final : public IProjectUi {
  public:
   void ShowMessage(const std::string&, const std::string& text, TMessageIcon) override { Messages.push_back(text); }
   TPromptAnswer AskOkCancel(const std::string&, const std::string& text) override {

@@ -21,9 +21,9 @@ namespace {
 
 using test::ReadFile;
 using test::Settings;
+using test::TAnsweringUi;
 using test::TBytes;
 using test::TRecordBytes;
-using test::TRecordingUi;
 using test::TTempDir;
 using test::WriteFile;
 
@@ -86,7 +86,7 @@ class ProjectTest : public ::testing::Test {
   TTempDir Game;
   TVrFileManager Files;
   TParamCollection Vars;
-  TRecordingUi Ui;
+  TAnsweringUi Ui;
   std::vector<std::string> Log;
 };
 
