@@ -60,7 +60,7 @@ void ReadCaptionFields(TStream& stream, int32_t version, TTpLabelList& into) {
   into.AntiAlias = std::clamp(antiAlias, 0, kGreyFormatCount - 1);
   into.OutlineWidth = ReadInRange(stream, 0, kMaxLabelOutline, "outline width");
   into.Alpha = std::clamp(ReadInt(stream), 0, 255);
-  into.FontSize = ReadInRange(stream, 1, kMaxLabelFontSize, "font size");
+  into.FontSize = ReadInRange(stream, 0, kMaxLabelFontSize, "font size");
   into.FontName = ReadStr(stream);
   into.FontColor = ReadInt(stream);
   into.OutlineColor = ReadInt(stream);

@@ -185,10 +185,14 @@ TEST_F(Captions, DamagedRecordsAreRefusedAndChangeNothing) {
     return damaged;
   };
   for (const auto& [at, value] : std::vector<std::pair<size_t, int32_t>>{
-           {12, 0x7FFFFFF}, {12, 0}, {4, -1}, {4, 100000}, {bytes.size() - 8, 1 << 20}}) {
+           {12, 0x7FFFFFF}, {12, -1}, {4, -1}, {4, 100000}, {bytes.size() - 8, 1 << 20}}) {
     TByteStream in(withIntAt(at, value));
     EXPECT_THROW(list.LoadFromStream(in, 122), EReadError) << "field at " << at << " = " << value;
   }
+  // A button made without a font height keeps size 0, and its saved game loads.
+  TByteStream unsized(withIntAt(12, 0));
+  list.LoadFromStream(unsized, 122);
+  EXPECT_EQ(list.FontSize, 0);
 }
 
 }  // namespace
