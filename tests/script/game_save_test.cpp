@@ -2,6 +2,9 @@
 // old records and unusable ones.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <climits>
 
 #include "common/app_globals.h"
@@ -13,6 +16,7 @@
 #include "page_builder.h"
 #include "saved_game_builder.h"
 #include "scene/kest_base_list.h"
+#include "script/atomic_file.h"
 #include "script/call_man.h"
 #include "script/project.h"
 #include "script/project_fixture.h"
@@ -25,6 +29,17 @@ namespace {
 
 using test::TPageBuilder;
 using test::TSavedGameBuilder;
+
+// Writes through, or fails as a full disk does.
+class TDiskWriter final : public IFileByteWriter {
+ public:
+  int64_t Write(int fd, const uint8_t* data, int64_t count) override {
+    if (!Full) return ::write(fd, data, static_cast<size_t>(count));
+    errno = ENOSPC;
+    return -1;
+  }
+  bool Full = false;
+};
 
 class GameSaveTest : public ::testing::Test {
  protected:
@@ -60,6 +75,7 @@ class GameSaveTest : public ::testing::Test {
     TProjectOptions options;
     options.GameFolder = Game.Path();
     options.ProgramFolder = Game.Path();
+    options.SaveWriter = &Disk;
     Project = std::make_unique<TProject>(std::move(parts), std::move(options));
     ASSERT_TRUE(Project->Loaded());
   }
@@ -124,6 +140,7 @@ class GameSaveTest : public ::testing::Test {
   TSysFuncMan Funcs;
   TKestBaseList Scene;
   test::TAnsweringUi Ui;
+  TDiskWriter Disk;
   std::unique_ptr<TProject> Project;
 };
 
@@ -145,6 +162,25 @@ TEST_F(GameSaveTest, ASlotSavedTwiceKeepsOneEntryWithTheNewerTitleAndAnEmptyTitl
   Project->ReadSlotList();
   EXPECT_EQ(Project->SlotTitle(3), "second");
   EXPECT_EQ(Project->SlotTitle(4), "");
+}
+
+TEST_F(GameSaveTest, ASaveThatCannotBeWrittenIsReportedAndTheGameAndTheOldFileGoOn) {
+  TPageBuilder start("start.ksb");
+  Save(start, "1", "\"one\"");
+  Save(start, "1", "\"two\"");
+  start.Calc("after = 1").Wait("0");
+  Start(start);
+  Vars.CreateVar("after", PT_INT, PS_GLOBAL);
+  Tick();
+  const test::TBytes before = test::ReadFile(SavePath());
+  Disk.Full = true;
+  Tick();
+  Tick();
+  EXPECT_EQ(test::ReadFile(SavePath()), before);
+  EXPECT_EQ(Ui.SaveFailures.size(), 1U);
+  EXPECT_EQ(Project->SlotTitle(1), "one");
+  EXPECT_FALSE(AppTerminating);
+  EXPECT_EQ(Int("after"), 1);
 }
 
 TEST_F(GameSaveTest, TheJumpPageRunsFirstAndReturnsIntoTheRestoredScript) {
