@@ -27,7 +27,8 @@ void TComGameSave::Execute(TCallMan& man) {
   const int32_t slot = SlotOf(man, At(field::kGameSaveSlot));
   const int32_t pc = Page().Version >= field::kGameSavePc.SinceVersion ? At(field::kGameSavePc) : 0;
   std::string title = TextOf(man, &At(field::kGameSaveTitle));
-  if (IGameRequests* saves = man.Hosts().Saves) saves->RequestSave(slot, std::move(title), At(field::kGameSavePage), pc);
+  if (IGameRequests* saves = man.Hosts().Saves)
+    saves->RequestSave(slot, std::move(title), At(field::kGameSavePage), pc);
 }
 
 void TComGameLoad::Execute(TCallMan& man) {

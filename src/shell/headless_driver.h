@@ -36,9 +36,7 @@ class THeadlessDriver {
   // Receives the script's events before the tick of their period.
   void SetOnScriptEvent(std::function<void(const THeadlessScriptEvent&)> post) { FPost = std::move(post); }
   // Receives the save and load requests before the tick of their period.
-  void SetOnGameRequest(std::function<void(const THeadlessGameRequest&)> request) {
-    FRequest = std::move(request);
-  }
+  void SetOnGameRequest(std::function<void(const THeadlessGameRequest&)> request) { FRequest = std::move(request); }
 
  private:
   void RunPeriods(int64_t periods, THeadlessResult& result);
