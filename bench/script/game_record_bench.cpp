@@ -7,36 +7,25 @@
 // file replaced on disk; the snapshot a load takes first and the
 // decompression). Each should fit in one tick of 15 ms.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <memory>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
-#include "common/app_globals.h"
 #include "common/save_versions.h"
 #include "common/sjis.h"
 #include "common/stream.h"
-#include "kestc/game_builder.h"
-#include "language/param_collection.h"
-#include "language/sys_func_man.h"
-#include "platform/font_backend.h"
 #include "scene/component_kinds.h"
 #include "scene/kest_base_list.h"
 #include "scene/property_access.h"
-#include "script/call_man.h"
 #include "script/game_record.h"
-#include "script/kept_status_parts.h"
 #include "script/project.h"
-#include "script/script_story_pages.h"
-#include "storage/vr_file_manager.h"
-#include "text/font_pixel_manager.h"
-#include "text/var_evaluator.h"
+#include "support/game_world.h"
 
 namespace {
 
@@ -65,114 +54,19 @@ while k < 1000
 calc @Result = "done"
 )";
 
-void WriteText(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
+// The game compiled once; its folder goes when the program ends.
+const std::string& GameFolder() {
+  static const test::TBuiltGame game(
+      {{"game.ini", "title = Kest\nsize = 640x480\n"}, {"start.kst", kStartPage}, {"one.kst", kOnePage}});
+  return game.Folder();
 }
 
-// The game compiled into a private folder that goes with the fixture.
-struct TGameFolder {
-  std::string Folder;
-  TGameFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kest_bench_XXXXXX").string();
-    Folder = mkdtemp(pattern.data());
-    const std::filesystem::path source = std::filesystem::path(Folder) / "source";
-    std::filesystem::create_directory(source);
-    WriteText(source / "game.ini", "title = Kest\nsize = 640x480\n");
-    WriteText(source / "start.kst", kStartPage);
-    WriteText(source / "one.kst", kOnePage);
-    kestc::TDiagnostics errors;
-    if (!kestc::BuildGame({source.string(), Game(), false}, errors)) {
-      std::fprintf(stderr, "game_record: the game does not compile:\n%s", errors.Text().c_str());
-      std::abort();
-    }
-  }
-  ~TGameFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(Folder, ignored);
-  }
-  std::string Game() const { return Folder + "/game"; }
-};
-
-struct TQuietUi final : IProjectUi {
-  void ShowMessage(const std::string&, const std::string&, TMessageIcon) override {}
-  TPromptAnswer AskOkCancel(const std::string&, const std::string&) override { return TPromptAnswer::Ok; }
-  void ShowStartupError(const std::string&) override {}
-  void SetTitle(const std::string&) override {}
-  void ReportSaveFailure(const std::string& text) override { std::fprintf(stderr, "save failed: %s\n", text.c_str()); }
-};
-
-// The player's parts wired as the player wires them, minus screen and sound.
-struct TFixture {
-  TGameFolder Folder;
-  TVrFileManager Files{NoDiscs()};
-  TParamCollection Vars;
-  TSysFuncMan Funcs;
-  TFakeFontBackend Backend;
-  TFontPixelManager Fonts{Backend};
-  TStoreVarEvaluator TextVars{Vars, Funcs};
-  TKestBaseList Scene;
-  TKeptStatusTables Tables;
-  TQuietUi Ui;
-  std::unique_ptr<TScriptStoryPages> Pages;
-  std::unique_ptr<TProject> Project;
-
-  static TVrFileManager::TOptions NoDiscs() {
-    TVrFileManager::TOptions options;
-    options.MountTable = "/nonexistent";
-    return options;
-  }
-
-  TFixture() {
-    Files.Mount("");
-    Files.SetBaseFolder(Folder.Game());
-    Scene.SetFonts(&Fonts);
-    Scene.SetSceneSize(640, 480);
-    Scene.SetTextVariables(&TextVars, [this] { return Vars.TextDelay; });
-    TProjectParts parts;
-    parts.Files = &Files;
-    parts.Vars = &Vars;
-    parts.Ui = &Ui;
-    parts.Scene = &Scene;
-    parts.GameTables = &Tables;
-    parts.MakeInterpreter = [this](TProject& project) { return MakeInterpreter(project); };
-    TProjectOptions options;
-    options.GameFolder = Folder.Game();
-    options.ProgramFolder = Folder.Game();
-    options.SavePlaces.IsWritable = [](const std::string&) { return true; };
-    Project = std::make_unique<TProject>(std::move(parts), std::move(options));
-    if (!Project->Loaded()) std::abort();
-    for (int i = 0; i < 3; ++i) {
-      FrameDelta = 15;
-      GameTime += 15;
-      Project->RunTick();
-    }
+// The game a few ticks in, with the scene and the history filled.
+struct TFixture : test::TGameWorld {
+  TFixture() : TGameWorld(GameFolder(), 640, 480) {
+    Tick(3);
     BuildScene();
     BuildHistory();
-  }
-  ~TFixture() {
-    Scene.Story().SetPages(nullptr);
-    Scene.SetEvaluator(nullptr);
-    Project.reset();
-    ResetAppGlobals();
-  }
-
-  std::unique_ptr<IProjectInterpreter> MakeInterpreter(TProject& project) {
-    TCallManParts man;
-    man.Files = &Files;
-    man.Vars = &Vars;
-    man.Funcs = &Funcs;
-    man.Ui = &Ui;
-    man.Events = &Scene.Events();
-    man.FindSender = [this](const std::string& name) -> TObjectHandle {
-      TKestObject* object = Scene.FindObject(name);
-      return object ? object->Life() : nullptr;
-    };
-    man.Hosts.Scene = &Scene;
-    man.Hosts.Saves = &project;
-    auto interpreter = std::make_unique<TCallMan>(std::move(man));
-    Pages = std::make_unique<TScriptStoryPages>(*interpreter, Files);
-    Scene.Story().SetPages(Pages.get());
-    return interpreter;
   }
 
   // Every tenth component a message window with two screenfuls of text,
@@ -205,13 +99,18 @@ struct TFixture {
       history.Commit(window.Name);
     }
   }
-
-  TGameRecordParts Parts() { return {&Scene, Project->Interpreter(), &Vars, &Tables}; }
 };
 
 TFixture& Fixture() {
   static TFixture fixture;
   return fixture;
+}
+
+// Skips the benchmark, saying what the player would have shown.
+void Fail(benchmark::State& state, TFixture& f, const char* what) {
+  for (const std::string& message : f.Ui.Messages) std::fprintf(stderr, "%s: %s\n", what, message.c_str());
+  f.Ui.Messages.clear();
+  state.SkipWithError(what);
 }
 
 void BM_WriteGameRecord(benchmark::State& state) {
@@ -241,7 +140,7 @@ void BM_LoadGameRecord(benchmark::State& state) {
 void BM_ProjectSaveGame(benchmark::State& state) {
   TFixture& f = Fixture();
   for (auto _ : state)
-    if (!f.Project->SaveGame(1, "bench", {}, 0)) state.SkipWithError("the game was not saved");
+    if (!f.Project->SaveGame(1, "bench", {}, 0)) Fail(state, f, "the game was not saved");
   state.counters["file_KiB"] = static_cast<double>(std::filesystem::file_size(f.Project->SaveDataPath())) / 1024;
 }
 
@@ -249,7 +148,7 @@ void BM_ProjectLoadGame(benchmark::State& state) {
   TFixture& f = Fixture();
   f.Project->SaveGame(1, "bench", {}, 0);
   for (auto _ : state)
-    if (!f.Project->LoadGame(1)) state.SkipWithError("the game did not load");
+    if (!f.Project->LoadGame(1)) Fail(state, f, "the game did not load");
 }
 
 BENCHMARK(BM_WriteGameRecord)->Unit(benchmark::kMillisecond);
