@@ -12,6 +12,8 @@ namespace kest {
 inline constexpr int32_t kSaveSinceMouseIn = 102;
 // Scene objects: the priority offset; controls keep clips and animation pause.
 inline constexpr int32_t kSaveSinceClips = 104;
+// Scene objects: sounds and movies keep their rewind-on-load flag.
+inline constexpr int32_t kSaveSinceRewindOnLoad = 108;
 // Scene objects: a map image keeps its closing state.
 inline constexpr int32_t kSaveSinceMapClosing = 115;
 // Scene objects: controls keep the focus flag and the key and focus events.
@@ -24,10 +26,14 @@ inline constexpr int32_t kSaveSinceTag = 120;
 inline constexpr int32_t kSaveSinceCaptionShadow = 122;
 // Scene objects: a button keeps its caption engine's record.
 inline constexpr int32_t kSaveSinceButtonCaption = 137;
+// Scene objects: a sound keeps the position its loop starts from.
+inline constexpr int32_t kSaveSinceRepeatPos = 138;
 // Scene objects: boxes and pictures keep their after-image timing.
 inline constexpr int32_t kSaveSinceBlur = 140;
 // Scene objects: a property motion keeps its stopped flag.
 inline constexpr int32_t kSaveSinceMotionStop = 126;
+// Scene objects: sounds and movies keep their mute-on-load flag.
+inline constexpr int32_t kSaveSinceMuteOnLoad = 129;
 // Scene objects: controls keep their motion and plus offsets.
 inline constexpr int32_t kSaveSinceOffsets = 130;
 // The chosen item's text and index follow the variables' cursor name.

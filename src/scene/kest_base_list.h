@@ -24,6 +24,7 @@
 
 namespace kest {
 
+class ISceneMedia;
 class TFontPixelManager;
 class IVarEvaluator;
 
@@ -125,6 +126,10 @@ class TKestBaseList {
   // the player gives one (the kinds then show nothing).
   void SetPictures(TPexaCollection* pictures) { FPictures = pictures; }
   TPexaCollection* Pictures() const { return FPictures; }
+  // The media managers sounds and movies take their items from (none: they
+  // play nothing).
+  void SetMedia(ISceneMedia* media) { FMedia = media; }
+  ISceneMedia* Media() const { return FMedia; }
   // The glyph cache captions and texts draw with (none: they draw nothing).
   void SetFonts(TFontPixelManager* fonts) { FFonts = fonts; }
   TFontPixelManager* Fonts() const { return FFonts; }
@@ -230,6 +235,7 @@ class TKestBaseList {
   TSceneInput FInput;
   TSceneSurfaces FSurfaces;
   TPexaCollection* FPictures = nullptr;
+  ISceneMedia* FMedia = nullptr;
   TFontPixelManager* FFonts = nullptr;
   IVarEvaluator* FTextEvaluator = nullptr;
   std::function<int32_t()> FTextDelay;
