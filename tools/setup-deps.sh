@@ -9,7 +9,7 @@ purpose=${1:-build}
 packages=(
   g++ cmake ninja-build pkg-config
   zlib1g-dev libpng-dev libjpeg62-turbo-dev
-  libsdl2-dev libfreetype-dev libfontconfig-dev
+  libsdl2-dev libfreetype-dev libfontconfig-dev libcurl4-openssl-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   libvorbis-dev libavformat-dev libavcodec-dev libswresample-dev libswscale-dev libavutil-dev
 )
