@@ -180,6 +180,11 @@ TEST(EucJp, RowEdgesAndWhatShiftJisCannotHold) {
   EXPECT_EQ(EucJpToSjis("\xA1\xE0\xDF\xA1\xFE\xFE"), "\x81\x80\xE0\x40\xEF\xFC");
   // A JIS X 0212 triple, a lone high byte and a cut character.
   EXPECT_EQ(EucJpToSjis("\x8F\xB0\xA1x\x80y\xA4"), "?x?y?");
+  // Bodies are taken for EUC-JP whatever they are: UTF-8 keeps its ASCII and
+  // its other characters come out as '?' or as unrelated kanji.
+  EXPECT_EQ(EucJpToSjis("a\xE3\x81\x82"
+                        "b"),
+            "a???b");
 }
 
 TEST(HttpProxy, ReadsAsHostColonPort) {
