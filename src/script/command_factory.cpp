@@ -5,6 +5,7 @@
 #include "script/commands_flip.h"
 #include "script/commands_flow.h"
 #include "script/commands_history.h"
+#include "script/commands_media.h"
 #include "script/commands_reset.h"
 #include "script/commands_save.h"
 #include "script/commands_terminate.h"
@@ -53,6 +54,8 @@ std::unique_ptr<TCommand> CreateCommand(TComList& owner, uint8_t typeByte) {
     case ciGameLoad: return Make<TComGameLoad>(owner, id);
     case ciTimer: return Make<TComTimer>(owner, id);
     case ciSound: return Make<TComSound>(owner, id);
+    case ciMovieStop: return Make<TComMovieStop>(owner, id);
+    case ciMediaPlay: return Make<TComMediaPlay>(owner, id);
     case ciSaveCabinet: return Make<TComCabinetSave>(owner, id);
     case ciLoadCabinet: return Make<TComCabinetLoad>(owner, id);
     case ciGetProp: return Make<TComGetProp>(owner, id);

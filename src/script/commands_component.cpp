@@ -7,6 +7,7 @@
 #include "language/param_collection.h"
 #include "scene/components/kest_images.h"
 #include "scene/components/kest_prop_motion.h"
+#include "scene/components/media_player.h"
 #include "scene/kest_base_list.h"
 #include "scene/property_access.h"
 #include "script/call_man.h"
@@ -155,6 +156,12 @@ void TComComponent::BeforeProperties(TCallMan&, TKestObject& object) {
     if (TKestParser* extra = Property(PR_DELAY)) static_cast<TKestCustomImages&>(object).SetLastFrameExtra(*extra);
 }
 
+void TComComponent::AfterProperties(TCallMan&, TKestObject& object) {
+  // Sounds and movies start, fading in when they were given a fade time.
+  if (IMediaPlayer* player = AsMediaPlayer(object))
+    player->SetPlayState(std::get<int32_t>(object.GetProp(PR_DELAY)) > 0 ? kPlayStateFadingIn : kPlayStatePlaying);
+}
+
 void TComComponent::Execute(TCallMan& man) {
   man.SetPc(man.Pc() + 1);
   TKestBaseList* scene = man.Hosts().Scene;
@@ -171,6 +178,7 @@ void TComComponent::Execute(TCallMan& man) {
     if (expression) Apply(*scene, *object, id, man.Evaluate(*expression));
   }
   if (TKestControl* control = object->AsControl()) control->Invalidate();
+  AfterProperties(man, *object);
 }
 
 void TComGetProp::Execute(TCallMan& man) {

@@ -25,6 +25,8 @@ class TComComponent : public TCommand {
   virtual TComponentKind CreatedKind() const;
   // Runs once the object exists, before its properties are applied.
   virtual void BeforeProperties(TCallMan& man, TKestObject& object);
+  // Runs once the properties are applied.
+  virtual void AfterProperties(TCallMan& man, TKestObject& object);
 };
 
 class TComControl : public TComComponent {

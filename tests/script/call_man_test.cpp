@@ -636,7 +636,7 @@ TEST_F(CallManTest, TheTraceShowsEachCommandOnceWithItsPageAndLine) {
   Global("n");
   TPageBuilder p("start.ksb");
   p.Label("top").Calc("n = n + 1");
-  p.Add(ciMovieStop);
+  p.Add(ciMenuClose);
   p.Wait("30").Calc("n = n + 1");
   p.VarNew("v", 9, "", PS_LOCAL);
   Write(p);
@@ -645,7 +645,7 @@ TEST_F(CallManTest, TheTraceShowsEachCommandOnceWithItsPageAndLine) {
   Tick(4);
   EXPECT_EQ(log.Lines,
             (std::vector<std::string>{"0000000f : start.ksb(1)", "0000000f : start.ksb(2)", "0000000f : start.ksb(3)",
-                                      "0000000f : start.ksb(3) MovieStop: not played by this player yet",
+                                      "0000000f : start.ksb(3) MenuClose: not played by this player yet",
                                       "0000000f : start.ksb(4)", "0000002d : start.ksb(5)", "0000002d : start.ksb(6)",
                                       "0000002d : start.ksb(6) pc 5 VarNew: " + Utf8ToCp932("変数の型が不正です")}));
   EXPECT_EQ(Int("n"), 2) << "a command this player cannot play yet moves on";
