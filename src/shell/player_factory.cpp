@@ -60,6 +60,8 @@ std::unique_ptr<IPlayerMedia> TPlayerFactory::CreateMedia(const TMediaInitArgs& 
   options.MixOnTick = FHeadless;
   auto media = std::make_unique<TMediaPart>(*args.KestLib, FFiles, options);
   FMedia = media.get();
+  FSceneMedia = std::make_unique<TSceneMediaPart>(*media, FFiles);
+  if (FScene) FScene->Bases().SetMedia(FSceneMedia.get());
   return media;
 }
 
@@ -127,6 +129,7 @@ std::unique_ptr<IPlayerScene> TPlayerFactory::CreateScene() {
   auto scene = std::make_unique<TScenePart>();
   FScene = scene.get();
   scene->Bases().SetFonts(FFonts);
+  scene->Bases().SetMedia(FSceneMedia.get());
   if (FVariables) {
     FTextVariables = std::make_unique<TStoreVarEvaluator>(*FVariables, FFuncs);
     scene->Bases().SetTextVariables(FTextVariables.get(), [vars = FVariables.get()] { return vars->TextDelay; });
@@ -147,7 +150,10 @@ void TPlayerFactory::FreeVariables() {
     FScene->Bases().SetSelection(nullptr);
     FScene->Bases().SetTextVariables(nullptr, nullptr);
     FScene->Bases().Story().SetPages(nullptr);
+    // The managers go after the scene: its sounds leave their items to them.
+    FScene->Bases().SetMedia(nullptr);
   }
+  FSceneMedia.reset();
   FStoryPages.reset();
   FTextVariables.reset();
   FVariables.reset();

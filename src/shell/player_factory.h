@@ -19,6 +19,7 @@
 #include "script/read_list_status_part.h"
 #include "script/script_story_pages.h"
 #include "shell/player_placeholders.h"
+#include "shell/scene_media_part.h"
 #include "shell/screen_part.h"
 #include "storage/vr_file_manager.h"
 #include "text/var_evaluator.h"
@@ -138,6 +139,8 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   TTimerList* Events();
   TScenePart* FScene = nullptr;
   TMediaPart* FMedia = nullptr;
+  // The managers as the scene's sounds and movies reach them.
+  std::unique_ptr<TSceneMediaPart> FSceneMedia;
   TTimerList FEvents;
   TObjectHandle FScriptSender = std::make_shared<TObjectLife>(TObjectLife{"headless"});
 };
