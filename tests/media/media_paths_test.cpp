@@ -14,32 +14,18 @@
 #include "media/items/ogg_wave_item.h"
 #include "media/sound/sound_bus.h"
 #include "platform/audio_device.h"
+#include "platform/clock.h"
 #include "platform/system.h"
+#include "support/sound_checks.h"
 
 namespace kest {
 namespace {
 
 constexpr const char* kSounds = "/usr/share/sounds/freedesktop/stereo/";
 
-const TKestLib& Lib() {
-  // Kept for the process: its media libraries hold process-wide state.
-  static const TKestLibLoad load = LoadKestLib(ProgramFolder() + "/libkest.so");
-  if (!load.lib) std::abort();
-  return *load.lib;
-}
+using test::Rms;
 
-class TManualClock final : public IClock {
- public:
-  uint32_t NowMs() override { return Now; }
-  void SleepMs(uint32_t ms) override { Now += ms; }
-  uint32_t Now = 0;
-};
-
-double Rms(const std::vector<int16_t>& s) {
-  double sum = 0;
-  for (int16_t v : s) sum += double(v) * v;
-  return s.empty() ? 0 : std::sqrt(sum / double(s.size()));
-}
+const TKestLib& Lib() { return test::SoundLib(); }
 
 class MediaPaths : public ::testing::Test {
  protected:
@@ -66,7 +52,7 @@ class MediaPaths : public ::testing::Test {
       if (mixer && pass > 40 && heard.empty()) break;
       if (mixer) {
         Mixer.MixPass();
-        Clock.Now += Mixer.DelayTime() / 4;
+        Clock.Advance(Mixer.DelayTime() / 4);
       }
       const std::vector<int16_t> block = Device.Pull(2205);
       if (Rms(block) > 0 || !heard.empty()) heard.insert(heard.end(), block.begin(), block.end());

@@ -12,11 +12,13 @@
 #include "kestlib/stream_callbacks.h"
 #include "media/sound/sound_bus.h"
 #include "platform/audio_device.h"
+#include "platform/clock.h"
 #include "platform/system.h"
 #include "scene/components/kest_sound.h"
 #include "scene/kest_base_list.h"
 #include "shell/media_part.h"
 #include "shell/scene_media_part.h"
+#include "support/sound_checks.h"
 #include "support/temp_files.h"
 
 namespace kest {
@@ -24,25 +26,9 @@ namespace {
 
 constexpr const char* kBell = "/usr/share/sounds/freedesktop/stereo/complete.oga";
 
-const TKestLib& Lib() {
-  // Kept for the process: its media libraries hold process-wide state.
-  static const TKestLibLoad load = LoadKestLib(ProgramFolder() + "/libkest.so");
-  if (!load.lib) std::abort();
-  return *load.lib;
-}
+using test::Rms;
 
-class TManualClock final : public IClock {
- public:
-  uint32_t NowMs() override { return Now; }
-  void SleepMs(uint32_t ms) override { Now += ms; }
-  uint32_t Now = 0;
-};
-
-double Rms(const std::vector<int16_t>& samples) {
-  double sum = 0;
-  for (int16_t v : samples) sum += double(v) * v;
-  return samples.empty() ? 0 : std::sqrt(sum / double(samples.size()));
-}
+const TKestLib& Lib() { return test::SoundLib(); }
 
 class SceneSound : public ::testing::TestWithParam<bool> {
  protected:
@@ -84,7 +70,7 @@ class SceneSound : public ::testing::TestWithParam<bool> {
       GameTime += 25;
       Scene->UpdateScene();
       Media->VideoStep();
-      Clock.Now += 25;
+      Clock.Advance(25);
       const std::vector<int16_t> block = Device.Pull(1102);
       if (Rms(block) > 0 || !heard.empty()) heard.insert(heard.end(), block.begin(), block.end());
       if (heard.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
