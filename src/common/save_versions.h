@@ -14,6 +14,8 @@ inline constexpr int32_t kSaveSinceMouseIn = 102;
 inline constexpr int32_t kSaveSinceClips = 104;
 // Scene objects: sounds and movies keep their rewind-on-load flag.
 inline constexpr int32_t kSaveSinceRewindOnLoad = 108;
+// Scene objects: a movie keeps its overlay flag.
+inline constexpr int32_t kSaveSinceOverlay = 112;
 // Scene objects: a map image keeps its closing state.
 inline constexpr int32_t kSaveSinceMapClosing = 115;
 // Scene objects: controls keep the focus flag and the key and focus events.

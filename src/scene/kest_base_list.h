@@ -19,6 +19,7 @@
 #include "scene/kest_base.h"
 #include "scene/kest_object.h"
 #include "scene/scene_input.h"
+#include "scene/scene_overlays.h"
 #include "scene/scene_surfaces.h"
 #include "scene/story_records.h"
 
@@ -126,6 +127,8 @@ class TKestBaseList {
   // the player gives one (the kinds then show nothing).
   void SetPictures(TPexaCollection* pictures) { FPictures = pictures; }
   TPexaCollection* Pictures() const { return FPictures; }
+  // Pictures above the whole scene (overlay movies).
+  TSceneOverlays& Overlays() { return FOverlays; }
   // The media managers sounds and movies take their items from (none: they
   // play nothing).
   void SetMedia(ISceneMedia* media) { FMedia = media; }
@@ -234,6 +237,7 @@ class TKestBaseList {
   TTimerList FEvents;
   TSceneInput FInput;
   TSceneSurfaces FSurfaces;
+  TSceneOverlays FOverlays;
   TPexaCollection* FPictures = nullptr;
   ISceneMedia* FMedia = nullptr;
   TFontPixelManager* FFonts = nullptr;

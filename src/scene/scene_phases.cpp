@@ -76,6 +76,7 @@ void TKestBaseList::UpdateObjects() {
 }
 
 void TKestBaseList::DrawScene() {
+  FOverlays.Lift(Output());
   FTransitionRect = {};
   // While a transition runs both screens keep their own pictures, which it
   // mixes onto the output.
@@ -83,9 +84,11 @@ void TKestBaseList::DrawScene() {
     TKestBase& base = Base(index);
     base.DrawDirty(index == FFrontIndex && !FTransition ? Output() : base.Surface());
   }
-  if (!FTransition) return;
-  FTransition->Step();
-  FTransitionRect = FTransition->UpdateRect();
+  if (FTransition) {
+    FTransition->Step();
+    FTransitionRect = FTransition->UpdateRect();
+  }
+  FOverlays.Lay(Output());
 }
 
 TCustomWipe* TKestBaseList::StartTransition(int frontIndex, int32_t kind, bool reverse, bool restart, int32_t stepValue,
@@ -96,6 +99,7 @@ TCustomWipe* TKestBaseList::StartTransition(int frontIndex, int32_t kind, bool r
     FBases[0]->InvalidateAll();
     FBases[1]->InvalidateAll();
     if (kind != 0) {
+      FOverlays.Lift(Output());
       // The front screen drew onto the output: its own picture is behind.
       TKestBase& front = FrontBase();
       if (front.Surface().Width() == Output().Width() && front.Surface().Height() == Output().Height())
@@ -133,6 +137,8 @@ TCustomWipe::TMaskLoader TKestBaseList::MaskPictures() const {
 
 TKestControl& TKestBaseList::TakeSnapshot() {
   DrawScene();
+  // Overlays lie above the scene: the snapshot is of the scene alone.
+  FOverlays.Lift(Output());
   auto& snapshot = Create<TKestSnapshot>();
   snapshot.SetName("\x01\x01");
   snapshot.Copy(Output());
@@ -146,8 +152,9 @@ void TKestBaseList::ClearDirtyLists() {
 }
 
 std::vector<TRect> TKestBaseList::OutputDirtyRects() {
-  if (FTransition) return {FTransitionRect};
-  return FrontBase().Dirty().Rects();
+  std::vector<TRect> rects = FTransition ? std::vector<TRect>{FTransitionRect} : FrontBase().Dirty().Rects();
+  for (const TRect& r : FOverlays.TakeChanged()) rects.push_back(r);
+  return rects;
 }
 
 void TKestBaseList::SetSceneSize(int32_t width, int32_t height) {

@@ -1,0 +1,183 @@
+#include "scene/components/kest_video.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "common/save_versions.h"
+#include "common/stream.h"
+#include "imaging/custom_dibx.h"
+#include "media/items/kestlib_items.h"
+#include "scene/kest_base_list.h"
+#include "scene/scene_media.h"
+
+namespace kest {
+
+namespace {
+
+// New frames are looked for at most this often (ms): more often would redraw
+// the control for frames the eye cannot tell apart.
+constexpr auto kFrameCheck = std::chrono::milliseconds(32);
+
+// The pixel layouts the movie decoder gives.
+int FrameBits(int surfaceBits) { return surfaceBits == 15 || surfaceBits == 16 ? surfaceBits : 32; }
+
+}  // namespace
+
+TKestVideo::~TKestVideo() {
+  // The base's destructor gives the item back; the overlay goes first.
+  Scene().Overlays().Remove(*this);
+}
+
+TDsVideoItem* TKestVideo::Video() const { return static_cast<TDsVideoItem*>(Item()); }
+
+TDMediaItem* TKestVideo::AddItem(ISceneMedia& media) { return media.AddVideo(Source(), !FOverlay); }
+
+void TKestVideo::ItemOpened() {
+  TDsVideoItem& video = *Video();
+  const int32_t w = std::clamp(video.GetSourceWidth(), 0, 8192);
+  const int32_t h = std::clamp(video.GetSourceHeight(), 0, 8192);
+  FFrame.Surface = std::make_unique<TDIBX>(w, h, FrameBits(Scene().Output().BitCount()));
+  FFrame.Surface->Clear();
+  Invalidate();
+  FitSize();
+  Invalidate();
+  if (FOverlay) Scene().Overlays().Add(*this);
+}
+
+void TKestVideo::ItemClosing() {
+  Scene().Overlays().Remove(*this);
+  Invalidate();
+  FFrame.Surface.reset();
+}
+
+void TKestVideo::SetOverlay(bool overlay) {
+  if (overlay == FOverlay) return;
+  FOverlay = overlay;
+  // The item decodes for the one way of showing or the other: a playing
+  // movie is opened again at its place.
+  if (!Item()) return;
+  const uint8_t state = PlayState();
+  const int32_t position = ItemPosition();
+  const bool paused = FPaused;
+  const std::string source = Source();
+  SetSource(std::string());
+  SetSource(source);
+  SetProp(PR_INDEX, position);
+  FPaused = paused;
+  SetPlayState(state == kPlayStateFadingOut ? kPlayStatePlaying : state);
+}
+
+bool TKestVideo::ReplayResumes(TDMediaItem& item) { return item.IsPaused(); }
+
+void TKestVideo::TakeFrame() {
+  TDsVideoItem* video = Video();
+  TDIBX* surface = FFrame.Surface.get();
+  if (!video || !surface || surface->Width() < 1 || surface->Height() < 1) return;
+  KestVideoFrame frame{};
+  if (!video->GetFrame(surface->BitCount(), frame) || !frame.pixels) return;
+  const int32_t rows = std::min(frame.height, surface->Height());
+  const size_t bytes = static_cast<size_t>(std::min(frame.width, surface->Width())) * (surface->StoredBitCount() / 8);
+  const auto* source = static_cast<const uint8_t*>(frame.pixels);
+  for (int32_t y = 0; y < rows; ++y) std::memcpy(surface->ScanLine(y), source + ptrdiff_t{y} * frame.pitch, bytes);
+  video->FrameDone();
+}
+
+void TKestVideo::Paint(TCustomDIBX& surface) {
+  if (FOverlay) return;
+  TakeFrame();
+  TKestCustomImage::Paint(surface);
+}
+
+TRect TKestVideo::OverlayRect() {
+  if (!FOverlay || !FFrame.Surface || !IsShowing()) return {};
+  TRect r = BoundsRect();
+  for (TKestControl* parent = Parent(); parent && !r.IsEmpty(); parent = parent->Parent())
+    r = IntersectRect(r, parent->BoundsRect());
+  const TRect clip = ClipRectAbs();
+  if (!clip.IsEmpty()) r = IntersectRect(r, clip);
+  return r;
+}
+
+void TKestVideo::PaintOverlay(TCustomDIBX& output, const TRect&) {
+  TakeFrame();
+  const TDIBX& picture = *FFrame.Surface;
+  const TRect bounds = BoundsRect();
+  if (bounds.Right - bounds.Left == picture.Width() && bounds.Bottom - bounds.Top == picture.Height())
+    output.Draw(bounds.Left, bounds.Top, picture, picture.Bounds(), TBlit::None);
+  else
+    output.StretchDraw(bounds, picture, picture.Bounds(), TBlit::None, 255);
+}
+
+bool TKestVideo::Update() {
+  if (TMediaObject::Update()) return true;
+  TDsVideoItem* video = Video();
+  if (FOverlay || !video) return false;
+  const auto now = std::chrono::steady_clock::now();
+  if (now - FLastCheck < kFrameCheck) return false;
+  FLastCheck = now;
+  if (video->NeedPaint()) Invalidate();
+  return false;
+}
+
+void TKestVideo::EnterCabinet() {
+  TDsVideoItem* video = Video();
+  if (!video || !video->IsPlaying()) return;
+  video->Pause();
+  FPausedByCabinet = true;
+}
+
+void TKestVideo::LeaveCabinet() {
+  if (!std::exchange(FPausedByCabinet, false)) return;
+  if (TDsVideoItem* video = Video(); video && !Paused()) video->Play();
+}
+
+TPropValue TKestVideo::GetProp(int32_t id) const {
+  if (id == PR_OVERLAY) return FOverlay;
+  return TMediaObject::GetProp(id);
+}
+
+void TKestVideo::SetProp(int32_t id, TPropValue value) {
+  if (id == PR_OVERLAY) return SetOverlay(std::get<bool>(value));
+  TMediaObject::SetProp(id, std::move(value));
+}
+
+void TKestVideo::SaveState(TStream& stream) const {
+  TKestCustomImage::SaveState(stream);
+  WriteStr(stream, Source());
+  WriteFlag(stream, FRepeat);
+  WriteFlag(stream, FAutoScrap);
+  WriteFlag(stream, FPaused);
+  WriteInt(stream, FVolume);
+  WriteInt(stream, FBalance);
+  WriteInt(stream, FFadeTime);
+  WriteInt(stream, ItemPosition());
+  WriteByte(stream, StoredPlayState());
+  WriteStr(stream, FOnPlayEnd);
+  WriteStr(stream, std::get<std::string>(GetProp(PR_ONIDLE)));
+  WriteFlag(stream, FRewindOnLoad);
+  WriteFlag(stream, FOverlay);
+  WriteFlag(stream, FMuteOnLoad);
+}
+
+void TKestVideo::LoadState(TStream& stream, int32_t version) {
+  TKestCustomImage::LoadState(stream, version);
+  TLoaded loaded;
+  loaded.Source = ReadStr(stream);
+  FRepeat = ReadFlag(stream);
+  FAutoScrap = ReadFlag(stream);
+  loaded.Paused = ReadFlag(stream);
+  FVolume = ReadInt(stream);
+  SetBalance(ReadInt(stream));
+  loaded.FadeTime = ReadInt(stream);
+  loaded.Position = ReadInt(stream);
+  loaded.State = CheckedPlayState(ReadByte(stream));
+  FOnPlayEnd = ReadStr(stream);
+  SetProp(PR_ONIDLE, ReadStr(stream));
+  if (version >= kSaveSinceRewindOnLoad) FRewindOnLoad = ReadFlag(stream);
+  if (version >= kSaveSinceOverlay) FOverlay = ReadFlag(stream);
+  if (version >= kSaveSinceMuteOnLoad) FMuteOnLoad = ReadFlag(stream);
+  ApplyLoaded(loaded);
+}
+
+}  // namespace kest
