@@ -38,7 +38,7 @@ void TKestVideo::ItemOpened() {
   const int32_t w = std::clamp(video.GetSourceWidth(), 0, 8192);
   const int32_t h = std::clamp(video.GetSourceHeight(), 0, 8192);
   FFrame.Surface = std::make_unique<TDIBX>(w, h, FrameBits(Scene().Output().BitCount()));
-  FFrame.Surface->Clear();
+  FFrame.Surface->FillRect(FFrame.Surface->Bounds(), 0);
   Invalidate();
   FitSize();
   Invalidate();
