@@ -18,6 +18,7 @@
 #include "platform/audio_device.h"
 #include "platform/clock.h"
 #include "scene/components/kest_box.h"
+#include "scene/components/kest_cabinet.h"
 #include "scene/components/kest_video.h"
 #include "scene/kest_base_list.h"
 #include "scene/property_access.h"
@@ -210,6 +211,12 @@ TEST_F(SceneVideo, APlayingMovieComesBackFromItsRecord) {
   EXPECT_EQ(copy.Width(), 160);
   EXPECT_EQ(std::get<int32_t>(ReadProperty(copy, PR_VOLUME)), 700);
   EXPECT_TRUE(std::get<bool>(ReadProperty(copy, PR_REPEAT)));
+  // Kept in a cabinet it waits, and plays on when it comes out.
+  auto& cabinet = Scene->Create<TKestCabinet>();
+  copy.SetParent(&cabinet);
+  EXPECT_FALSE(std::get<bool>(ReadProperty(copy, PR_PLAYING)));
+  copy.SetParent(Back);
+  EXPECT_TRUE(std::get<bool>(ReadProperty(copy, PR_PLAYING)));
 }
 
 }  // namespace
