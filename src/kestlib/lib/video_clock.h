@@ -5,6 +5,8 @@
 // the same frames on every machine.
 #include <cstdint>
 
+#include "kestlib/kestlib_api.h"
+
 namespace kestlib::video {
 
 // Milliseconds on the clock in use.
@@ -16,5 +18,14 @@ bool ClockIsManual();
 void UseManualClock(bool manual);
 // Moves the hand-driven clock on by `ms`.
 void AdvanceManualClock(int64_t ms);
+
+// With a shared sound output that follows the game's clock (a headless run),
+// movies take the hand-driven clock and it moves by the sound the output
+// takes, so a run shows the same frames at the same ticks on every machine.
+// Nothing happens for any other output, or for the one already followed.
+void FollowGameTime(KestSoundBus* bus);
+// Whether the clock follows a game-time output: movies then keep to it even
+// when they have sound.
+bool ClockFollowsGameTime();
 
 }  // namespace kestlib::video

@@ -187,7 +187,8 @@ void TVideoMovie::AttachSound(KestSoundBus* bus) {
   if (!bus || !FSound) return;
   {
     std::lock_guard guard(FLock);
-    FSoundClock = true;
+    // On the hand-driven clock the pictures keep it; the sound follows.
+    FSoundClock = !ClockFollowsGameTime();
     FBus = bus;
   }
   FBus->attach(FBus->context, this, &TVideoMovie::Render);
@@ -429,7 +430,7 @@ void TVideoMovie::SeekLocked(int64_t ms) {
     FSoundBaseMs = ms;
     FSoundEof = false;
   }
-  FSoundClock = FBus != nullptr;
+  FSoundClock = FBus != nullptr && !ClockFollowsGameTime();
   FSoundRunning.store(FClockRunning);
   FWake.notify_all();
 }

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "kestlib/lib/lib_state.h"
+#include "kestlib/lib/video_clock.h"
 #include "kestlib/lib/video_movie.h"
 
 namespace {
@@ -45,6 +46,7 @@ R With(KestHandle item, F call) {
 }  // namespace
 
 KEST_EXPORT KestHandle kestVidmanAdd(const char* fileName, void* stream, KestBool) {
+  kestlib::video::FollowGameTime(kestlib::SoundBus());
   std::shared_ptr<TVideoMovie> movie = TVideoMovie::Open(fileName, stream, kestlib::Callbacks(), kestlib::SoundBus());
   if (!movie) return 0;
   TVideoManager& m = Manager();
