@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "common/app_globals.h"
 #include "common/save_versions.h"
 #include "common/stream.h"
 #include "imaging/custom_dibx.h"
@@ -15,9 +16,10 @@ namespace kest {
 
 namespace {
 
-// New frames are looked for at most this often (ms): more often would redraw
-// the control for frames the eye cannot tell apart.
-constexpr auto kFrameCheck = std::chrono::milliseconds(32);
+// New frames are looked for at most this often (ms of the scene clock, which
+// runs with the system's in a window and with the game's in a headless run):
+// more often would redraw the control for frames the eye cannot tell apart.
+constexpr int64_t kFrameCheck = 32;
 
 // The pixel layouts the movie decoder gives.
 int FrameBits(int surfaceBits) { return surfaceBits == 15 || surfaceBits == 16 ? surfaceBits : 32; }
@@ -113,9 +115,8 @@ bool TKestVideo::Update() {
   if (TMediaObject::Update()) return true;
   TDsVideoItem* video = Video();
   if (FOverlay || !video) return false;
-  const auto now = std::chrono::steady_clock::now();
-  if (now - FLastCheck < kFrameCheck) return false;
-  FLastCheck = now;
+  if (GameTime >= FLastCheck && GameTime - FLastCheck < kFrameCheck) return false;
+  FLastCheck = GameTime;
   if (video->NeedPaint()) Invalidate();
   return false;
 }

@@ -5,7 +5,7 @@
 // movie shows above the whole scene, as a window of its own would, at the
 // control's place, clipped to its ancestors and its clip.
 
-#include <chrono>
+#include <cstdint>
 
 #include "imaging/pexa_collection.h"
 #include "scene/components/kest_custom_image.h"
@@ -56,7 +56,7 @@ class TKestVideo : public TMediaObject<TKestCustomImage>, private ISceneOverlay 
   TPexaItemFrame FFrame;
   bool FOverlay = true;
   bool FPausedByCabinet = false;
-  std::chrono::steady_clock::time_point FLastCheck{};
+  int64_t FLastCheck = -1000000;
 };
 
 }  // namespace kest
