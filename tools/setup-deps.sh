@@ -11,7 +11,7 @@ packages=(
   zlib1g-dev libpng-dev libjpeg62-turbo-dev
   libsdl2-dev libfreetype-dev libfontconfig-dev libcurl4-openssl-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
-  libvorbis-dev libavformat-dev libavcodec-dev libswresample-dev libswscale-dev libavutil-dev
+  libogg-dev libvorbis-dev libavformat-dev libavcodec-dev libswresample-dev libswscale-dev libavutil-dev
 )
 case "$purpose" in
   build) ;;
