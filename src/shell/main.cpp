@@ -111,6 +111,10 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
   TPlayerFactory factory(true);
   PinDate(cl, factory);
   factory.SetFonts(fonts.Cache.get());
+  if (!cl.AudioWavFile.empty() && !factory.SetWavOutput(cl.AudioWavFile, &error)) {
+    std::fprintf(stderr, "kestplayer: %s\n", error.c_str());
+    return 2;
+  }
   TFakeDisplay display;
   display.modes = cl.DisplayModes.empty() ? std::vector<TDisplayMode>{{640, 480, 32, 60},
                                                                       {800, 600, 32, 60},
@@ -148,9 +152,7 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
   const bool started = !form.CloseRequested();
   if (started) {
     THeadlessDriver driver(form, loop, clock, input, cl.DeltaMs);
-    driver.SetOnPeriod([&factory](int32_t ms) {
-      if (TSilentAudioDevice* audio = factory.GameTimeAudio()) audio->Advance(ms);
-    });
+    driver.SetOnPeriod([&factory](int32_t ms) { factory.AdvanceSound(ms); });
     driver.SetOnScriptEvent(
         [&factory](const THeadlessScriptEvent& event) { factory.PostScriptEvent(event.Reference, event.Args); });
     driver.SetOnGameRequest([&form](const THeadlessGameRequest& request) {

@@ -1,6 +1,8 @@
 #include "shell/player_factory.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "script/call_man.h"
 #include "shell/media_part.h"
@@ -14,17 +16,30 @@ namespace kest {
 
 void* TPlayerFactory::SoundOutput() { return FBus ? FBus->CBus() : nullptr; }
 
+bool TPlayerFactory::SetWavOutput(const std::string& path, std::string* error) {
+  // Opened now, so that a file that cannot be written stops the player
+  // before the game starts.
+  auto file = std::make_unique<TWavFileAudioDevice>(path, TSilentAudioDevice::TClock::GameTime);
+  if (!file->IsOpen()) {
+    if (error) *error = "cannot write the sound file " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  FAdvanceSound = [device = file.get()](int32_t ms) { device->Advance(ms); };
+  FAudio = std::move(file);
+  return true;
+}
+
 void TPlayerFactory::InitSound() {
-  if (FAudio) return;
-  OpenSound();
+  if (FBus) return;
+  if (!FAudio) OpenSound();
   FBus = std::make_unique<TSoundBus>(*FAudio);
-  FBus->SetGameTime(FGameTimeAudio != nullptr);
+  FBus->SetGameTime(FAdvanceSound != nullptr);
 }
 
 void TPlayerFactory::OpenSound() {
   if (FHeadless) {
     auto silent = std::make_unique<TSilentAudioDevice>(TSilentAudioDevice::TClock::GameTime);
-    FGameTimeAudio = silent.get();
+    FAdvanceSound = [device = silent.get()](int32_t ms) { device->Advance(ms); };
     FAudio = std::move(silent);
     return;
   }

@@ -37,10 +37,14 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   // there is none.
   using TOpenSoundCard = std::function<std::unique_ptr<IAudioDevice>(std::string* error)>;
 
-  // Headless players get a silent device that runs on game time.
+  // Headless players get a silent device that runs on game time, or one that
+  // writes a WAV file.
   explicit TPlayerFactory(bool headless, TOpenSoundCard openSoundCard = nullptr)
       : FHeadless(headless), FOpenSoundCard(std::move(openSoundCard)) {}
 
+  // Headless: what the player sounds goes to `path` as a WAV file rather than
+  // nowhere. False, with the reason, when the file cannot be created.
+  bool SetWavOutput(const std::string& path, std::string* error);
   // Opens the sound card; without one a silent device takes its place.
   void InitSound() override;
   void* SoundOutput() override;
@@ -90,8 +94,10 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   IAudioDevice* Audio() const { return FAudio.get(); }
   // Posts an event as the headless input script's own sender.
   void PostScriptEvent(std::string reference, const std::vector<std::string>& args);
-  // The headless player's device, advanced by each tick's length.
-  TSilentAudioDevice* GameTimeAudio() const { return FGameTimeAudio; }
+  // The headless player's device takes the sound of each period.
+  void AdvanceSound(int32_t ms) {
+    if (FAdvanceSound) FAdvanceSound(ms);
+  }
 
  private:
   void OpenSound();
@@ -101,7 +107,8 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   std::unique_ptr<IAudioDevice> FAudio;
   std::unique_ptr<TSoundBus> FBus;
   IClock* FMediaClock = nullptr;
-  TSilentAudioDevice* FGameTimeAudio = nullptr;
+  // Set for a device that runs on game time.
+  std::function<void(int32_t)> FAdvanceSound;
   std::unique_ptr<IDateClock> FDateClock;
   std::unique_ptr<TParamCollection> FVariables;
   IDisplay* FDisplay = nullptr;
