@@ -6,7 +6,8 @@
 # screenful and says so for a moment, a click moves on, and "ロード" brings
 # back the very frame of the save. Around that run, two short ones on the
 # title's "つづきから": before any save it only says there is none, and after
-# the run it loads the story's save.
+# the run it loads the story's save. Then the story goes on to its last
+# screenful, where the sunset movie plays above the picture and goes at its end.
 # Usage: demo_play_test.sh PLAYER GAME INPUT WORKDIR
 set -u
 player=$1
@@ -35,7 +36,7 @@ title_load no_save 160
   fail "the title did not go on as it was after つづきから without a save"
 rm -f "$work/game/save.dat"
 
-"$player" --headless "$work/game" --ticks 760 --input "$input" --crc "$work/crc.txt" --trace "$work/trace.txt" \
+"$player" --headless "$work/game" --ticks 1120 --input "$input" --crc "$work/crc.txt" --trace "$work/trace.txt" \
   --dump-vars >"$work/out.txt" 2>&1 || fail "the player failed: $(cat "$work/out.txt")"
 grep -q '<Event>title.ksb' "$work/trace.txt" || fail "the start button's handler did not run"
 grep -q 'scene1.ksb' "$work/trace.txt" || fail "the first scene did not start"
@@ -58,6 +59,12 @@ grep -qx 'where=第3画面' "$work/out.txt" || fail "the save is not titled 第3
 [[ "$(crc 730)" != "$saved" ]] || fail "a click did not move on from the saved screenful"
 # ロード is released at tick 736, and the pointer leaves it at 740.
 [[ "$(crc 745)" == "$saved" ]] || fail "ロード did not bring back the frame of the save"
+# The last screenful's text is all there from tick 862; the movie goes on
+# changing the frame until its end, a little before tick 1100.
+if [[ -f "$game/sunset.mpg" ]]; then
+  [[ "$(crc 900)" != "$(crc 960)" && "$(crc 960)" != "$(crc 1020)" ]] || fail "the sunset movie did not play"
+  [[ "$(crc 1105)" == "$(crc 1119)" && "$(crc 1105)" != "$(crc 1020)" ]] || fail "the sunset movie did not go at its end"
+fi
 
 title_load loaded 60
 [[ "$(crc 50 "$work/loaded.crc")" == "$saved" ]] || fail "つづきから did not bring back the saved story"

@@ -1,6 +1,6 @@
 // demo_media OUTDIR: makes the sounds and the movie of the demo game and
 // writes them into OUTDIR: bgm.ogg (calm music that loops without a seam),
-// click.ogg (the buttons' click) and opening.mpg (a sunset over the sea,
+// click.ogg (the buttons' click) and sunset.mpg (a sunset over the sea,
 // with a chime). Everything is synthesised and drawn from code, so the game
 // carries no binary media in its sources, and the same build gives the same
 // files. Without the movie encoders the movie is left out and the game plays
@@ -162,7 +162,7 @@ int Run(const std::string& dir) {
     std::fprintf(stderr, "demo_media: %s\n", error.c_str());
     return 1;
   }
-  const std::string movie = dir + "/opening.mpg";
+  const std::string movie = dir + "/sunset.mpg";
   std::remove(movie.c_str());
   switch (WriteSunsetMovie(movie, &error)) {
     case TMovieOutcome::Written: return 0;
