@@ -18,6 +18,7 @@
 #include "scene/kest_base_list.h"
 #include "shell/media_part.h"
 #include "shell/scene_media_part.h"
+#include "support/player_media_rig.h"
 #include "support/sound_checks.h"
 #include "support/temp_files.h"
 
@@ -28,36 +29,19 @@ constexpr const char* kBell = "/usr/share/sounds/freedesktop/stereo/complete.oga
 
 using test::Rms;
 
-const TKestLib& Lib() { return test::SoundLib(); }
-
 class SceneSound : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
     if (!std::filesystem::exists(kBell)) GTEST_SKIP() << "no freedesktop sound theme";
     // The sound component plays ".ogg" names through the Ogg manager.
     std::filesystem::create_symlink(kBell, Sound());
-    void* shared = Bus.CBus();
-    Lib().kestInit(nullptr, nullptr, nullptr, &shared, KestStreamSize, KestStreamRead, KestStreamPosition,
-                   KestStreamSeek, KestSaveFpu, KestRestoreFpu, 0);
-    Lib().kestOggmanSetUseThread(-1);
-    TMediaPart::TOptions options;
-    options.DirectSound = GetParam();
-    options.DelayTime = 100;
-    options.Bus = &Bus;
-    options.Clock = &Clock;
-    options.MixOnTick = true;
-    Media = std::make_unique<TMediaPart>(Lib(), nullptr, options);
-    SceneMedia = std::make_unique<TSceneMediaPart>(*Media, nullptr);
+    Rig.Open(GetParam());
     Scene = std::make_unique<TKestBaseList>();
-    Scene->SetMedia(SceneMedia.get());
+    Scene->SetMedia(Rig.SceneMedia.get());
   }
   void TearDown() override {
     Scene.reset();
-    SceneMedia.reset();
-    if (Media) {
-      Media.reset();
-      Lib().kestFinal();
-    }
+    Rig.Close();
     GameTime = 0;
   }
   std::string Sound() const { return Dir / "complete.ogg"; }
@@ -69,9 +53,9 @@ class SceneSound : public ::testing::TestWithParam<bool> {
     for (int pass = 0; heard.size() < 2 * 22050 && std::chrono::steady_clock::now() < deadline; ++pass) {
       GameTime += 25;
       Scene->UpdateScene();
-      Media->VideoStep();
-      Clock.Advance(25);
-      const std::vector<int16_t> block = Device.Pull(1102);
+      Rig.Media->VideoStep();
+      Rig.Clock.Advance(25);
+      const std::vector<int16_t> block = Rig.Device.Pull(1102);
       if (Rms(block) > 0 || !heard.empty()) heard.insert(heard.end(), block.begin(), block.end());
       if (heard.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
@@ -79,11 +63,7 @@ class SceneSound : public ::testing::TestWithParam<bool> {
   }
 
   test::TTempDir Dir;
-  TManualAudioDevice Device;
-  TSoundBus Bus{Device};
-  TManualClock Clock;
-  std::unique_ptr<TMediaPart> Media;
-  std::unique_ptr<TSceneMediaPart> SceneMedia;
+  test::TPlayerMediaRig Rig;
   std::unique_ptr<TKestBaseList> Scene;
 };
 
@@ -92,27 +72,27 @@ TEST_P(SceneSound, APlayingSoundIsHeardAndAStoppedOneReleasesItsItem) {
   sound.SetProp(PR_SOURCE, Sound());
   sound.SetProp(PR_VOLUME, int32_t{1000});
   EXPECT_GT(std::get<int32_t>(sound.GetProp(PR_COUNT)), 0);
-  EXPECT_EQ(Media->Ogg().Count(), 0);
+  EXPECT_EQ(Rig.Media->Ogg().Count(), 0);
   sound.SetPlayState(kPlayStatePlaying);
   ASSERT_NE(sound.Item(), nullptr);
   EXPECT_GT(Heard(), 100.0);
   sound.SetPlayState(kPlayStateStopped);
-  EXPECT_EQ(Media->Ogg().Count(), 0);
+  EXPECT_EQ(Rig.Media->Ogg().Count(), 0);
 }
 
 TEST_P(SceneSound, NamesTheManagersDoNotPlayGiveNoItem) {
-  EXPECT_FALSE(SceneMedia->Exists(Dir / "missing.ogg"));
-  EXPECT_TRUE(SceneMedia->Exists(Sound()));
-  EXPECT_EQ(SceneMedia->AddSound(kBell), nullptr);  // ".oga" is no extension of theirs
-  EXPECT_EQ(SceneMedia->AddSound(Dir / "missing.ogg"), nullptr);
-  TDMediaItem* midi = SceneMedia->AddSound("x.MID");
+  EXPECT_FALSE(Rig.SceneMedia->Exists(Dir / "missing.ogg"));
+  EXPECT_TRUE(Rig.SceneMedia->Exists(Sound()));
+  EXPECT_EQ(Rig.SceneMedia->AddSound(kBell), nullptr);  // ".oga" is no extension of theirs
+  EXPECT_EQ(Rig.SceneMedia->AddSound(Dir / "missing.ogg"), nullptr);
+  TDMediaItem* midi = Rig.SceneMedia->AddSound("x.MID");
   ASSERT_NE(midi, nullptr);
-  EXPECT_EQ(Media->Midi().Count(), 1);
-  SceneMedia->Release(*midi);
-  EXPECT_EQ(Media->Midi().Count(), 0);
-  TDMediaItem* track = SceneMedia->AddSound("CD_03");
+  EXPECT_EQ(Rig.Media->Midi().Count(), 1);
+  Rig.SceneMedia->Release(*midi);
+  EXPECT_EQ(Rig.Media->Midi().Count(), 0);
+  TDMediaItem* track = Rig.SceneMedia->AddSound("CD_03");
   ASSERT_NE(track, nullptr);
-  EXPECT_EQ(Media->Cdda().Count(), 1);
+  EXPECT_EQ(Rig.Media->Cdda().Count(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPaths, SceneSound, ::testing::Values(true, false),

@@ -11,20 +11,14 @@
 #include "common/app_globals.h"
 #include "common/save_versions.h"
 #include "common/stream.h"
-#include "kestlib/stream_callbacks.h"
 #include "kestlib_video/movie_builder.h"
 #include "media/items/kestlib_items.h"
-#include "media/sound/sound_bus.h"
-#include "platform/audio_device.h"
-#include "platform/clock.h"
 #include "scene/components/kest_box.h"
 #include "scene/components/kest_cabinet.h"
 #include "scene/components/kest_video.h"
 #include "scene/kest_base_list.h"
 #include "scene/property_access.h"
-#include "shell/media_part.h"
-#include "shell/scene_media_part.h"
-#include "support/sound_checks.h"
+#include "support/player_media_rig.h"
 #include "support/temp_files.h"
 
 namespace kest {
@@ -32,8 +26,6 @@ namespace {
 
 constexpr int32_t kFrames = 50;  // 2 s at 25 frames a second
 constexpr uint32_t kBack = 0x00FF00;
-
-const TKestLib& Lib() { return test::SoundLib(); }
 
 // Whether a scene colour (0xBBGGRR) is near one of the movie's colours.
 bool Near(uint32_t colour, kesttest::TColour c) {
@@ -50,18 +42,10 @@ class SceneVideo : public ::testing::Test {
     kesttest::TMoviePlan plan{"mpeg", "mpeg1video", nullptr};
     plan.frames = kFrames;
     if (!kesttest::WriteMovie(Movie(), plan, &error)) GTEST_SKIP() << error;
-    void* shared = Bus.CBus();
-    Lib().kestInit(nullptr, nullptr, nullptr, &shared, KestStreamSize, KestStreamRead, KestStreamPosition,
-                   KestStreamSeek, KestSaveFpu, KestRestoreFpu, 0);
-    TMediaPart::TOptions options;
-    options.Bus = &Bus;
-    options.Clock = &Clock;
-    options.MixOnTick = true;
-    Media = std::make_unique<TMediaPart>(Lib(), nullptr, options);
-    SceneMedia = std::make_unique<TSceneMediaPart>(*Media, nullptr);
+    Rig.Open(false);
     Scene = std::make_unique<TKestBaseList>();
     Scene->SetSceneSize(320, 240);
-    Scene->SetMedia(SceneMedia.get());
+    Scene->SetMedia(Rig.SceneMedia.get());
     Back = &Scene->Create<TKestBox>();
     Back->SetParent(&Scene->FrontBase());
     Back->SetBounds(0, 0, 320, 240);
@@ -69,11 +53,8 @@ class SceneVideo : public ::testing::Test {
   }
   void TearDown() override {
     Scene.reset();
-    SceneMedia.reset();
-    if (Media) {
-      Media.reset();
-      Lib().kestFinal();
-    }
+    Rig.Close();
+    GameTime = 0;
   }
   std::string Movie() const { return Dir / "movie.mpg"; }
 
@@ -91,6 +72,7 @@ class SceneVideo : public ::testing::Test {
   }
   // One frame of the scene; answers how many end events it posted.
   int Frame() {
+    GameTime += 15;
     Scene->UpdateScene();
     Scene->DestroyScrapped();
     Scene->DrawScene();
@@ -118,11 +100,7 @@ class SceneVideo : public ::testing::Test {
   }
 
   test::TTempDir Dir;
-  TManualClock Clock;
-  TManualAudioDevice Device;
-  TSoundBus Bus{Device};
-  std::unique_ptr<TMediaPart> Media;
-  std::unique_ptr<TSceneMediaPart> SceneMedia;
+  test::TPlayerMediaRig Rig;
   std::unique_ptr<TKestBaseList> Scene;
   TKestBox* Back = nullptr;
 };
