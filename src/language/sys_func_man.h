@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "language/custom_param.h"
+#include "language/function_hosts.h"
 #include "language/function_table.h"
 
 namespace kest {
@@ -70,6 +71,8 @@ class TSysFuncMan {
   // scene says otherwise.
   uint8_t PropertyType(int32_t property) const;
   IPropertyTypes* PropertyTypes = nullptr;
+  // What the bodies reach beyond the store.
+  TFunctionHosts Hosts;
 
   // Evaluations inside evaluations (a Calc inside an expression) nest; past
   // kMaxNesting the innermost one fails instead of exhausting the stack.
