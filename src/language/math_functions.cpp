@@ -1,10 +1,12 @@
-// The number functions: conversions, trigonometry in radians, absolute
-// values, minimum and maximum. A result that is not a finite number ends the
+// The number functions: random numbers, conversions, trigonometry in radians,
+// absolute values, minimum and maximum. A result that is not a finite number ends the
 // evaluation, as a division by zero does.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "common/errors.h"
+#include "common/program_random.h"
 #include "language/builtin_functions.h"
 #include "language/expression_errors.h"
 #include "language/param_convert.h"
@@ -28,11 +30,18 @@ void FloatFn(TFuncCall& c) { SetFinite(c, c.Float(0)); }
 void ArcTan2Fn(TFuncCall& c) { SetFinite(c, std::atan2(c.Float(0), c.Float(1))); }
 void HypotFn(TFuncCall& c) { SetFinite(c, std::hypot(c.Float(0), c.Float(1))); }
 
-// The magnitude of the smallest integer does not fit and wraps round to it.
+// The magnitude of the smallest integer does not fit: it saturates at the
+// largest one rather than wrapping back to a negative number.
 void AbsFn(TFuncCall& c) {
   const int32_t v = c.Int(0);
-  c.Result.SetAsInt(v < 0 ? static_cast<int32_t>(0u - static_cast<uint32_t>(v)) : v);
+  if (v == std::numeric_limits<int32_t>::min()) {
+    c.Result.SetAsInt(std::numeric_limits<int32_t>::max());
+  } else {
+    c.Result.SetAsInt(v < 0 ? -v : v);
+  }
 }
+
+void RandomFn(TFuncCall& c) { c.Result.SetAsInt(ProgramRandom().Next(c.Int(0))); }
 
 void FabsFn(TFuncCall& c) { SetFinite(c, std::fabs(c.Float(0))); }
 void MinFn(TFuncCall& c) { c.Result.SetAsInt(std::min(c.Int(0), c.Int(1))); }
@@ -50,6 +59,7 @@ long double ArcTan(long double x) { return std::atan(x); }
 }  // namespace
 
 void RegisterMathFunctions(TSysFuncMan& funcs) {
+  funcs.Register(26, RandomFn);
   funcs.Register(37, IntFn);
   funcs.Register(38, FloatFn);
   funcs.Register(39, Unary<Sin>);

@@ -1,12 +1,11 @@
 #include "shell/form_view.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
 #include <exception>
 #include <filesystem>
 
 #include "common/app_globals.h"
+#include "common/program_random.h"
 #include "common/sjis.h"
 #include "common/trace.h"
 #include "kestlib/kestlib_loader.h"
@@ -52,7 +51,7 @@ void TFormView::FormCreate() {
   std::error_code ec;
   std::filesystem::remove(std::filesystem::path(folder) / "kestplay.log", ec);
   Trace().Step("FormCreate");
-  std::srand(static_cast<unsigned>(std::time(nullptr)));
+  ProgramRandom().SeedFromClock();
   // A damaged game.dat fails as early as the mount: every failure from here
   // on ends in the warning box and a closed window.
   try {

@@ -81,7 +81,7 @@ TEST_F(FunctionsTest, Numbers) {
   EXPECT_EQ(Eval("Float(3) / 2"), "1.5");
   EXPECT_EQ(Eval("Hypot(3, 4)"), "5");
   EXPECT_EQ(Eval("Abs(0 - 5)"), "5");
-  EXPECT_EQ(Eval("Abs($80000000)"), "-2147483648");
+  EXPECT_EQ(Eval("Abs($80000000)"), "2147483647");
   EXPECT_EQ(Eval("Min(3, 0 - 4)"), "-4");
   EXPECT_EQ(Eval("Max(3, 0 - 4)"), "3");
   EXPECT_EQ(Eval("Fmax(1.25, 0.5)"), "1.25");

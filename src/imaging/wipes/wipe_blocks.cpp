@@ -1,7 +1,8 @@
 #include "imaging/wipes/wipe_blocks.h"
 
 #include <algorithm>
-#include <random>
+
+#include "common/program_random.h"
 
 namespace kest {
 
@@ -37,8 +38,7 @@ void TWipeBlockRandom::Order(int32_t columns, int32_t rows) {
   const int32_t q = FParam[0];
   for (int32_t r = 0; r < rows; ++r)
     for (int32_t c = 0; c < columns; ++c) FBlocks.push_back(MakeRect(c * q, r * q, q, q));
-  // Not reproducible by design: any uniform order will do.
-  std::shuffle(FBlocks.begin(), FBlocks.end(), std::mt19937(std::random_device()()));
+  ProgramRandom().Shuffle(FBlocks);
 }
 
 bool TWipeBlockCoil::BuildMask() {

@@ -1,7 +1,8 @@
 #include "imaging/wipes/wipe_crack.h"
 
 #include <algorithm>
-#include <random>
+
+#include "common/program_random.h"
 
 namespace kest {
 
@@ -25,13 +26,11 @@ void TWipeCrack::Prepare() {
   for (int32_t y = 0; y < H(); y += size)
     for (int32_t x = 0; x < W(); x += size)
       FChips.push_back({TRect{x, y, std::min(x + size, W()), std::min(y + size, H())}, 0, 0});
-  // Not reproducible by design: any uniform order and speeds will do.
-  std::mt19937 random(std::random_device{}());
-  std::shuffle(FChips.begin(), FChips.end(), random);
-  std::uniform_int_distribution<int32_t> speed(-100, 99);
+  TProgramRandom& random = ProgramRandom();
+  random.Shuffle(FChips);
   for (size_t j = 0; j < FChips.size(); ++j) {
     FChips[j].Start = static_cast<int32_t>(j) * FParam[1];
-    FChips[j].Speed = speed(random);
+    FChips[j].Speed = random.Next(200) - 100;
   }
 }
 
