@@ -14,5 +14,7 @@ void RegisterEvalFunctions(TSysFuncMan& funcs);
 void RegisterStackFunctions(TSysFuncMan& funcs);
 // The array sizes: GetArraySize and SetArray.
 void RegisterArrayFunctions(TSysFuncMan& funcs);
+// Dates as day numbers from 1899-12-30: encoding, decoding, the weekday.
+void RegisterDateFunctions(TSysFuncMan& funcs);
 
 }  // namespace kest

@@ -6,9 +6,7 @@
 #include "common/app_globals.h"
 
 namespace kest {
-namespace {
 
-// Days since 1970-01-01 of a proleptic Gregorian date, and back.
 int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
   y -= m <= 2;
   const int64_t era = (y >= 0 ? y : y - 399) / 400;
@@ -42,6 +40,14 @@ TLocalDateTime CivilFromSeconds(int64_t seconds) {
   return t;
 }
 
+int32_t DaysInMonth(int32_t year, int32_t month) {
+  static constexpr int32_t kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+namespace {
+
 bool ReadNumber(std::string_view text, size_t at, size_t digits, int32_t& value) {
   if (at + digits > text.size()) return false;
   value = 0;
@@ -50,12 +56,6 @@ bool ReadNumber(std::string_view text, size_t at, size_t digits, int32_t& value)
     value = value * 10 + (text[i] - '0');
   }
   return true;
-}
-
-int32_t DaysInMonth(int32_t year, int32_t month) {
-  static constexpr int32_t kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  return month == 2 && leap ? 29 : kDays[month - 1];
 }
 
 }  // namespace

@@ -20,6 +20,12 @@ struct TLocalDateTime {
   int32_t Sec = 0;
 };
 
+// The proleptic Gregorian calendar: days since 1970-01-01 of a date, the date
+// and time of seconds since then, and the length of a month (1..12).
+int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d);
+TLocalDateTime CivilFromSeconds(int64_t seconds);
+int32_t DaysInMonth(int32_t year, int32_t month);
+
 class IDateClock {
  public:
   virtual ~IDateClock() = default;

@@ -18,6 +18,7 @@ TSysFuncMan::TSysFuncMan() {
   RegisterEvalFunctions(*this);
   RegisterStackFunctions(*this);
   RegisterArrayFunctions(*this);
+  RegisterDateFunctions(*this);
 }
 
 void TSysFuncMan::Register(int32_t number, TSysFunc body) {
