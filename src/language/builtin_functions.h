@@ -12,8 +12,14 @@ void RegisterMathFunctions(TSysFuncMan& funcs);
 void RegisterEvalFunctions(TSysFuncMan& funcs);
 // DeleteStack, which drops a saved call frame.
 void RegisterStackFunctions(TSysFuncMan& funcs);
-// The array sizes: GetArraySize and SetArray.
+// Array sizes, filling and copying, adding, inserting and deleting elements.
 void RegisterArrayFunctions(TSysFuncMan& funcs);
+// Arrays and text: joining, splitting, searching and sorting elements.
+void RegisterArrayTextFunctions(TSysFuncMan& funcs);
+// Variables themselves: existence, type, @Temp and the push stack.
+void RegisterVariableFunctions(TSysFuncMan& funcs);
+// File names split at the backslash and the colon.
+void RegisterPathFunctions(TSysFuncMan& funcs);
 // Dates as day numbers from 1899-12-30: encoding, decoding, the weekday.
 void RegisterDateFunctions(TSysFuncMan& funcs);
 

@@ -13,6 +13,7 @@
 #include "language/param_convert.h"
 #include "language/param_types.h"
 #include "language/sys_func_man.h"
+#include "language/text_match.h"
 
 namespace kest {
 namespace {
@@ -40,7 +41,8 @@ std::string ZeroPadded(std::string digits, int32_t width) {
 }
 
 // The digit count is read as the text of the second argument; a text that is
-// no number is refused, as a bad format would be.
+// no number is refused, as a bad format would be. The count is never spliced
+// into a format: it only says how far to pad, and a negative one pads nothing.
 void IntToStrFn(TFuncCall& c) {
   const int32_t v = c.Int(0);
   if (!c.Has(1)) {
@@ -48,9 +50,9 @@ void IntToStrFn(TFuncCall& c) {
     return;
   }
   int32_t digits = 0;
-  if (!TryStrToInt(c.Str(1), digits) || digits < 0) throw EKestError("Format '%." + c.Str(1) + "d' invalid");
+  if (!TryStrToInt(c.Str(1), digits)) throw EKestError("IntToStr: invalid digit count");
   const int64_t magnitude = v < 0 ? -int64_t{v} : int64_t{v};
-  const std::string body = ZeroPadded(std::to_string(magnitude), std::min(digits, kMaxDigits));
+  const std::string body = ZeroPadded(std::to_string(magnitude), std::clamp(digits, 0, kMaxDigits));
   c.Result.SetAsStr(v < 0 ? "-" + body : body);
 }
 
@@ -122,6 +124,8 @@ void CompareStrFn(TFuncCall& c) {
   c.Result.SetAsInt(static_cast<int32_t>(static_cast<int64_t>(a.size()) - static_cast<int64_t>(b.size())));
 }
 
+void CompareTextFn(TFuncCall& c) { c.Result.SetAsInt(CompareFolded(c.Str(0), c.Str(1))); }
+
 void PosFn(TFuncCall& c) {
   const std::string sub = c.Str(0);
   const size_t at = sub.empty() ? std::string::npos : c.Str(1).find(sub);
@@ -172,6 +176,26 @@ void StringOfCharFn(TFuncCall& c) {
   c.Result.SetAsStr(out);
 }
 
+// Matches begin and end on character boundaries, as JPos's do; the result
+// is held to the same limit as StringOfChar's.
+void StringReplaceFn(TFuncCall& c) {
+  const std::string s = c.Str(0);
+  const std::string old = c.Str(1);
+  const std::string replacement = c.Str(2);
+  const bool all = c.Has(3) && c.Flag(3);
+  const bool ignoreCase = c.Has(4) && c.Flag(4);
+  std::string out;
+  size_t pos = 0;
+  for (size_t at = FindText(s, old, 0, ignoreCase); at != std::string::npos;
+       at = all ? FindText(s, old, pos, ignoreCase) : std::string::npos) {
+    out.append(s, pos, at - pos).append(replacement);
+    pos = at + old.size();
+    if (static_cast<int64_t>(out.size()) > kMaxStringBytes) throw EKestError("StringReplace: string too long");
+  }
+  out.append(s, pos);
+  c.Result.SetAsStr(out);
+}
+
 void HanToZenFn(TFuncCall& c) { c.Result.SetAsStr(HanToZen(c.Str(0))); }
 void ZenToHanFn(TFuncCall& c) { c.Result.SetAsStr(ZenToHan(c.Str(0))); }
 
@@ -211,6 +235,7 @@ void RegisterStringFunctions(TSysFuncMan& funcs) {
   funcs.Register(11, InsertFn);
   funcs.Register(12, JInsertFn);
   funcs.Register(13, CompareStrFn);
+  funcs.Register(14, CompareTextFn);
   funcs.Register(15, PosFn);
   funcs.Register(16, JPosFn);
   funcs.Register(17, TrimFn);
@@ -219,6 +244,7 @@ void RegisterStringFunctions(TSysFuncMan& funcs) {
   funcs.Register(73, LowerCaseFn);
   funcs.Register(74, UpperCaseFn);
   funcs.Register(82, StringOfCharFn);
+  funcs.Register(83, StringReplaceFn);
   funcs.Register(85, HanToZenFn);
   funcs.Register(86, ZenToHanFn);
   funcs.Register(133, AddDelimiterFn);

@@ -18,6 +18,9 @@ TSysFuncMan::TSysFuncMan() {
   RegisterEvalFunctions(*this);
   RegisterStackFunctions(*this);
   RegisterArrayFunctions(*this);
+  RegisterArrayTextFunctions(*this);
+  RegisterVariableFunctions(*this);
+  RegisterPathFunctions(*this);
   RegisterDateFunctions(*this);
 }
 
