@@ -1,0 +1,91 @@
+#include "shell/desktop_host.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <string_view>
+
+#include "common/sjis.h"
+
+namespace kest {
+
+namespace {
+
+bool HasPrefix(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && SameName(text.substr(0, prefix.size()), prefix);
+}
+
+std::string StartFolder() {
+  const char* home = std::getenv("HOME");
+  if (!home || !*home) return {};
+  std::error_code error;
+  const std::filesystem::path desktop = std::filesystem::path(home) / "Desktop";
+  return (std::filesystem::is_directory(desktop, error) ? desktop : std::filesystem::path(home)).string() + "/";
+}
+
+// "Text files|*.txt;*.log|All|*.*": pairs of a description and patterns,
+// which zenity takes as "Text files | *.txt *.log".
+void AddFilters(std::vector<std::string>& argv, const std::string& filter) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  const std::string text = Cp932ToUtf8(filter);
+  while (start <= text.size()) {
+    const size_t bar = text.find('|', start);
+    parts.push_back(text.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+    if (bar == std::string::npos) break;
+    start = bar + 1;
+  }
+  for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+    std::string patterns = parts[i + 1];
+    for (char& c : patterns)
+      if (c == ';') c = ' ';
+    argv.push_back("--file-filter=" + parts[i] + " | " + patterns);
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> TDesktopHost::RunDialog(std::vector<std::string> argv) {
+  if (!FRunner.Installed("zenity")) return std::nullopt;
+  std::optional<std::string> chosen = FRunner.Run(argv);
+  if (!chosen) return std::nullopt;
+  while (!chosen->empty() && (chosen->back() == '\n' || chosen->back() == '\r')) chosen->pop_back();
+  if (chosen->empty()) return std::nullopt;
+  return Utf8ToCp932(*chosen);
+}
+
+std::optional<std::string> TDesktopHost::SelectOpenFile(const std::string& filter) {
+  std::vector<std::string> argv{"zenity", "--file-selection", "--filename=" + StartFolder()};
+  AddFilters(argv, filter);
+  return RunDialog(std::move(argv));
+}
+
+std::optional<std::string> TDesktopHost::SelectSaveFile(const std::string& filter) {
+  std::vector<std::string> argv{"zenity", "--file-selection", "--save", "--confirm-overwrite",
+                                "--filename=" + StartFolder()};
+  AddFilters(argv, filter);
+  return RunDialog(std::move(argv));
+}
+
+std::optional<std::string> TDesktopHost::SelectDirectory() {
+  std::optional<std::string> folder =
+      RunDialog({"zenity", "--file-selection", "--directory", "--filename=" + StartFolder()});
+  if (folder && folder->back() != '\\') folder->push_back('\\');
+  return folder;
+}
+
+// Only web and ftp addresses and folders that exist are opened; a folder
+// goes as an absolute path, so no name is ever taken for an option.
+void TDesktopHost::OpenUrl(const std::string& url) {
+  if (HasPrefix(url, "http") || HasPrefix(url, "ftp")) {
+    FRunner.Launch({"xdg-open", Cp932ToUtf8(url)});
+    return;
+  }
+  if (url.empty()) return;
+  std::error_code error;
+  const std::filesystem::path folder(Cp932ToUtf8(url));
+  if (!std::filesystem::is_directory(folder, error)) return;
+  const std::filesystem::path absolute = std::filesystem::absolute(folder, error);
+  if (!error) FRunner.Launch({"xdg-open", absolute.string()});
+}
+
+}  // namespace kest
