@@ -87,4 +87,9 @@ bool TSpawnRunner::Installed(const std::string& program) {
   return false;
 }
 
+std::unique_ptr<IProgramRunner> MakeProgramRunner(bool headless) {
+  if (headless) return std::make_unique<TRecordingRunner>();
+  return std::make_unique<TSpawnRunner>();
+}
+
 }  // namespace kest

@@ -3,6 +3,7 @@
 // dialogs). Programs are found on PATH and started without a shell, every
 // argument as it is, so nothing a game passes is ever read as a command.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,5 +45,8 @@ class TRecordingRunner final : public IProgramRunner {
   std::vector<std::vector<std::string>> Launched;
   std::vector<std::vector<std::string>> Ran;
 };
+
+// The runner of a windowed player starts programs; a headless one records.
+std::unique_ptr<IProgramRunner> MakeProgramRunner(bool headless);
 
 }  // namespace kest
