@@ -222,7 +222,8 @@ TEST_F(KestParserTest, FunctionNumbersDispatchThroughTheTable) {
   EXPECT_EQ(p.Result()->ParamType(), PT_INT);
   EXPECT_EQ(p.Result()->GetAsInt(), 4);
 
-  // Number 20 has no row, 161 is beyond the table, 19 has no body yet.
+  // Number 20 has no row, 161 is beyond the table, 19 has its body taken away.
+  Funcs.Register(19, nullptr);
   for (uint8_t id : {20, 161, 19}) {
     Var("a", PT_INT).SetAsInt(0);
     RecordBytes q;
