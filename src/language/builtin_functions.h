@@ -22,5 +22,13 @@ void RegisterVariableFunctions(TSysFuncMan& funcs);
 void RegisterPathFunctions(TSysFuncMan& funcs);
 // Dates as day numbers from 1899-12-30: encoding, decoding, the weekday.
 void RegisterDateFunctions(TSysFuncMan& funcs);
+// Game files, captures and extraction, through the player's file host.
+void RegisterFileFunctions(TSysFuncMan& funcs);
+// Dialogs, URLs and the wallpaper, through the player's desktop host.
+void RegisterDesktopFunctions(TSysFuncMan& funcs);
+// Components: properties, lists, coordinates and menu items, through the scene host.
+void RegisterSceneFunctions(TSysFuncMan& funcs);
+// Saved games, histories and display modes, through the game-state host.
+void RegisterGameStateFunctions(TSysFuncMan& funcs);
 
 }  // namespace kest

@@ -22,6 +22,10 @@ TSysFuncMan::TSysFuncMan() {
   RegisterVariableFunctions(*this);
   RegisterPathFunctions(*this);
   RegisterDateFunctions(*this);
+  RegisterFileFunctions(*this);
+  RegisterDesktopFunctions(*this);
+  RegisterSceneFunctions(*this);
+  RegisterGameStateFunctions(*this);
 }
 
 void TSysFuncMan::Register(int32_t number, TSysFunc body) {

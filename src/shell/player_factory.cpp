@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/sjis.h"
 #include "script/call_man.h"
 #include "shell/media_part.h"
 #include "shell/player_files.h"
@@ -56,6 +57,7 @@ std::unique_ptr<IPlayerScreen> TPlayerFactory::CreateScreen(const TMediaInitArgs
   auto manager = std::make_unique<TScreenManager>(FDisplay, FScreenOutput, args.ScreenWidth, args.ScreenHeight,
                                                   args.FullScreenWidth, args.FullScreenHeight, FForcedBits);
   auto part = std::make_unique<TScreenPart>(std::move(manager), FFrameObserver);
+  FGameState.SetScreen(&part->Manager());
   part->SetTestPattern(FTestPattern);
   if (FScene) {
     FScene->SetScreen(&part->Manager());
@@ -83,6 +85,11 @@ std::unique_ptr<IPlayerMedia> TPlayerFactory::CreateMedia(const TMediaInitArgs& 
 std::unique_ptr<IPlayerFiles> TPlayerFactory::CreateFiles() {
   auto files = std::make_unique<TPlayerFiles>(FProgramPath, FDialogs, FClose);
   FFiles = &files->Manager();
+  TGameFileParts& fileParts = FFileHost.Parts();
+  fileParts.Files = FFiles;
+  fileParts.Dialogs = FDialogs;
+  fileParts.Desktop = &FDesktopHost;
+  fileParts.PlayerFolder = std::filesystem::path(FProgramPath).parent_path();
   return files;
 }
 
@@ -113,6 +120,8 @@ std::unique_ptr<IPlayerProject> TPlayerFactory::CreateProject() {
     man.Hosts.Game = &FGameHost;
     man.Hosts.Scene = FScene ? &FScene->Bases() : nullptr;
     man.Hosts.Saves = &project;
+    ConnectFileHosts(project);
+    FGameState.SetProject(&project);
     auto interpreter = std::make_unique<TCallMan>(std::move(man));
     FStoryPages = std::make_unique<TScriptStoryPages>(*interpreter, *FFiles);
     if (FScene) FScene->Bases().Story().SetPages(FStoryPages.get());
@@ -143,6 +152,12 @@ void TPlayerFactory::PostScriptEvent(std::string reference, const std::vector<st
 std::unique_ptr<IPlayerScene> TPlayerFactory::CreateScene() {
   auto scene = std::make_unique<TScenePart>();
   FScene = scene.get();
+  FSceneFunctions = std::make_unique<TSceneFunctionHost>(scene->Bases());
+  FFuncs.Hosts.Scene = FSceneFunctions.get();
+  FFuncs.PropertyTypes = &FPropertyTypes;
+  FGameState.SetScene(&scene->Bases());
+  FFuncs.Hosts.GameState = &FGameState;
+  FFileHost.Parts().Scene = &scene->Bases();
   scene->Bases().SetFonts(FFonts);
   scene->Bases().SetMedia(FSceneMedia.get());
   if (FVariables) {
@@ -168,6 +183,13 @@ void TPlayerFactory::FreeVariables() {
     // The managers go after the scene: its sounds leave their items to them.
     FScene->Bases().SetMedia(nullptr);
   }
+  FFileHost.Parts().Scene = nullptr;
+  FFuncs.Hosts.Scene = nullptr;
+  FFuncs.Hosts.GameState = nullptr;
+  FSceneFunctions.reset();
+  FGameState.SetScene(nullptr);
+  FGameState.SetProject(nullptr);
+  FGameState.SetScreen(nullptr);
   FSceneMedia.reset();
   FStoryPages.reset();
   FTextVariables.reset();
@@ -175,6 +197,15 @@ void TPlayerFactory::FreeVariables() {
   FScene = nullptr;
   // The media managers go after this, with nothing left to reach them.
   FMedia = nullptr;
+}
+
+void TPlayerFactory::ConnectFileHosts(TProject& project) {
+  TGameFileParts& parts = FFileHost.Parts();
+  parts.SaveDataPath = [&project] { return project.SaveDataPath(); };
+  parts.EnsureFile = [&project](std::string_view name) { return project.EnsureFile(name); };
+  parts.Caption = [&project] { return Cp932ToUtf8(project.Title()); };
+  FFuncs.Hosts.Files = &FFileHost;
+  FFuncs.Hosts.Desktop = &FDesktopHost;
 }
 
 TKestReadList* TPlayerFactory::ReadMarks() const { return FScene ? &FScene->Bases().Story().ReadList : nullptr; }

@@ -14,11 +14,16 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "scene/event_queue.h"
+#include "scene/scene_function_host.h"
 #include "script/command_hosts.h"
+#include "script/game_state_host.h"
 #include "script/project_ui.h"
 #include "script/read_list_status_part.h"
 #include "script/script_story_pages.h"
+#include "shell/desktop_host.h"
+#include "shell/game_file_functions.h"
 #include "shell/player_placeholders.h"
+#include "shell/program_runner.h"
 #include "shell/scene_media_part.h"
 #include "shell/screen_part.h"
 #include "storage/vr_file_manager.h"
@@ -28,6 +33,7 @@ namespace kest {
 
 class IDialogs;
 class TMediaPart;
+class TProject;
 class TScenePart;
 class TFontPixelManager;
 
@@ -101,6 +107,8 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
 
  private:
   void OpenSound();
+  // The file functions reach the project's save file and discs.
+  void ConnectFileHosts(TProject& project);
 
   bool FHeadless;
   TOpenSoundCard FOpenSoundCard;
@@ -136,6 +144,16 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   TVrFileManager* FFiles = nullptr;
   std::unique_ptr<IProjectUi> FProjectUi;
   TSysFuncMan FFuncs;
+  // What the component and game-state functions of expressions reach: the
+  // scene while it exists; the saved games, histories and display modes.
+  std::unique_ptr<TSceneFunctionHost> FSceneFunctions;
+  TScenePropertyTypes FPropertyTypes;
+  TGameStateHost FGameState;
+  // The file and desktop functions of expressions; a headless player starts
+  // no helper program, recording what it would have started.
+  std::unique_ptr<IProgramRunner> FRunner = MakeProgramRunner(FHeadless);
+  TDesktopHost FDesktopHost{*FRunner};
+  TGameFileFunctions FFileHost{TGameFileParts{}};
   // The script pages the histories read back, and the read marks as the
   // status record keeps them.
   std::unique_ptr<TScriptStoryPages> FStoryPages;
