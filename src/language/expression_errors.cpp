@@ -45,6 +45,8 @@ std::string ErrNestedTooDeep() { return "Expressions nested too deeply"; }
 
 std::string ErrNoFunctionBody(int number) { return "System function " + std::to_string(number) + " is not available"; }
 
+std::string ErrNoSuchFunction(int number) { return "System function " + std::to_string(number) + " does not exist"; }
+
 std::string ErrNeedVariable(std::string_view function) {
   static const std::string text = Utf8ToCp932(":変数が見つかりません");
   return std::string(function) + text;

@@ -19,6 +19,8 @@ std::string ErrDivisionByZero();
 std::string ErrNotFinite();
 std::string ErrNestedTooDeep();
 std::string ErrNoFunctionBody(int number);
+// A number the function table has no row for (20, or one past the table).
+std::string ErrNoSuchFunction(int number);
 std::string ErrNeedVariable(std::string_view function);
 
 }  // namespace kest

@@ -56,7 +56,7 @@ uint8_t TempType(const TPreparedOp& op, TCustomParam* const* v, uint8_t* types, 
     default: break;
   }
   const TFuncInfo* info = FindFunc(op.FuncId);
-  if (!info) throw EKestError(ErrNoFunctionBody(op.FuncId));
+  if (!info) throw EKestError(ErrNoSuchFunction(op.FuncId));
   if (!info->TakesArgs(static_cast<int32_t>(op.Count))) throw EKestError(ErrArgCount(info->Name));
   if (op.FuncId != kFuncGetProp) return info->ResultType;
   const int32_t property = v[1]->GetAsInt();
