@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/app_globals.h"
+#include "common/program_random.h"
 #include "common/sjis.h"
 #include "common/trace.h"
 #include "kestlib/kestlib_loader.h"
@@ -58,6 +59,18 @@ void SetUpTrace(const TCommandLine& cl) {
 void PinDate(const TCommandLine& cl, TPlayerFactory& factory) {
   if (cl.Date.empty()) return;
   if (auto pinned = TPinnedDateClock::Parse(cl.Date)) factory.SetDateClock(std::make_unique<TPinnedDateClock>(*pinned));
+}
+
+// A headless run draws the same random numbers every time: from the time of
+// day of a pinned date, else from 0. The scripts run from the first tick on,
+// after this.
+void SeedHeadlessRandom(const TCommandLine& cl) {
+  uint32_t seed = 0;
+  if (auto pinned = TPinnedDateClock::Parse(cl.Date)) {
+    const TLocalDateTime now = pinned->Now();
+    seed = static_cast<uint32_t>(((now.Hour * 60 + now.Min) * 60 + now.Sec) * 1000);
+  }
+  ProgramRandom().SetSeed(seed);
 }
 
 // The system variables reach the window and the project through these.
@@ -149,6 +162,7 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
     form.PostClose();
   }
   ConnectHosts(factory, host);
+  SeedHeadlessRandom(cl);
   const bool started = !form.CloseRequested();
   if (started) {
     THeadlessDriver driver(form, loop, clock, input, cl.DeltaMs);
@@ -218,6 +232,7 @@ int RunWindowed(const TCommandLine& cl, const TKestLib* lib) {
   main_loop.SetForm(&form);
   form.FormCreate();
   ConnectHosts(factory, host);
+  SeedHeadlessRandom(cl);
   const bool started = !form.CloseRequested();
   if (started)
     main_loop.Run(cl.Ticks);
