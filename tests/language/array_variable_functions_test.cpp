@@ -93,6 +93,11 @@ TEST_F(ArrayVariableFunctionsTest, AddAndInsertTakeTheSourceBeforeGrowing) {
   m.SetDims(grid);
   EXPECT_EQ(Eval("AddArray(m, a)"), "4") << "a two-dimensional array does not grow";
   EXPECT_EQ(Eval("GetArraySize(m, 1)"), "2");
+  const std::array<int32_t, 2> wide{3, 4};
+  m.SetDims(wide);
+  EXPECT_EQ(Eval("GetArraySize(m, 0)"), "4");
+  EXPECT_EQ(Eval("GetArraySize(m, 1)"), "3");
+  EXPECT_EQ(Eval("GetArraySize(m)"), "12");
 }
 
 TEST_F(ArrayVariableFunctionsTest, WholeArrayCopies) {
