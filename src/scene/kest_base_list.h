@@ -120,6 +120,10 @@ class TKestBaseList {
   // (a picture control named 0x01 0x01, as large as the scene): the picture a
   // flip starts from while the controls beneath are rearranged.
   TKestControl& TakeSnapshot();
+  // The picture a base screen shows now, its changed parts drawn: the front
+  // screen's is the output (overlays lifted off, as they lie above the
+  // scene) unless a transition keeps both screens on their own surfaces.
+  const TCustomDIBX& ScreenPicture(bool back);
   // Mask pictures of transitions, by name, as 8-bit grey levels.
   TCustomWipe::TMaskLoader MaskPictures() const;
 

@@ -146,6 +146,15 @@ TKestControl& TKestBaseList::TakeSnapshot() {
   return snapshot;
 }
 
+const TCustomDIBX& TKestBaseList::ScreenPicture(bool back) {
+  TKestBase& base = back ? BackBase() : FrontBase();
+  const bool onOutput = !back && !FTransition;
+  if (onOutput) FOverlays.Lift(Output());
+  TCustomDIBX& target = onOutput ? Output() : base.Surface();
+  base.DrawDirty(target);
+  return target;
+}
+
 void TKestBaseList::ClearDirtyLists() {
   FBases[0]->Dirty().Clear();
   FBases[1]->Dirty().Clear();

@@ -7,8 +7,8 @@
 #include "common/errors.h"
 #include "common/sjis.h"
 #include "common/stream.h"
-#include "script/atomic_file.h"
 #include "script/project.h"
+#include "script/save_archive.h"
 #include "script/status_record.h"
 #include "storage/big_memory_stream.h"
 #include "storage/vr_file_collection.h"
@@ -59,16 +59,7 @@ std::string TProject::SaveDataPath() {
   return FSaveDataPath;
 }
 
-std::unique_ptr<TVrFileCollection> TProject::OpenSaveFile() {
-  auto save = std::make_unique<TVrFileCollection>();
-  const std::string path = SaveDataPath();
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return save;
-  auto bytes = std::make_unique<TTpBigMemoryStream>();
-  bytes->LoadFromFile(path);
-  save->OpenStream(std::move(bytes), Utf8ToCp932(path));
-  return save;
-}
+std::unique_ptr<TVrFileCollection> TProject::OpenSaveFile() { return OpenSaveArchive(SaveDataPath()); }
 
 void TProject::RestoreStatus() {
   const auto save = OpenSaveFile();
@@ -137,9 +128,7 @@ void TProject::StoreSaveFile(TVrFileCollection& save) {
   save.OnWriteError = [this](const std::string& message) {
     FParts.Ui->ShowMessage(FSetting.Title, message, TMessageIcon::Warning);
   };
-  TTpBigMemoryStream archive;
-  if (!save.WriteArchive(archive)) throw EWriteError(Utf8ToCp932(SaveDataPath()) + ": the archive cannot be made");
-  ReplaceFileAtomically(SaveDataPath(), archive.Data(), FOptions.SaveWriter);
+  StoreSaveArchive(save, SaveDataPath(), FOptions.SaveWriter);
 }
 
 void TProject::ReadSlotList() {

@@ -1,13 +1,13 @@
 #include "shell/game_file_functions.h"
 
 #include <exception>
-#include <fstream>
 #include <memory>
 
 #include "common/sjis.h"
 #include "imaging/pexa_collection.h"
 #include "scene/kest_base_list.h"
 #include "script/atomic_file.h"
+#include "script/save_archive.h"
 #include "shell/screen_capture.h"
 #include "storage/archive_paths.h"
 #include "storage/big_memory_stream.h"
@@ -29,10 +29,14 @@ TVrFileCollection& MemoryFiles(TVrFileManager& files) {
   return *files.Collections(0);
 }
 
+// Written like the save file, so a crash never leaves half a picture.
 bool WriteHostFile(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out.flush());
+  try {
+    ReplaceFileAtomically(path.string(), bytes);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
 }
 
 }  // namespace
@@ -89,24 +93,15 @@ void TGameFileFunctions::StoreMemoryFile(const std::string& name, std::span<cons
   FParts.Files->FileChanged(name);
 }
 
-// The save file is read, the entry replaced and the file written back whole;
-// a failure leaves the in-memory file, which the game goes on with.
+// A failure leaves the in-memory file, which the game goes on with.
 void TGameFileFunctions::StoreInSaveFile(const std::string& name, std::span<const uint8_t> bytes) {
   if (!FParts.SaveDataPath) return;
   try {
     const std::string path = FParts.SaveDataPath();
     if (path.empty()) return;
-    TVrFileCollection save;
-    std::error_code error;
-    if (std::filesystem::is_regular_file(path, error)) {
-      auto stored = std::make_unique<TTpBigMemoryStream>();
-      stored->LoadFromFile(path);
-      save.OpenStream(std::move(stored), Utf8ToCp932(path));
-    }
-    while (TVrFile* old = save.FindEntry(name)) save.Remove(old);
-    WriteExact(*save.AddMemoryFile(name)->Content, bytes.data(), static_cast<int64_t>(bytes.size()));
-    TTpBigMemoryStream archive;
-    if (save.WriteArchive(archive)) ReplaceFileAtomically(path, archive.Data());
+    const auto save = OpenSaveArchive(path);
+    ReplaceSaveEntry(*save, name, bytes);
+    StoreSaveArchive(*save, path);
   } catch (const std::exception&) {
   }
 }

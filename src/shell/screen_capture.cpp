@@ -9,27 +9,11 @@
 
 namespace kest {
 
-namespace {
-
-// The screen's picture as its surface holds it. The front screen draws onto
-// the scene's output unless a transition keeps both on their own surfaces;
-// overlays lie above the scene and are lifted first, as for a snapshot.
-const TCustomDIBX& UpToDate(TKestBaseList& scene, bool back) {
-  TKestBase& base = back ? scene.BackBase() : scene.FrontBase();
-  const bool onOutput = !back && !scene.Transition();
-  if (onOutput) scene.Overlays().Lift(scene.Output());
-  TCustomDIBX& target = onOutput ? scene.Output() : base.Surface();
-  base.DrawDirty(target);
-  return target;
-}
-
-}  // namespace
-
 std::vector<uint8_t> CaptureBaseScreen(TKestBaseList& scene, const TCaptureRequest& request) {
   const int32_t width = scene.Width(), height = scene.Height();
   if (width < 1 || height < 1 || request.Width < 1 || request.Height < 1) return {};
   if (request.Width > kMaxCaptureSide || request.Height > kMaxCaptureSide) return {};
-  const TCustomDIBX& source = UpToDate(scene, request.Back);
+  const TCustomDIBX& source = scene.ScreenPicture(request.Back);
   if (source.Width() != width || source.Height() != height) return {};
   std::unique_ptr<TDIBX> picture = ConvertedCopy(source, 24, -1);
   TPexaFrameList list;
