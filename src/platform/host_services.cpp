@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <thread>
 
 extern char** environ;
 
@@ -39,19 +40,6 @@ std::string UserDir(const char* key, const char* fallback) {
   return Home() + "/" + fallback;
 }
 
-bool HaveProgram(const std::string& name) {
-  std::string path = Env("PATH");
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t colon = path.find(':', start);
-    std::string dir = path.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
-    if (!dir.empty() && ::access((dir + "/" + name).c_str(), X_OK) == 0) return true;
-    if (colon == std::string::npos) break;
-    start = colon + 1;
-  }
-  return false;
-}
-
 std::optional<std::string> Zenity(std::vector<std::string> argv) {
   if (!HaveProgram("zenity")) return std::nullopt;
   argv.insert(argv.begin(), "zenity");
@@ -64,6 +52,19 @@ std::optional<std::string> Zenity(std::vector<std::string> argv) {
 }
 
 }  // namespace
+
+bool HaveProgram(const std::string& name) {
+  std::string path = Env("PATH");
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t colon = path.find(':', start);
+    std::string dir = path.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
+    if (!dir.empty() && ::access((dir + "/" + name).c_str(), X_OK) == 0) return true;
+    if (colon == std::string::npos) break;
+    start = colon + 1;
+  }
+  return false;
+}
 
 std::string XdgFolder(TSpecialFolder which) {
   switch (which) {
@@ -113,6 +114,12 @@ std::optional<TProgramResult> RunProgram(const std::vector<std::string>& argv, b
   }
   TProgramResult result;
   if (!wait) {
+    // Reaped in the background: an opener may take its time handing over.
+    std::thread([pid] {
+      int status = 0;
+      while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      }
+    }).detach();
     result.Status = 0;
     return result;
   }

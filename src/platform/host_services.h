@@ -62,5 +62,7 @@ struct TProgramResult {
   std::string Output;
 };
 std::optional<TProgramResult> RunProgram(const std::vector<std::string>& argv, bool wait);
+// Whether a program of that name is on PATH.
+bool HaveProgram(const std::string& name);
 
 }  // namespace kest

@@ -1,10 +1,10 @@
 #include "shell/desktop_host.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <string_view>
 
 #include "common/sjis.h"
+#include "platform/host_services.h"
 
 namespace kest {
 
@@ -14,13 +14,7 @@ bool HasPrefix(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && SameName(text.substr(0, prefix.size()), prefix);
 }
 
-std::string StartFolder() {
-  const char* home = std::getenv("HOME");
-  if (!home || !*home) return {};
-  std::error_code error;
-  const std::filesystem::path desktop = std::filesystem::path(home) / "Desktop";
-  return (std::filesystem::is_directory(desktop, error) ? desktop : std::filesystem::path(home)).string() + "/";
-}
+std::string StartFolder() { return XdgFolder(TSpecialFolder::Desktop) + "/"; }
 
 // "Text files|*.txt;*.log|All|*.*": pairs of a description and patterns,
 // which zenity takes as "Text files | *.txt *.log".

@@ -1,13 +1,13 @@
 // ExtractFile: game files copied out of the virtual file system to a folder
 // on disk, asking before a file there is overwritten.
 
-#include <cstdlib>
 #include <exception>
 #include <fstream>
 
 #include "common/sjis.h"
 #include "language/desktop_functions.h"
 #include "platform/dialogs.h"
+#include "platform/host_services.h"
 #include "shell/game_file_functions.h"
 #include "storage/archive_paths.h"
 #include "storage/big_memory_stream.h"
@@ -43,10 +43,8 @@ std::string DropLeadingBackslash(std::string text) {
 }
 
 std::optional<std::filesystem::path> SpecialFolder(std::string_view name) {
-  const char* home = std::getenv("HOME");
-  if (!home || !*home) return std::nullopt;
-  if (SameName(name, "Desktop")) return std::filesystem::path(home) / "Desktop";
-  if (SameName(name, "MyDocuments")) return std::filesystem::path(home) / "Documents";
+  if (SameName(name, "Desktop")) return XdgFolder(TSpecialFolder::Desktop);
+  if (SameName(name, "MyDocuments")) return XdgFolder(TSpecialFolder::Documents);
   return std::nullopt;
 }
 
