@@ -51,6 +51,7 @@ void TMediaPart::SuspendManagers() {
 }
 
 void TMediaPart::ResumeManagers() {
+  FVideo.Resume();
   FWmp.Resume();
   FOgg.Resume();
   FCdda.Resume();

@@ -20,7 +20,7 @@ bool TDMediaItem::IsEnd() {
 }
 
 void TDMediaItem::Play() {
-  if (!FManager.Active() || FManager.Suspended()) {
+  if (!FManager.Active()) {
     WasPlaying = true;
     return;
   }
