@@ -78,6 +78,8 @@ const char* UsageText() {
          "  --crc FILE        headless: a CRC-32 of the output of every drawn tick\n"
          "  --audio-wav FILE  headless: write the sound output to FILE (44100 Hz 16-bit\n"
          "                    stereo WAV), one tick's length of sound per tick\n"
+         "  --settings FILE   read the [Sound] and [Video] settings from FILE instead of\n"
+         "                    the game.ini beside the program\n"
          "  --output-bits N   the output surface's bit count: 15, 16 or 32\n"
          "  --integer-scale   full screen at the largest whole multiple that fits\n"
          "  --test-pattern    show a test picture in place of the scene (a display check)\n"
@@ -121,6 +123,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       if (!value(cl.CrcFile)) return fail("--crc needs a file");
     } else if (a == "--audio-wav") {
       if (!value(cl.AudioWavFile)) return fail("--audio-wav needs a file");
+    } else if (a == "--settings") {
+      if (!value(cl.SettingsFile)) return fail("--settings needs a file");
     } else if (a == "--output-bits") {
       int64_t n = 0;
       if (!value(v) || !ParseNumber(v, 15, 32, n) || (n != 15 && n != 16 && n != 32))

@@ -28,6 +28,7 @@ struct TCommandLine {
   int64_t CaptureTick = 0;    // only this tick (0: every tick)
   std::string CrcFile;        // headless: a CRC-32 of every drawn tick
   std::string AudioWavFile;   // headless: the sound output, as a WAV file
+  std::string SettingsFile;   // the sound and video settings (empty: game.ini beside the program)
   bool IntegerScale = false;
   bool TestPattern = false;  // a test picture in place of the scene        // full screen at a whole multiple
   int32_t OutputBits = 0;    // 15, 16 or 32; 0 follows the display

@@ -55,7 +55,10 @@ void TFormView::FormCreate() {
   // A damaged game.dat fails as early as the mount: every failure from here
   // on ends in the warning box and a closed window.
   try {
-    FSettings = LoadGameSettings(THostNameResolver().FindFile(folder + "/", "game.ini").value_or(folder + "/game.ini"));
+    FSettings =
+        LoadGameSettings(!FServices.SettingsFile.empty()
+                             ? FServices.SettingsFile
+                             : THostNameResolver().FindFile(folder + "/", "game.ini").value_or(folder + "/game.ini"));
     FFiles = FServices.Factory->CreateFiles();
     if (FFiles) FFiles->MountMemory();
     MountGameData();
@@ -85,13 +88,13 @@ void TFormView::MountGameData() {
 void TFormView::InitPlayer() {
   FPlayerInitialised = true;
   IPlayerFactory& factory = *FServices.Factory;
+  // Both sound paths end in the one device: the library's players with
+  // DirectSound on, the player's wave mixer with it off.
   Trace().Step("DXSound.Initialize");
-  if (FSettings.DirectSound) {
-    try {
-      factory.InitSound();
-    } catch (const std::exception&) {
-      // A missing sound device leaves the game silent, never unplayable.
-    }
+  try {
+    factory.InitSound();
+  } catch (const std::exception&) {
+    // A missing sound device leaves the game silent, never unplayable.
   }
   Trace().Step("KestInitialize");
   FScene = factory.CreateScene();

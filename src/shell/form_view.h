@@ -26,6 +26,7 @@ struct TFormViewServices {
   const TKestLib* KestLib = nullptr;  // null: no extension library calls
   std::vector<std::string> Params;    // the game folder and further data
   std::string ProgramPath;
+  std::string SettingsFile;  // empty: game.ini beside the program
   bool JapaneseLocale = false;
   bool ProgramHasArchiveResource = false;
   // The frame loop's clock, read when the loop is started or resumed.

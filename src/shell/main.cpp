@@ -103,6 +103,7 @@ TFormViewServices Services(const TCommandLine& cl, IPlayerFactory& factory, IDia
   s.KestLib = lib;
   s.Params = cl.Params;
   s.ProgramPath = ProgramPath();
+  s.SettingsFile = cl.SettingsFile;
   s.JapaneseLocale = JapaneseLocale();
   s.ProgramHasArchiveResource = HasArchiveResource(s.ProgramPath, "DUMMY", "BINTYPE");
   return s;
