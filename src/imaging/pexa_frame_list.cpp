@@ -354,7 +354,9 @@ void TPexaFrameList::MakeMasks() {
 TRect TPexaFrame::Trim() {
   TDIBX& c = Composite;
   const TRect whole = c.Bounds();
-  if (!Alpha && TransparentPixel < 0) return whole;
+  // An empty picture has no pixel to keep, not even the one an invisible
+  // frame keeps.
+  if (c.IsEmpty() || (!Alpha && TransparentPixel < 0)) return whole;
   const int bits = c.StoredBitCount();
   auto visible = [&](int32_t x, int32_t y) {
     if (Alpha) return Alpha->ScanLine(y)[x] != 0;

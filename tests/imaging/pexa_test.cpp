@@ -271,5 +271,19 @@ TEST(Pexa, CapturesAndTrim) {
   EXPECT_EQ(frame.DrawRects, (std::vector<TRect>{TRect{0, 0, 5, 7}}));
 }
 
+TEST(Pexa, TrimLeavesAnEmptyFrameEmpty) {
+  TPexaFrame keyed;
+  keyed.Composite.SetSize(0, 0, 24);
+  keyed.TransparentPixel = 0;
+  TPexaFrame alpha;
+  alpha.Composite.SetSize(0, 0, 32);
+  alpha.Alpha.emplace(0, 0, 8);
+  for (TPexaFrame* frame : {&keyed, &alpha}) {
+    EXPECT_TRUE(frame->Trim().IsEmpty());
+    EXPECT_TRUE(frame->Composite.IsEmpty());
+  }
+  EXPECT_TRUE(alpha.Alpha->IsEmpty());
+}
+
 }  // namespace
 }  // namespace kest

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/errors.h"
 #include "imaging/wipes/custom_wipe.h"
 #include "imaging/wipes/wipe_kernels.h"
 #include "imaging/wipes/wipe_mask.h"
@@ -52,6 +53,45 @@ TEST(Wipes, EveryKindRunsOnTinyAndFullTargets) {
         EXPECT_TRUE(wipe->Step()) << "a finished wipe draws nothing";
         EXPECT_EQ(wipe->UpdateRect(), p.Target.Bounds());
       }
+}
+
+TEST(Wipes, EmptyTargetsDrawNothing) {
+  for (int32_t kind = 0; kind < kWipeKindCount; ++kind)
+    for (auto [w, h] : {std::pair{0, 0}, {5, 0}, {0, 4}}) {
+      SCOPED_TRACE(testing::Message() << "kind " << kind << " " << w << "x" << h);
+      TPictures p(w, h, 32);
+      auto wipe = Start(p, kind, 100, kind % 2 == 1);
+      if (!wipe) continue;
+      for (int32_t at : {0, 50, 99}) {
+        wipe->Position = at;
+        EXPECT_FALSE(wipe->Step());
+      }
+    }
+}
+
+TEST(Wipes, AnUnreadableMaskPictureOrdersNothingAndIsReadOnce) {
+  for (int32_t kind : {WP_MASKFADE, WP_MASKWHITE, WP_MASKBLACK}) {
+    SCOPED_TRACE(testing::Message() << "kind " << kind);
+    TPictures plain(9, 6, 32), masked(9, 6, 32);
+    auto without = Start(plain, kind, 100);
+    auto wipe = CreateWipe(kind, masked.Target, masked.From, masked.To);
+    wipe->Duration = 100;
+    int reads = 0;
+    wipe->SetMaskName("bad.pxa", [&reads](const std::string&) -> std::optional<TDIBX> {
+      ++reads;
+      throw EReadError("Pexa data: damaged zlib stream");
+    });
+    EXPECT_NO_THROW(wipe->Prepare());
+    for (int32_t at : {0, 20, 45, 70, 95}) {
+      without->Position = at;
+      wipe->Position = at;
+      without->Step();
+      EXPECT_NO_THROW(wipe->Step());
+      for (int32_t y = 0; y < 6; ++y)
+        for (int32_t x = 0; x < 9; ++x) ASSERT_EQ(masked.Target.GetPixel(x, y), plain.Target.GetPixel(x, y)) << at;
+    }
+    EXPECT_EQ(reads, 1);
+  }
 }
 
 TEST(Wipes, PackedGreyShiftsSaturateEachChannel) {

@@ -1,5 +1,7 @@
 #include "imaging/wipes/custom_wipe.h"
 
+#include "common/errors.h"
+
 namespace kest {
 
 void TCustomWipe::SetParam(int index, int32_t value) {
@@ -13,6 +15,8 @@ bool TCustomWipe::Step() {
   FParam[5] = H();
   if (Duration < 1) Duration = 1;
   if (Position >= Duration) return true;
+  // An empty target has no rows to mix.
+  if (FTarget.IsEmpty()) return false;
   FTarget.AddClipRect(FTarget.Bounds());
   Draw();
   return false;
@@ -20,7 +24,12 @@ bool TCustomWipe::Step() {
 
 std::optional<TDIBX> TCustomWipe::LoadMaskPicture() const {
   if (FMaskName.empty() || !FMaskLoader) return std::nullopt;
-  return FMaskLoader(FMaskName);
+  // A picture that cannot be read orders nothing, as a missing one does.
+  try {
+    return FMaskLoader(FMaskName);
+  } catch (const EKestError&) {
+    return std::nullopt;
+  }
 }
 
 }  // namespace kest

@@ -74,7 +74,8 @@ class TCustomWipe {
   int32_t GetParam(int index) const { return index >= 0 && index < 6 ? FParam[size_t(index)] : 0; }
   virtual void SetParam(int index, int32_t value);
   // The picture the mask-picture kinds are ordered by, as 8-bit grey levels
-  // of any size (it is tiled); none: every pixel changes alike.
+  // of any size (it is tiled); none, or a loader that raises EKestError:
+  // every pixel changes alike.
   using TMaskLoader = std::function<std::optional<TDIBX>(const std::string& name)>;
   void SetMaskName(std::string name, TMaskLoader loader) {
     FMaskName = std::move(name);
