@@ -148,6 +148,7 @@ class TProject final : public IGameRequests {
   void TakeSetting(TProjectSetting setting);
   void RestoreStatus();
   void RestoreStatusRecord(TVrFileCollection& save);
+  std::unique_ptr<TVrFileCollection> SetAsideSaveFile(const std::string& problem);
   void RestoreSavedFiles(TVrFileCollection& save);
   void DeclareVars();
   void ReadOriginalSetting();

@@ -18,6 +18,7 @@ namespace kest {
 namespace {
 
 constexpr std::string_view kSavedFilePrefix = "save:";
+constexpr int kSetAsideNames = 9999;
 
 bool HasPrefix(std::string_view name, std::string_view prefix) {
   return name.size() >= prefix.size() && SameName(name.substr(0, prefix.size()), prefix);
@@ -62,10 +63,39 @@ std::string TProject::SaveDataPath() {
 std::unique_ptr<TVrFileCollection> TProject::OpenSaveFile() { return OpenSaveArchive(SaveDataPath()); }
 
 void TProject::RestoreStatus() {
-  const auto save = OpenSaveFile();
-  RestoreStatusRecord(*save);
+  std::unique_ptr<TVrFileCollection> save;
+  try {
+    save = OpenSaveFile();
+    RestoreStatusRecord(*save);
+  } catch (const EReadError& error) {
+    save = SetAsideSaveFile(error.what());
+  }
   FStatusRestored = true;
   RestoreSavedFiles(*save);
+}
+
+// A save file that cannot be read would stop every start of the game. It is
+// renamed to the first free "NAME.damaged-N" beside it, never deleted or
+// overwritten, and the game starts without it. When it cannot be renamed
+// the start stops, so that no later save replaces it.
+std::unique_ptr<TVrFileCollection> TProject::SetAsideSaveFile(const std::string& problem) {
+  namespace fs = std::filesystem;
+  const std::string path = SaveDataPath();
+  for (int n = 1; n <= kSetAsideNames; ++n) {
+    const std::string aside = path + ".damaged-" + std::to_string(n);
+    std::error_code error;
+    if (fs::exists(aside, error)) continue;
+    if (error) break;
+    fs::rename(path, aside, error);
+    if (error) break;
+    FParts.Ui->ShowMessage(FSetting.Title,
+                           Utf8ToCp932("セーブデータが読めないため、名前を変えて残しました：\r\n" + aside +
+                                       "\r\nセーブデータなしで始めます。\r\n（") +
+                               problem + Utf8ToCp932("）"),
+                           TMessageIcon::Warning);
+    return std::make_unique<TVrFileCollection>();
+  }
+  throw EReadError(problem);
 }
 
 void TProject::RestoreStatusRecord(TVrFileCollection& save) {

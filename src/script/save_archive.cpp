@@ -17,7 +17,11 @@ std::unique_ptr<TVrFileCollection> OpenSaveArchive(const std::string& path) {
   if (!std::filesystem::is_regular_file(path, error)) return save;
   auto bytes = std::make_unique<TTpBigMemoryStream>();
   bytes->LoadFromFile(path);
+  const int64_t size = bytes->Size();
   save->OpenStream(std::move(bytes), Utf8ToCp932(path));
+  // The index says where the entries end: a file shorter than that was cut
+  // off, and is refused as a whole rather than entry by entry.
+  if (save->EndOffset() > size) throw EReadError(Utf8ToCp932(path) + ": the file is cut short");
   return save;
 }
 

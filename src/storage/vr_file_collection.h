@@ -81,7 +81,8 @@ class TVrFileCollection : public TTypedHashCollection<TVrFile> {
   void ListFolder(std::string_view folder, std::vector<std::string>& list) const;
 
   // Writes the whole archive at the target's position. An entry's bytes come
-  // from its content, else from the base folder, else from this archive. On a
+  // from its content, else from the base folder, else from this archive,
+  // where they are copied as stored, with their flags and checksum. On a
   // failing entry OnWriteError hears "エラー:" + name and the error passes on.
   bool WriteArchive(TTpBigStream& target);
 
@@ -117,6 +118,7 @@ class TVrFileCollection : public TTypedHashCollection<TVrFile> {
   void ReadStoredBytes(const TVrFile& entry, TTpBigMemoryStream& out);
   bool ExtractFromFolder(TTpBigMemoryStream& out, std::string_view name);
   TEntryWritten WriteEntry(TVrFile& entry, TTpBigStream& target);
+  TEntryWritten CopyFromArchive(const TVrFile& entry, TTpBigStream& target);
   TEntryWritten WriteFromFolder(const std::string& path, std::string_view name, bool plainChecksum,
                                 TTpBigStream& target);
   [[noreturn]] void Fail(std::string_view entry, const std::string& problem) const;

@@ -4,6 +4,7 @@
 // in memory, and a file that shrinks by less than a tenth is stored as well.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <ctime>
 #include <memory>
 
@@ -68,9 +69,10 @@ bool WorthCompressing(std::string_view name, TStream& file) {
   return file.Size() < kFolderCompressLimit;
 }
 
+constexpr int64_t kPiece = 1 << 20;
+
 // A stored file is copied piece by piece, so a movie never sits in memory whole.
 uint32_t CopyStored(TStream& file, TStream& target) {
-  constexpr int64_t kPiece = 1 << 20;
   const auto buffer = std::make_unique<uint8_t[]>(kPiece);
   uint32_t crc = Crc32({});
   file.Seek(0);
@@ -150,6 +152,7 @@ TVrFileCollection::TEntryWritten TVrFileCollection::WriteEntry(TVrFile& entry, T
   if (const auto path = FResolver.FindFile(FBaseFolder, entry.Name())) {
     return WriteFromFolder(*path, entry.Name(), entry.ChecksumOfPlain, target);
   }
+  if (entry.InArchive && FArchive) return CopyFromArchive(entry, target);
   TTpBigMemoryStream plain;
   Extract(plain, entry.Name());
   if (plain.Size() > kCompressLimit) {
@@ -159,6 +162,29 @@ TVrFileCollection::TEntryWritten TVrFileCollection::WriteEntry(TVrFile& entry, T
   const std::vector<uint8_t> packed = ZlibCompress(plain.Data());
   WriteBytes(target, packed);
   return {false, Crc32(entry.ChecksumOfPlain ? plain.Data() : std::span<const uint8_t>(packed)), entry.Timestamp};
+}
+
+// An entry of the mounted archive goes across as its stored bytes with its
+// flags and checksum, never inflated again: an entry damaged on disk reaches
+// the new archive exactly as it was and keeps every other entry writable.
+TVrFileCollection::TEntryWritten TVrFileCollection::CopyFromArchive(const TVrFile& entry, TTpBigStream& target) {
+  const int64_t size = FArchive->Size();
+  if (entry.Offset < 0 || entry.Size < 0 || entry.Offset > size || entry.Size > size - entry.Offset)
+    Fail(entry.Name(), "its data lies outside the archive");
+  const auto buffer = std::make_unique<uint8_t[]>(static_cast<size_t>(std::min(entry.Size, kPiece)));
+  uint32_t crc = Crc32({});
+  FArchive->Seek(entry.Offset);
+  for (int64_t left = entry.Size; left > 0;) {
+    const int64_t want = std::min(left, kPiece);
+    if (FArchive->Read(buffer.get(), want) != want) Fail(entry.Name(), "its data is cut short");
+    const std::span<const uint8_t> piece(buffer.get(), static_cast<size_t>(want));
+    crc = Crc32(piece, crc);
+    WriteBytes(target, piece);
+    left -= want;
+  }
+  // Indexes before the checksum tables carry none, and all their entries
+  // are compressed with the checksum over the stored bytes.
+  return {entry.Stored, HasChecksums() ? entry.Checksum : crc, entry.Timestamp};
 }
 
 TVrFileCollection::TEntryWritten TVrFileCollection::WriteFromFolder(const std::string& path, std::string_view name,

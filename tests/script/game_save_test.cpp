@@ -183,6 +183,46 @@ TEST_F(GameSaveTest, ASaveThatCannotBeWrittenIsReportedAndTheGameAndTheOldFileGo
   EXPECT_EQ(Int("after"), 1);
 }
 
+TEST_F(GameSaveTest, ADamagedSlotKeepsItsBytesAndBlocksNeitherAnotherSlotNorTheStatus) {
+  TPageBuilder start("start.ksb");
+  start.VarNew("mine", PT_INT, "5", PS_GLOBAL);
+  Save(start, "1", "\"one\"");
+  start.Wait("0");
+  Start(start);
+  Tick();
+  test::TBytes file = test::ReadFile(SavePath());
+  int64_t at = 0, size = 0;
+  {
+    const auto save = SaveFile();
+    const TVrFile* slot = save->FindEntry("GAMESAVEDATA1");
+    ASSERT_NE(slot, nullptr);
+    ASSERT_FALSE(slot->Stored);
+    at = slot->Offset;
+    size = slot->Size;
+  }
+  file[static_cast<size_t>(at + size - 1)] ^= 0x5A;  // the zlib data's own checksum
+  test::WriteFile(SavePath(), file);
+  const test::TBytes damaged(file.begin() + at, file.begin() + at + size);
+
+  EXPECT_TRUE(Project->SaveGame(2, "two", "", 0));
+  EXPECT_TRUE(Project->SaveStatus());
+  EXPECT_TRUE(Ui.SaveFailures.empty());
+  EXPECT_TRUE(Ui.Messages.empty());
+  const auto save = SaveFile();
+  const test::TBytes now = test::ReadFile(SavePath());
+  const TVrFile* kept = save->FindEntry("GAMESAVEDATA1");
+  ASSERT_NE(kept, nullptr);
+  ASSERT_EQ(kept->Size, size);
+  EXPECT_EQ(test::TBytes(now.begin() + kept->Offset, now.begin() + kept->Offset + size), damaged);
+  EXPECT_NE(save->FindEntry("GAMESAVEDATA2"), nullptr);
+  EXPECT_FALSE(Project->LoadGame(1));
+  AppTerminating = false;
+  Ui.Messages.clear();
+  EXPECT_TRUE(Project->LoadGame(2));
+  EXPECT_EQ(Int("mine"), 5);
+  EXPECT_TRUE(Ui.Messages.empty());
+}
+
 TEST_F(GameSaveTest, TheJumpPageRunsFirstAndReturnsIntoTheRestoredScript) {
   TPageBuilder jump("jump.ksb");
   jump.Calc("log = log ++ \"jump \"");

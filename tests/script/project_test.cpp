@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "common/app_globals.h"
 #include "common/errors.h"
 #include "common/sjis.h"
@@ -213,14 +215,34 @@ TEST_F(ProjectTest, AFailedStatusWriteKeepsTheOldSaveFileAndIsReported) {
   EXPECT_EQ(test::CountFiles(Game.Path()), 3);
 }
 
-TEST_F(ProjectTest, ADamagedStatusRecordStopsTheStartAndIsNotOverwritten) {
+TEST_F(ProjectTest, ASaveFileThatCannotBeReadIsSetAsideUnderTheNextFreeNameAndTheGameStarts) {
   WriteFile(Game / "kest.kpb", Settings());
   WriteFile(Game / "start.ksb", {0});
-  const TBytes old = Archive({{"STATUSSAVEDATA", TRecordBytes().Raw("Status103").Int(5).Bytes()}});
-  WriteFile(Game / "save.dat", old);
-  Create().reset();
-  EXPECT_EQ(Ui.Errors.size(), 1u);
-  EXPECT_EQ(ReadFile(Game / "save.dat"), old);
+  const TBytes whole = Archive({{"STATUSSAVEDATA", StatusWithClear()}, {"GAMESAVEDATA1", TBytes(5000, 7)}});
+  const std::string text = "not a save file\n";
+  const std::vector<TBytes> unreadable = {
+      Archive({{"STATUSSAVEDATA", TRecordBytes().Raw("Status103").Int(5).Bytes()}}),
+      {},
+      TBytes(text.begin(), text.end()),
+      TBytes(whole.begin(), whole.end() - 8),
+  };
+  WriteFile(Game / "save.dat.damaged-2", {1});
+  const std::vector<std::string> names = {"save.dat.damaged-1", "save.dat.damaged-3", "save.dat.damaged-4",
+                                          "save.dat.damaged-5"};
+  for (size_t i = 0; i < unreadable.size(); ++i) {
+    SCOPED_TRACE(i);
+    WriteFile(Game / "save.dat", unreadable[i]);
+    Ui.Messages.clear();
+    auto project = Create();
+    EXPECT_TRUE(project->Loaded());
+    EXPECT_TRUE(Ui.Errors.empty());
+    ASSERT_EQ(Ui.Messages.size(), 1u);
+    EXPECT_NE(Ui.Messages[0].find(names[i]), std::string::npos) << Ui.Messages[0];
+    EXPECT_EQ(ReadFile(Game / names[i]), unreadable[i]);
+    EXPECT_FALSE(std::filesystem::exists(Game / "save.dat"));
+    EXPECT_TRUE(project->SaveStatus());
+  }
+  EXPECT_EQ(ReadFile(Game / "save.dat.damaged-2"), TBytes{1});
 }
 
 TEST_F(ProjectTest, EnsureFileAsksForTheDiscOfFilesThatDoNotStreamInTheProjectsWords) {
@@ -248,17 +270,29 @@ TEST_F(ProjectTest, EnsureFileAsksForTheDiscOfFilesThatDoNotStreamInTheProjectsW
   Files.SetDiscPrompt(nullptr);
 }
 
-TEST_F(ProjectTest, ASaveEntryThatCannotBeWrittenIsNamed) {
+TEST_F(ProjectTest, ADamagedSlotIsWrittenBackAsItWasAndTheStatusIsStored) {
   WriteFile(Game / "kest.kpb", Settings());
   WriteFile(Game / "start.ksb", {0});
   TBytes old = Archive({{"STATUSSAVEDATA", StatusWithClear()}, {"GAMESAVEDATA1", TBytes(5000, 7)}});
-  std::fill(old.end() - 8, old.end(), 0xEE);  // the slot's compressed bytes end damaged
+  std::fill(old.end() - 8, old.end(), 0xEE);        // the slot's compressed bytes end damaged
+  const TBytes damaged(old.end() - 40, old.end());  // the slot is the last entry
   WriteFile(Game / "save.dat", old);
   auto project = Create();
-  EXPECT_FALSE(project->SaveStatus());
-  EXPECT_EQ(Ui.Messages, std::vector<std::string>{Utf8ToCp932("エラー:") + "GAMESAVEDATA1"});
-  EXPECT_EQ(Ui.SaveFailures.size(), 1u);
-  EXPECT_EQ(ReadFile(Game / "save.dat"), old);
+  Vars.FindVar("Clear")->Value()->SetAsInt(99);
+  EXPECT_TRUE(project->SaveStatus());
+  EXPECT_TRUE(Ui.Messages.empty());
+  EXPECT_TRUE(Ui.SaveFailures.empty());
+  TVrFileCollection save;
+  save.Open(Game / "save.dat");
+  const TVrFile* slot = save.FindEntry("GAMESAVEDATA1");
+  ASSERT_NE(slot, nullptr);
+  const TBytes now = ReadFile(Game / "save.dat");
+  ASSERT_GE(slot->Size, 40);
+  const auto slot_end = now.begin() + slot->Offset + slot->Size;
+  EXPECT_EQ(TBytes(slot_end - 40, slot_end), damaged);
+  TTpBigMemoryStream status;
+  save.Extract(status, "STATUSSAVEDATA");
+  EXPECT_GT(status.Size(), 0);
 }
 
 TEST_F(ProjectTest, AShippedGameNeedsItsInstallationRecord) {
