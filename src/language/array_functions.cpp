@@ -45,7 +45,13 @@ void Resize(TCustomParam& a, int32_t count) {
 // dimension counted from the last.
 void GetArraySizeFn(TFuncCall& c) {
   const TCustomParam& a = c.Var(0, "GetArraySize");
-  c.Result.SetAsInt(c.Has(1) ? a.GetDim(a.DimCount() - 1 - c.Int(1)) : a.Count());
+  if (!c.Has(1)) {
+    c.Result.SetAsInt(a.Count());
+    return;
+  }
+  // Counted in 64 bits: k may be any integer, and any k out of range gives 1.
+  const int64_t index = int64_t{a.DimCount()} - 1 - c.Int(1);
+  c.Result.SetAsInt(index < 0 || index >= a.DimCount() ? 1 : a.GetDim(static_cast<int32_t>(index)));
 }
 
 // SetArray(a, d1, ... dn): a takes those dimensions; the result is unchanged.

@@ -28,13 +28,15 @@ bool Compiled(std::string_view text, TKestParser& parser) {
 
 // The text's own value is not returned: Calc serves texts that assign. The
 // nested evaluation has temporaries of its own, so the caller's stay intact.
+// The flag is written first: a stored call may put its result in a store
+// variable, which the nested text may destroy (PopVar, DeleteStack).
 void CalcFn(TFuncCall& c) {
   const std::string text = TrimText(c.Str(0));
   if (text.empty()) return;
   TKestParser parser;
   if (!Compiled(text, parser)) return;
-  parser.Execute(c.Store, c.Funcs);
   c.Result.SetAsFlag(true);
+  parser.Execute(c.Store, c.Funcs);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Expression records assembled by hand from the record layout: reading,
 // writing back byte for byte, and what the evaluator does with them.
+#include <array>
 #include <climits>
 #include <cmath>
 
@@ -254,6 +255,31 @@ TEST_F(KestParserTest, StoredCallsWithTheWrongArgumentCountAreRefused) {
     p.Execute(Store, Funcs);
     EXPECT_EQ(p.LastError(), "Length" + Utf8ToCp932(" 引数の数が不正です"));
   }
+}
+
+// A stored call may write its result straight into a store variable, which
+// the nested text of Calc can destroy (PopVar making it again with another
+// type): the flag must not land in the freed variable. A dimension counted
+// from the last by the smallest integer must not overflow.
+TEST_F(KestParserTest, CallsWhoseArgumentsDestroyOrOverflowStaySafe) {
+  Var("x", PT_STR).SetAsStr("kept");
+  Run("PushVar(\"x\")");
+  Store.Delete(Store.IndexOf("x"));
+  Var("x", PT_INT);
+  RecordBytes calc;
+  calc.Int(1);
+  StrOperand(calc.Append(OpHead(ocFunc, "x", 1, kFuncCalc)), "PopVar()");
+  TKestParser p = Load(calc.Bytes());
+  p.Execute(Store, Funcs);
+  EXPECT_TRUE(p.LastError().empty()) << p.LastError();
+  EXPECT_EQ(Find("x")->GetAsStr(), "kept") << "the popped variable is the one left";
+
+  TCustomParam& a = Var("a", PT_INT);
+  const std::array<int32_t, 2> dims{3, 4};
+  a.SetDims(dims);
+  Var("n", PT_INT);
+  Run("n = GetArraySize(a, $80000000)");
+  EXPECT_EQ(Find("n")->GetAsInt(), 1) << "a dimension out of range counts 1";
 }
 
 TEST_F(KestParserTest, GetPropTakesThePropertyTypeAndRefusesBadNumbers) {
