@@ -22,19 +22,35 @@ size_t CharLength(std::string_view s, size_t i) {
   return IsLeadByte(static_cast<uint8_t>(s[i])) && i + 1 < s.size() ? 2 : 1;
 }
 
-// "*" and "?" over characters, ASCII letters in any case.
+// "*" and "?" over characters, ASCII letters in any case. A star that fails
+// is retried one character further from the last star only: every earlier
+// star's choice would give no other match, so the time stays linear in the
+// name for each character of the mask.
 bool MatchesMask(std::string_view name, std::string_view mask) {
-  if (mask.empty()) return name.empty();
-  if (mask[0] == '*') {
-    for (size_t i = 0;; i += CharLength(name, i)) {
-      if (MatchesMask(name.substr(i), mask.substr(1))) return true;
-      if (i >= name.size()) return false;
+  size_t n = 0, m = 0;
+  size_t starMask = std::string_view::npos, starName = 0;
+  while (n < name.size()) {
+    if (m < mask.size() && mask[m] == '*') {
+      starMask = ++m;
+      starName = n;
+      continue;
     }
+    if (m < mask.size()) {
+      const size_t cn = CharLength(name, n);
+      const size_t cm = mask[m] == '?' ? 1 : CharLength(mask, m);
+      if (mask[m] == '?' || SameName(name.substr(n, cn), mask.substr(m, cm))) {
+        n += cn;
+        m += cm;
+        continue;
+      }
+    }
+    if (starMask == std::string_view::npos) return false;
+    starName += CharLength(name, starName);
+    n = starName;
+    m = starMask;
   }
-  if (name.empty()) return false;
-  const size_t n = CharLength(name, 0), m = CharLength(mask, 0);
-  if (mask[0] != '?' && !SameName(name.substr(0, n), mask.substr(0, m))) return false;
-  return MatchesMask(name.substr(n), mask.substr(mask[0] == '?' ? 1 : m));
+  while (m < mask.size() && mask[m] == '*') ++m;
+  return m == mask.size();
 }
 
 std::string DropLeadingBackslash(std::string text) {

@@ -202,6 +202,35 @@ TEST_F(FileFunctionsTest, ExtractionAsksBeforeOverwriting) {
   EXPECT_EQ(content("y.dat"), "new");
 }
 
+// Stars match any run of characters, "?" one character, letters in any case;
+// a mask of many stars against a long name takes no longer than its length
+// times the mask's (it once backtracked for every star).
+TEST_F(FileFunctionsTest, ExtractionPatternsMatchWithoutBacktracking) {
+  const std::string longName = std::string(60, 'a') + "b.dat";
+  for (const char* name : {"ab.txt", "Cb.DAT"}) Put(Game / "p" / name, "z");
+  Put(Game / "p" / longName, "z");
+  Str("out", "out");
+  TCustomParam& mask = Str("mask", "");
+  auto extracted = [&](const std::string& text) {
+    fs::remove_all(Player / "out");
+    mask.SetAsStr("p\\" + text);
+    Eval("ExtractFile(mask, FALSE, out)");
+    std::vector<std::string> found;
+    if (fs::exists(Player / "out" / "p"))
+      for (const auto& entry : fs::directory_iterator(Player / "out" / "p"))
+        found.push_back(entry.path().filename().string());
+    std::sort(found.begin(), found.end());
+    std::string joined;
+    for (const std::string& f : found) joined += f + " ";
+    return joined;
+  };
+  EXPECT_EQ(extracted("*.dat"), "Cb.DAT " + longName + " ");
+  EXPECT_EQ(extracted("?b.*"), "Cb.DAT ab.txt ");
+  EXPECT_EQ(extracted("*a*a*a*a*a*a*a*a*a*a*a*a*a*a*c"), "");
+  EXPECT_EQ(extracted("**************b.dat"), "Cb.DAT " + longName + " ");
+  EXPECT_EQ(extracted("*a*a*a*a*a*a*a*a*a*a*a*a*a*a*B.DA?"), longName + " ");
+}
+
 TEST_F(FileFunctionsTest, ExtractionNeverWritesOutsideItsFolder) {
   Files.Collections(0)->AddMemoryFile("..\\..\\x")->Content->Write("bad", 3);
   Files.Collections(0)->AddMemoryFile("C:\\x")->Content->Write("bad", 3);
