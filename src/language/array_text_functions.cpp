@@ -49,16 +49,15 @@ std::vector<std::string> SplitLines(std::string_view text) {
   return lines;
 }
 
-// Each single-byte character in separators cuts the text; a cut at the very
-// end adds no piece, two cuts side by side give an empty one. A lead byte in
-// separators never cuts, as cutting there would strand the byte behind it.
+// Each character in separators cuts the text, a double-byte one as a whole;
+// a cut at the very end adds no piece, two cuts side by side give an empty one.
 std::vector<std::string> SplitAtAny(std::string_view text, std::string_view separators) {
   std::vector<std::string> pieces;
   size_t start = 0;
-  for (size_t pos = 0; pos < text.size(); pos += IsLead(text, pos) ? 2 : 1) {
-    if (IsLead(text, pos) || separators.find(text[pos]) == std::string_view::npos) continue;
+  for (size_t pos = 0; pos < text.size(); pos += CharLengthAt(text, pos)) {
+    if (!IsCharOfSet(separators, text, pos)) continue;
     pieces.emplace_back(text.substr(start, pos - start));
-    start = pos + 1;
+    start = pos + CharLengthAt(text, pos);
   }
   if (start < text.size()) pieces.emplace_back(text.substr(start));
   return pieces;

@@ -8,6 +8,7 @@
 #include "common/sjis.h"
 #include "language/builtin_functions.h"
 #include "language/sys_func_man.h"
+#include "language/text_match.h"
 
 namespace kest {
 namespace {
@@ -27,14 +28,15 @@ size_t LastDelimiter(std::string_view delims, std::string_view s) {
   return last;
 }
 
-// Whether 1-based byte i of s stands as a single-byte character that is one
-// of delims; a position outside s is no delimiter.
+// Whether 1-based byte i of s begins a character that is one of the
+// characters of delims; a position outside s, or inside a double-byte
+// character, is no delimiter.
 bool IsDelimiterAt(std::string_view delims, std::string_view s, int32_t i) {
   if (i < 1 || i > static_cast<int32_t>(s.size())) return false;
   const auto target = static_cast<size_t>(i - 1);
   size_t pos = 0;
   while (pos < target) pos += IsLead(s, pos) ? 2 : 1;
-  return pos == target && !IsLead(s, pos) && delims.find(s[pos]) != std::string_view::npos;
+  return pos == target && IsCharOfSet(delims, s, pos);
 }
 
 // Where the extension begins: the last dot behind the last path delimiter,

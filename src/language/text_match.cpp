@@ -31,6 +31,15 @@ size_t FindText(std::string_view text, std::string_view piece, size_t from, bool
   return std::string_view::npos;
 }
 
+size_t CharLengthAt(std::string_view text, size_t pos) { return pos + 1 < text.size() ? Step(text, pos) : 1; }
+
+bool IsCharOfSet(std::string_view set, std::string_view text, size_t pos) {
+  const std::string_view ch = text.substr(pos, CharLengthAt(text, pos));
+  for (size_t i = 0; i < set.size(); i += CharLengthAt(set, i))
+    if (set.substr(i, CharLengthAt(set, i)) == ch) return true;
+  return false;
+}
+
 int32_t CompareFolded(std::string_view a, std::string_view b) {
   const int c = FoldName(a).compare(FoldName(b));
   return c < 0 ? -1 : c > 0 ? 1 : 0;

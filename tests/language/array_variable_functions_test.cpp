@@ -39,6 +39,10 @@ TEST_F(ArrayVariableFunctionsTest, StringToArraySplitsAtSeparatorsAndLineBreaks)
   Var("j", PT_STR).SetAsStr(Utf8ToCp932("表,x"));
   Run("StringToArray(j, a, \"\\\\,\")");
   EXPECT_EQ(a.Count(), 2) << "the second byte of 表 is no separator";
+  Var("d", PT_STR).SetAsStr(Utf8ToCp932("xAy、z"));
+  Var("ds", PT_STR).SetAsStr(Utf8ToCp932("、"));
+  Run("StringToArray(d, a, ds)");
+  EXPECT_EQ(Items(a), (Strings{"xAy", "z"})) << "、 (81 41) cuts as one character, never at its A";
   Run("StringToArray(\"\", a, \",\")");
   EXPECT_TRUE(a.IsDimensionless());
   EXPECT_EQ(a.GetAsStr(), "");

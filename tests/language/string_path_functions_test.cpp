@@ -56,6 +56,10 @@ TEST_F(StringPathFunctionsTest, PathsSplitOnlyAtWholeDelimiters) {
   EXPECT_EQ(Eval("IsDelimiter(\",;\", \"a;b\", 2)"), "TRUE");
   EXPECT_EQ(Eval("IsDelimiter(\",;\", \"a;b\", 3)"), "FALSE");
   EXPECT_EQ(Eval("IsDelimiter(\",;\", \"a;b\", 4)"), "FALSE");
+  Var("wide", PT_STR).SetAsStr(Utf8ToCp932("、"));
+  Var("wideText", PT_STR).SetAsStr(Utf8ToCp932("xAy、"));
+  EXPECT_EQ(Eval("IsDelimiter(wide, wideText, 2)"), "FALSE") << "the A of 、 (81 41) is no delimiter";
+  EXPECT_EQ(Eval("IsDelimiter(wide, wideText, 4)"), "TRUE");
 }
 
 }  // namespace
