@@ -94,7 +94,11 @@ std::optional<std::filesystem::path> TGameFileFunctions::ExtractionFolder(const 
     if (!special) return std::nullopt;
     target = Below(*special, folder->substr(close + 1));
   } else {
-    target = Below(FParts.PlayerFolder, *folder);
+    // A relative folder lies below the game's save folder, which the player
+    // may write to wherever the program itself is installed.
+    const std::filesystem::path saves = SaveFolder();
+    if (saves.empty()) return std::nullopt;
+    target = Below(saves, *folder);
   }
   if (!target) return std::nullopt;
   std::error_code error;

@@ -28,9 +28,8 @@ struct TGameFileParts {
   IDesktopFunctions* Desktop = nullptr;
   // The scene whose base screens SaveScreen takes (none: no captures).
   TKestBaseList* Scene = nullptr;
-  // The player's own folder, below which ExtractFile writes.
-  std::filesystem::path PlayerFolder;
-  // The host path of the save file (empty: the game has none yet).
+  // The host path of the save file (empty: the game has none yet); its
+  // folder takes SaveScreen's captures and ExtractFile's relative folders.
   std::function<std::string()> SaveDataPath;
   // Whether a game file can be reached, asking for its disc (none: it can
   // when the file manager has it).

@@ -89,7 +89,6 @@ std::unique_ptr<IPlayerFiles> TPlayerFactory::CreateFiles() {
   fileParts.Files = FFiles;
   fileParts.Dialogs = FDialogs;
   fileParts.Desktop = &FDesktopHost;
-  fileParts.PlayerFolder = std::filesystem::path(FProgramPath).parent_path();
   return files;
 }
 

@@ -50,7 +50,6 @@ class FileFunctionsTest : public ::testing::Test {
     parts.Dialogs = &Dialogs;
     parts.Desktop = &Desktop;
     parts.Scene = &Scene;
-    parts.PlayerFolder = Player;
     parts.SaveDataPath = [this] { return (Save / "save.dat").string(); };
     Funcs.Hosts.Files = &Host;
     Funcs.Hosts.Desktop = &Desktop;
@@ -76,7 +75,6 @@ class FileFunctionsTest : public ::testing::Test {
   const test::TTempDir Temp;
   const fs::path Game = fs::path(Temp.Path()) / "game";
   const fs::path Save = fs::path(Temp.Path()) / "save";
-  const fs::path Player = fs::path(Temp.Path()) / "player";
   TVrFileManager Files;
   TKestBaseList Scene;
   TScriptedDialogs Dialogs;
@@ -167,16 +165,16 @@ TEST_F(FileFunctionsTest, RegisteredCapturesGoWhenThePlayerEnds) {
 TEST_F(FileFunctionsTest, ExtractionAsksBeforeOverwriting) {
   for (const char* name : {"a", "b", "c", "d"}) {
     Put(Game / "x" / (std::string(name) + ".dat"), "new");
-    Put(Player / "out" / "x" / (std::string(name) + ".dat"), "old");
+    Put(Save / "out" / "x" / (std::string(name) + ".dat"), "old");
   }
   Put(Game / "y.dat", "new");
-  Put(Player / "out" / "y.dat", "old");
+  Put(Save / "out" / "y.dat", "old");
   TCustomParam& names = Str("names", "");
   const int32_t four = 4;
   names.SetDims(std::span<const int32_t>(&four, 1));
   for (int32_t i = 0; i < 4; ++i) names.SetStr(i, std::string("x\\") + char('a' + i) + ".dat");
   Str("folder", "out");
-  auto content = [&](const char* name) { return Slurp(Player / "out" / name); };
+  auto content = [&](const char* name) { return Slurp(Save / "out" / name); };
 
   // Yes writes, No skips, Yes to all writes this one and the rest unasked.
   for (TUiResult a : {TUiResult::Yes, TUiResult::No, TUiResult::YesToAll}) Dialogs.Push(a);
@@ -189,7 +187,7 @@ TEST_F(FileFunctionsTest, ExtractionAsksBeforeOverwriting) {
   names.SetDims(std::span<const int32_t>(&two, 1));
   names.SetStr(0, "x\\*.dat");
   names.SetStr(1, "y.dat");
-  Put(Player / "out" / "x" / "a.dat", "old");
+  Put(Save / "out" / "x" / "a.dat", "old");
   Dialogs.Push(TUiResult::Cancel);
   Dialogs.Push(TUiResult::NoToAll);
   Asked = 0;
@@ -212,12 +210,12 @@ TEST_F(FileFunctionsTest, ExtractionPatternsMatchWithoutBacktracking) {
   Str("out", "out");
   TCustomParam& mask = Str("mask", "");
   auto extracted = [&](const std::string& text) {
-    fs::remove_all(Player / "out");
+    fs::remove_all(Save / "out");
     mask.SetAsStr("p\\" + text);
     Eval("ExtractFile(mask, FALSE, out)");
     std::vector<std::string> found;
-    if (fs::exists(Player / "out" / "p"))
-      for (const auto& entry : fs::directory_iterator(Player / "out" / "p"))
+    if (fs::exists(Save / "out" / "p"))
+      for (const auto& entry : fs::directory_iterator(Save / "out" / "p"))
         found.push_back(entry.path().filename().string());
     std::sort(found.begin(), found.end());
     std::string joined;
@@ -240,12 +238,12 @@ TEST_F(FileFunctionsTest, ExtractionNeverWritesOutsideItsFolder) {
   Str("up", "..\\..");
   EXPECT_EQ(Eval("ExtractFile(climb, FALSE, out)"), "FALSE");
   EXPECT_EQ(Eval("ExtractFile(drive, FALSE, out)"), "FALSE");
-  EXPECT_FALSE(fs::exists(Player / "x"));
+  EXPECT_FALSE(fs::exists(Save / "x"));
   EXPECT_FALSE(fs::exists(fs::path(Temp.Path()) / "x"));
-  // A folder that climbs is the player's folder itself.
+  // A folder that climbs is the save folder itself.
   Put(Game / "z.dat", "z");
   EXPECT_EQ(Eval("ExtractFile(\"z.dat\", FALSE, up)"), "TRUE");
-  EXPECT_TRUE(fs::exists(Player / "z.dat"));
+  EXPECT_TRUE(fs::exists(Save / "z.dat"));
   // Without a folder the user is asked, and a headless run cancels.
   EXPECT_EQ(Eval("ExtractFile(\"z.dat\")"), "FALSE");
 }
