@@ -5,9 +5,7 @@
 namespace kest {
 namespace {
 
-constexpr int32_t kMaxSize = 1024;
-
-bool ValidSize(int32_t size) { return size >= 1 && size <= kMaxSize; }
+bool ValidSize(int32_t size) { return size >= 1 && size <= kMaxFontSize; }
 
 bool IsSpace(uint16_t code) { return code == 0x20 || code == 0x8140; }
 

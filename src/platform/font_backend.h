@@ -15,6 +15,9 @@
 
 namespace kest {
 
+// The largest em size a back end renders; the text engines hold sizes to it.
+inline constexpr int32_t kMaxFontSize = 1024;
+
 // Style bits as in a text decoration: 1 bold, 2 italic, 4 underline,
 // 8 strike-out (the last two are bars the engine draws).
 struct TFontRequest {

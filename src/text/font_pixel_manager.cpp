@@ -44,6 +44,8 @@ std::string TFontPixelManager::FaceFor(const std::string& name) {
   return !name.empty() && FFonts.HasFace(name) ? name : std::string(kDefaultFontName);
 }
 
+int32_t DrawableFontSize(int32_t size) { return std::clamp(size, 1, kMaxFontSize); }
+
 TFontMetrics TFontPixelManager::Metrics(const std::string& fontName, int32_t size, uint8_t style) {
   const std::optional<TFontMetrics> m = FFonts.Metrics({FaceFor(fontName), size, style, false});
   if (!m) throw EKestError(std::string(kNoMetrics));

@@ -18,6 +18,10 @@ namespace kest {
 // Grey formats: 0 one bit, 1-3 grey in 5, 17 or 65 levels.
 inline constexpr int32_t kGreyFormatCount = 4;
 
+// The widest outline and the longest shadow a character is drawn with: far
+// beyond any design, and an outline's work grows with its width.
+inline constexpr int32_t kMaxOutline = kMaxFontSize / 16;
+
 struct TFontPixel {
   uint16_t Code = 0;
   std::string FontName;  // the face actually used
@@ -35,6 +39,11 @@ struct TFontPixel {
   int32_t Ascent = 0;
   int32_t UnderlineSize = 1, UnderlinePosition = 0;
   int32_t StrikeoutSize = 1, StrikeoutPosition = 0;
+
+  // The outline of Coverage OutlineWidth pixels wide, worked out on first
+  // need: every later character of this shape and outline reuses it.
+  mutable int32_t OutlineWidth = 0;
+  mutable std::vector<uint8_t> Outline;
 };
 
 class TFontPixelManager {
@@ -69,6 +78,9 @@ class TFontPixelManager {
   std::array<std::vector<TEntries::iterator>, 256> FBuckets;
   bool FMonoOnly = false;
 };
+
+// A size the back ends render: 1 … kMaxFontSize.
+int32_t DrawableFontSize(int32_t size);
 
 // The grey levels of a format mapped back onto 0 … 255.
 uint8_t QuantiseGrey(uint8_t coverage, int32_t format);

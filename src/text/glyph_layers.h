@@ -35,7 +35,9 @@ class TGlyphLayers {
 };
 
 // The outline of a w × h coverage bitmap: every offset of the (2b + 1) ×
-// (2b + 1) square stamped in turn into a (w + 2b) × (h + 2b) bitmap.
+// (2b + 1) square stamped in turn into a (w + 2b) × (h + 2b) bitmap; wide
+// outlines are worked out along rows and columns to the same coverage,
+// within rounding.
 std::vector<uint8_t> OutlineCoverage(const uint8_t* coverage, int32_t w, int32_t h, int32_t b);
 
 }  // namespace kest

@@ -109,8 +109,7 @@ void RenderColumn(TGlyphLayers& layers, TFontPixelManager& fonts, const TCharLoo
                   const TColumn& column, int32_t format) {
   const int32_t b = look.Border, x = column.X;
   const TFontPixel& p = fonts.Get(code, look.FontName, look.Size, uint8_t(look.Style & 3), format);
-  if (p.Width > 0)
-    StampLayers(layers, p.Coverage.data(), p.Width, p.Height, x + b + p.LeftOffset, b + p.TopOffset, look);
+  StampLayers(layers, p, x + b + p.LeftOffset, b + p.TopOffset, look);
   const int32_t left = column.First ? x + b : x;
   const int32_t right = column.Last ? x + column.Width - look.Shadow - b : x + column.Width;
   const int32_t baseline = b + p.Ascent;

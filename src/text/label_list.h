@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "imaging/dibx.h"
+#include "text/font_pixel_manager.h"
 
 namespace kest {
 
@@ -23,7 +24,7 @@ inline constexpr std::string_view kLabelFontName = "\x82\x6C\x82\x72\x20\x82\x6F
 
 // What a caption record may hold; anything beyond is damage, not a design.
 inline constexpr int32_t kMaxLabelFontSize = 512;
-inline constexpr int32_t kMaxLabelOutline = 64;
+inline constexpr int32_t kMaxLabelOutline = kMaxOutline;
 
 // The size of the font metrics block a caption record carries.
 inline constexpr int32_t kLabelMetricsSize = 212;

@@ -7,15 +7,15 @@
 #include <tuple>
 #include <utility>
 
+#include "text/font_pixel_manager.h"
 #include "text/tp_word.h"
 
 namespace kest {
 
 namespace {
 
-// Sizes beyond these come from damaged data, not from text; bounding them
-// keeps every sum below in range.
-constexpr int32_t kMaxCellValue = 0x7FFF;
+// Pictures beyond this come from damaged data, not from text; bounding them
+// (and character cells to what the fonts draw) keeps every sum below in range.
 constexpr int32_t kMaxImageSide = 1 << 20;
 
 int32_t Saturate(int64_t value) {
@@ -96,8 +96,9 @@ TUnit MeasureUnit(const TTpWord& word, int32_t start, int32_t last) {
   return unit;
 }
 
+// Cells are as large as what is drawn in them.
 int32_t ResolveWidth(int32_t value, int32_t fallback) {
-  return std::clamp(value == -1 ? fallback : value, 0, kMaxCellValue);
+  return std::clamp(value == -1 ? fallback : value, 0, kMaxOutline);
 }
 
 std::pair<int32_t, int32_t> SizeOf(const TTpWord& word, const TWdGlyph& g) {
@@ -387,7 +388,7 @@ std::unique_ptr<TWdGlyph> TWdSpace::CloneFor(TTpWord& owner) const {
 
 TCellMetrics CellMetrics(const TTpWord& word, const TDecorateValues& decoration) {
   TCellMetrics m;
-  m.Size = std::clamp(decoration.FontSize != 0 ? decoration.FontSize : word.DefaultFontSize, 0, kMaxCellValue);
+  m.Size = std::clamp(decoration.FontSize != 0 ? decoration.FontSize : word.DefaultFontSize, 0, kMaxFontSize);
   m.Border = ResolveWidth(decoration.BorderWidth, word.DefaultBorderWidth);
   m.Shadow = ResolveWidth(decoration.ShadowOffset, word.DefaultShadowOffset);
   const int32_t frame = 2 * m.Border + m.Shadow;

@@ -2,7 +2,9 @@
 // glyph by glyph with waits and a fade, and drawn each frame.
 #include <algorithm>
 
+#include "common/errors.h"
 #include "common/sjis.h"
+#include "common/trace.h"
 #include "imaging/dibx.h"
 #include "imaging/pexa_collection.h"
 #include "text/font_pixel_manager.h"
@@ -123,6 +125,7 @@ void TTpWord::RenderPage(TWdPage& page, const TWdGlyph* hoverRun) {
   const std::string* hoverLink = nullptr;
   bool inHover = false;
   const std::string* ruby = nullptr;
+  bool failed = false;
   ForEachGlyph(page, [&](const TWdRow& row, TWdGlyph* g) {
     if (g->Kind() == TGlyphKind::Img) {
       auto& img = static_cast<TWdImg&>(*g);
@@ -143,22 +146,30 @@ void TTpWord::RenderPage(TWdPage& page, const TWdGlyph* hoverRun) {
     }
     c.Ink = {};
     if (!Fonts) return;
-    RenderCharacter(layers, *Fonts, *this, c, inHover);
-    const std::string& r = c.Decoration()->Ruby;
-    if (r.empty()) {
+    try {
+      RenderCharacter(layers, *Fonts, *this, c, inHover);
+      const std::string& r = c.Decoration()->Ruby;
+      if (r.empty()) {
+        ruby = nullptr;
+        return;
+      }
+      if (ruby && *ruby == r) return;
+      ruby = &r;
+      // The ruby of a run goes once, over the whole run in this row.
+      int32_t runWidth = 0;
+      const auto it = std::find(row.Glyphs.begin(), row.Glyphs.end(), g);
+      for (auto k = it; k != row.Glyphs.end() && IsChar(*k) && static_cast<TWdChar*>(*k)->Decoration()->Ruby == r; ++k)
+        runWidth += (*k)->Width;
+      RenderRuby(layers, *Fonts, LookOf(*this, c, false), r, c.X, c.Y, runWidth, AntiAlias);
+      c.Ink = {c.X, c.Y, c.X + runWidth, c.Y + c.Height};
+      c.Plain = false;
+    } catch (const EKestError& error) {
+      // A character the fonts cannot give stays blank; the rest of the page
+      // is drawn, and the frame goes on.
+      if (!failed && Trace().Enabled()) Trace().Line(std::string("Text: ") + error.what());
+      failed = true;
       ruby = nullptr;
-      return;
     }
-    if (ruby && *ruby == r) return;
-    ruby = &r;
-    // The ruby of a run goes once, over the whole run in this row.
-    int32_t runWidth = 0;
-    const auto it = std::find(row.Glyphs.begin(), row.Glyphs.end(), g);
-    for (auto k = it; k != row.Glyphs.end() && IsChar(*k) && static_cast<TWdChar*>(*k)->Decoration()->Ruby == r; ++k)
-      runWidth += (*k)->Width;
-    RenderRuby(layers, *Fonts, LookOf(*this, c, false), r, c.X, c.Y, runWidth, AntiAlias);
-    c.Ink = {c.X, c.Y, c.X + runWidth, c.Y + c.Height};
-    c.Plain = false;
   });
 }
 
@@ -293,11 +304,14 @@ void TTpWord::DrawPage(const TWdPage& page) {
     int32_t Colour = 0;
     int Alpha = 0;
   } run;
+  // Ink reaching past the text area (a word longer than the line, a row
+  // taller than the window) is cut to the layers, as the blits cut it.
+  const TRect layers = IntersectRect(FGlyphColours->Bounds(), FGlyphCoverage->Bounds());
   auto flush = [&] {
-    if (run.Ink.IsEmpty()) return;
-    const TRect r = run.Ink;
-    const TRect onTarget{OriginX + r.Left, dy + r.Top, OriginX + r.Right, dy + r.Bottom};
+    const TRect r = IntersectRect(run.Ink, layers);
     run.Ink = {};
+    if (r.IsEmpty()) return;
+    const TRect onTarget{OriginX + r.Left, dy + r.Top, OriginX + r.Right, dy + r.Bottom};
     if (!UpdateRect.IsEmpty() && (onTarget.Right <= UpdateRect.Left || onTarget.Left >= UpdateRect.Right ||
                                   onTarget.Bottom <= UpdateRect.Top || onTarget.Top >= UpdateRect.Bottom))
       return;

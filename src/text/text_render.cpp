@@ -45,20 +45,29 @@ TRect Union(const TRect& a, const TRect& b) {
   return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
 }
 
+const std::vector<uint8_t>& OutlineOf(const TFontPixel& p, int32_t b) {
+  if (p.OutlineWidth != b || p.Outline.empty()) {
+    p.Outline = OutlineCoverage(p.Coverage.data(), p.Width, p.Height, b);
+    p.OutlineWidth = b;
+  }
+  return p.Outline;
+}
+
 }  // namespace
 
-void StampLayers(TGlyphLayers& layers, const uint8_t* coverage, int32_t w, int32_t h, int32_t x, int32_t y,
-                 const TCharLook& look) {
-  std::vector<uint8_t> outline;
-  if (look.Border > 0) outline = OutlineCoverage(coverage, w, h, look.Border);
+void StampLayers(TGlyphLayers& layers, const TFontPixel& p, int32_t x, int32_t y, const TCharLook& look) {
+  const int32_t w = p.Width, h = p.Height;
+  if (w <= 0 || h <= 0) return;
+  const uint8_t* coverage = p.Coverage.data();
   const int32_t b = look.Border, ow = w + 2 * b, oh = h + 2 * b;
+  const uint8_t* outline = b > 0 ? OutlineOf(p, b).data() : nullptr;
   if (look.Shadow > 0) {
     if (b > 0)
-      layers.Stamp(outline.data(), ow, oh, x - b + look.Shadow, y - b + look.Shadow, look.ShadowColour);
+      layers.Stamp(outline, ow, oh, x - b + look.Shadow, y - b + look.Shadow, look.ShadowColour);
     else
       layers.Stamp(coverage, w, h, x + look.Shadow, y + look.Shadow, look.ShadowColour);
   }
-  if (b > 0) layers.Stamp(outline.data(), ow, oh, x - b, y - b, look.BorderColour);
+  if (b > 0) layers.Stamp(outline, ow, oh, x - b, y - b, look.BorderColour);
   layers.Stamp(coverage, w, h, x, y, look.Colour);
 }
 
@@ -66,7 +75,7 @@ TCharLook LookOf(const TTpWord& word, const TWdChar& glyph, bool hovered) {
   const TDecorate& d = *glyph.Decoration();
   TCharLook look;
   look.FontName = d.FontName.empty() ? word.DefaultFontName : d.FontName;
-  look.Size = d.FontSize > 0 ? d.FontSize : word.DefaultFontSize;
+  look.Size = DrawableFontSize(d.FontSize > 0 ? d.FontSize : word.DefaultFontSize);
   look.Style = d.Style;
   look.Colour = hovered               ? word.LinkHoverColor
                 : d.FontColor != -1   ? d.FontColor
@@ -74,8 +83,8 @@ TCharLook LookOf(const TTpWord& word, const TWdChar& glyph, bool hovered) {
                                       : word.DefaultFontColor;
   look.BorderColour = d.BorderColor != -1 ? d.BorderColor : word.DefaultBorderColor;
   look.ShadowColour = d.ShadowColor != -1 ? d.ShadowColor : word.DefaultShadowColor;
-  look.Border = std::max(0, d.BorderWidth != -1 ? d.BorderWidth : word.DefaultBorderWidth);
-  look.Shadow = std::max(0, d.ShadowOffset != -1 ? d.ShadowOffset : word.DefaultShadowOffset);
+  look.Border = std::clamp(d.BorderWidth != -1 ? d.BorderWidth : word.DefaultBorderWidth, 0, kMaxOutline);
+  look.Shadow = std::clamp(d.ShadowOffset != -1 ? d.ShadowOffset : word.DefaultShadowOffset, 0, kMaxOutline);
   look.Ruby = d.Ruby.empty() ? 0 : std::max(1, look.Size / 2);
   return look;
 }
@@ -88,7 +97,7 @@ void RenderCharacter(TGlyphLayers& layers, TFontPixelManager& fonts, const TTpWo
   const int32_t x = glyph.X + b + CentringOffset(p, glyph.Width, look.Size) + p.LeftOffset;
   const int32_t top = glyph.Y + b + look.Ruby;
   const int32_t y = top + p.TopOffset;
-  if (p.Width > 0) StampLayers(layers, p.Coverage.data(), p.Width, p.Height, x, y, look);
+  StampLayers(layers, p, x, y, look);
   const int32_t baseline = top + p.Ascent;
   const int32_t cellRight = glyph.X + glyph.Width - look.Shadow;
   if (look.Style & kStyleUnderline) {
@@ -120,8 +129,7 @@ void RenderRuby(TGlyphLayers& layers, TFontPixelManager& fonts, const TCharLook&
     const int32_t centre = RoundDiv((2 * k - 1) * int64_t{runWidth}, 2 * n);
     const int32_t left = x + base.Border + centre - (code > 0xFF ? look.Size / 2 : look.Size / 4);
     const TFontPixel& p = fonts.Get(code, look.FontName, look.Size, uint8_t(look.Style & 3), format);
-    if (p.Width > 0)
-      StampLayers(layers, p.Coverage.data(), p.Width, p.Height, left + p.LeftOffset, y + p.TopOffset, look);
+    StampLayers(layers, p, left + p.LeftOffset, y + p.TopOffset, look);
   }
 }
 

@@ -11,9 +11,10 @@ namespace kest {
 class TTpWord;
 class TWdChar;
 class TFontPixelManager;
+struct TFontPixel;
 
 // The drawing values of a character, from its decoration and the engine's
-// defaults.
+// defaults, held to what can be drawn (kMaxFontSize, kMaxOutline).
 struct TCharLook {
   std::string FontName;
   int32_t Size = 12;
@@ -24,10 +25,9 @@ struct TCharLook {
 };
 TCharLook LookOf(const TTpWord& word, const TWdChar& glyph, bool hovered);
 
-// A coverage bitmap with its shadow and outline as the look asks, the body
+// A cached character with its shadow and outline as the look asks, the body
 // at (x, y); captions draw their characters the same way.
-void StampLayers(TGlyphLayers& layers, const uint8_t* coverage, int32_t w, int32_t h, int32_t x, int32_t y,
-                 const TCharLook& look);
+void StampLayers(TGlyphLayers& layers, const TFontPixel& p, int32_t x, int32_t y, const TCharLook& look);
 
 // One character in its cell (glyph X, Y, Width, Height, in page coordinates);
 // sets the glyph's Ink, Plain and InkColour.

@@ -74,6 +74,7 @@ TEST(GlyphLayers, StampsCombineCoverageAndBlendColour) {
   const uint8_t dot[1] = {200};
   const std::vector<uint8_t> ring = OutlineCoverage(dot, 1, 1, 1);
   EXPECT_EQ(ring, std::vector<uint8_t>(9, 200));
+  EXPECT_EQ(OutlineCoverage(dot, 1, 1, 5), std::vector<uint8_t>(121, 200)) << "a wide outline";
 }
 
 }  // namespace

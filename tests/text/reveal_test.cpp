@@ -41,6 +41,18 @@ struct Reveal : ::testing::Test {
     return *pages[0];
   }
 
+  // The pixels a text, all revealed, draws inside an area of the target.
+  int32_t InkIn(std::string_view utf8Markup, const TRect& area) {
+    target.Fill(0);
+    TWdPage& page = Start(utf8Markup);
+    w.RevealAll(page);
+    w.DrawPage(page);
+    int32_t ink = 0;
+    for (int32_t y = area.Top; y < area.Bottom; ++y)
+      for (int32_t x = area.Left; x < area.Right; ++x) ink += target.GetPixel(x, y) != 0;
+    return ink;
+  }
+
   // The milliseconds at which each character appeared, in 10 ms frames.
   std::vector<int32_t> Times(TWdPage& page, int32_t frames) {
     std::vector<int32_t> at;
@@ -101,6 +113,43 @@ TEST_F(Reveal, DrawnPagesAreTheSameOnEveryMachine) {
   uLong crc = 0;
   for (int32_t y = 0; y < target.Height(); ++y) crc = crc32(crc, target.ScanLine(y), uInt(target.Width() * 4));
   EXPECT_EQ(crc, 2940897761u) << "boxes of the fake fonts: outline, underline, ruby, a plain red glyph";
+}
+
+// A rasteriser that measures nothing above 20 pixels.
+class TSmallFonts : public TFakeFontBackend {
+ public:
+  std::optional<TFontMetrics> Metrics(const TFontRequest& font) override {
+    if (font.Size > 20) return std::nullopt;
+    return TFakeFontBackend::Metrics(font);
+  }
+};
+
+TEST_F(Reveal, TextBeyondWhatCanBeDrawnIsHeldToItOrLeftOut) {
+  w.TextSpeed = 0;
+  w.DefaultFontSize = 1025;
+  EXPECT_GT(InkIn("あ", target.Bounds()), 0) << "a default size above the rasteriser's";
+  w.DefaultFontSize = 12;
+  EXPECT_GT(InkIn("<FONT SIZE=2000>あ</FONT>", target.Bounds()), 0);
+  EXPECT_GT(InkIn("<FONT BORDER=100000>あ</FONT>", target.Bounds()), 0) << "not (w + 2b)² bytes";
+  EXPECT_LE(w.Glyph(0)->Width, 12 + 2 * 64) << "the cell takes the outline that is drawn";
+  EXPECT_GT(InkIn("<FONT BORDER=2000000000 SHADOW=2000000000>あ</FONT>", target.Bounds()), 0);
+  TSmallFonts small;
+  TFontPixelManager cache(small);
+  w.Fonts = &cache;
+  EXPECT_GT(InkIn("い<FONT SIZE=30>あ</FONT>", {0, 0, 12, 30}), 0) << "what cannot be measured is left out";
+  w.Fonts = &fonts;
+}
+
+TEST_F(Reveal, RowsReachingPastTheTextAreaAreClippedNotDropped) {
+  w.TextSpeed = 0;
+  w.Width = 72;
+  EXPECT_GT(InkIn("あabcdefg", {0, 12, 72, 24}), 0) << "an ASCII word longer than the line, on a row of its own";
+  EXPECT_GT(InkIn("<NOBR>あいうえおかき</NOBR>", {0, 0, 72, 12}), 0) << "a NOBR run wider than the area";
+  w.VisibleHeight = 22;
+  EXPECT_GT(InkIn("<FONT SIZE=24>あ</FONT>", {0, 0, 72, 22}), 0) << "an area lower than its text";
+  w.VisibleHeight = 30;
+  EXPECT_GT(InkIn("<FONT SIZE=24><RUBY VALUE=\"じ\">字</RUBY>です</FONT>", {24, 0, 72, 30}), 0)
+      << "plain characters of a row its ruby makes taller than the area";
 }
 
 TEST_F(Reveal, HoverFindsTheWholeLinkRun) {

@@ -21,9 +21,6 @@
 namespace kest {
 namespace {
 
-// Larger requests are refused rather than allocated.
-constexpr int32_t kMaxSize = 1024;
-
 struct TFontFile {
   std::string path;
   int index = 0;
@@ -203,7 +200,8 @@ struct TFreeTypeFontBackend::TState {
   }
 
   FT_Face Sized(const TFontRequest& font) {
-    if (font.Size < 1 || font.Size > kMaxSize) return nullptr;
+    // Larger requests are refused rather than allocated.
+    if (font.Size < 1 || font.Size > kMaxFontSize) return nullptr;
     TOpenFace* open = Open(font.Name);
     if (!open) return nullptr;
     if (open->size != font.Size) {
