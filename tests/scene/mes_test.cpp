@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "common/app_globals.h"
+#include "common/errors.h"
 #include "common/save_versions.h"
 #include "common/sjis.h"
 #include "common/stream.h"
@@ -10,6 +13,7 @@
 #include "text/font_pixel_manager.h"
 #include "text/glyph_stream.h"
 #include "text/tp_word.h"
+#include "text/var_evaluator.h"
 
 namespace kest {
 namespace {
@@ -201,6 +205,75 @@ TEST_F(MessageWindow, AWindowSavedMidRevealGoesOnFromTheSameGlyph) {
   EXPECT_EQ(Cp932ToUtf8(std::get<std::string>(ReadProperty(*loaded, PR_TEXT))), before);
   for (int i = 0; i < 30; ++i) other.UpdateScene();
   EXPECT_EQ(Cp932ToUtf8(std::get<std::string>(ReadProperty(*loaded, PR_TEXT))), "三\r\n四\r\n");
+}
+
+// Command 4 of s.ksb: two lines, each showing the variable n.
+class TVarPage final : public IStoryPages {
+ public:
+  TVarPage() {
+    TTpWord word;
+    word.SetMarkup(Utf8ToCp932("一<VAR NAME=n><BR>二<VAR NAME=n>"));
+    TByteStream out;
+    WriteGlyphStream(out, word);
+    Text = out.Bytes();
+  }
+  bool Exists(const std::string& page) override { return page == "s.ksb"; }
+  std::optional<std::vector<uint8_t>> TextCommand(const std::string& page, int32_t command) override {
+    if (!Exists(page) || command != 4) return std::nullopt;
+    return Text;
+  }
+  std::vector<uint8_t> Text;
+};
+
+class TNow final : public IVarEvaluator {
+ public:
+  std::optional<std::string> EvaluateText(std::string_view) override { return Utf8ToCp932("今"); }
+  std::optional<std::string> EvaluateCompiled(TKestParser&) override { return std::nullopt; }
+};
+
+// A window saved here and loaded into a scene of its own.
+struct TLoadedWindow {
+  TLoadedWindow(TFontPixelManager& fonts, IStoryPages& story, IVarEvaluator& vars, TByteStream& saved) {
+    Scene.SetFonts(&fonts);
+    Scene.SetSceneSize(320, 240);
+    Scene.Story().SetPages(&story);
+    Scene.SetTextVariables(&vars, [] { return 0; });
+    Mes = static_cast<TKestMes*>(Scene.CreateByKind(LT_MES));
+    saved.Seek(0);
+    Mes->LoadState(saved, kSaveNewestVersion);
+    Mes->SetParent(&Scene.FrontBase());
+    Mes->RestoreText();
+    for (int i = 0; i < 10; ++i) Scene.UpdateScene();
+  }
+  std::string Shown() { return Cp932ToUtf8(std::get<std::string>(ReadProperty(*Mes, PR_TEXT))); }
+  TKestBaseList Scene;
+  TKestMes* Mes = nullptr;
+};
+
+TEST_F(MessageWindow, SavedWindowsComeBackWithTheTextTheyShowed) {
+  TVarPage story;
+  TNow now;
+  Scene.Story().SetPages(&story);
+  Scene.SetTextVariables(&now, [] { return 0; });
+  // A history of two lines from two screenfuls, each with its own n.
+  Mes->DisplaySource().Lines.Add({"s.ksb", 4, 0, 2, 12, Utf8ToCp932("n=太郎")});
+  Mes->DisplaySource().Lines.Add({"", 4, 3, 4, 12, Utf8ToCp932("n=花子")});
+  Mes->ShowHistory(false, 0);
+  for (int i = 0; i < 10; ++i) Frame();
+  ASSERT_EQ(Shown(), "一太郎\r\n二花子");
+  TByteStream history;
+  Mes->SaveState(history);
+  EXPECT_EQ(TLoadedWindow(Fonts, story, now, history).Shown(), "一太郎\r\n二花子") << "each line keeps its own values";
+
+  // Markup the setter refuses leaves a window without pages, in the save too.
+  EXPECT_THROW(WriteProperty(*Mes, PR_TEXT, Utf8ToCp932("前<A>後</A>")), EKestError);
+  EXPECT_EQ(Mes->PageCount(), 0);
+  TByteStream refused;
+  Mes->SaveState(refused);
+  std::unique_ptr<TLoadedWindow> loaded;
+  EXPECT_NO_THROW(loaded = std::make_unique<TLoadedWindow>(Fonts, story, now, refused));
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(loaded->Mes->PageCount(), 0);
 }
 
 }  // namespace

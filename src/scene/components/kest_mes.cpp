@@ -73,6 +73,7 @@ void TKestMes::AnnouncePage() {
 void TKestMes::SetText(const std::string& markup) {
   Invalidate();
   FSource.Lines.Clear();
+  FLineGlyphs.clear();
   FRawText = markup;
   Scene().Story().History.Commit(Name());
   FHistoryOffset = 0;
@@ -113,6 +114,7 @@ void TKestMes::ShowScriptText(std::span<const uint8_t> stream, const std::string
     return;
   }
   if (IVarEvaluator* vars = Scene().TextEvaluator()) FEngine.ExpandVariables(0, FEngine.Count() - 1, false, *vars);
+  FLineGlyphs = {{0, FEngine.Count() - 1}};
   LayoutGlyphs(FEngine, FPages);
   if (FPages.empty()) return;
   FPrepare = FReset = true;

@@ -106,6 +106,9 @@ class TKestMes : public TKestControl {
   // What ReloadText builds the text from; saving refreshes the values its
   // lines show.
   mutable TKestNewMesData FSource;
+  // The engine glyphs each line of the display source was built into (first,
+  // last), by line index; last < first for a line that gave none.
+  std::vector<std::pair<int32_t, int32_t>> FLineGlyphs;
   uint8_t FHistoryFlag = 0;
   int32_t FHistoryOffset = 0;
   // Each page's reveal as a loaded game left it, until RestoreText.

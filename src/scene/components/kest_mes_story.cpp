@@ -72,6 +72,7 @@ void TKestMes::RecordPage(int32_t index) {
 void TKestMes::ResetPages() {
   FPages.clear();
   FPageIndex = -1;
+  FLineGlyphs.clear();
   FEngine.Clear();
   PrepareEngine();
 }
@@ -125,7 +126,11 @@ void TKestMes::CopyRecord(const TMesDataRecord& record, TTpWord& word, bool asHi
     if (last->Kind() != TGlyphKind::Return && last->Kind() != TGlyphKind::VarReturn)
       FEngine.Add(NewGlyph<TWdOpeReturn>(FEngine));
   }
+  const int32_t from = FEngine.Count();
   CopyRange(word, range.First, range.Last, record.VarValues, asHistory);
+  if (record.Line < 0) return;
+  if (FLineGlyphs.size() <= size_t(record.Line)) FLineGlyphs.resize(size_t(record.Line) + 1, {0, -1});
+  FLineGlyphs[size_t(record.Line)] = {from, FEngine.Count() - 1};
 }
 
 void TKestMes::CopyEntry(const TMesDataRecord& record, TTpWord& word, bool asHistory) {
@@ -182,10 +187,16 @@ void TKestMes::ShowHistory(bool flag, int32_t offset) {
 void TKestMes::StoreShownValues() const {
   if (!CurrentPage()) return;
   const auto [first, last] = GlyphSpan(FPageIndex);
-  std::vector<std::string> values;
-  if (last >= first) FEngine.SaveVarValues(first, last, values);
-  const std::string joined = JoinLines(values);
-  for (THistLine& line : FSource.Lines.Lines) line.VarValues = joined;
+  // Only the lines on the page shown take the values it shows, each its own:
+  // lines of other screenfuls may show the same variable with other values.
+  std::vector<THistLine>& lines = FSource.Lines.Lines;
+  for (size_t i = 0; i < std::min(lines.size(), FLineGlyphs.size()); ++i) {
+    const int32_t from = std::max(first, FLineGlyphs[i].first), to = std::min(last, FLineGlyphs[i].second);
+    if (to < from) continue;
+    std::vector<std::string> values;
+    FEngine.SaveVarValues(from, to, values);
+    if (!values.empty()) lines[i].VarValues = JoinLines(values);
+  }
 }
 
 void TKestMes::RestoreText() {
@@ -196,7 +207,13 @@ void TKestMes::RestoreText() {
   // The screenful the saved game was showing is still the pending record of
   // the loaded histories: it is built again, not committed a second time.
   if (FSource.Records().empty()) {
-    SetText(FRawText);
+    try {
+      SetText(FRawText);
+    } catch (const EKestError&) {
+      // Markup the window refused when it was set gave it no pages; so it
+      // does again, and the rest of the game loads.
+      FPages.clear();
+    }
   } else {
     RebuildRestored();
   }

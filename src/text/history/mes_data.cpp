@@ -77,12 +77,13 @@ std::vector<TMesDataRecord> TKestNewMesData::Records() const {
   std::string name;
   for (const THistoryOldData& e : Entries) {
     if (!e.PageName.empty()) name = e.PageName;
-    records.push_back({name, e.CommandIndex, e.ScreenIndex, 0, -1, {}});
+    records.push_back({name, e.CommandIndex, e.ScreenIndex, 0, -1, {}, -1});
   }
   name.clear();
-  for (const THistLine& line : Lines.Lines) {
+  for (size_t i = 0; i < Lines.Lines.size(); ++i) {
+    const THistLine& line = Lines.Lines[i];
     if (!line.PageName.empty()) name = line.PageName;
-    records.push_back({name, line.CommandIndex, -1, line.StartPos, line.EndPos, line.VarValues});
+    records.push_back({name, line.CommandIndex, -1, line.StartPos, line.EndPos, line.VarValues, int32_t(i)});
   }
   return records;
 }

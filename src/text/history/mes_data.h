@@ -25,6 +25,7 @@ struct TMesDataRecord {
   int32_t Screen = -1;
   int32_t Start = 0, End = -1;
   std::string VarValues;
+  int32_t Line = -1;  // its index in the lines, -1 for an entry
 };
 
 // One text command's loaded engine.
