@@ -65,6 +65,7 @@ class TPexaCollection {
 
   // The game's identification code, which protected pictures are read with.
   void SetCode(uint32_t code) { FCode = code; }
+  uint32_t Code() const { return FCode; }
   // Pictures are converted to this bit count (the screen's, 32 without one).
   void SetBitCount(int bits) { FBitCount = bits; }
   void FreeSurfaces();

@@ -192,6 +192,8 @@ void TKestBaseList::Reset() {
   FEvents.Clear();
   FRightClickClosers.clear();
   FFocused = TObjectRef();
+  // The running wipe mixes the old screens' surfaces, which go now.
+  DropTransition();
   MakeBases();
   const int32_t width = FWidth;
   const int32_t height = FHeight;

@@ -221,6 +221,8 @@ class TKestBaseList {
   void UpdateObjects();
   void ProcessKeys();
   void LoseFocusIfOffFront();
+  // Ends the running transition without drawing it: its surfaces are going.
+  void DropTransition();
   TKestObject* Registered(std::string_view name) const;
   void Index(TKestObject& object, uint64_t order);
   void Unindex(TKestObject& object);

@@ -1,6 +1,10 @@
 // The scene's three phases of a frame tick (input, update, drawing), its
 // size and surfaces, and the focus rules that the phases and the controls
 // share.
+#include <algorithm>
+#include <iterator>
+#include <span>
+
 #include "common/app_globals.h"
 #include "imaging/pexa_collection.h"
 #include "imaging/pexa_frame_list.h"
@@ -16,6 +20,25 @@ TArrayString KeyCodes(const std::vector<uint8_t>& keys) {
   TArrayString codes;
   for (uint8_t key : keys) codes.Add(std::to_string(key));
   return codes;
+}
+
+// The name that sends a mask picture to its decoder: PNG and BMP by their
+// signatures, anything else as a Pexa file (the oldest of which have none).
+std::string DecoderName(std::span<const uint8_t> bytes) {
+  static constexpr uint8_t kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (bytes.size() >= sizeof kPng && std::equal(std::begin(kPng), std::end(kPng), bytes.begin())) return "mask.png";
+  if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') return "mask.bmp";
+  return "mask.pxa";
+}
+
+TDIBX GreyLevels(const TDIBX& picture) {
+  TDIBX grey(picture.Width(), picture.Height(), 8);
+  for (int32_t y = 0; y < picture.Height(); ++y)
+    for (int32_t x = 0; x < picture.Width(); ++x) {
+      const uint32_t c = picture.PixelToColor(picture.GetPixel(x, y));
+      grey.ScanLine(y)[x] = uint8_t((((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF)) / 3);
+    }
+  return grey;
 }
 
 }  // namespace
@@ -121,17 +144,12 @@ TCustomWipe::TMaskLoader TKestBaseList::MaskPictures() const {
   return [pictures = FPictures](const std::string& name) -> std::optional<TDIBX> {
     IPictureFiles* files = pictures ? pictures->Files() : nullptr;
     if (!files || !files->Exists(name)) return std::nullopt;
-    TPexaFrameList list;
-    list.LoadFromBytes(files->Read(name), name);
+    const std::vector<uint8_t> bytes = files->Read(name);
+    // Protected masks are stored with the code of every other picture of the game.
+    TPexaFrameList list(pictures->Code());
+    list.LoadFromBytes(bytes, DecoderName(bytes));
     if (list.Count() == 0) return std::nullopt;
-    const TDIBX& picture = list.Frames(0).Composite;
-    TDIBX grey(picture.Width(), picture.Height(), 8);
-    for (int32_t y = 0; y < picture.Height(); ++y)
-      for (int32_t x = 0; x < picture.Width(); ++x) {
-        const uint32_t c = picture.PixelToColor(picture.GetPixel(x, y));
-        grey.ScanLine(y)[x] = uint8_t((((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF)) / 3);
-      }
-    return grey;
+    return GreyLevels(list.Frames(0).Composite);
   };
 }
 
@@ -174,7 +192,15 @@ void TKestBaseList::SetSceneSize(int32_t width, int32_t height) {
   FBases[1]->SetSurfaceSize(width, height, FBitCount);
 }
 
+void TKestBaseList::DropTransition() {
+  FTransition.reset();
+  FTransitionKind = 0;
+  FTransitionRect = {};
+}
+
 void TKestBaseList::FreeSurfaces() {
+  // The wipe mixes the surfaces that go now; a waiting flip ends without it.
+  DropTransition();
   FOutput.SetSize(0, 0, FBitCount);
   FBases[0]->FreeSurfaces();
   FBases[1]->FreeSurfaces();

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "common/stream.h"
+#include "imaging/pexa_collection.h"
+#include "imaging/pexa_frame_list.h"
 #include "scene/clip_list.h"
 #include "scene/components/kest_box.h"
 #include "scene/kest_base_list.h"
@@ -108,6 +112,76 @@ TEST_F(SceneDraw, SceneRecordsRoundTrip) {
   EXPECT_EQ(again.Bytes(), saved.Bytes());
   EXPECT_EQ(loaded.Focused(), loaded.FindControl("a"));
   EXPECT_EQ(loaded.Width(), 320);
+}
+
+TEST_F(SceneDraw, AResetOrASurfaceReleaseEndsTheRunningTransition) {
+  Box(0, 0, 10, 10, 0x00FF00, &Scene.BackBase());
+  ASSERT_NE(Scene.StartTransition(Scene.FrontIndex(), WP_FADE, false, true, 500, 1000), nullptr);
+  Frame();
+  Scene.FreeSurfaces();
+  EXPECT_EQ(Scene.Transition(), nullptr);
+  Scene.ReloadSurfaces();
+  Frame();
+  ASSERT_NE(Scene.StartTransition(Scene.FrontIndex(), WP_FADE, false, true, 500, 1000), nullptr);
+  Frame();
+  Scene.Reset();
+  EXPECT_EQ(Scene.Transition(), nullptr);
+  Box(0, 0, 10, 10, 0xFF0000, &Scene.FrontBase());
+  Frame();
+  EXPECT_EQ(Pixel(5, 5), 0xFF0000u) << "the new front screen draws straight onto the output";
+  EXPECT_EQ(Scene.OutputDirtyRects(), std::vector<TRect>{});
+}
+
+class TCountedFiles : public IPictureFiles {
+ public:
+  bool Exists(const std::string& name) override { return Files.contains(name); }
+  std::vector<uint8_t> Read(const std::string& name) override {
+    ++Reads[name];
+    return Files.at(name);
+  }
+  std::map<std::string, std::vector<uint8_t>> Files;
+  std::map<std::string, int> Reads;
+};
+
+TEST(SceneMasks, MaskPicturesAreKnownByContentAndReadWithTheGameCode) {
+  constexpr uint32_t kCode = 12345;
+  TPexaFrameList list;
+  TPexaFrame& frame = list.AddFrame();
+  frame.Composite.SetSize(4, 16, 24);
+  for (int32_t y = 0; y < 16; ++y) frame.Composite.FillRect(MakeRect(0, y, 4, 1), uint32_t(y * 16) * 0x010101u);
+  TCountedFiles files;
+  auto bytes = [](auto write) {
+    TByteStream out;
+    write(out);
+    return out.TakeBytes();
+  };
+  TPexaWriteOptions protectedRows;
+  protectedRows.Code = kCode;
+  files.Files["grad.pxa"] = bytes([&](TStream& out) { SavePexa(list, out, protectedRows); });
+  files.Files["grad.dat"] = bytes([&](TStream& out) { list.Frames(0).Composite.SaveToPngStream(out); });
+  files.Files["grad.pic"] = bytes([&](TStream& out) { list.Frames(0).Composite.SaveToBmpStream(out); });
+  std::vector<uint8_t> cut = files.Files["grad.pxa"];
+  cut.resize(cut.size() / 2);
+  files.Files["bad.pxa"] = cut;
+  TPexaCollection pictures(&files, kCode);
+  TKestBaseList scene;
+  scene.SetSceneSize(8, 16);
+  scene.SetPictures(&pictures);
+  for (const char* name : {"grad.pxa", "grad.dat", "grad.pic"}) {
+    const std::optional<TDIBX> grey = scene.MaskPictures()(name);
+    ASSERT_TRUE(grey) << name;
+    for (int32_t y = 0; y < 16; ++y) EXPECT_EQ(grey->ScanLine(y)[0], y * 16) << name << " row " << y;
+  }
+  // A damaged mask turns every pixel alike; it is read once, not every frame.
+  TCustomWipe* wipe = scene.StartTransition(scene.FrontIndex(), WP_MASKFADE, false, true, 0, 100);
+  ASSERT_NE(wipe, nullptr);
+  wipe->SetMaskName("bad.pxa", scene.MaskPictures());
+  EXPECT_NO_THROW(wipe->Prepare());
+  for (int32_t at : {10, 50, 90}) {
+    wipe->Position = at;
+    EXPECT_NO_THROW(scene.DrawScene());
+  }
+  EXPECT_EQ(files.Reads["bad.pxa"], 1);
 }
 
 }  // namespace
