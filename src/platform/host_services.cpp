@@ -1,6 +1,7 @@
 #include "platform/host_services.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -89,7 +90,11 @@ std::string XdgFolder(TSpecialFolder which) {
   return Home();
 }
 
-std::optional<TProgramResult> RunProgram(const std::vector<std::string>& argv, bool wait) {
+// How often a waiting caller's turn comes: one tick of the window's loop.
+constexpr int kTurnMs = 15;
+
+std::optional<TProgramResult> RunProgram(const std::vector<std::string>& argv, bool wait,
+                                         const std::function<void()>& turn) {
   if (argv.empty()) return std::nullopt;
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
@@ -125,6 +130,15 @@ std::optional<TProgramResult> RunProgram(const std::vector<std::string>& argv, b
   }
   char buffer[4096];
   for (;;) {
+    if (turn) {
+      pollfd ready{out[0], POLLIN, 0};
+      const int polled = ::poll(&ready, 1, kTurnMs);
+      if (polled < 0 && errno != EINTR) break;
+      if (polled <= 0) {
+        turn();
+        continue;
+      }
+    }
     ssize_t n = ::read(out[0], buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;

@@ -4,6 +4,7 @@
 // "cancelled", as a user who closes the dialog would.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,12 +57,15 @@ class THeadlessHostServices final : public IHostServices {
 
 // Runs a program found on PATH with the given arguments, without a shell,
 // and returns its standard output and exit status (nullopt: it could not be
-// started). `wait` false leaves it running and returns at once.
+// started). `wait` false leaves it running and returns at once. While a
+// waited-for program runs, `turn` (when given) is called about every 15 ms,
+// so a window stays drawn and answers its events behind a helper's dialog.
 struct TProgramResult {
   int Status = -1;
   std::string Output;
 };
-std::optional<TProgramResult> RunProgram(const std::vector<std::string>& argv, bool wait);
+std::optional<TProgramResult> RunProgram(const std::vector<std::string>& argv, bool wait,
+                                         const std::function<void()>& turn = {});
 // Whether a program of that name is on PATH.
 bool HaveProgram(const std::string& name);
 

@@ -229,6 +229,7 @@ int RunWindowed(const TCommandLine& cl, const TKestLib* lib) {
   TFormView form(std::move(services));
   factory.SetFileServices(ProgramPath(), &dialogs, [&form] { form.PostClose(); });
   factory.SetGameFolder(cl.Params.empty() ? std::string() : cl.Params.front());
+  factory.SetHelperTurn([&main_loop] { main_loop.RunOnceBehindHelper(); });
   TFormSystemHost host(form);
   main_loop.SetForm(&form);
   form.FormCreate();

@@ -9,11 +9,24 @@
 
 namespace kest {
 
-void TMainLoop::RunOnce() {
+namespace {
+
+bool IsInput(const TInputEvent& event) {
+  using T = TInputEvent::TType;
+  return event.Type != T::Activated && event.Type != T::Deactivated && event.Type != T::CloseRequest;
+}
+
+}  // namespace
+
+void TMainLoop::RunOnce() { Turn(true); }
+
+void TMainLoop::RunOnceBehindHelper() { Turn(false); }
+
+void TMainLoop::Turn(bool input) {
   std::vector<TInputEvent> events;
   FWindow.WaitEvents(FLoop.WaitMs(FClock.NowMs()), events);
   for (const TInputEvent& event : events) {
-    if (FForm) FForm->HandleEvent(event);
+    if (FForm && (input || !IsInput(event))) FForm->HandleEvent(event);
   }
   const uint32_t now = FClock.NowMs();
   // A box opened from inside a tick (a script's question) holds the ticks

@@ -20,9 +20,15 @@ class TMainLoop {
   // Until the form asks to close, or `max_ticks` ticks ran (0: no limit).
   void Run(int64_t maxTicks = 0);
   void RunOnce();
+  // One round while a helper program's window (a file dialog) is in front:
+  // the window is drawn and ticks run as behind a box, but its input is
+  // dropped, as a modal dialog would take it; closing and activation pass.
+  void RunOnceBehindHelper();
   int64_t Ticks() const { return FTicks; }
 
  private:
+  void Turn(bool input);
+
   IClock& FClock;
   IWindow& FWindow;
   TLoopThread& FLoop;

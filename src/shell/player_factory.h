@@ -96,6 +96,8 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   // The project of the game folder (the first parameter; empty for a game
   // beside or inside the program).
   void SetGameFolder(std::string folder) { FGameFolder = std::move(folder); }
+  // What keeps the window turning while a helper program's dialog is open.
+  void SetHelperTurn(std::function<void()> turn) { FRunner->SetTurn(std::move(turn)); }
   std::unique_ptr<IPlayerProject> CreateProject() override;
   IAudioDevice* Audio() const { return FAudio.get(); }
   // Posts an event as the headless input script's own sender.

@@ -7,7 +7,7 @@ namespace kest {
 bool TSpawnRunner::Launch(const std::vector<std::string>& argv) { return RunProgram(argv, false).has_value(); }
 
 std::optional<std::string> TSpawnRunner::Run(const std::vector<std::string>& argv) {
-  const std::optional<TProgramResult> result = RunProgram(argv, true);
+  const std::optional<TProgramResult> result = RunProgram(argv, true, FTurn);
   if (!result || result->Status != 0) return std::nullopt;
   return result->Output;
 }

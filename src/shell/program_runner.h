@@ -3,6 +3,7 @@
 // dialogs). Programs are found on PATH and started without a shell, every
 // argument as it is, so nothing a game passes is ever read as a command.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +20,9 @@ class IProgramRunner {
   virtual std::optional<std::string> Run(const std::vector<std::string>& argv) = 0;
   // The program is on PATH.
   virtual bool Installed(const std::string& program) = 0;
+  // What runs while Run waits (a round of the window's loop); a runner that
+  // never waits ignores it.
+  virtual void SetTurn(std::function<void()> turn) { (void)turn; }
 };
 
 class TSpawnRunner final : public IProgramRunner {
@@ -26,6 +30,10 @@ class TSpawnRunner final : public IProgramRunner {
   bool Launch(const std::vector<std::string>& argv) override;
   std::optional<std::string> Run(const std::vector<std::string>& argv) override;
   bool Installed(const std::string& program) override;
+  void SetTurn(std::function<void()> turn) override { FTurn = std::move(turn); }
+
+ private:
+  std::function<void()> FTurn;
 };
 
 // Starts nothing: headless runs and tests see what would have been started.

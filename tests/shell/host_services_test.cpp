@@ -23,6 +23,16 @@ TEST(HostServices, RunsProgramsWithoutAShell) {
   EXPECT_FALSE(RunProgram({}, true));
 }
 
+// A dialog that takes its time leaves the window's loop turning meanwhile,
+// and its answer still comes back whole.
+TEST(HostServices, AWaitedProgramLetsTheCallerTurn) {
+  int turns = 0;
+  auto slow = RunProgram({"sh", "-c", "sleep 0.3; printf chosen"}, true, [&turns] { ++turns; });
+  ASSERT_TRUE(slow);
+  EXPECT_EQ(slow->Output, "chosen");
+  EXPECT_GE(turns, 5) << "about one turn every 15 ms";
+}
+
 TEST(HostServices, UserFoldersFollowTheXdgFiles) {
   namespace fs = std::filesystem;
   const ::kest::test::TTempDir scratch;
