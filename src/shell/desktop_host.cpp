@@ -5,6 +5,7 @@
 
 #include "common/sjis.h"
 #include "platform/host_services.h"
+#include "storage/archive_paths.h"
 
 namespace kest {
 
@@ -67,6 +68,20 @@ std::optional<std::string> TDesktopHost::SelectDirectory() {
   return folder;
 }
 
+// A game names its folders the Windows way ("save\", "data\movies"): such a
+// name is found below the game's folder ignoring case. A drive letter names
+// nothing on this host.
+std::optional<std::string> TDesktopHost::HostFolderOf(const std::string& name) {
+  if (name.find('\\') == std::string::npos) return Cp932ToUtf8(name);
+  if (name.size() >= 2 && name[1] == ':') return std::nullopt;
+  std::string game = name;
+  while (!game.empty() && game.back() == '\\') game.pop_back();
+  if (!FGameFolder || (!game.empty() && !IsSafeEntryName(game))) return std::nullopt;
+  const std::string base = FGameFolder();
+  if (base.empty()) return std::nullopt;
+  return FNames.FindFolder(base, game);
+}
+
 // Only web and ftp addresses and folders that exist are opened; a folder
 // goes as an absolute path, so no name is ever taken for an option.
 void TDesktopHost::OpenUrl(const std::string& url) {
@@ -75,11 +90,17 @@ void TDesktopHost::OpenUrl(const std::string& url) {
     return;
   }
   if (url.empty()) return;
+  const std::optional<std::string> host = HostFolderOf(url);
+  if (!host) return;
   std::error_code error;
-  const std::filesystem::path folder(Cp932ToUtf8(url));
+  const std::filesystem::path folder(*host);
   if (!std::filesystem::is_directory(folder, error)) return;
-  const std::filesystem::path absolute = std::filesystem::absolute(folder, error);
-  if (!error) FRunner.Launch({"xdg-open", absolute.string()});
+  std::filesystem::path absolute = std::filesystem::absolute(folder, error);
+  if (error) return;
+  absolute = absolute.lexically_normal();
+  std::string text = absolute.string();
+  while (text.size() > 1 && text.back() == '/') text.pop_back();
+  FRunner.Launch({"xdg-open", text});
 }
 
 }  // namespace kest

@@ -89,6 +89,7 @@ std::unique_ptr<IPlayerFiles> TPlayerFactory::CreateFiles() {
   fileParts.Files = FFiles;
   fileParts.Dialogs = FDialogs;
   fileParts.Desktop = &FDesktopHost;
+  FDesktopHost.SetGameFolder([this] { return FFiles ? FFiles->BaseFolder() : std::string(); });
   return files;
 }
 

@@ -259,6 +259,16 @@ TEST_F(FileFunctionsTest, TheDesktopIsReachedOnlyThroughTheRunner) {
   Eval("OpenUrl(here)");
   ASSERT_EQ(Runner.Launched.size(), 2u);
   EXPECT_EQ(Runner.Launched[1][1], Temp.Path());
+  // A game's own folder name, the Windows way and in any case, opens the
+  // host folder below the game; a drive letter or a climb opens nothing.
+  fs::create_directories(Game / "Save Data");
+  Desktop.SetGameFolder([this] { return Game.string() + "/"; });
+  Str("own", "save data\\");
+  Eval("OpenUrl(own)");
+  Eval("OpenUrl(\"C:\\\\Windows\")");
+  Eval("OpenUrl(\"..\\\\..\")");
+  ASSERT_EQ(Runner.Launched.size(), 3u);
+  EXPECT_EQ(Runner.Launched[2][1], (Game / "Save Data").string());
 
   EXPECT_EQ(Eval("SelectOpenFile(path, \"Text|*.txt\")"), "FALSE");
   EXPECT_EQ(Eval("SelectSaveFile(path)"), "FALSE");
