@@ -23,11 +23,11 @@ class TMemoryPictures : public IPictureFiles {
 };
 
 // Frames of one colour each, 100 ms apiece.
-std::vector<uint8_t> Frames(std::vector<uint32_t> colours) {
+std::vector<uint8_t> Frames(std::vector<uint32_t> colours, int32_t width = 20, int32_t height = 10) {
   TPexaFrameList list;
   for (uint32_t colour : colours) {
     TPexaFrame& frame = list.AddFrame();
-    frame.Composite.SetSize(20, 10, 24);
+    frame.Composite.SetSize(width, height, 24);
     frame.Composite.Fill(colour);
   }
   TByteStream out;
@@ -145,6 +145,18 @@ TEST_F(PictureKinds, AButtonClicksWhereItWasPressedOnly) {
   Scene.Input().MouseMove(90, 90);
   Scene.Input().MouseUp();
   EXPECT_EQ(frame(), std::vector<int>{});
+}
+
+TEST_F(PictureKinds, OnePictureInTwoButtonSlotsOutlivesChangingOneOfThem) {
+  auto& button = static_cast<TKestButton&>(Make(LT_BUTTON, "ok"));
+  WriteProperty(button, PR_SOURCE, std::string("three.pxa"));
+  WriteProperty(button, PR_HOVERSOURCE, std::string("three.pxa"));
+  WriteProperty(button, PR_HOVERSOURCE, std::string("one.pxa"));
+  EXPECT_EQ(Cache.Count(), 2) << "the normal slot still holds its picture";
+  // Its frames still play and draw.
+  Updates(3);
+  TDIBX surface(20, 10, 32);
+  button.Paint(surface);
 }
 
 TEST_F(PictureKinds, ButtonCaptionsSitInTheMiddleAndSinkWhenPressed) {
@@ -274,6 +286,44 @@ TEST_F(PictureKinds, MapImagesHitPolygonsInsideOnlyAndCutPrivateMasks) {
   EXPECT_NE(Scene.FindObject("a"), nullptr);
   Scene.UpdateScene();
   EXPECT_EQ(Scene.FindObject("a"), nullptr);
+}
+
+TEST_F(PictureKinds, MapImagesLightExactlyTheRegionsPixelsFrameAfterFrame) {
+  // A five-pointed star drawn in one stroke (its centre winds twice) that
+  // leaves the picture at the top, and an ellipse.
+  std::vector<TMapRegion> map(2);
+  map[0].Shape = TMapRegion::Polygon;
+  map[0].Points = {{32, -5}, {50, 47}, {2, 14}, {62, 14}, {14, 47}};
+  map[1].Shape = TMapRegion::Ellipse;
+  map[1].Left = 5;
+  map[1].Top = 20;
+  map[1].Right = 40;
+  map[1].Bottom = 44;
+  Files.Files["shapes.map"] = WriteMapFile(map);
+  Files.Files["big.pxa"] = Frames({0xFF0000}, 64, 48);
+  Files.Files["glow.pxa"] = Frames({0xFFFF00, 0x00FFFF}, 64, 48);
+  TKestObject& m = Make(LT_MAPIMG, "m");
+  WriteProperty(m, PR_SOURCE, std::string("big.pxa"));
+  WriteProperty(m, PR_HOVERSOURCE, std::string("glow.pxa"));
+  WriteProperty(m, PR_MAPSOURCE, std::string("shapes.map"));
+  auto lit = [&](int32_t region, uint32_t colour) {
+    Scene.DrawScene();
+    Scene.ClearDirtyLists();
+    for (int32_t y = 0; y < 48; ++y)
+      for (int32_t x = 0; x < 64; ++x)
+        ASSERT_EQ(Scene.Output().GetPixel(x, y), map[size_t(region)].Contains(x, y) ? colour : 0xFF0000u)
+            << "region " << region << " at " << x << "," << y;
+  };
+  Scene.Input().MouseMove(32, 24);
+  Scene.ProcessInput();
+  ASSERT_EQ(static_cast<TKestMapImage&>(m).Region(), 0);
+  lit(0, 0xFFFF00);
+  Updates(3);
+  lit(0, 0x00FFFF);
+  Scene.Input().MouseMove(8, 32);
+  Scene.ProcessInput();
+  ASSERT_EQ(static_cast<TKestMapImage&>(m).Region(), 1);
+  lit(1, 0xFFFF00);
 }
 
 }  // namespace

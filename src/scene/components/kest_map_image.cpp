@@ -1,11 +1,15 @@
 #include "scene/components/kest_map_image.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "common/app_globals.h"
 #include "common/errors.h"
 #include "common/save_versions.h"
 #include "common/stream.h"
 #include "imaging/custom_dibx.h"
 #include "imaging/pexa_collection.h"
+#include "imaging/pixel_access.h"
 #include "scene/kest_base.h"
 #include "scene/kest_base_list.h"
 
@@ -20,6 +24,46 @@ constexpr uint8_t kLeft = 37;
 constexpr uint8_t kUp = 38;
 constexpr uint8_t kRight = 39;
 constexpr uint8_t kDown = 40;
+
+// The frame's own coverage (its mask, else its key) kept within the
+// region's runs only, or everywhere but there.
+void CutMask(TDIBX& mask, const TDIBX& picture, const TDIBX* frameMask, const std::vector<TMapSpan>& spans,
+             bool inside) {
+  const int32_t w = picture.Width();
+  const int32_t h = picture.Height();
+  mask.SetSize(w, h, 8);
+  const int bits = picture.StoredBitCount();
+  const bool keyed = !frameMask && picture.TransparentPixel >= 0;
+  const auto key = uint32_t(picture.TransparentPixel);
+  auto shown = [&](uint8_t* m, int32_t y, int32_t from, int32_t to) {
+    if (frameMask) {
+      std::memcpy(m + from, frameMask->ScanLine(y) + from, size_t(to - from));
+    } else if (!keyed) {
+      std::memset(m + from, 255, size_t(to - from));
+    } else {
+      const uint8_t* p = picture.ScanLine(y);
+      for (int32_t x = from; x < to; ++x) m[x] = LoadPixel(p, x, bits) == key ? 0 : 255;
+    }
+  };
+  size_t s = 0;
+  for (int32_t y = 0; y < h; ++y) {
+    uint8_t* m = mask.ScanLine(y);
+    if (inside)
+      std::memset(m, 0, size_t(w));
+    else
+      shown(m, y, 0, w);
+    while (s < spans.size() && spans[s].Y < y) ++s;
+    for (; s < spans.size() && spans[s].Y == y; ++s) {
+      const int32_t left = spans[s].Left;
+      const int32_t right = std::min(spans[s].Right, w);
+      if (left >= right) continue;
+      if (inside)
+        shown(m, y, left, right);
+      else
+        std::memset(m + left, 0, size_t(right - left));
+    }
+  }
+}
 
 }  // namespace
 
@@ -48,6 +92,7 @@ void TKestMapImage::SetSource(std::string& field, TKestImageList& list, const st
   if (field == source) return;
   field = source;
   Invalidate();
+  ForgetCuts();
   list.Load(Scene().Pictures(), this, source, false);
   if (&list == &FBase) {
     FBaseLoop.Restart(FBase);
@@ -64,6 +109,7 @@ void TKestMapImage::SetMapSource(const std::string& source) {
   FMapSource = source;
   SetRegion(-1);
   FRegions.clear();
+  ForgetCuts();
   IPictureFiles* files = Scene().Pictures() ? Scene().Pictures()->Files() : nullptr;
   // A map the game does not have leaves the picture without regions.
   if (files && !source.empty() && files->Exists(source)) FRegions = ReadMapFile(files->Read(source));
@@ -180,40 +226,55 @@ bool TKestMapImage::Update() {
   return false;
 }
 
-void TKestMapImage::DrawMasked(TCustomDIBX& surface, TKestImageList& list, int32_t index, bool insideRegion) {
+void TKestMapImage::DrawMasked(TCustomDIBX& surface, TKestImageList& list, int32_t index, bool insideRegion,
+                               TCut& cut) {
   const TPexaItemFrame* frame = list.Frame(index);
   const TDIBX* picture = list.Shown(index, FBrightness);
   if (!frame || !picture) return;
   const bool has_mask = frame->Mask && frame->Mask->BitCount() == 8 && frame->Mask->Width() == picture->Width() &&
                         frame->Mask->Height() == picture->Height();
-  const bool cut = FRegion >= 0 && FRegion < int32_t(FRegions.size());
-  if (!cut) {
+  const bool region = FRegion >= 0 && FRegion < int32_t(FRegions.size());
+  if (!region) {
     TPexaCollection::DrawPicture(*picture, has_mask ? frame->Mask.get() : nullptr, surface, AbsLeft(), AbsTop(),
                                  picture->Bounds(), FAlpha, false, false);
     return;
   }
   // The cached mask is shared by every control showing the picture: the cut
   // goes into a private copy.
-  TDIBX mask(picture->Width(), picture->Height(), 8);
-  const TMapRegion& region = FRegions[size_t(FRegion)];
-  for (int32_t y = 0; y < mask.Height(); ++y) {
-    uint8_t* m = mask.ScanLine(y);
-    for (int32_t x = 0; x < mask.Width(); ++x) {
-      uint8_t value = 255;
-      if (has_mask)
-        value = frame->Mask->ScanLine(y)[x];
-      else if (picture->TransparentPixel >= 0 && picture->GetPixel(x, y) == uint32_t(picture->TransparentPixel))
-        value = 0;
-      m[x] = region.Contains(x, y) == insideRegion ? value : 0;
-    }
+  if (cut.Frame != frame || cut.Index != index || cut.Brightness != FBrightness || cut.Region != FRegion) {
+    CutMask(cut.Mask, *picture, has_mask ? frame->Mask.get() : nullptr,
+            RegionSpans(picture->Width(), picture->Height()), insideRegion);
+    cut.Frame = frame;
+    cut.Index = index;
+    cut.Brightness = FBrightness;
+    cut.Region = FRegion;
   }
-  TPexaCollection::DrawPicture(*picture, &mask, surface, AbsLeft(), AbsTop(), picture->Bounds(), FAlpha, false, false);
+  TPexaCollection::DrawPicture(*picture, &cut.Mask, surface, AbsLeft(), AbsTop(), picture->Bounds(), FAlpha, false,
+                               false);
+}
+
+const std::vector<TMapSpan>& TKestMapImage::RegionSpans(int32_t width, int32_t height) {
+  // The base and hover pictures may differ in size: the spans cover both.
+  if (FSpansRegion == FRegion && width <= FSpansWidth && height <= FSpansHeight) return FSpans;
+  if (FSpansRegion != FRegion) FSpansWidth = FSpansHeight = 0;
+  FSpansWidth = std::max(FSpansWidth, width);
+  FSpansHeight = std::max(FSpansHeight, height);
+  FSpansRegion = FRegion;
+  FSpans = FRegions[size_t(FRegion)].Spans(FSpansWidth, FSpansHeight);
+  return FSpans;
+}
+
+void TKestMapImage::ForgetCuts() {
+  FSpansRegion = -1;
+  FSpans.clear();
+  FBaseCut = TCut();
+  FHoverCut = TCut();
 }
 
 void TKestMapImage::Paint(TCustomDIBX& surface) {
   if (FAlpha < 1 || FAlpha >= 512) return;
-  DrawMasked(surface, FBase, FBaseLoop.Index, false);
-  if (FRegion >= 0) DrawMasked(surface, FHover, FHoverLoop.Index, true);
+  DrawMasked(surface, FBase, FBaseLoop.Index, false, FBaseCut);
+  if (FRegion >= 0) DrawMasked(surface, FHover, FHoverLoop.Index, true, FHoverCut);
 }
 
 TPropValue TKestMapImage::GetProp(int32_t id) const {

@@ -50,9 +50,22 @@ class TKestMapImage : public TKestControl {
   void Select();
   void Close();
   int32_t RegionAt(int32_t x, int32_t y) const;
-  // The frame's picture drawn through a private mask: inside the region
-  // only, or everything but the region.
-  void DrawMasked(TCustomDIBX& surface, TKestImageList& list, int32_t index, bool insideRegion);
+  // A private mask of one list's frame cut along the current region, and
+  // what it was cut for: it is cut again only when one of them changes.
+  struct TCut {
+    TDIBX Mask;
+    const TPexaItemFrame* Frame = nullptr;
+    int32_t Index = -1;
+    int32_t Brightness = 0;
+    int32_t Region = -1;
+  };
+  // The frame's picture drawn through its cut: inside the region only, or
+  // everything but the region.
+  void DrawMasked(TCustomDIBX& surface, TKestImageList& list, int32_t index, bool insideRegion, TCut& cut);
+  // The current region's pixels within a picture of that size.
+  const std::vector<TMapSpan>& RegionSpans(int32_t width, int32_t height);
+  // The pictures or the regions changed: every mask is cut again.
+  void ForgetCuts();
 
   TKestImageList FBase;
   TKestImageList FHover;
@@ -68,6 +81,12 @@ class TKestMapImage : public TKestControl {
   bool FStopped = false;
   std::vector<TMapRegion> FRegions;
   int32_t FRegion = -1;
+  std::vector<TMapSpan> FSpans;
+  int32_t FSpansRegion = -1;  // the region index the spans were last cut for
+  int32_t FSpansWidth = 0;
+  int32_t FSpansHeight = 0;
+  TCut FBaseCut;
+  TCut FHoverCut;
   int32_t FClosing = 0;  // 100 asked to close, 101 closing
   bool FSuppressed = false;
 };

@@ -1,11 +1,48 @@
 #include "scene/components/map_file.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "common/errors.h"
 #include "common/stream.h"
 
 namespace kest {
+
+namespace {
+
+using TPoint = std::pair<int32_t, int32_t>;
+
+// What the edge from a to b adds to the winding number around (px, py): one
+// going up with the point on its left, minus one going down with the point
+// on its right.
+int EdgeWinding(TPoint a, TPoint b, double px, double py) {
+  const auto [x0, y0] = a;
+  const auto [x1, y1] = b;
+  const double cross = (double(x1) - x0) * (py - y0) - (px - x0) * (double(y1) - y0);
+  if (y0 <= py && y1 > py && cross > 0) return 1;
+  if (y0 > py && y1 <= py && cross < 0) return -1;
+  return 0;
+}
+
+// Appends the runs of a row where the winding number, built up from its
+// changes at each column of the box, is not zero.
+void AppendRuns(std::vector<TMapSpan>& spans, int32_t y, const TRect& box, const std::vector<int32_t>& change) {
+  int32_t winding = 0;
+  int32_t start = box.Left;
+  bool inside = false;
+  for (int32_t x = box.Left; x < box.Right; ++x) {
+    winding += change[size_t(x - box.Left)];
+    if ((winding != 0) == inside) continue;
+    inside = !inside;
+    if (inside)
+      start = x;
+    else
+      spans.push_back({y, start, x});
+  }
+  if (inside) spans.push_back({y, start, box.Right});
+}
+
+}  // namespace
 
 bool TMapRegion::Contains(int32_t x, int32_t y) const {
   switch (Shape) {
@@ -28,14 +65,46 @@ bool TMapRegion::Contains(int32_t x, int32_t y) const {
   const double py = y + 0.5;
   int winding = 0;
   const size_t n = Points.size();
-  for (size_t i = 0; i < n; ++i) {
-    const auto [x0, y0] = Points[i];
-    const auto [x1, y1] = Points[(i + 1) % n];
-    const double cross = (double(x1) - x0) * (py - y0) - (px - x0) * (double(y1) - y0);
-    if (y0 <= py && y1 > py && cross > 0) ++winding;
-    if (y0 > py && y1 <= py && cross < 0) --winding;
-  }
+  for (size_t i = 0; i < n; ++i) winding += EdgeWinding(Points[i], Points[(i + 1) % n], px, py);
   return winding != 0;
+}
+
+std::vector<TMapSpan> TMapRegion::Spans(int32_t width, int32_t height) const {
+  std::vector<TMapSpan> spans;
+  const TRect box = IntersectRect(Bounds(), {0, 0, std::max(width, 0), std::max(height, 0)});
+  if (box.IsEmpty()) return spans;
+  if (Shape == Rectangle) {
+    for (int32_t y = box.Top; y < box.Bottom; ++y) spans.push_back({y, box.Left, box.Right});
+    return spans;
+  }
+  std::vector<int32_t> change(size_t(box.Width()) + 1);
+  const size_t n = Points.size();
+  for (int32_t y = box.Top; y < box.Bottom; ++y) {
+    std::fill(change.begin(), change.end(), 0);
+    if (Shape == Ellipse) {
+      for (int32_t x = box.Left; x < box.Right; ++x) change[size_t(x - box.Left)] = Contains(x, y) ? 1 : 0;
+      for (size_t x = change.size() - 1; x > 0; --x) change[x] -= change[x - 1];
+      AppendRuns(spans, y, box, change);
+      continue;
+    }
+    const double py = y + 0.5;
+    for (size_t i = 0; i < n; ++i) {
+      const TPoint a = Points[i];
+      const TPoint b = Points[(i + 1) % n];
+      const int dir = a.second <= py && b.second > py ? 1 : a.second > py && b.second <= py ? -1 : 0;
+      if (dir == 0) continue;
+      // The edge counts for the pixels left of where it crosses the row:
+      // found from the crossing, then settled by the point test itself.
+      const double cross = a.first + (double(b.first) - a.first) * (py - a.second) / (double(b.second) - a.second);
+      auto end = static_cast<int32_t>(std::clamp(std::ceil(cross - 0.5), double(box.Left), double(box.Right)));
+      while (end > box.Left && EdgeWinding(a, b, end - 0.5, py) == 0) --end;
+      while (end < box.Right && EdgeWinding(a, b, end + 0.5, py) != 0) ++end;
+      change[0] += dir;
+      change[size_t(end - box.Left)] -= dir;
+    }
+    AppendRuns(spans, y, box, change);
+  }
+  return spans;
 }
 
 TRect TMapRegion::Bounds() const {

@@ -12,6 +12,13 @@
 
 namespace kest {
 
+// A run of one row's pixels: [Left, Right) on row Y.
+struct TMapSpan {
+  int32_t Y = 0;
+  int32_t Left = 0;
+  int32_t Right = 0;
+};
+
 struct TMapRegion {
   enum TShape : uint8_t { Rectangle = 0, Ellipse = 1, Polygon = 2 };
   std::string Name;
@@ -24,6 +31,9 @@ struct TMapRegion {
   bool Contains(int32_t x, int32_t y) const;
   // The pixels the region may cover.
   TRect Bounds() const;
+  // The pixels of a width x height picture that Contains accepts, as runs
+  // row by row from the top: the region scan-converted in one pass.
+  std::vector<TMapSpan> Spans(int32_t width, int32_t height) const;
 };
 
 // Raises EReadError (naming the map) for a damaged map.
