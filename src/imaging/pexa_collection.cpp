@@ -56,7 +56,9 @@ TPexaItem* TPexaCollection::Acquire(const void* user, const std::string& fileNam
     FItems.push_back(std::move(added));
     FByKey[FoldName(key)] = item;
   }
-  if (std::find(item->Users.begin(), item->Users.end(), user) == item->Users.end()) item->Users.push_back(user);
+  // Every acquisition is held on its own: one holder showing the picture in
+  // two places keeps it until both have let it go.
+  item->Users.push_back(user);
   return item;
 }
 

@@ -40,7 +40,7 @@ class TPexaItem {
  public:
   // The key: the file name, then "?m" for a mask and "?t" for trimming.
   std::string Name;
-  std::vector<const void*> Users;
+  std::vector<const void*> Users;  // one entry per acquisition held
   std::vector<TPexaItemFrame> Frames;
   int32_t Width = 0;
   int32_t Height = 0;
@@ -51,10 +51,11 @@ class TPexaCollection {
  public:
   TPexaCollection(IPictureFiles* files, uint32_t code) : FFiles(files), FCode(code) {}
 
-  // The shared item of a picture; the user is added once. A file the game
-  // does not have gives an 8 x 8 picture that draws nothing.
+  // The shared item of a picture, held by the user until a Release for this
+  // acquisition. A file the game does not have gives an 8 x 8 picture that
+  // draws nothing.
   TPexaItem* Acquire(const void* user, const std::string& fileName, bool trim, bool mask);
-  // The item goes when its last user releases it.
+  // Lets one acquisition by the user go; the item goes with the last one.
   void Release(TPexaItem* item, const void* user);
   // The next Acquire of the name loads it again; holders keep their items.
   void Forget(const std::string& fileName);

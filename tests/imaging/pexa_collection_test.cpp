@@ -67,6 +67,27 @@ TEST(PexaCollection, ItemsAreSharedByKeyAndGoWithTheirLastUser) {
   EXPECT_EQ(cache.Count(), 0);
 }
 
+// One holder with the same picture in two slots holds it once per slot.
+TEST(PexaCollection, EachAcquireHoldsTheItemUntilItsOwnRelease) {
+  TFakeFiles files;
+  files.Files["bg.pxa"] = Picture({100});
+  TPexaCollection cache(&files, 0);
+  int holder = 0;
+  TPexaItem* first = cache.Acquire(&holder, "bg.pxa", false, false);
+  EXPECT_EQ(cache.Acquire(&holder, "bg.pxa", false, false), first);
+  cache.Release(first, &holder);
+  ASSERT_EQ(cache.Find("bg.pxa"), first) << "the second slot still holds it";
+  EXPECT_EQ(first->Frames.size(), 1u);
+  cache.Release(first, &holder);
+  EXPECT_EQ(cache.Count(), 0);
+  int stranger = 0;
+  TPexaItem* again = cache.Acquire(&holder, "bg.pxa", false, false);
+  cache.Release(again, &stranger);
+  EXPECT_EQ(cache.Count(), 1) << "a release by one who holds nothing does nothing";
+  cache.Release(again, &holder);
+  EXPECT_EQ(cache.Count(), 0);
+}
+
 TEST(PexaCollection, MissingFilesDrawNothing) {
   TFakeFiles files;
   TPexaCollection cache(&files, 0);
