@@ -318,14 +318,9 @@ void TPexaFrameList::LoadFromBytes(std::span<const uint8_t> data, const std::str
     frame.Composite.SetBitCount(24);
     return;
   }
-  DecodeBmp(data, frame.Composite);
-  if (frame.Composite.BitCount() != 32) return;
-  // The fourth byte of a 32-bit BMP is its alpha.
-  frame.Alpha.emplace(frame.Composite.Width(), frame.Composite.Height(), 8);
-  for (int32_t y = 0; y < frame.Composite.Height(); ++y)
-    for (int32_t x = 0; x < frame.Composite.Width(); ++x)
-      frame.Alpha->ScanLine(y)[x] = frame.Composite.ScanLine(y)[x * 4 + 3];
-  frame.Composite.SetBitCount(24);
+  TDIBX alpha;
+  if (DecodeBmp(data, frame.Composite, &alpha)) frame.Alpha.emplace(std::move(alpha));
+  if (frame.Composite.BitCount() == 32) frame.Composite.SetBitCount(24);
 }
 
 TPexaFrame& TPexaFrameList::Frames(int32_t index) {

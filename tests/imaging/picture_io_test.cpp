@@ -9,6 +9,7 @@
 #include "common/errors.h"
 #include "common/stream.h"
 #include "imaging/dibx.h"
+#include "imaging/pexa_frame_list.h"
 #include "picture_builders.h"
 #include "surface_helpers.h"
 
@@ -94,17 +95,117 @@ TEST(PictureIo, BadPicturesRaiseBeforeAllocating) {
   auto overflow = MakeBmp(1, 1, 32, {}, {{0, 0, 0, 0}});
   test::Put32(overflow, 18, 0x7FFFFFFF);
   test::Put32(overflow, 22, 0x80000001);
-  auto rle = MakeBmp(1, 1, 8, {0}, {{0}}, 1);
+  // A literal run of five indices with two bytes left; a 16384 x 16384 claim
+  // in four bytes of codes.
+  auto rle = MakeBmp(1, 1, 8, {0}, {{0x00, 0x05, 0x01, 0x00}}, 1);
+  auto rleHuge = MakeBmp(1, 1, 8, {0}, {{0x00, 0x00, 0x00, 0x01}}, 1);
+  test::Put32(rleHuge, 18, 16384);
+  test::Put32(rleHuge, 22, 16384);
   auto png = MakePng(2, 2, std::vector<uint8_t>(16, 9), false);
   png[17] = 0x01;  // width 0x10002 in the header chunk, with its checksum mended
   const uLong crc = crc32(0, png.data() + 12, 17);
   for (int i = 0; i < 4; ++i) png[29 + i] = uint8_t(crc >> (24 - 8 * i));
   auto pngTruncated = MakePng(8, 8, std::vector<uint8_t>(256, 7), true);
   pngTruncated.resize(pngTruncated.size() / 2);
-  for (const auto* bytes : {&huge, &truncated, &overflow, &rle, &png, &pngTruncated}) {
+  for (const auto* bytes : {&huge, &truncated, &overflow, &rle, &rleHuge, &png, &pngTruncated}) {
     TDIBX s(1, 1, 32);
     TByteStream stream(std::span<const uint8_t>(bytes->data(), bytes->size()));
     EXPECT_THROW(s.LoadFromStream(stream), EReadError);
+  }
+}
+
+// A BMP picture as a game file; colours are read back as 0xBBGGRR.
+TPexaFrame& BmpFrame(TPexaFrameList& list, const std::vector<uint8_t>& bytes) {
+  list.LoadFromBytes(bytes, "pic.BMP");
+  EXPECT_EQ(list.Count(), 1);
+  return list.Frames(0);
+}
+
+uint32_t Colour(const TDIBX& c, int32_t x, int32_t y) { return c.PixelToColor(c.GetPixel(x, y)); }
+
+// Run-length codes after a palette (MakeBmp's pixel rows replaced by them).
+std::vector<uint8_t> RleBmp(int32_t width, int32_t height, int bits, const std::vector<uint8_t>& codes) {
+  const std::vector<uint32_t> palette{0x000000, 0x0000FF, 0x00FF00, 0xFF0000};
+  std::vector<uint8_t> b =
+      MakeBmp(width, height, bits, palette, std::vector<std::vector<uint8_t>>(size_t(height), {0}), bits == 8 ? 1 : 2);
+  b.resize(54 + palette.size() * 4);
+  b.insert(b.end(), codes.begin(), codes.end());
+  return b;
+}
+
+TEST(PictureIo, RunLengthBmpsDecodeInsideThePicture) {
+  // Bottom row: a run of 6 cut at the edge. Next: a literal run of 3 (padded),
+  // then a jump one right and one up to the right edge, where a run of 1 is
+  // cut; the end. The top row stays index 0.
+  TPexaFrameList list;
+  const TDIBX& c = BmpFrame(list, RleBmp(4, 3, 8, {6, 1, 0, 0, 0, 3, 2, 3, 1, 0, 0, 2, 1, 1, 1, 2, 0, 1})).Composite;
+  for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(Colour(c, x, 2), 0xFF0000u) << x;
+  EXPECT_EQ(Colour(c, 0, 1), 0x00FF00u);
+  EXPECT_EQ(Colour(c, 1, 1), 0x0000FFu);
+  EXPECT_EQ(Colour(c, 2, 1), 0xFF0000u);
+  EXPECT_EQ(Colour(c, 3, 1), 0u);
+  for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(Colour(c, x, 0), 0u) << x;
+  // 4 bits: a run of alternating 1 and 2, a literal run of 3, 1, 2.
+  TPexaFrameList four;
+  const TDIBX& f = BmpFrame(four, RleBmp(8, 1, 4, {5, 0x12, 0, 3, 0x31, 0x20, 0, 1})).Composite;
+  const uint32_t want[8] = {0xFF0000, 0x00FF00, 0xFF0000, 0x00FF00, 0xFF0000, 0x0000FF, 0xFF0000, 0x00FF00};
+  for (int32_t x = 0; x < 8; ++x) EXPECT_EQ(Colour(f, x, 0), want[x]) << x;
+}
+
+// One row of 32-bit pixels after a header of the given size with bit fields.
+std::vector<uint8_t> FieldsBmp(uint32_t infoSize, const std::vector<uint32_t>& masks,
+                               const std::vector<uint32_t>& pixels) {
+  const size_t at = 14 + infoSize;
+  std::vector<uint8_t> b(at + 4 * pixels.size(), 0);
+  b[0] = 'B';
+  b[1] = 'M';
+  test::Put32(b, 2, uint32_t(b.size()));
+  test::Put32(b, 10, uint32_t(at));
+  test::Put32(b, 14, infoSize);
+  test::Put32(b, 18, uint32_t(pixels.size()));
+  test::Put32(b, 22, 1);
+  b[26] = 1;
+  b[28] = 32;
+  test::Put32(b, 30, 3);
+  for (size_t i = 0; i < masks.size(); ++i) test::Put32(b, 54 + 4 * i, masks[i]);
+  for (size_t i = 0; i < pixels.size(); ++i) test::Put32(b, at + 4 * i, pixels[i]);
+  return b;
+}
+
+TEST(PictureIo, BmpPicturesHaveAlphaOnlyWhereTheFileGivesIt) {
+  {
+    SCOPED_TRACE("24 bits");
+    TPexaFrameList list;
+    TPexaFrame& frame = BmpFrame(list, MakeBmp(2, 1, 24, {}, {{1, 2, 3, 4, 5, 6}}));
+    EXPECT_FALSE(frame.Alpha.has_value());
+    EXPECT_EQ(Colour(frame.Composite, 1, 0), 0x040506u);
+  }
+  {
+    SCOPED_TRACE("version 5, alpha in the high byte");
+    TPexaFrameList list;
+    TPexaFrame& frame =
+        BmpFrame(list, FieldsBmp(124, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}, {0x80030201, 0xFF060504, 0x00070809}));
+    ASSERT_TRUE(frame.Alpha.has_value());
+    EXPECT_EQ(Colour(frame.Composite, 0, 0), 0x010203u);
+    EXPECT_EQ(frame.Alpha->ScanLine(0)[0], 0x80);
+    EXPECT_EQ(frame.Alpha->ScanLine(0)[1], 0xFF);
+    EXPECT_EQ(frame.Alpha->ScanLine(0)[2], 0x00);
+  }
+  {
+    SCOPED_TRACE("version 4, red low and alpha in 4 bits");
+    TPexaFrameList list;
+    TPexaFrame& frame = BmpFrame(list, FieldsBmp(108, {0xFF, 0xFF00, 0xFF0000, 0xF0000000}, {0xA0332211}));
+    ASSERT_TRUE(frame.Alpha.has_value());
+    EXPECT_EQ(Colour(frame.Composite, 0, 0), 0x332211u);
+    EXPECT_EQ(frame.Alpha->ScanLine(0)[0], 0xAA);
+  }
+  for (uint32_t infoSize : {52u, 56u}) {
+    SCOPED_TRACE("no alpha mask, or alpha 0 throughout: opaque");
+    TPexaFrameList list;
+    TPexaFrame& frame = BmpFrame(list, FieldsBmp(infoSize, {0xFF0000, 0xFF00, 0xFF, infoSize == 56 ? 0xFF000000 : 0},
+                                                 {infoSize == 56 ? 0x00030201u : 0x5A030201u}));
+    EXPECT_FALSE(frame.Alpha.has_value()) << infoSize;
+    EXPECT_EQ(Colour(frame.Composite, 0, 0), 0x010203u);
   }
 }
 
@@ -141,6 +242,9 @@ TEST(PictureIo, SeedsForTheFuzzers) {
       {"bmp_loader/16bit_565.bmp", MakeBmp(1, 1, 16, {}, {{0xE0, 0x07}}, 3, {0xF800, 0x07E0, 0x001F})},
       {"bmp_loader/24bit.bmp", MakeBmp(1, 2, 24, {}, {{1, 2, 3}, {4, 5, 6}})},
       {"bmp_loader/32bit.bmp", MakeBmp(2, 1, 32, {}, {{1, 2, 3, 0, 4, 5, 6, 0}})},
+      {"bmp_loader/rle8.bmp", RleBmp(4, 3, 8, {6, 1, 0, 0, 0, 3, 2, 3, 1, 0, 0, 2, 1, 1, 1, 2, 0, 1})},
+      {"bmp_loader/rle4.bmp", RleBmp(8, 2, 4, {5, 0x12, 0, 3, 0x31, 0x20, 0, 0, 0, 2, 2, 0, 3, 0x21, 0, 1})},
+      {"bmp_loader/v5_alpha.bmp", FieldsBmp(124, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}, {0x80030201, 0xFF060504})},
       {"png_loader/rgba.png", MakePng(3, 1, {255, 0, 0, 0, 0, 255, 0, 128, 0, 0, 255, 255}, true)},
       {"png_loader/rgb.png", MakePng(2, 2, std::vector<uint8_t>(16, 200), false)},
   };

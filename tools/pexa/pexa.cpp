@@ -29,9 +29,10 @@ constexpr const char* kHelp = R"(usage: pexa COMMAND ...
       index) in the order the game's identification code CODE gives.
   info FILE [--code CODE]
       Version, compression, frames and layers, sizes, delays.
-  export FILE OUT.png [--frame N] [--code CODE]
-      Frame N (from 0) as an 8-bit RGB picture, or RGBA when it has alpha.
-      Protected files need the game's identification code.
+  export FILE OUT.png [--frame N|all] [--code CODE]
+      Frame N (from 0) as an 8-bit RGB picture, or RGBA when it has alpha;
+      with all, every frame N as OUT_N.png. Protected files need the game's
+      identification code.
 )";
 
 struct TError {
@@ -152,13 +153,7 @@ int Info(const TArgs& args) {
   return 0;
 }
 
-int Export(const TArgs& args) {
-  if (args.Positional.size() != 2) throw TError{"export takes FILE and OUT.png"};
-  const uint32_t code = args.Get("--code") ? Number(*args.Get("--code"), "code") : 0;
-  const int32_t index = args.Get("--frame") ? static_cast<int32_t>(Number(*args.Get("--frame"), "frame")) : 0;
-  TPexaFrameList list = Load(args.Positional[0], code);
-  if (index >= list.Count()) throw TError{args.Positional[0] + ": has no frame " + std::to_string(index)};
-  const TPexaFrame& frame = list.Frames(index);
+void WritePng(const TPexaFrame& frame, const std::string& path) {
   const TDIBX& c = frame.Composite;
   const int channels = frame.Alpha ? 4 : 3;
   std::vector<uint8_t> pixels(size_t(c.Width()) * size_t(c.Height()) * size_t(channels));
@@ -176,8 +171,31 @@ int Export(const TArgs& args) {
   image.width = png_uint_32(c.Width());
   image.height = png_uint_32(c.Height());
   image.format = frame.Alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
-  if (!png_image_write_to_file(&image, args.Positional[1].c_str(), 0, pixels.data(), 0, nullptr))
-    throw TError{args.Positional[1] + ": " + image.message};
+  if (!png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr))
+    throw TError{path + ": " + image.message};
+}
+
+// OUT.png for frame 3 is OUT_3.png.
+std::string FramePath(const std::string& out, int32_t index) {
+  const size_t dot = out.find_last_of('.');
+  const size_t slash = out.find_last_of('/');
+  const size_t cut = dot != std::string::npos && (slash == std::string::npos || dot > slash) ? dot : out.size();
+  return out.substr(0, cut) + "_" + std::to_string(index) + out.substr(cut);
+}
+
+int Export(const TArgs& args) {
+  if (args.Positional.size() != 2) throw TError{"export takes FILE and OUT.png"};
+  const uint32_t code = args.Get("--code") ? Number(*args.Get("--code"), "code") : 0;
+  const std::optional<std::string> which = args.Get("--frame");
+  const bool all = which && *which == "all";
+  const int32_t index = which && !all ? static_cast<int32_t>(Number(*which, "frame")) : 0;
+  TPexaFrameList list = Load(args.Positional[0], code);
+  if (all) {
+    for (int32_t f = 0; f < list.Count(); ++f) WritePng(list.Frames(f), FramePath(args.Positional[1], f));
+    return 0;
+  }
+  if (index >= list.Count()) throw TError{args.Positional[0] + ": has no frame " + std::to_string(index)};
+  WritePng(list.Frames(index), args.Positional[1]);
   return 0;
 }
 
