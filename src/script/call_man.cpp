@@ -5,6 +5,7 @@
 #include "common/app_globals.h"
 #include "common/errors.h"
 #include "common/save_versions.h"
+#include "common/sjis.h"
 #include "common/trace.h"
 #include "language/build_kest_parser.h"
 #include "language/expression_decompiler.h"
@@ -13,6 +14,7 @@
 #include "script/command.h"
 #include "script/command_schema.h"
 #include "script/page.h"
+#include "script/project_ui.h"
 
 namespace kest {
 
@@ -85,7 +87,12 @@ TPage* TCallMan::GetPage(const std::string& name, bool toFront) {
     return page;
   }
   auto loaded = std::make_unique<TPage>(FParts.Vars);
-  loaded->Load(name, *FParts.Files, FParts.Ui);
+  try {
+    loaded->Load(name, *FParts.Files, FParts.Ui);
+  } catch (const std::exception& error) {
+    ReportUnloadablePage(name, error.what());
+    throw;
+  }
   // A page too old to run has shown its box; the game ends with it.
   if (loaded->Version < kOldestPageVersion && Hosts().Game) Hosts().Game->CloseMainWindow();
   TPage* page = loaded.get();
@@ -98,7 +105,23 @@ TPage* TCallMan::GetPage(const std::string& name, bool toFront) {
   return page;
 }
 
-void TCallMan::LoadStartPage(const std::string& page) { Start(page); }
+void TCallMan::ReportUnloadablePage(const std::string& name, const std::string& reason) {
+  if (!FReportPages || !FParts.Ui || !FReportedPages.insert(name).second) return;
+  const std::string text = reason.find(name) == std::string::npos ? name + "\r\n" + reason : reason;
+  FParts.Ui->ShowMessage("", text, TMessageIcon::Warning);
+}
+
+bool TCallMan::EnsureFile(std::string_view page) {
+  if (!FParts.EnsureFile || FParts.EnsureFile(page)) return true;
+  const std::string name(page);
+  ReportUnloadablePage(name, name + Utf8ToCp932(":ファイルがありません"));
+  return false;
+}
+
+void TCallMan::LoadStartPage(const std::string& page) {
+  Start(page);
+  FReportPages = true;
+}
 
 void TCallMan::RunExitPage(const std::string& page) {
   Start(page);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <list>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -88,7 +89,8 @@ class TCallMan final : public IProjectInterpreter, public ICallStackHost {
   void EndPage() { FPage = nullptr; }
   bool Running() const { return FRunning; }
   void SetRunning(bool running) { FRunning = running; }
-  bool EnsureFile(std::string_view page) { return !FParts.EnsureFile || FParts.EnsureFile(page); }
+  // Whether the page can be reached; a page that cannot is told in a box once.
+  bool EnsureFile(std::string_view page);
   const TCommandHosts& Hosts() const { return FParts.Hosts; }
   TStackList& Stack() { return FStack; }
   // The scene's event queue; null when there is none.
@@ -130,8 +132,13 @@ class TCallMan final : public IProjectInterpreter, public ICallStackHost {
   void RemoveRunning(int32_t first, int32_t last);
   TCommand* CurrentCommand() const;
   void TraceCommand(const TCommand& command);
+  void ReportUnloadablePage(const std::string& name, const std::string& reason);
 
   TCallManParts FParts;
+  // Pages that could not be loaded during play, each told in a box once;
+  // the start page's own failure is the start-up error instead.
+  std::set<std::string> FReportedPages;
+  bool FReportPages = false;
   std::list<std::unique_ptr<TPage>> FPages;
   TPage* FPage = nullptr;
   int32_t FPc = 0;

@@ -72,7 +72,12 @@ bool TProject::LoadSetting() {
   TTpBigMemoryStream file;
   try {
     FParts.Files->Load(file, kSettingName);
-  } catch (const EKestError&) {
+  } catch (const EKestError& error) {
+    // A missing or empty folder, a file that is no game, or an archive cut
+    // short before its project file: the player says which, and where.
+    const std::string& folder = FOptions.GameFolder.empty() ? FOptions.ProgramFolder : FOptions.GameFolder;
+    FParts.Ui->ShowStartupError(Utf8ToCp932(folder) + ": " + error.what() + "\r\n" +
+                                Utf8ToCp932("プロジェクトがありません"));
     return false;
   }
   if (file.Size() == 0) {

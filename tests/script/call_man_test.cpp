@@ -14,6 +14,7 @@
 #include "language/param_types.h"
 #include "language/sys_func_man.h"
 #include "page_builder.h"
+#include "project_fixture.h"
 #include "script/page.h"
 #include "storage/vr_file_manager.h"
 #include "support/temp_files.h"
@@ -67,6 +68,7 @@ class CallManTest : public ::testing::Test {
     parts.Events = &events;
     parts.FindSender = [this](const std::string& name) { return name == Sender->Name ? Sender : nullptr; };
     parts.Hosts.Game = &Game;
+    parts.Ui = &Ui;
     return parts;
   }
   TCallMan& Man() {
@@ -124,6 +126,7 @@ class CallManTest : public ::testing::Test {
   TTimerList Events;
   TObjectHandle Sender = std::make_shared<TObjectLife>(TObjectLife{"btn"});
   TClosingGame Game;
+  test::TAnsweringUi Ui;
   std::unique_ptr<TCallMan> FMan;
 };
 
@@ -334,11 +337,15 @@ TEST_F(CallManTest, PagesThatCannotLoadChangeNothing) {
   std::ofstream(Dir / "bad.ksb", std::ios::binary) << std::string("\x74\x00\x00\x00\x01\x3d\x00\x00", 8);
   TPageBuilder p("start.ksb");
   p.Calc("n = n + 1").Jump("bad.ksb", 0).Calc("n = n + 10").Call("bad.ksb", 0, {}, "").Calc("n = n + 100");
+  p.Jump("gone.ksb", 0).Jump("gone.ksb", 0);
   Write(p);
   Start();
   Tick();
   EXPECT_EQ(Int("n"), 111) << "no restart at 0, no frame left behind";
   EXPECT_EQ(Man().Stack().Count(), 0);
+  ASSERT_EQ(Ui.Messages.size(), 2u) << "the player is told of each page once, whatever reaches it";
+  EXPECT_EQ(Ui.Messages[0].rfind("bad.ksb", 0), 0u) << Cp932ToUtf8(Ui.Messages[0]);
+  EXPECT_EQ(Ui.Messages[1], "gone.ksb" + Utf8ToCp932(":ファイルがありません"));
 
   Post("bad.kst");
   Tick(3);

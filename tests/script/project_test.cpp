@@ -105,7 +105,9 @@ TEST_F(ProjectTest, AFolderWithoutSettingsLeavesTheSaveFileAlone) {
   }
   EXPECT_EQ(ReadFile(Game / "save.dat"), old);
   EXPECT_TRUE(Ui.Messages.empty());
-  EXPECT_TRUE(Ui.Errors.empty());
+  ASSERT_EQ(Ui.Errors.size(), 1u) << "the player says why nothing starts";
+  EXPECT_NE(Ui.Errors[0].find("kest.kpb"), std::string::npos) << Cp932ToUtf8(Ui.Errors[0]);
+  EXPECT_NE(Ui.Errors[0].find(Utf8ToCp932("プロジェクトがありません")), std::string::npos);
 }
 
 TEST_F(ProjectTest, EmptyOrTooNewSettingsEndTheStartWithTheirMessage) {
