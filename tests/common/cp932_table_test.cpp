@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <cerrno>
 #include <optional>
 #include <string>
 
@@ -29,6 +30,18 @@ class TIconv {
     if (iconv(FHandle, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1)) return std::nullopt;
     if (iconv(FHandle, nullptr, nullptr, &dst, &dstLeft) == static_cast<size_t>(-1)) return std::nullopt;
     return std::string(buffer, dst);
+  }
+
+  // A byte the codec takes for the start of a character it has not finished.
+  bool Incomplete(uint8_t b) {
+    iconv(FHandle, nullptr, nullptr, nullptr, nullptr);
+    char in = static_cast<char>(b);
+    char buffer[8];
+    char* src = &in;
+    size_t srcLeft = 1;
+    char* dst = buffer;
+    size_t dstLeft = sizeof buffer;
+    return iconv(FHandle, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1) && errno == EINVAL;
   }
 
  private:
@@ -83,12 +96,19 @@ TEST(Cp932TableTest, EveryCodeDecodesAsIconvDecodesIt) {
   for (uint32_t code = 0x100; code < 0x10000; ++code) {
     const std::string pair{static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
     const char32_t expected =
-        IsLeadByte(static_cast<uint8_t>(code >> 8)) ? OneCodePoint(decode.Convert(pair)) : U'\uFFFD';
+        decode.Incomplete(static_cast<uint8_t>(code >> 8)) ? OneCodePoint(decode.Convert(pair)) : U'\uFFFD';
     if (Cp932CodeToUnicode(static_cast<uint16_t>(code)) != expected && ++mismatches < 10) {
       ADD_FAILURE() << "code " << std::hex << code;
     }
   }
   EXPECT_EQ(mismatches, 0);
+}
+
+TEST(Cp932TableTest, LeadBytesAreTheBytesIconvCannotDecodeAlone) {
+  TIconv decode("UTF-32LE", "CP932");
+  ASSERT_TRUE(decode.Ok());
+  for (uint32_t b = 0; b < 0x100; ++b)
+    EXPECT_EQ(IsLeadByte(static_cast<uint8_t>(b)), decode.Incomplete(static_cast<uint8_t>(b))) << std::hex << b;
 }
 
 TEST(Cp932TableTest, EveryCodePointEncodesAsIconvEncodesIt) {
