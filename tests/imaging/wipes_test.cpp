@@ -251,5 +251,18 @@ TEST(Wipes, FadeSlidesTheNewPictureInWhileItAppears) {
   EXPECT_NE(p.Target.PixelToColor(p.Target.GetPixel(50, 5)), kOld);
 }
 
+TEST(Wipes, FadeAtHalfTimeBlendsWithAlpha128) {
+  // Black to white, where one step of alpha moves every channel.
+  TPictures p(4, 4, 32);
+  p.From.Fill(uint32_t(p.From.ColorToPixel(0x000000)));
+  p.To.Fill(uint32_t(p.To.ColorToPixel(0xFFFFFF)));
+  auto wipe = Start(p, WP_FADE, 100);
+  wipe->Position = 50;
+  wipe->Step();
+  // Alpha 50 * 256 / 100 = 128, blended as ((255 - a) * old + a * new) >> 8.
+  constexpr uint32_t kChannel = (127 * 0x00 + 128 * 0xFF) >> 8;
+  EXPECT_EQ(p.Target.PixelToColor(p.Target.GetPixel(2, 2)), kChannel * 0x010101);
+}
+
 }  // namespace
 }  // namespace kest
