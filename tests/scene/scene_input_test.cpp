@@ -93,5 +93,19 @@ TEST_F(SceneInput, FocusMovesWhenItsParentHides) {
   EXPECT_EQ(Scene.Focused(), &left);
 }
 
+TEST_F(SceneInput, AControlEndsBeforeItsRightAndBottomEdges) {
+  Box("b", 20, 10);  // 20..69 across, 10..59 down
+  Scene.Input().MouseMove(69, 59);
+  EXPECT_EQ(Frame(), (V{"b:103"}));
+  Scene.Input().MouseMove(70, 59);
+  EXPECT_EQ(Frame(), (V{"b:35"}));
+  Scene.Input().MouseMove(69, 59);
+  EXPECT_EQ(Frame(), (V{"b:103"}));
+  Scene.Input().MouseMove(69, 60);
+  EXPECT_EQ(Frame(), (V{"b:35"}));
+  Scene.Input().MouseDown(TMouseButton::Left);
+  EXPECT_EQ(Frame(), V{});
+}
+
 }  // namespace
 }  // namespace kest
