@@ -40,10 +40,10 @@ bool WriteAll(IFileByteWriter& writer, int fd, std::span<const uint8_t> bytes) {
 }
 
 // The rename itself is made durable by flushing the folder.
-void SyncFolder(const std::string& path) {
+void SyncFolder(IFileByteWriter& out, const std::string& path) {
   const int fd = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
-  fsync(fd);
+  out.Sync(fd);
   close(fd);
 }
 
@@ -56,6 +56,10 @@ void TakeMode(int fd, const std::string& path) {
 
 }  // namespace
 
+int IFileByteWriter::Sync(int fd) { return ::fsync(fd); }
+
+int IFileByteWriter::Rename(const char* from, const char* to) { return std::rename(from, to); }
+
 void ReplaceFileAtomically(const std::string& path, std::span<const uint8_t> bytes, IFileByteWriter* writer) {
   TPlainWriter plain;
   IFileByteWriter& out = writer ? *writer : plain;
@@ -63,20 +67,20 @@ void ReplaceFileAtomically(const std::string& path, std::span<const uint8_t> byt
   const int fd = mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) Fail(path, "the temporary file cannot be made");
   TakeMode(fd, path);
-  if (!WriteAll(out, fd, bytes) || fsync(fd) != 0) {
+  if (!WriteAll(out, fd, bytes) || out.Sync(fd) != 0) {
     const int saved = errno;
     close(fd);
     unlink(temp.c_str());
     errno = saved;
     Fail(path, "the file cannot be written");
   }
-  if (close(fd) != 0 || std::rename(temp.c_str(), path.c_str()) != 0) {
+  if (close(fd) != 0 || out.Rename(temp.c_str(), path.c_str()) != 0) {
     const int saved = errno;
     unlink(temp.c_str());
     errno = saved;
     Fail(path, "the file cannot be replaced");
   }
-  SyncFolder(path);
+  SyncFolder(out, path);
 }
 
 }  // namespace kest

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "common/errors.h"
 #include "script/script_test_util.h"
 
@@ -49,6 +52,48 @@ TEST(ReplaceFileAtomically, AFailedWriteLeavesTheOldFileWhole) {
   ReplaceFileAtomically(dir / "save.dat", fresh, &enough);
   EXPECT_EQ(ReadFile(dir / "save.dat"), fresh);
   EXPECT_EQ(test::CountFiles(dir.Path()), 1);
+}
+
+// Notes each step; a file flush fails when asked to, as on a failing disk.
+class TStepWriter final : public IFileByteWriter {
+ public:
+  explicit TStepWriter(bool failSync = false) : FFailSync(failSync) {}
+  int64_t Write(int fd, const uint8_t* data, int64_t count) override {
+    Steps.push_back("write");
+    return ::write(fd, data, static_cast<size_t>(count));
+  }
+  int Sync(int fd) override {
+    struct stat st {};
+    const bool folder = fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
+    Steps.push_back(folder ? "sync folder" : "sync");
+    if (FFailSync && !folder) {
+      errno = EIO;
+      return -1;
+    }
+    return IFileByteWriter::Sync(fd);
+  }
+  int Rename(const char* from, const char* to) override {
+    Steps.push_back("rename");
+    return IFileByteWriter::Rename(from, to);
+  }
+  std::vector<std::string> Steps;
+
+ private:
+  bool FFailSync;
+};
+
+TEST(ReplaceFileAtomically, TheFileReachesTheDiskBeforeItReplacesTheOld) {
+  TTempDir dir;
+  const TBytes old(100, 0xAA);
+  WriteFile(dir / "save.dat", old);
+  TStepWriter failing(true);
+  EXPECT_THROW(ReplaceFileAtomically(dir / "save.dat", TBytes(300, 0x55), &failing), EWriteError);
+  EXPECT_EQ(ReadFile(dir / "save.dat"), old);
+  EXPECT_EQ(test::CountFiles(dir.Path()), 1);
+  TStepWriter steps;
+  ReplaceFileAtomically(dir / "save.dat", TBytes(300, 0x55), &steps);
+  EXPECT_EQ(steps.Steps, (std::vector<std::string>{"write", "sync", "rename", "sync folder"}));
+  EXPECT_EQ(ReadFile(dir / "save.dat"), TBytes(300, 0x55));
 }
 
 TEST(ReplaceFileAtomically, MakesNewFilesAndKeepsPermissions) {
