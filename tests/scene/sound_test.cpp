@@ -4,6 +4,7 @@
 #include "common/save_versions.h"
 #include "common/stream.h"
 #include "scene/components/kest_sound.h"
+#include "scene/components/kest_timer.h"
 #include "scene/kest_base_list.h"
 #include "support/fake_scene_media.h"
 
@@ -182,6 +183,60 @@ TEST_F(Sound, AMissingFileScrapsAnAutoScrapSound) {
   EXPECT_EQ(Media.Added, 0);
   EXPECT_NE(Scene.FindObject("kept"), nullptr);
   EXPECT_EQ(Scene.FindObject("gone"), nullptr);
+}
+
+// Scripts write some properties every frame: a value that does not change
+// must leave the object as it was.
+TEST_F(Sound, WritingAnUnchangedValueChangesNothing) {
+  auto& timer = Scene.Create<TKestTimer>();
+  timer.SetProp(PR_ONNOTIFY, std::string("t.src"));
+  timer.SetProp(PR_DELAY, int32_t{100});
+  TKestSound& fading = NewSound("fading", "a.ogg", 1000);
+  fading.SetPlayState(kPlayStateFadingIn);
+  TFakeSoundItem& fading_item = *Media.Last();
+  TKestSound& ended = NewSound("ended", "b.ogg");
+  ended.SetProp(PR_ONPLAYEND, std::string("end.src"));
+  ended.SetPlayState(kPlayStatePlaying);
+  TFakeSoundItem& ended_item = *Media.Last();
+  ended_item.Position = 10000;
+  ended_item.Ended = true;
+  ended_item.Playing = false;
+  for (int64_t time = 0; time <= 510; time += 15) {
+    timer.SetProp(PR_ONNOTIFY, std::string("t.src"));
+    timer.SetProp(PR_DELAY, int32_t{100});
+    timer.SetProp(PR_PAUSED, false);
+    fading.SetProp(PR_PAUSED, false);
+    fading.SetProp(PR_ANIPAUSED, false);
+    ended.SetProp(PR_PAUSED, false);
+    At(time);
+  }
+  EXPECT_TRUE(Scene.Events().IsWaiting(timer.Ref(), PR_ONNOTIFY));
+  EXPECT_EQ(fading_item.Volume, -2450);
+  EXPECT_FALSE(ended_item.Playing);
+  EXPECT_EQ(Scene.Events().Count(), 2);  // the timer's and the one end
+}
+
+// An animation pause given before the sound starts holds through a start,
+// a restart and a saved game, and its end fades the sound in.
+TEST_F(Sound, AnAnimationPauseGivenAtCreationHolds) {
+  TKestSound& sound = NewSound("s", "a.ogg", 1000);
+  sound.SetProp(PR_ANIPAUSED, true);
+  sound.SetPlayState(kPlayStatePlaying);
+  TFakeSoundItem& item = *Media.Last();
+  EXPECT_FALSE(item.Playing);
+  sound.Replay();
+  At(0);
+  At(500);
+  EXPECT_FALSE(item.Playing);
+  EXPECT_EQ(item.Volume, -10000);
+  TKestBaseList scene;
+  Loaded(scene, Saved(sound));
+  EXPECT_FALSE(Media.Last()->Playing);
+  sound.SetProp(PR_ANIPAUSED, false);
+  At(500);
+  At(1000);
+  EXPECT_TRUE(item.Playing);
+  EXPECT_EQ(item.Volume, -2500);
 }
 
 TEST_F(Sound, PausingSilencesAndResumingFadesInAgain) {

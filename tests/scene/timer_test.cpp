@@ -77,11 +77,11 @@ TEST_F(Timer, ChangesDropTheWaitingEventAndRestartTheInterval) {
   TKestTimer& timer = NewTimer(100);
   RunTo(150);
   ASSERT_EQ(Waiting(timer), 1);
-  timer.SetProp(PR_DELAY, 100);
+  timer.SetProp(PR_DELAY, 120);
   EXPECT_EQ(Scene.Events().Count(), 0);
-  RunTo(249);
+  RunTo(269);
   EXPECT_EQ(Scene.Events().Count(), 0);
-  RunTo(250);
+  RunTo(270);
   EXPECT_EQ(Scene.Events().Count(), 1);
   // Stopped, it posts nothing.
   timer.SetProp(PR_PAUSED, true);

@@ -19,15 +19,22 @@ TPropValue TKestTimer::GetProp(int32_t id) const {
   }
 }
 
+// Scripts that write the same value every frame must not hold the timer back.
+template <class T>
+void TKestTimer::Change(T& field, T value) {
+  if (field == value) return;
+  field = std::move(value);
+  Restart();
+}
+
 void TKestTimer::SetProp(int32_t id, TPropValue value) {
   switch (id) {
-    case PR_ONNOTIFY: FNotify = std::get<std::string>(std::move(value)); break;
-    case PR_DELAY: FInterval = std::get<int32_t>(value); break;
-    case PR_PAUSED: FStopped = std::get<bool>(value); break;
+    case PR_ONNOTIFY: return Change(FNotify, std::get<std::string>(std::move(value)));
+    case PR_DELAY: return Change(FInterval, std::get<int32_t>(value));
+    case PR_PAUSED: return Change(FStopped, std::get<bool>(value));
     case PR_AUTOSCRAP: FAutoScrap = std::get<bool>(value); return;
     default: return TKestComponent::SetProp(id, std::move(value));
   }
-  Restart();
 }
 
 void TKestTimer::Restart() {

@@ -18,6 +18,9 @@ class TKestTimer : public TKestComponent {
  private:
   // Drops the waiting events and counts the interval from now.
   void Restart();
+  // Sets a field the interval depends on; a change restarts it.
+  template <class T>
+  void Change(T& field, T value);
   bool NotifyWaits() const;
 
   std::string FNotify;

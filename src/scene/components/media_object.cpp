@@ -90,7 +90,7 @@ void TMediaObject<Base>::SetPlayState(uint8_t state) {
       FItem->SetRepeat(FRepeat);
       FItem->SetRepeatPos(FRepeatPos);
       FItem->SetVolume(ItemVolume());
-      if (FPaused)
+      if (Paused())
         FItem->Pause();
       else
         FItem->Play();
@@ -100,7 +100,7 @@ void TMediaObject<Base>::SetPlayState(uint8_t state) {
       if (!FItem) return;
       FItem->SetRepeat(FRepeat);
       FItem->SetRepeatPos(FRepeatPos);
-      if (!FPaused) StartFadein();
+      if (!Paused()) StartFadein();
       return;
     case kPlayStateFadingOut:
       if (!FItem) {
@@ -134,6 +134,12 @@ void TMediaObject<Base>::Replay() {
   SetPlayState(kPlayStateFadingIn);
   if (!FItem) return;
   FMixer.reset();
+  // An animation pause outlasts the restart: the fade waits for its end.
+  if (Paused()) {
+    FItem->SetPosition(0);
+    ApplyPause();
+    return;
+  }
   if (FFadeTime > 0) {
     FItem->Pause();
     FItem->SetVolume(kSilent);
@@ -192,6 +198,9 @@ void TMediaObject<Base>::ApplyPause() {
 
 template <class Base>
 void TMediaObject<Base>::SetPausedFlag(bool& flag, bool value) {
+  // Written again unchanged, a pause would start a fade-in over or replay
+  // a sound that has ended.
+  if (flag == value) return;
   flag = value;
   ApplyPause();
 }
