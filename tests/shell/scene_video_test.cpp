@@ -197,5 +197,42 @@ TEST_F(SceneVideo, APlayingMovieComesBackFromItsRecord) {
   EXPECT_TRUE(std::get<bool>(ReadProperty(copy, PR_PLAYING)));
 }
 
+// A short movie that plays comes back playing, showing its frame at once;
+// one kept in a cabinet comes back held where it was.
+TEST_F(SceneVideo, ASavedMovieComesBackAsItWas) {
+  TKestVideo& video = Start(false, 5, 6);
+  WriteProperty(video, PR_INDEX, 1000);
+  Frame();
+  TByteStream record;
+  video.SaveState(record);
+  record.Seek(0);
+  auto& copy = Scene->Create<TKestVideo>();
+  copy.SetParent(Back);
+  copy.LoadState(record, kSaveNewestVersion);
+  WriteProperty(copy, PR_LEFT, 160);
+  WriteProperty(copy, PR_TOP, 120);
+  EXPECT_EQ(copy.PlayState(), kPlayStatePlaying);
+  Frame();
+  EXPECT_NE(Pixel(240, 180), 0u);
+  EXPECT_NE(Pixel(240, 180), kBack);
+
+  auto& cabinet = Scene->Create<TKestCabinet>();
+  copy.SetParent(&cabinet);
+  TByteStream shelf;
+  cabinet.SaveState(shelf);
+  shelf.Seek(0);
+  auto& loaded = Scene->Create<TKestCabinet>();
+  loaded.LoadState(shelf, kSaveNewestVersion);
+  ASSERT_EQ(loaded.ChildCount(), 1);
+  TKestControl& kept = *loaded.Child(0);
+  EXPECT_FALSE(std::get<bool>(ReadProperty(kept, PR_PLAYING)));
+  const int32_t position = std::get<int32_t>(ReadProperty(kept, PR_INDEX));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  for (int i = 0; i < 5; ++i) Frame();
+  EXPECT_EQ(std::get<int32_t>(ReadProperty(kept, PR_INDEX)), position);
+  kept.SetParent(Back);
+  EXPECT_TRUE(std::get<bool>(ReadProperty(kept, PR_PLAYING)));
+}
+
 }  // namespace
 }  // namespace kest

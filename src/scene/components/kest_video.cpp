@@ -1,7 +1,9 @@
 #include "scene/components/kest_video.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <utility>
 
 #include "common/app_globals.h"
@@ -20,6 +22,9 @@ namespace {
 // runs with the system's in a window and with the game's in a headless run):
 // more often would redraw the control for frames the eye cannot tell apart.
 constexpr int64_t kFrameCheck = 32;
+// How long a loaded movie may hold the load back for the frame at its place,
+// which the decoder has to seek to: until it comes the movie shows black.
+constexpr auto kFirstFrameWait = std::chrono::milliseconds(500);
 
 // The pixel layouts the movie decoder gives.
 int FrameBits(int surfaceBits) { return surfaceBits == 15 || surfaceBits == 16 ? surfaceBits : 32; }
@@ -153,7 +158,8 @@ void TKestVideo::SaveState(TStream& stream) const {
   WriteInt(stream, FBalance);
   WriteInt(stream, FFadeTime);
   WriteInt(stream, ItemPosition());
-  WriteByte(stream, StoredPlayState());
+  // However short, a movie shows until its end: it comes back playing.
+  WriteByte(stream, PlayState());
   WriteStr(stream, FOnPlayEnd);
   WriteStr(stream, std::get<std::string>(GetProp(PR_ONIDLE)));
   WriteFlag(stream, FRewindOnLoad);
@@ -179,6 +185,18 @@ void TKestVideo::LoadState(TStream& stream, int32_t version) {
   if (version >= kSaveSinceOverlay) FOverlay = ReadFlag(stream);
   if (version >= kSaveSinceMuteOnLoad) FMuteOnLoad = ReadFlag(stream);
   ApplyLoaded(loaded);
+  // A record is read inside its parent: a cabinet holds the movie it keeps.
+  if (Parent() && Parent()->Kind() == LT_CABINET) EnterCabinet();
+  AwaitFrame();
+}
+
+void TKestVideo::AwaitFrame() {
+  TDsVideoItem* video = Video();
+  if (!video || FOverlay) return;
+  const auto deadline = std::chrono::steady_clock::now() + kFirstFrameWait;
+  while (!video->NeedPaint() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  Invalidate();
 }
 
 }  // namespace kest

@@ -51,6 +51,9 @@ class TKestVideo : public TMediaObject<TKestCustomImage>, private ISceneOverlay 
   TDsVideoItem* Video() const;
   // Copies the movie's current frame into the frame surface.
   void TakeFrame();
+  // Waits a little for a loaded movie's frame, so that it does not show
+  // black while the decoder seeks to its place.
+  void AwaitFrame();
   void SetOverlay(bool overlay);
 
   TPexaItemFrame FFrame;
