@@ -1,6 +1,8 @@
 #include "shell/media_part.h"
 
+#include "common/errors.h"
 #include "media/items/ogg_wave_item.h"
+#include "media/items/silent_items.h"
 
 namespace kest {
 
@@ -17,7 +19,12 @@ TMediaPart::TMediaPart(const TKestLib& lib, TVrFileManager* files, const TOption
 
 std::unique_ptr<TDMediaItem> TMediaPart::MakeWaveItem(TMediaManager& manager, std::unique_ptr<TStream> stream,
                                                       bool isOgg) {
-  auto source = std::make_unique<TOggStream>(FLib, std::move(stream), isOgg);
+  std::unique_ptr<TOggStream> source;
+  try {
+    source = std::make_unique<TOggStream>(FLib, std::move(stream), isOgg);
+  } catch (const EKestError&) {
+    return std::make_unique<TRefusedItem>(manager);
+  }
   if (!FMixer) {
     FMixer = std::make_unique<TWavOut>(*FOptions.Bus, FOptions.DelayTime,
                                        FOptions.Clock ? *FOptions.Clock : static_cast<IClock&>(FSteadyClock));

@@ -51,15 +51,21 @@ class SceneSound : public ::testing::TestWithParam<bool> {
     std::vector<int16_t> heard;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     for (int pass = 0; heard.size() < 2 * 22050 && std::chrono::steady_clock::now() < deadline; ++pass) {
-      GameTime += 25;
-      Scene->UpdateScene();
-      Rig.Media->VideoStep();
-      Rig.Clock.Advance(25);
-      const std::vector<int16_t> block = Rig.Device.Pull(1102);
+      const std::vector<int16_t> block = Step();
       if (Rms(block) > 0 || !heard.empty()) heard.insert(heard.end(), block.begin(), block.end());
       if (heard.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return Rms(heard);
+  }
+
+  // 25 ms of the scene and of the output; answers what was heard.
+  std::vector<int16_t> Step() {
+    GameTime += 25;
+    Scene->UpdateScene();
+    Scene->DestroyScrapped();
+    Rig.Media->VideoStep();
+    Rig.Clock.Advance(25);
+    return Rig.Device.Pull(1102);
   }
 
   test::TTempDir Dir;
@@ -93,6 +99,49 @@ TEST_P(SceneSound, NamesTheManagersDoNotPlayGiveNoItem) {
   TDMediaItem* track = Rig.SceneMedia->AddSound("CD_03");
   ASSERT_NE(track, nullptr);
   EXPECT_EQ(Rig.Media->Cdda().Count(), 1);
+}
+
+TEST_P(SceneSound, ALoopStartsAgainAtItsRepeatPosition) {
+  auto& sound = Scene->Create<TKestSound>();
+  sound.SetProp(PR_SOURCE, Sound());
+  sound.SetProp(PR_VOLUME, int32_t{1000});
+  sound.SetProp(PR_REPEAT, true);
+  const int32_t length = std::get<int32_t>(sound.GetProp(PR_COUNT));
+  ASSERT_GT(length, 600);
+  sound.SetProp(PR_REPEATPOS, length / 2);
+  sound.SetPlayState(kPlayStatePlaying);
+  int32_t last = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (std::chrono::steady_clock::now() < deadline) {
+    Step();
+    const int32_t position = std::get<int32_t>(sound.GetProp(PR_INDEX));
+    if (position < last) {
+      // What is heard trails what the mixer has read by up to its delay.
+      EXPECT_GT(position, length / 2 - 200);
+      return;
+    }
+    last = position;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ADD_FAILURE() << "the sound did not loop, at " << last << " of " << length;
+}
+
+// Data the decoder refuses ends at once: the script is told, and a sound
+// that goes at its end goes.
+TEST_P(SceneSound, SoundDataThatCannotBeDecodedEnds) {
+  test::WriteFile(Dir / "bad.ogg", test::TBytes(4096, 0x5A));
+  auto& told = Scene->Create<TKestSound>();
+  told.SetProp(PR_SOURCE, Dir / "bad.ogg");
+  told.SetProp(PR_ONPLAYEND, std::string("end.src"));
+  told.SetPlayState(kPlayStatePlaying);
+  auto& gone = Scene->Create<TKestSound>();
+  gone.SetName("gone");
+  gone.SetProp(PR_SOURCE, Dir / "bad.ogg");
+  gone.SetProp(PR_AUTOSCRAP, true);
+  gone.SetPlayState(kPlayStatePlaying);
+  for (int i = 0; i < 4; ++i) Step();
+  EXPECT_TRUE(Scene->Events().IsWaiting(told.Ref(), PR_ONPLAYEND));
+  EXPECT_EQ(Scene->FindObject("gone"), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPaths, SceneSound, ::testing::Values(true, false),

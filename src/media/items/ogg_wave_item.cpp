@@ -51,7 +51,12 @@ int64_t TOggWaveItem::BytesOf(int32_t ms) const { return static_cast<int64_t>(st
 
 void TOggWaveItem::SetRepeat(bool value) {
   FRepeat = value;
-  FBuffer->SetLoop(value, 0);
+  FBuffer->SetLoop(FRepeat, BytesOf(FRepeatPos));
+}
+
+void TOggWaveItem::SetRepeatPos(int32_t value) {
+  FRepeatPos = std::max(value, 0);
+  FBuffer->SetLoop(FRepeat, BytesOf(FRepeatPos));
 }
 
 void TOggWaveItem::SetVolume(int32_t value) {

@@ -38,6 +38,9 @@ class TOggWaveItem final : public TDMediaItem {
 
   bool GetRepeat() override { return FRepeat; }
   void SetRepeat(bool value) override;
+  // Milliseconds from the start, where a repeating sound goes on after its end.
+  int32_t GetRepeatPos() override { return FRepeatPos; }
+  void SetRepeatPos(int32_t value) override;
   int32_t GetPan() override { return FPan; }
   int32_t GetVolume() override { return FVolume; }
   void SetPan(int32_t value) override { FPan = value; }
@@ -64,6 +67,7 @@ class TOggWaveItem final : public TDMediaItem {
   double FBytesPerMs;
   int32_t FLength;
   bool FRepeat = false;
+  int32_t FRepeatPos = 0;
   int32_t FPan = 0, FVolume = 0;
 };
 

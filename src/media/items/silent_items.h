@@ -1,8 +1,9 @@
 #pragma once
 // Items with nothing to sound: a CD track when no disc is there (no drive
-// can be reached from here), and MIDI until the MIDI player plays it. Each
-// has length 0 and reports its end once after every Play, so scripts that
-// wait for the end of the music go on.
+// can be reached from here), MIDI until the MIDI player plays it, and sound
+// data the decoder refused. Each has length 0 and reports its end once after
+// every Play (a refused one from the start), so scripts that wait for the end
+// of the music go on.
 #include <optional>
 #include <string>
 
@@ -36,6 +37,16 @@ class TSilentItem : public TDMediaItem {
  private:
   bool FRepeat = false, FPaused = false, FPlayed = false;
   int32_t FPan = 0, FVolume = 0;
+};
+
+// Sound data the decoder refused: it stands at its end from the start, so
+// the script waiting for it goes on and a sound that goes at its end goes.
+class TRefusedItem final : public TSilentItem {
+ public:
+  using TSilentItem::TSilentItem;
+
+ protected:
+  bool AtEnd() override { return true; }
 };
 
 class TCddaItem final : public TSilentItem {
