@@ -31,10 +31,11 @@ void TComCallHist::Execute(TCallMan& man) {
       Page().Version >= field::kCallHistName.SinceVersion ? TextOf(man, At(field::kCallHistName)) : std::string();
   TKestHistoryFormat* format = scene->Story().History.Find(history);
   if (!format) return;
+  auto& window = static_cast<TKestMes&>(*control);
   const bool flag = man.IsTrue(At(field::kCallHistFlag));
+  window.SetHistoryFlag(flag);
   const auto range = ClampShowRange(start, count, format->History->Count());
   if (!range) return;
-  auto& window = static_cast<TKestMes&>(*control);
   const int32_t offset = format->History->Show(range->first, range->second, window.DisplaySource());
   window.ShowHistory(flag, offset);
 }

@@ -9,6 +9,7 @@
 #include "language/param_types.h"
 #include "language/sys_func_man.h"
 #include "page_builder.h"
+#include "scene/components/kest_mes.h"
 #include "scene/components/kest_sound.h"
 #include "scene/kest_base_list.h"
 #include "script/call_man.h"
@@ -198,6 +199,20 @@ TEST_F(MediaCommands, MediaPlayStartsOverFadingIn) {
   EXPECT_EQ(Media.Added, 1);
   for (int i = 0; i < 40; ++i) Tick();
   EXPECT_EQ(item.Volume, 0);
+}
+
+TEST_F(MediaCommands, CallHistKeepsItsFlagWhenItFindsNothingToShow) {
+  auto& window = static_cast<TKestMes&>(*Scene.CreateByKind(LT_MES));
+  window.SetName("mes");
+  TPageBuilder start("start.ksb");
+  TCommand& call = start.Expr(ciCallHist, "window", "\"mes\"");
+  call.Field("first").Expr = TBuildKestParser::Compile("0");
+  call.Field("count").Expr = TBuildKestParser::Compile("5");
+  call.Field("flag").Expr = TBuildKestParser::Compile("TRUE");
+  Start(start);
+  Man().RunTick();
+  EXPECT_EQ(Done(), 1);
+  EXPECT_TRUE(window.HistoryFlag());
 }
 
 }  // namespace

@@ -52,6 +52,9 @@ class TKestMes : public TKestControl {
   // each starting a page. offset is the first line's top against the shown
   // range (0 or less).
   void ShowHistory(bool flag, int32_t offset);
+  // CallHist's flag, kept even when it finds nothing to show.
+  bool HistoryFlag() const { return FHistoryFlag != 0; }
+  void SetHistoryFlag(bool flag) { FHistoryFlag = flag ? 1 : 0; }
   // After a game load: the text built again and each page's reveal put back
   // where it was saved.
   void RestoreText();
