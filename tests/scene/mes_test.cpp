@@ -121,13 +121,13 @@ TEST_F(MessageWindow, AClickOnAShownLinkPostsTheLinkNotTheButton) {
   EXPECT_EQ(Scene.Events().Items(0).Args.Strings(1), "go");
 }
 
-// One page file whose command 4 is a text of three screenfuls.
+// One page file whose command 4 is a text, by default of three screenfuls.
 class TOnePage final : public IStoryPages {
  public:
-  TOnePage() {
+  explicit TOnePage(std::string_view markup = "一<BR>二<BR>三<BR>四<BR>五", int32_t delay = 200) {
     TTpWord word;
-    word.TextDelay = 200;
-    word.SetMarkup(Utf8ToCp932("一<BR>二<BR>三<BR>四<BR>五"));
+    word.TextDelay = delay;
+    word.SetMarkup(Utf8ToCp932(markup));
     TByteStream out;
     WriteGlyphStream(out, word);
     Text = out.Bytes();
@@ -207,24 +207,6 @@ TEST_F(MessageWindow, AWindowSavedMidRevealGoesOnFromTheSameGlyph) {
   EXPECT_EQ(Cp932ToUtf8(std::get<std::string>(ReadProperty(*loaded, PR_TEXT))), "三\r\n四\r\n");
 }
 
-// Command 4 of s.ksb: two lines, each showing the variable n.
-class TVarPage final : public IStoryPages {
- public:
-  TVarPage() {
-    TTpWord word;
-    word.SetMarkup(Utf8ToCp932("一<VAR NAME=n><BR>二<VAR NAME=n>"));
-    TByteStream out;
-    WriteGlyphStream(out, word);
-    Text = out.Bytes();
-  }
-  bool Exists(const std::string& page) override { return page == "s.ksb"; }
-  std::optional<std::vector<uint8_t>> TextCommand(const std::string& page, int32_t command) override {
-    if (!Exists(page) || command != 4) return std::nullopt;
-    return Text;
-  }
-  std::vector<uint8_t> Text;
-};
-
 class TNow final : public IVarEvaluator {
  public:
   std::optional<std::string> EvaluateText(std::string_view) override { return Utf8ToCp932("今"); }
@@ -251,7 +233,8 @@ struct TLoadedWindow {
 };
 
 TEST_F(MessageWindow, SavedWindowsComeBackWithTheTextTheyShowed) {
-  TVarPage story;
+  // Command 4 of s.ksb: two lines, each showing the variable n.
+  TOnePage story("一<VAR NAME=n><BR>二<VAR NAME=n>", 50);
   TNow now;
   Scene.Story().SetPages(&story);
   Scene.SetTextVariables(&now, [] { return 0; });
