@@ -15,11 +15,11 @@ packages=(
 )
 case "$purpose" in
   build) ;;
-  # A real X server, screenshots, window lookup and a scripted pointer and
+  # A real X server, a window manager, screenshots, window lookup and a scripted pointer and
   # keyboard for the window tests; the layout and naming checks.
   # Icon themes give the picture tests real PNGs with alpha.
   # Sound files nobody here wrote: the freedesktop sound theme's Ogg sounds.
-  test) packages+=(xvfb xauth imagemagick x11-utils xdotool clang-format-14 clang-tidy-14 adwaita-icon-theme
+  test) packages+=(xvfb xauth imagemagick x11-utils xdotool openbox clang-format-14 clang-tidy-14 adwaita-icon-theme
                    sound-theme-freedesktop) ;;
   fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
   # The peers the benchmarks measure against; the player never links them.

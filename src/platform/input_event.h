@@ -29,7 +29,7 @@ struct TInputEvent {
   int X = 0, Y = 0;       // mouse events: client coordinates
   int Button = kLeft;     // MouseDown / MouseUp
   int WheelSteps = 0;     // Wheel: positive away from the user (up), negative down
-  int ToolbarButton = 0;  // ToolbarClick: 0 exit, 1 screen switch
+  int ToolbarButton = 0;  // ToolbarClick: 0 exit, 1 screen switch (F11 and Alt+Enter too)
   std::string Text = {};  // TextInput: typed text, committed by any input method, UTF-8
 };
 

@@ -37,6 +37,7 @@ struct TSdlWindow::TImpl {
   bool dirty = true;
   bool chrome_dirty = true;
   bool fullscreen = false;
+  bool covering = false;  // full screen as a borderless window, with no window manager to ask
   bool activated_once = false;
   Uint32 shown_at = 0;
   int offset_x = 0, offset_y = 0;  // where the client area's origin is shown
@@ -183,6 +184,11 @@ struct TSdlWindow::TImpl {
     return false;
   }
 
+  bool EnterDesktopFullScreen();
+  bool CoverDisplay();
+  void LeaveFullScreen();
+  bool PointerAtScreenTop() const;
+  bool ScreenSwitchKey(const SDL_KeyboardEvent& key, std::vector<TInputEvent>& out);
   void Translate(const SDL_Event& event, std::vector<TInputEvent>& out);
   void ToClient(SDL_Event& e) const;
   void RouteToModal(const SDL_Event& e);
@@ -282,6 +288,67 @@ void TSdlWindow::TImpl::ToClient(SDL_Event& e) const {
   }
 }
 
+// The window manager is asked for the full-screen state, which puts the
+// window over the whole display whatever its panels and frames. A bare X
+// server has nobody to answer, and the toolkit would then take the window
+// for full screen while it stays as it was: a window manager is known by the
+// frame it put around the window.
+bool TSdlWindow::TImpl::EnterDesktopFullScreen() {
+  int top = 0, left = 0, bottom = 0, right = 0;
+  if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) != 0) return false;
+  if (top <= 0 && left <= 0 && bottom <= 0 && right <= 0) return false;
+  return SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+}
+
+bool TSdlWindow::TImpl::CoverDisplay() {
+  SDL_Rect bounds;
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
+  if (SDL_GetDisplayBounds(display, &bounds) != 0) return false;
+  SDL_SetWindowBordered(window, SDL_FALSE);
+  SDL_SetWindowPosition(window, bounds.x, bounds.y);
+  SDL_SetWindowSize(window, bounds.w, bounds.h);
+  SDL_RaiseWindow(window);
+  covering = true;
+  return true;
+}
+
+void TSdlWindow::TImpl::LeaveFullScreen() {
+  if (covering) {
+    SDL_SetWindowBordered(window, SDL_TRUE);
+    covering = false;
+  } else {
+    SDL_SetWindowFullscreen(window, 0);
+  }
+  SDL_SetWindowSize(window, layout.ClientWidth, layout.ClientHeight);
+  SDL_Rect bounds;
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
+  if (SDL_GetDisplayUsableBounds(display, &bounds) == 0)
+    SDL_SetWindowPosition(window, bounds.x + (bounds.w - layout.ClientWidth) / 2,
+                          bounds.y + (bounds.h - layout.ClientHeight) / 2);
+}
+
+// The toolbar is called by the pointer at the top of the screen, even when
+// a window manager left the full-screen window higher than the display.
+bool TSdlWindow::TImpl::PointerAtScreenTop() const {
+  SDL_Rect bounds;
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
+  if (SDL_GetDisplayBounds(display, &bounds) != 0) return false;
+  int x = 0, y = 0;
+  SDL_GetGlobalMouseState(&x, &y);
+  return y <= bounds.y;
+}
+
+// F11 and Alt+Enter switch the screen as the toolbar's button does, so that
+// full screen can always be left from the keyboard; the game never sees them.
+bool TSdlWindow::TImpl::ScreenSwitchKey(const SDL_KeyboardEvent& key, std::vector<TInputEvent>& out) {
+  const SDL_Keycode sym = key.keysym.sym;
+  const bool enter = sym == SDLK_RETURN || sym == SDLK_KP_ENTER;
+  if (sym != SDLK_F11 && !(enter && (key.keysym.mod & KMOD_ALT))) return false;
+  if (key.type == SDL_KEYDOWN && !key.repeat)
+    out.push_back({.Type = TInputEvent::TType::ToolbarClick, .ToolbarButton = 1});
+  return true;
+}
+
 void TSdlWindow::TImpl::Translate(const SDL_Event& event, std::vector<TInputEvent>& out) {
   using T = TInputEvent::TType;
   SDL_Event e = event;
@@ -325,6 +392,7 @@ void TSdlWindow::TImpl::Translate(const SDL_Event& event, std::vector<TInputEven
   switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
+      if (ScreenSwitchKey(e.key, out)) return;
       ev.Type = e.type == SDL_KEYDOWN ? T::KeyDown : T::KeyUp;
       ev.Key = SdlKeyToVk(e.key.keysym.sym, e.key.keysym.scancode, e.key.keysym.mod);
       ev.Repeat = e.key.repeat != 0;
@@ -333,7 +401,7 @@ void TSdlWindow::TImpl::Translate(const SDL_Event& event, std::vector<TInputEven
     case SDL_MOUSEMOTION:
       ev.Type = T::MouseMove;
       ev.X = e.motion.x;
-      ev.Y = e.motion.y;
+      ev.Y = fullscreen && PointerAtScreenTop() ? std::min(e.motion.y, 0) : e.motion.y;
       toolbar.OnMouseMove(ev.X, ev.Y);
       if (toolbar.NeedsRepaint()) dirty = true;
       break;
@@ -415,25 +483,8 @@ void TSdlWindow::Refresh() {
 }
 
 bool TSdlWindow::SetFullScreen(bool on) {
-  // Full screen is a borderless window covering the display: it needs no
-  // window manager (a bare X server has none to honour a full-screen
-  // request) and changes no display mode.
-  SDL_Rect bounds;
-  const int display = std::max(0, SDL_GetWindowDisplayIndex(FImpl->window));
-  const TWindowLayout& l = FImpl->layout;
-  if (on) {
-    if (SDL_GetDisplayBounds(display, &bounds) != 0) return false;
-    SDL_SetWindowBordered(FImpl->window, SDL_FALSE);
-    SDL_SetWindowPosition(FImpl->window, bounds.x, bounds.y);
-    SDL_SetWindowSize(FImpl->window, bounds.w, bounds.h);
-    SDL_RaiseWindow(FImpl->window);
-  } else {
-    SDL_SetWindowBordered(FImpl->window, SDL_TRUE);
-    SDL_SetWindowSize(FImpl->window, l.ClientWidth, l.ClientHeight);
-    if (SDL_GetDisplayUsableBounds(display, &bounds) == 0)
-      SDL_SetWindowPosition(FImpl->window, bounds.x + (bounds.w - l.ClientWidth) / 2,
-                            bounds.y + (bounds.h - l.ClientHeight) / 2);
-  }
+  if (on && !FImpl->EnterDesktopFullScreen() && !FImpl->CoverDisplay()) return false;
+  if (!on) FImpl->LeaveFullScreen();
   FImpl->fullscreen = on;
   FImpl->dirty = true;
   return true;
