@@ -85,9 +85,18 @@ TEST_F(MessageWindow, PagesPlayingAndIndex) {
 }
 
 TEST_F(MessageWindow, EventsHoldTheRevealOnlyInWindowsThatHandleThem) {
+  WriteProperty(*Mes, PR_DELAY, int32_t{300});
   WriteProperty(*Mes, PR_TEXT, Utf8ToCp932("あ<EVENT VALUE=x>い"));
   for (int i = 0; i < 4; ++i) Frame();
-  EXPECT_EQ(Shown(), "あい") << "no PR_ONNOTIFY: the event passes";
+  EXPECT_EQ(Shown(), "あい") << "no PR_ONNOTIFY: the event does not wait for あ to fade in";
+  Mes->Engine().EventsEnabled = true;
+  TByteStream saved;
+  Mes->SaveState(saved);
+  auto* loaded = static_cast<TKestMes*>(Scene.CreateByKind(LT_MES));
+  saved.Seek(0);
+  loaded->LoadState(saved, kSaveNewestVersion);
+  EXPECT_FALSE(loaded->Engine().EventsEnabled) << "a record whose flag says otherwise";
+  WriteProperty(*Mes, PR_DELAY, int32_t{1});
   WriteProperty(*Mes, PR_ONNOTIFY, std::string("notify"));
   WriteProperty(*Mes, PR_TEXT, Utf8ToCp932("あ<EVENT VALUE=x>い"));
   std::vector<int> codes;

@@ -40,6 +40,8 @@ TKestMes::TKestMes(TKestBaseList& scene) : TKestControl(scene) {
   FEngine.AntiAlias = 3;
   FEngine.Paging = true;
   FEngine.TextSpeed = 0;
+  // EVENT tags hold the reveal only where PR_ONNOTIFY takes them up.
+  FEngine.EventsEnabled = false;
   FEngine.EventReceiver = [this](const std::string& event) { ReceiveEvent(event); };
 }
 

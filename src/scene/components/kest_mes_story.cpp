@@ -276,11 +276,9 @@ void TKestMes::LoadState(TStream& stream, int32_t version) {
   FScrollY = ReadInt(stream);
   FPendingWait = ReadInt(stream);
   for (int i = 0; i < 3; ++i) ReadStr(stream);
-  // The references come back as they were stored; the engine's events flag
-  // is the record's own, not the one setting PR_ONNOTIFY would give.
-  const bool events = FEngine.EventsEnabled;
+  // Setting PR_ONNOTIFY turns the engine's events on or off again: saves
+  // of windows that never set it hold the flag on.
   for (int32_t id : {PR_ONPLAYING, PR_ONPLAYSTART, PR_ONPLAYEND, PR_ONLINK, PR_ONNOTIFY}) SetProp(id, ReadStr(stream));
-  FEngine.EventsEnabled = events;
   FStopped = ReadFlag(stream);
   FTextPaused = ReadFlag(stream);
   ApplyPause();
