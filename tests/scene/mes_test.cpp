@@ -106,6 +106,15 @@ TEST_F(MessageWindow, EventsHoldTheRevealOnlyInWindowsThatHandleThem) {
   EXPECT_EQ(Shown(), "あい");
 }
 
+TEST_F(MessageWindow, ScrollingMovesTheChildren) {
+  auto* child = static_cast<TKestControl*>(Scene.CreateByKind(LT_MES));
+  child->SetParent(Mes);
+  WriteProperty(*child, PR_TOP, int32_t{70});
+  const int32_t top = child->AbsTop();
+  WriteProperty(*Mes, PR_SCROLLY, int32_t{40});
+  EXPECT_EQ(child->AbsTop(), top - 40);
+}
+
 TEST_F(MessageWindow, AClickOnAShownLinkPostsTheLinkNotTheButton) {
   WriteProperty(*Mes, PR_ONLINK, std::string("link"));
   WriteProperty(*Mes, PR_ONLBTNDOWN, std::string("down"));

@@ -21,6 +21,7 @@ class TKestMes : public TKestControl {
   explicit TKestMes(TKestBaseList& scene);
   ~TKestMes() override;
   TComponentKind Kind() const override { return LT_MES; }
+  int32_t ScrollY() const override { return FScrollY; }
   TPropValue GetProp(int32_t id) const override;
   void SetProp(int32_t id, TPropValue value) override;
   bool Update() override;
