@@ -198,6 +198,22 @@ TEST_F(MessageWindow, RecordedScreenfulsFeedTheHistoryAndReadMarks) {
   EXPECT_EQ(history.Count(), 3) << "history shown is not recorded again";
 }
 
+TEST_F(MessageWindow, EntriesSplitByClearRunOnWhenAsked) {
+  TOnePage story("一<CLEAR>二<CLEAR>三");
+  Scene.Story().SetPages(&story);
+  TKestNewHistory& history = *Scene.Story().History.Default().History;
+  Mes->ShowScriptText(story.Text, "s.ksb", 4, true);
+  for (int32_t index : {1, 2}) WriteProperty(*Mes, PR_INDEX, index);
+  Mes->ShowScriptText(story.Text, "s.ksb", 4, true);
+  ASSERT_EQ(history.Count(), 3);
+  ASSERT_EQ(history.Show(0, 3, Mes->DisplaySource()), 0);
+  Mes->ShowHistory(true, 0);
+  EXPECT_EQ(Mes->PageCount(), 2) << "three one-line screenfuls run on in the window's two rows";
+  ASSERT_EQ(history.Show(0, 3, Mes->DisplaySource()), 0);
+  Mes->ShowHistory(false, 0);
+  EXPECT_EQ(Mes->PageCount(), 3);
+}
+
 TEST_F(MessageWindow, AWindowSavedMidRevealGoesOnFromTheSameGlyph) {
   TOnePage story;
   Scene.Story().SetPages(&story);

@@ -39,6 +39,13 @@ void TakeLayoutSettings(const TTpWord& from, TTpWord& to, int32_t width, int32_t
   to.Paging = true;
 }
 
+// A screenful or line shown in a history ends where the history says: the
+// CLEAR that ended it on its own page would cut the history's pages too.
+void DropClears(TTpWord& word, int32_t from) {
+  for (int32_t i = from; i < word.Count(); ++i)
+    if (TWdGlyph* g = word.Glyph(i); g->Kind() == TGlyphKind::Return) static_cast<TWdOpeReturn*>(g)->Clear = false;
+}
+
 }  // namespace
 
 std::pair<int32_t, int32_t> TKestMes::GlyphSpan(int32_t index) const {
@@ -128,6 +135,7 @@ void TKestMes::CopyRecord(const TMesDataRecord& record, TTpWord& word, bool asHi
   }
   const int32_t from = FEngine.Count();
   CopyRange(word, range.First, range.Last, record.VarValues, asHistory);
+  if (FRecordState == 2) DropClears(FEngine, from);
   if (record.Line < 0) return;
   if (FLineGlyphs.size() <= size_t(record.Line)) FLineGlyphs.resize(size_t(record.Line) + 1, {0, -1});
   FLineGlyphs[size_t(record.Line)] = {from, FEngine.Count() - 1};
@@ -172,7 +180,9 @@ void TKestMes::CopyEntry(const TMesDataRecord& record, TTpWord& word, bool asHis
     }
     if (FHistoryFlag == 0) static_cast<TWdOpeReturn*>(last)->Clear = true;
   }
+  const int32_t from = FEngine.Count();
   CopyRange(word, range.First, range.Last, record.VarValues, asHistory);
+  DropClears(FEngine, from);
 }
 
 void TKestMes::ShowHistory(bool flag, int32_t offset) {
