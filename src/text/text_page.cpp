@@ -211,8 +211,9 @@ bool TTpWord::MoreToReveal(const TWdPage& page) const { return !AtEnd(page) || !
 
 std::pair<bool, std::string> TTpWord::StepReveal(TWdPage& page, int32_t frameMs) {
   page.Done = page.Done || (AtEnd(page) && page.Fading.empty());
+  // The highlighted run's rectangles stay until the highlight moves: its
+  // owner redraws them when the mouse leaves.
   std::string revealed;
-  LinkRects.clear();
   if (page.StartDelay) {
     page.StartDelay = false;
     return {page.Done, revealed};

@@ -162,6 +162,8 @@ TEST_F(Reveal, HoverFindsTheWholeLinkRun) {
   EXPECT_EQ(page.HoverLink, w.Glyph(1));
   ASSERT_EQ(w.LinkRects.size(), 3u) << "the run stops where the link changes";
   EXPECT_EQ(w.LinkRects[0].Left, 5 + w.Glyph(1)->X);
+  w.StepReveal(page, 10);
+  EXPECT_EQ(w.LinkRects.size(), 3u) << "kept across frames, so the owner can redraw them once the mouse leaves";
   w.HoverLink(page, w.Glyph(0)->X + 1, w.Glyph(0)->Y + 1);
   EXPECT_EQ(page.HoverLink, nullptr);
   EXPECT_TRUE(w.LinkRects.empty());

@@ -180,7 +180,6 @@ bool TKestMes::Update() {
     if (!Reference(PR_ONPLAYEND).empty())
       Scene().PostEvent(*this, Reference(PR_ONPLAYEND), TArrayString(), PR_ONPLAYEND);
   }
-  InvalidateLinks();
   return false;
 }
 
