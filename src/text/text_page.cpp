@@ -27,10 +27,11 @@ TWdReal* AsReal(TWdGlyph* g) {
 
 bool IsChar(const TWdGlyph* g) { return g->Kind() == TGlyphKind::Char || g->Kind() == TGlyphKind::VarChar; }
 
+// A variable glyph hands its wait to the characters it produces: counted on
+// itself as well, the reveal would pause twice before the value.
 int32_t WaitOf(const TWdGlyph* g) {
-  if (const auto* r = AsReal(const_cast<TWdGlyph*>(g))) return r->Wait;
-  if (g->Kind() == TGlyphKind::Var || g->Kind() == TGlyphKind::HistChar) return static_cast<const TWdOpeVar*>(g)->Wait;
-  return 0;
+  const auto* r = AsReal(const_cast<TWdGlyph*>(g));
+  return r ? r->Wait : 0;
 }
 
 // The glyphs of a page in reveal order (indent spaces left out).

@@ -12,6 +12,7 @@
 #include "text/font_pixel_manager.h"
 #include "text/text_layout.h"
 #include "text/tp_word.h"
+#include "text/var_evaluator.h"
 
 namespace kest {
 namespace {
@@ -167,6 +168,20 @@ TEST_F(Reveal, HoverFindsTheWholeLinkRun) {
   w.HoverLink(page, w.Glyph(0)->X + 1, w.Glyph(0)->Y + 1);
   EXPECT_EQ(page.HoverLink, nullptr);
   EXPECT_TRUE(w.LinkRects.empty());
+}
+
+TEST_F(Reveal, AVariableWaitsOnlyThroughItsCharacters) {
+  struct TValue : IVarEvaluator {
+    std::optional<std::string> EvaluateText(std::string_view) override { return std::string("x"); }
+    std::optional<std::string> EvaluateCompiled(TKestParser&) override { return std::nullopt; }
+  } value;
+  w.SetMarkup(Utf8ToCp932("<WAIT VALUE=100>あ<VAR NAME=n>い</WAIT>"));
+  w.ExpandVariables(0, w.Count() - 1, false, value);
+  pages.clear();
+  LayoutGlyphs(w, pages);
+  w.PreparePage(*pages[0]);
+  w.ResetReveal(*pages[0]);
+  EXPECT_EQ(Times(*pages[0], 30), (std::vector<int32_t>{10, 110, 210}));
 }
 
 // Characters whose A/B/C widths add up to nothing.
