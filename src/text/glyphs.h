@@ -120,6 +120,9 @@ class TWdChar : public TWdReal {
 
   // A single-byte character, or lead byte × 256 + trail byte.
   uint16_t CharCode;
+  // The ruby over the run this character begins, drawn with it (page
+  // coordinates); empty for the other characters.
+  TRect RubyInk{};
 
  private:
   TDecorate* FDecoration;

@@ -96,6 +96,15 @@ void Animate(std::vector<TWdReal*>& animating, int32_t frameMs) {
   }
 }
 
+// The characters next to a row's glyph, which its bars may run on into.
+TBarNeighbours BesideOf(const TWdRow& row, size_t at) {
+  TBarNeighbours beside;
+  if (at > 0 && IsChar(row.Glyphs[at - 1])) beside.Left = static_cast<const TWdChar*>(row.Glyphs[at - 1]);
+  if (at + 1 < row.Glyphs.size() && IsChar(row.Glyphs[at + 1]))
+    beside.Right = static_cast<const TWdChar*>(row.Glyphs[at + 1]);
+  return beside;
+}
+
 }  // namespace
 
 std::pair<int32_t, int32_t> TTpWord::PictureSize(const std::string& source) const {
@@ -126,8 +135,10 @@ void TTpWord::RenderPage(TWdPage& page, const TWdGlyph* hoverRun) {
   const std::string* hoverLink = nullptr;
   bool inHover = false;
   const std::string* ruby = nullptr;
+  int32_t rubyHeight = 0;
   bool failed = false;
-  ForEachGlyph(page, [&](const TWdRow& row, TWdGlyph* g) {
+  auto render = [&](const TWdRow& row, size_t at) {
+    TWdGlyph* g = row.Glyphs[at];
     if (g->Kind() == TGlyphKind::Img) {
       auto& img = static_cast<TWdImg&>(*g);
       if (!img.Picture && HasPicture(Pictures, img.Source))
@@ -146,24 +157,31 @@ void TTpWord::RenderPage(TWdPage& page, const TWdGlyph* hoverRun) {
       inHover = false;
     }
     c.Ink = {};
+    c.RubyInk = {};
     if (!Fonts) return;
     try {
-      RenderCharacter(layers, *Fonts, *this, c, inHover);
+      RenderCharacter(layers, *Fonts, *this, c, inHover, BesideOf(row, at));
       const std::string& r = c.Decoration()->Ruby;
       if (r.empty()) {
         ruby = nullptr;
         return;
       }
-      if (ruby && *ruby == r) return;
-      ruby = &r;
-      // The ruby of a run goes once, over the whole run in this row.
-      int32_t runWidth = 0;
-      const auto it = std::find(row.Glyphs.begin(), row.Glyphs.end(), g);
-      for (auto k = it; k != row.Glyphs.end() && IsChar(*k) && static_cast<TWdChar*>(*k)->Decoration()->Ruby == r; ++k)
-        runWidth += (*k)->Width;
-      RenderRuby(layers, *Fonts, LookOf(*this, c, false), r, c.X, c.Y, runWidth, AntiAlias);
-      c.Ink = {c.X, c.Y, c.X + runWidth, c.Y + c.Height};
-      c.Plain = false;
+      if (!ruby || *ruby != r) {
+        ruby = &r;
+        // The ruby of a run goes once, over the whole run in this row, and
+        // shows with its first character.
+        int32_t runWidth = 0;
+        for (size_t k = at; k < row.Glyphs.size() && IsChar(row.Glyphs[k]) &&
+                            static_cast<TWdChar*>(row.Glyphs[k])->Decoration()->Ruby == r;
+             ++k)
+          runWidth += row.Glyphs[k]->Width;
+        const TCharLook look = LookOf(*this, c, false);
+        RenderRuby(layers, *Fonts, look, r, c.X, c.Y, runWidth, AntiAlias);
+        rubyHeight = look.Ruby;
+        c.RubyInk = {c.X, c.Y, c.X + runWidth, c.Y + rubyHeight};
+      }
+      // Each base character below the ruby line is its own, revealed in turn.
+      c.Ink.Top = std::min(c.Ink.Bottom, c.Y + rubyHeight);
     } catch (const EKestError& error) {
       // A character the fonts cannot give stays blank; the rest of the page
       // is drawn, and the frame goes on.
@@ -171,7 +189,12 @@ void TTpWord::RenderPage(TWdPage& page, const TWdGlyph* hoverRun) {
       failed = true;
       ruby = nullptr;
     }
-  });
+  };
+  for (const auto& row : page.Rows) {
+    ruby = nullptr;
+    for (size_t at = 0; at < row->Glyphs.size(); ++at)
+      if (row->Glyphs[at]->Kind() != TGlyphKind::Space) render(*row, at);
+  }
 }
 
 void TTpWord::ResetReveal(TWdPage& page) {
@@ -344,16 +367,22 @@ void TTpWord::DrawPage(const TWdPage& page) {
         flush();
         continue;
       }
+      if (const TRect& ruby = static_cast<const TWdChar*>(r)->RubyInk; !ruby.IsEmpty()) {
+        flush();
+        run = {ruby, r->Plain, r->InkColour, alpha};
+        flush();
+      }
+      // Only inks of one height join: a taller neighbour's rectangle would
+      // take in the ruby over a run, drawn with the run's first character.
       const bool joins = !run.Ink.IsEmpty() && run.Plain == r->Plain && run.Alpha == alpha &&
                          (!r->Plain || run.Colour == r->InkColour) && r->Ink.Left <= run.Ink.Right &&
-                         r->Ink.Left >= run.Ink.Left;
+                         r->Ink.Left >= run.Ink.Left && r->Ink.Top == run.Ink.Top && r->Ink.Bottom == run.Ink.Bottom;
       if (!joins) {
         flush();
         run = {r->Ink, r->Plain, r->InkColour, alpha};
         continue;
       }
-      run.Ink = {run.Ink.Left, std::min(run.Ink.Top, r->Ink.Top), std::max(run.Ink.Right, r->Ink.Right),
-                 std::max(run.Ink.Bottom, r->Ink.Bottom)};
+      run.Ink.Right = std::max(run.Ink.Right, r->Ink.Right);
     }
     flush();
   }

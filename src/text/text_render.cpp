@@ -1,6 +1,7 @@
 #include "text/text_render.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "common/sjis.h"
 #include "text/font_pixel_manager.h"
@@ -27,16 +28,45 @@ int32_t CentringOffset(const TFontPixel& p, int32_t cellWidth, int32_t size) {
   return std::max(0, at - p.LeftOffset);
 }
 
-// A bar across the cell with the outline above and below it and its shadow.
-void RenderBar(TGlyphLayers& layers, const TRect& bar, const TCharLook& look) {
+// A bar across the cell, its outline band and its shadow. The outline closes
+// the bar only at its ends: beside a neighbour whose bar runs on, the band
+// stops at the cell edge, so the bars of a word meet.
+void RenderBar(TGlyphLayers& layers, const TRect& bar, const TCharLook& look, bool joinsLeft, bool joinsRight) {
   if (bar.IsEmpty()) return;
   const int32_t b = look.Border;
+  const TRect band{bar.Left - (joinsLeft ? 0 : b), bar.Top - b, bar.Right + (joinsRight ? 0 : b), bar.Bottom + b};
   if (look.Shadow > 0)
-    layers.Bar(
-        {bar.Left + look.Shadow, bar.Top - b + look.Shadow, bar.Right + look.Shadow, bar.Bottom + b + look.Shadow},
-        look.ShadowColour);
-  if (b > 0) layers.Bar({bar.Left, bar.Top - b, bar.Right, bar.Bottom + b}, look.BorderColour);
+    layers.Bar({band.Left + look.Shadow, band.Top + look.Shadow, band.Right + look.Shadow, band.Bottom + look.Shadow},
+               look.ShadowColour);
+  if (b > 0) layers.Bar(band, look.BorderColour);
   layers.Bar(bar, look.Colour);
+}
+
+// Whether a neighbour's bar of this style meets the glyph's: it touches the
+// cell and has the same outline and shadow.
+bool BarJoins(const TTpWord& word, const TWdChar* neighbour, const TCharLook& look, uint8_t style) {
+  if (!neighbour) return false;
+  const TDecorate& d = *neighbour->Decoration();
+  if (!(d.Style & style)) return false;
+  const TCharLook other = LookOf(word, *neighbour, false);
+  return other.Border == look.Border && other.Shadow == look.Shadow;
+}
+
+void RenderBars(TGlyphLayers& layers, const TTpWord& word, const TWdChar& glyph, const TCharLook& look,
+                const TFontPixel& p, int32_t baseline, const TBarNeighbours& beside) {
+  const int32_t b = look.Border;
+  const bool leftTouches = beside.Left && beside.Left->X + beside.Left->Width == glyph.X;
+  const bool rightTouches = beside.Right && beside.Right->X == glyph.X + glyph.Width;
+  for (const auto& [style, position, size] : {std::tuple{kStyleUnderline, p.UnderlinePosition, p.UnderlineSize},
+                                              std::tuple{kStyleStrikeOut, p.StrikeoutPosition, p.StrikeoutSize}}) {
+    if (!(look.Style & style)) continue;
+    const bool left = leftTouches && BarJoins(word, beside.Left, look, style);
+    const bool right = rightTouches && BarJoins(word, beside.Right, look, style);
+    const int32_t t = baseline - position;
+    const TRect bar{left ? glyph.X : glyph.X + b, t,
+                    right ? glyph.X + glyph.Width : glyph.X + glyph.Width - look.Shadow - b, t + size};
+    RenderBar(layers, bar, look, left, right);
+  }
 }
 
 TRect Union(const TRect& a, const TRect& b) {
@@ -89,8 +119,8 @@ TCharLook LookOf(const TTpWord& word, const TWdChar& glyph, bool hovered) {
   return look;
 }
 
-void RenderCharacter(TGlyphLayers& layers, TFontPixelManager& fonts, const TTpWord& word, TWdChar& glyph,
-                     bool hovered) {
+void RenderCharacter(TGlyphLayers& layers, TFontPixelManager& fonts, const TTpWord& word, TWdChar& glyph, bool hovered,
+                     const TBarNeighbours& beside) {
   const TCharLook look = LookOf(word, glyph, hovered);
   const TFontPixel& p = fonts.Get(glyph.CharCode, look.FontName, look.Size, uint8_t(look.Style & 3), word.AntiAlias);
   const int32_t b = look.Border;
@@ -98,16 +128,8 @@ void RenderCharacter(TGlyphLayers& layers, TFontPixelManager& fonts, const TTpWo
   const int32_t top = glyph.Y + b + look.Ruby;
   const int32_t y = top + p.TopOffset;
   StampLayers(layers, p, x, y, look);
-  const int32_t baseline = top + p.Ascent;
-  const int32_t cellRight = glyph.X + glyph.Width - look.Shadow;
-  if (look.Style & kStyleUnderline) {
-    const int32_t t = baseline - p.UnderlinePosition;
-    RenderBar(layers, {glyph.X + b, t, cellRight - b, t + p.UnderlineSize}, look);
-  }
-  if (look.Style & kStyleStrikeOut) {
-    const int32_t t = baseline - p.StrikeoutPosition;
-    RenderBar(layers, {glyph.X + b, t, cellRight - b, t + p.StrikeoutSize}, look);
-  }
+  if (look.Style & (kStyleUnderline | kStyleStrikeOut))
+    RenderBars(layers, word, glyph, look, p, top + p.Ascent, beside);
   glyph.Plain = b == 0 && look.Shadow == 0;
   glyph.InkColour = look.Colour;
   glyph.Ink = Union(glyph.Ink, {glyph.X, glyph.Y, glyph.X + glyph.Width, glyph.Y + glyph.Height});

@@ -29,9 +29,17 @@ TCharLook LookOf(const TTpWord& word, const TWdChar& glyph, bool hovered);
 // at (x, y); captions draw their characters the same way.
 void StampLayers(TGlyphLayers& layers, const TFontPixel& p, int32_t x, int32_t y, const TCharLook& look);
 
+// The characters on either side of one in its row (none at a row's ends),
+// whose underline and strike-out bars may run on into its own.
+struct TBarNeighbours {
+  const TWdChar* Left = nullptr;
+  const TWdChar* Right = nullptr;
+};
+
 // One character in its cell (glyph X, Y, Width, Height, in page coordinates);
 // sets the glyph's Ink, Plain and InkColour.
-void RenderCharacter(TGlyphLayers& layers, TFontPixelManager& fonts, const TTpWord& word, TWdChar& glyph, bool hovered);
+void RenderCharacter(TGlyphLayers& layers, TFontPixelManager& fonts, const TTpWord& word, TWdChar& glyph, bool hovered,
+                     const TBarNeighbours& beside = {});
 // Ruby text over a run of glyphs of total width runWidth starting at x (the
 // run's left edge) and y (the cells' top), at size r.
 void RenderRuby(TGlyphLayers& layers, TFontPixelManager& fonts, const TCharLook& base, std::string_view ruby, int32_t x,

@@ -113,7 +113,7 @@ TEST_F(Reveal, DrawnPagesAreTheSameOnEveryMachine) {
   w.DrawPage(page);
   uLong crc = 0;
   for (int32_t y = 0; y < target.Height(); ++y) crc = crc32(crc, target.ScanLine(y), uInt(target.Width() * 4));
-  EXPECT_EQ(crc, 2940897761u) << "boxes of the fake fonts: outline, underline, ruby, a plain red glyph";
+  EXPECT_EQ(crc, 1746044601u) << "boxes of the fake fonts: outline, underline running on, ruby, a plain red glyph";
 }
 
 // A rasteriser that measures nothing above 20 pixels.
@@ -167,7 +167,46 @@ TEST_F(Reveal, HoverFindsTheWholeLinkRun) {
   EXPECT_EQ(w.LinkRects.size(), 3u) << "kept across frames, so the owner can redraw them once the mouse leaves";
   w.HoverLink(page, w.Glyph(0)->X + 1, w.Glyph(0)->Y + 1);
   EXPECT_EQ(page.HoverLink, nullptr);
-  EXPECT_TRUE(w.LinkRects.empty());
+  EXPECT_TRUE(w.LinkRects.empty()) << "nothing highlighted is left to hit";
+}
+
+TEST_F(Reveal, RubyWordsRevealCharacterByCharacterAndDrawEachOnce) {
+  w.TextSpeed = 256;
+  w.FadeTime = 0;
+  w.Alpha = 128;
+  TWdPage& page = Start("<WAIT VALUE=100><RUBY VALUE=\"かん\">字字</RUBY>字</WAIT>");
+  w.StepReveal(page, 10);
+  const TWdGlyph* kan = w.Glyph(0);
+  const TWdGlyph* ji = w.Glyph(1);
+  const TWdGlyph* a = w.Glyph(2);
+  const int32_t baseY = ji->Y + ji->Height - 4;
+  auto at = [&](const TWdGlyph* g, int32_t y) { return target.GetPixel(g->X + g->Width / 2, y); };
+  w.DrawPage(page);
+  EXPECT_NE(at(kan, baseY), 0u);
+  EXPECT_EQ(at(ji, baseY), 0u) << "the second character waits for its own turn";
+  EXPECT_NE(at(ji, ji->Y + 2), 0u) << "the ruby comes with the first character";
+  w.RevealAll(page);
+  target.Fill(0);
+  w.DrawPage(page);
+  EXPECT_EQ(at(ji, baseY), at(a, baseY)) << "drawn once at half alpha, as the same character without ruby";
+  EXPECT_EQ(at(kan, baseY), at(a, baseY));
+}
+
+TEST_F(Reveal, UnderlinesRunOnUnderOutlinedText) {
+  w.TextSpeed = 0;
+  w.DefaultBorderWidth = 2;
+  TWdPage& page = Start("<U>あい</U>う");
+  w.RevealAll(page);
+  w.DrawPage(page);
+  auto barsIn = [&](int32_t x) {
+    int32_t body = 0;
+    for (int32_t y = 0; y < target.Height(); ++y) body += target.PixelToColor(target.GetPixel(x, y)) == 0xFFFFFFu;
+    return body;
+  };
+  const int32_t meet = w.Glyph(1)->X;
+  EXPECT_GT(barsIn(meet - 1), 0) << "the bar reaches the neighbour with the same outline";
+  EXPECT_GT(barsIn(meet), 0);
+  EXPECT_EQ(barsIn(w.Glyph(2)->X), 0) << "and stops, outlined, before a character without it";
 }
 
 TEST_F(Reveal, AVariableWaitsOnlyThroughItsCharacters) {
