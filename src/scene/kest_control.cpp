@@ -149,6 +149,8 @@ void TKestControl::SetPriority(int32_t priority) {
   if (priority == Priority()) return;
   TKestComponent::SetPriority(priority);
   if (FParent) FParent->SortChildren();
+  // What lay above it may now lie beneath it, or the reverse.
+  Invalidate();
 }
 
 bool TKestControl::IsDescendantOf(const TKestControl* control) const {

@@ -74,6 +74,17 @@ TEST_F(SceneDraw, AChangeRedrawsItsOldAndNewRectanglesOnly) {
   EXPECT_EQ(Pixel(105, 15), 0xFFFFFFu);
 }
 
+TEST_F(SceneDraw, APriorityChangeIsDrawnAtOnce) {
+  TKestBox& under = Box(0, 0, 20, 20, 0x0000FF, &Scene.FrontBase());
+  under.SetName("a");
+  Box(10, 10, 20, 20, 0x00FF00, &Scene.FrontBase()).SetName("b");
+  Frame();
+  ASSERT_EQ(Pixel(15, 15), 0x00FF00u);
+  WriteProperty(under, PR_PRIORITY, 2);
+  Frame();
+  EXPECT_EQ(Pixel(15, 15), 0x0000FFu);
+}
+
 TEST_F(SceneDraw, SameSceneSameFrames) {
   auto frame = [](uint32_t seed) {
     TKestBaseList scene;
