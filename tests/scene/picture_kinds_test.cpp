@@ -79,12 +79,25 @@ TEST_F(PictureKinds, AnimationsPlayOnceThenEndOrLoop) {
   // time runs out after 300 ms; the end is told once.
   EXPECT_EQ(Updates(5), std::vector<int>{});
   EXPECT_EQ(ReadProperty(three, PR_INDEX), TPropValue(int32_t{2}));
+  TByteStream onLast;
+  three.SaveState(onLast);
   EXPECT_EQ(Updates(5), std::vector<int>{PR_ONPLAYEND});
+  WriteProperty(three, PR_INDEX, 0);
+  EXPECT_EQ(Updates(6), std::vector<int>{PR_ONPLAYEND}) << "a replay ends again";
+  // Loaded with 50 ms of its last frame left, it ends after one update.
+  TKestObject& loaded = Make(LT_IMAGES, "loaded");
+  onLast.Seek(0);
+  loaded.LoadState(onLast, kSaveNewestVersion);
+  EXPECT_EQ(ReadProperty(loaded, PR_PLAYING), TPropValue(true));
+  EXPECT_EQ(Updates(1), std::vector<int>{PR_ONPLAYEND});
+  EXPECT_EQ(ReadProperty(loaded, PR_PLAYING), TPropValue(false));
+  Scene.Destroy(loaded);
 
   TKestObject& one = Make(LT_IMAGES, "one");
   WriteProperty(one, PR_ONPLAYEND, std::string("end.src"));
   WriteProperty(one, PR_SOURCE, std::string("one.pxa"));
   EXPECT_EQ(Updates(10), std::vector<int>{}) << "one frame never ends";
+  EXPECT_EQ(ReadProperty(one, PR_PLAYING), TPropValue(false)) << "but its time runs out";
 
   WriteProperty(three, PR_REPEAT, true);
   WriteProperty(three, PR_INDEX, 2);

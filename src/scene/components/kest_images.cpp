@@ -23,9 +23,27 @@ void TKestCustomImages::ShowFrame(int32_t index) {
   FIndex = index < frames.Count() ? index : -1;
   FRemaining = 0;
   FAtEnd = false;
+  FEndTold = false;
   if (const TPexaItemFrame* frame = frames.Frame(FIndex)) FRemaining = frame->Delay;
   FitSize();
   Invalidate();
+}
+
+void TKestCustomImages::RestoreFrame(int32_t index, int32_t remaining) {
+  ShowFrame(index);
+  if (FIndex < 0) return;
+  FRemaining = remaining;
+  // A saved last frame was arrived at; its end was told already when its
+  // time had run out before the save.
+  const int32_t count = Frames().Count();
+  FAtEnd = count > 1 && FIndex == count - 1;
+  FEndTold = FAtEnd && remaining < 1;
+}
+
+bool TKestCustomImages::TakeEnd() {
+  if (FEndTold) return false;
+  FEndTold = true;
+  return true;
 }
 
 bool TKestCustomImages::StepFrames() {
@@ -42,6 +60,7 @@ bool TKestCustomImages::StepFrames() {
       if (FIndex == count - 1 && count > 1) {
         FRemaining += Scene().Evaluate(FLastFrameExtra);
         FAtEnd = true;
+        FEndTold = false;
       }
       continue;
     }
@@ -76,7 +95,9 @@ TPropValue TKestCustomImages::GetProp(int32_t id) const {
     case PR_BRIGHTNESS: return FBrightness;
     case PR_PAUSED: return FStopped;
     case PR_PLAYING:
-      if (FAtEnd && FRemaining < 1 && !Repeats()) return false;
+      if (FIndex >= 0 && FIndex == const_cast<TKestCustomImages*>(this)->Frames().Count() - 1 && FRemaining < 1 &&
+          !Repeats())
+        return false;
       return !FStopped && !std::get<bool>(GetProp(PR_ANIPAUSED));
     default: return TKestCustomImage::GetProp(id);
   }
@@ -130,7 +151,6 @@ void TKestImages::SetSource(const std::string& source) {
   Invalidate();
   FList.Load(Scene().Pictures(), this, source, false);
   ShowFrame(FList.Count() > 0 ? 0 : -1);
-  FEndPosted = false;
 }
 
 TPropValue TKestImages::GetProp(int32_t id) const {
@@ -156,8 +176,7 @@ bool TKestImages::Update() {
   CheckAfterImages(Index(), false);
   if (!ended) return false;
   if (FAutoScrap) return true;
-  if (!FEndPosted) Scene().PostEvent(*this, std::get<std::string>(GetProp(PR_ONPLAYEND)), TArrayString(), PR_ONPLAYEND);
-  FEndPosted = true;
+  if (TakeEnd()) Scene().PostEvent(*this, std::get<std::string>(GetProp(PR_ONPLAYEND)), TArrayString(), PR_ONPLAYEND);
   return false;
 }
 
@@ -173,6 +192,7 @@ void TKestImages::SaveState(TStream& stream) const {
 void TKestImages::LoadState(TStream& stream, int32_t version) {
   TKestCustomImages::LoadState(stream, version);
   const int32_t index = Index();
+  const int32_t remaining = Remaining();
   FRepeat = ReadFlag(stream);
   FAutoScrap = ReadFlag(stream);
   const std::string source = ReadStr(stream);
@@ -181,7 +201,7 @@ void TKestImages::LoadState(TStream& stream, int32_t version) {
   // The frames are fetched again; the saved frame is shown.
   FSource.clear();
   SetSource(source);
-  if (index >= 0 && index < FList.Count()) ShowFrame(index);
+  if (index >= 0 && index < FList.Count()) RestoreFrame(index, remaining);
 }
 
 }  // namespace kest

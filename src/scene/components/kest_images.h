@@ -36,6 +36,11 @@ class TKestCustomImages : public TKestCustomImage {
   // One update of the frame animation; true when the last frame ran out.
   bool StepFrames();
   bool AtEnd() const { return FAtEnd; }
+  int32_t Remaining() const { return FRemaining; }
+  // True once for each arrival at the last frame whose time then ran out.
+  bool TakeEnd();
+  // Shows a frame with the display time it had left when it was saved.
+  void RestoreFrame(int32_t index, int32_t remaining);
   // The last frame's display time has run out.
   bool LastFrameRanOut() { return FIndex >= 0 && FIndex == Frames().Count() - 1 && FRemaining < 1; }
 
@@ -45,6 +50,7 @@ class TKestCustomImages : public TKestCustomImage {
   int32_t FBrightness = 0;
   bool FStopped = false;
   bool FAtEnd = false;
+  bool FEndTold = false;
   TKestParser FLastFrameExtra;
 };
 
@@ -74,7 +80,6 @@ class TKestImages : public TKestCustomImages {
   std::string FSource;
   bool FRepeat = false;
   bool FAutoScrap = false;
-  bool FEndPosted = false;
 };
 
 }  // namespace kest

@@ -116,6 +116,7 @@ void TKestTile::SaveState(TStream& stream) const {
 void TKestTile::LoadState(TStream& stream, int32_t version) {
   TKestCustomImages::LoadState(stream, version);
   const int32_t index = Index();
+  const int32_t remaining = Remaining();
   FScrollX = ReadInt(stream);
   FScrollY = ReadInt(stream);
   const std::string source = ReadStr(stream);
@@ -124,7 +125,7 @@ void TKestTile::LoadState(TStream& stream, int32_t version) {
   FSpaceY = ReadInt(stream);
   FSource.clear();
   SetSource(source);
-  if (index >= 0 && index < FList.Count()) ShowFrame(index);
+  if (index >= 0 && index < FList.Count()) RestoreFrame(index, remaining);
 }
 
 }  // namespace kest
