@@ -34,14 +34,10 @@ int32_t LockedPosition(const TAxis& a, int32_t imageSize, int32_t parentSize, in
   const int64_t d = std::max<int64_t>(1, static_cast<int64_t>(scale));
   const int64_t n =
       a.Mirrored ? (int64_t{imageSize} + a.Anchor - a.Pos - ownImageSize) * 65536 : (int64_t{a.Pos} - a.Anchor) * 65536;
-  // Floor division: the remainder decides the rounding, as with div and mod.
-  int64_t e = n / d;
-  int64_t r = n % d;
-  if (r < 0) {
-    r += d;
-    --e;
-  }
-  return Clamped(e + (r > 0x7FFF ? 1 : 0));
+  // Truncating division: a remainder above one half rounds up; a negative
+  // remainder never does, so left of the parent the position rounds toward it.
+  const int64_t e = n / d;
+  return Clamped(e + (n % d > 0x7FFF ? 1 : 0));
 }
 
 int32_t FreePosition(const TAxis& a, bool posZoomed, bool hasMotion) {

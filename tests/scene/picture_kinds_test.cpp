@@ -124,11 +124,36 @@ TEST_F(PictureKinds, GroupedButtonsKeepOneSelected) {
   EXPECT_FALSE(group[0]->Selected());
   EXPECT_TRUE(group[1]->Selected());
   WriteProperty(*group[1], PR_SELECTED, false);
-  EXPECT_TRUE(group[0]->Selected() || group[1]->Selected() || group[2]->Selected());
+  EXPECT_TRUE(group[1]->Selected()) << "the only selected button stays selected";
+  EXPECT_FALSE(group[0]->Selected());
   WriteProperty(*group[2], PR_ALLOWALLUP, true);
   for (TKestButton* b : group) EXPECT_TRUE(std::get<bool>(ReadProperty(*b, PR_ALLOWALLUP)));
   for (TKestButton* b : group) WriteProperty(*b, PR_SELECTED, false);
   for (TKestButton* b : group) EXPECT_FALSE(b->Selected());
+}
+
+TEST_F(PictureKinds, ButtonFramesLoopWhateverRepeatSays) {
+  TKestObject& button = Make(LT_BUTTON, "b");
+  WriteProperty(button, PR_SOURCE, std::string("three.pxa"));
+  Updates(6);
+  EXPECT_EQ(ReadProperty(button, PR_INDEX), TPropValue(int32_t{0}));
+  EXPECT_EQ(ReadProperty(button, PR_REPEAT), TPropValue(true));
+}
+
+TEST_F(PictureKinds, PixelLockedChildrenRoundByIntegerDivision) {
+  // A 100-pixel picture shown 66 wide: a child's left counts in its pixels.
+  Files.Files["wide.pxa"] = Frames({0xFFFFFF}, 100, 10);
+  TKestObject& parent = Make(LT_IMAGES, "p");
+  WriteProperty(parent, PR_SOURCE, std::string("wide.pxa"));
+  WriteProperty(parent, PR_WIDTH, 66);
+  TKestObject& child = Make(LT_IMAGES, "c");
+  child.AsControl()->SetParent(parent.AsControl());
+  WriteProperty(child, PR_SOURCE, std::string("one.pxa"));
+  WriteProperty(child, PR_POSZOOMED, true);
+  for (auto [left, abs] : {std::pair{-3, -1}, {3, 2}, {-1, 0}}) {
+    WriteProperty(child, PR_LEFT, left);
+    EXPECT_EQ(child.AsControl()->AbsLeft(), abs) << "left " << left;
+  }
 }
 
 TEST_F(PictureKinds, AButtonClicksWhereItWasPressedOnly) {

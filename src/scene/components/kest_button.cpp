@@ -97,17 +97,29 @@ void TKestButton::SetStateSource(int32_t state, const std::string& source) {
   if (FState == state) ShowFrame(Frames().Count() > 0 ? 0 : -1);
 }
 
-void TKestButton::ApplyGroup() {
-  TKestControl* parent = Parent();
-  if (!parent || FGroup == 0) return;
+std::vector<TKestButton*> TKestButton::Group() const {
   std::vector<TKestButton*> group;
+  const TKestControl* parent = Parent();
+  if (!parent || FGroup == 0) return group;
   for (TKestControl* child : parent->Children())
     if (child->Kind() == LT_BUTTON && static_cast<TKestButton*>(child)->FGroup == FGroup)
       group.push_back(static_cast<TKestButton*>(child));
+  return group;
+}
+
+bool TKestButton::OtherSelected() const {
+  for (const TKestButton* b : Group())
+    if (b != this && b->FSelected) return true;
+  return false;
+}
+
+void TKestButton::ApplyGroup() {
+  const std::vector<TKestButton*> group = Group();
+  if (group.empty()) return;
   TKestButton* chosen = FSelected ? this : nullptr;
   for (TKestButton* b : group)
     if (!chosen && b->FSelected) chosen = b;
-  if (!chosen && !FAllowAllUp && !group.empty()) chosen = group.front();
+  if (!chosen && !FAllowAllUp) chosen = group.front();
   for (TKestButton* b : group) {
     const bool want = b == chosen;
     if (b->FSelected == want) continue;
@@ -118,6 +130,8 @@ void TKestButton::ApplyGroup() {
 
 void TKestButton::SetSelected(bool selected) {
   if (FGroup == 0) return;
+  // Without all-up a group keeps one button down: its only one stays.
+  if (!selected && FSelected && !FAllowAllUp && !OtherSelected()) return;
   FSelected = selected;
   SetState(selected ? 2 : 0);
   ApplyGroup();

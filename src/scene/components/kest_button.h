@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "scene/components/kest_images.h"
 #include "text/label_list.h"
@@ -33,7 +34,8 @@ class TKestButton : public TKestImages {
 
  protected:
   TKestImageList& Frames() override;
-  bool Repeats() const override { return FState != 3 && TKestImages::Repeats(); }
+  // A button's pictures loop in every state but the clicked one.
+  bool Repeats() const override { return FState != 3; }
 
  private:
   void SetState(int32_t state);
@@ -41,6 +43,9 @@ class TKestButton : public TKestImages {
   void SetSelected(bool selected);
   void Click();
   bool MouseOver();
+  // The buttons of this one's group among its siblings, itself included.
+  std::vector<TKestButton*> Group() const;
+  bool OtherSelected() const;
   // Makes one button of the group the selected one (or none, where allowed).
   void ApplyGroup();
   // The caption engine takes the font and text properties as they are set.
