@@ -74,6 +74,8 @@ class TProject final : public IGameRequests {
  public:
   static constexpr const char* kStatusEntry = "STATUSSAVEDATA";
   static constexpr const char* kSlotPrefix = "GAMESAVEDATA";
+  // Our own entry beside each slot, which other players pass over.
+  static constexpr const char* kCaptionPrefix = "KESTCAPTIONS";
 
   TProject(TProjectParts parts, TProjectOptions options);
   ~TProject() override;

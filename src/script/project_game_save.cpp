@@ -7,15 +7,39 @@
 #include "common/save_versions.h"
 #include "common/sjis.h"
 #include "common/stream.h"
+#include "scene/button_captions.h"
 #include "script/project.h"
 #include "storage/big_memory_stream.h"
 #include "storage/vr_file_collection.h"
+#include "storage/zlib_codec.h"
 
 namespace kest {
 
 namespace {
 
 std::string SlotEntryName(int32_t slot) { return TProject::kSlotPrefix + std::to_string(slot); }
+std::string CaptionEntryName(int32_t slot) { return TProject::kCaptionPrefix + std::to_string(slot); }
+
+// The captions entry starts with the CRC-32 of the slot's record it was
+// written with: a slot another player has saved over keeps its own captions.
+void WriteCaptionEntry(TVrFileCollection& save, int32_t slot, TKestBaseList& scene, std::span<const uint8_t> record) {
+  const std::string name = CaptionEntryName(slot);
+  while (TVrFile* old = save.FindEntry(name)) save.Remove(old);
+  TVrFile* entry = save.AddMemoryFile(name);
+  WriteInt(*entry->Content, static_cast<int32_t>(Crc32(record)));
+  WriteButtonCaptions(scene, *entry->Content);
+}
+
+// The captions stored with the slot's record, when they were written with it.
+void ReadCaptionEntry(TVrFileCollection& save, int32_t slot, TKestBaseList& scene, std::span<const uint8_t> record) {
+  const TVrFile* entry = save.FindEntry(CaptionEntryName(slot));
+  if (!entry) return;
+  TTpBigMemoryStream data;
+  save.ExtractEntry(*entry, data);
+  data.Seek(0);
+  if (static_cast<uint32_t>(ReadInt(data)) != Crc32(record)) return;
+  ReadButtonCaptions(scene, data);
+}
 
 }  // namespace
 
@@ -57,6 +81,7 @@ bool TProject::SaveGame(int32_t slot, const std::string& title, const std::strin
     while (TVrFile* old = save->FindEntry(name)) save->Remove(old);
     TVrFile* entry = save->AddMemoryFile(name);
     WriteGameRecord(*entry->Content, GameRecordParts(), {kSaveNewestVersion, title, jumpPage, jumpPc});
+    WriteCaptionEntry(*save, slot, *FParts.Scene, entry->Content->Data());
     // The status data go into the same write (when they are kept on disk),
     // so the file never holds the new slot with stale status data or the
     // reverse.
@@ -73,8 +98,9 @@ bool TProject::SaveGame(int32_t slot, const std::string& title, const std::strin
 bool TProject::LoadGame(int32_t slot) {
   if (!FParts.Scene || !FInterpreter) return false;
   TTpBigMemoryStream data;
+  std::unique_ptr<TVrFileCollection> save;
   try {
-    const auto save = OpenSaveFile();
+    save = OpenSaveFile();
     const TVrFile* entry = save->FindEntry(SlotEntryName(slot));
     if (!entry) return false;
     save->ExtractEntry(*entry, data);
@@ -87,12 +113,15 @@ bool TProject::LoadGame(int32_t slot) {
   // The running game as a record of its own: a saved game found damaged
   // halfway gives way to it again, so nothing of the running game is lost.
   TByteStream running;
+  TByteStream runningCaptions;
   bool changed = false;
   try {
     const TGameRecordHead head = ReadGameRecordHead(data);
     WriteGameRecord(running, parts, {kSaveNewestVersion, {}, {}, 0});
+    WriteButtonCaptions(*FParts.Scene, runningCaptions);
     changed = true;
     LoadGameRecord(data, parts, head);
+    ReadCaptionEntry(*save, slot, *FParts.Scene, data.Data());
     return true;
   } catch (const std::exception&) {
   }
@@ -100,6 +129,8 @@ bool TProject::LoadGame(int32_t slot) {
     try {
       running.Seek(0);
       LoadGameRecord(running, parts, ReadGameRecordHead(running));
+      runningCaptions.Seek(0);
+      ReadButtonCaptions(*FParts.Scene, runningCaptions);
     } catch (const std::exception&) {
     }
   }

@@ -16,6 +16,7 @@
 #include "page_builder.h"
 #include "saved_game_builder.h"
 #include "scene/kest_base_list.h"
+#include "scene/property_access.h"
 #include "script/atomic_file.h"
 #include "script/call_man.h"
 #include "script/project.h"
@@ -303,6 +304,45 @@ TEST_F(GameSaveTest, OldRecordsLoadAndOnesTooOldStopTheGameAsItWas) {
   AppTerminating = false;
   EXPECT_FALSE(Project->LoadGame(9));
   EXPECT_FALSE(AppTerminating);
+}
+
+TEST_F(GameSaveTest, ButtonCaptionsComeBackWithTheirSlotOnly) {
+  TPageBuilder start("start.ksb");
+  start.Wait("0");
+  Start(start);
+  auto button = [&]() -> TKestObject& {
+    TKestObject* found = Scene.FindObject("ok");
+    if (found) return *found;
+    TKestObject& made = *Scene.CreateByKind(LT_BUTTON);
+    Scene.SetName(made, "ok");
+    made.AsControl()->SetParent(&Scene.FrontBase());
+    return made;
+  };
+  auto text = [&] { return std::get<std::string>(ReadProperty(button(), PR_TEXT)); };
+  WriteProperty(button(), PR_TEXT, std::string("OK"));
+  ASSERT_TRUE(Project->SaveGame(1, "one", "", 0));
+  WriteProperty(button(), PR_TEXT, std::string("changed"));
+  ASSERT_TRUE(Project->LoadGame(1));
+  EXPECT_EQ(text(), "OK");
+  WriteProperty(button(), PR_FONTCOLOR, int32_t{0xFF});
+  EXPECT_EQ(text(), "OK") << "a later caption write keeps the text";
+  // A slot saved over by a player that knows nothing of the captions.
+  {
+    auto save = SaveFile();
+    TTpBigMemoryStream bytes;
+    save->ExtractEntry(*save->FindEntry("GAMESAVEDATA1"), bytes);
+    TVrFile* slot = save->FindEntry("GAMESAVEDATA1");
+    save->Remove(slot);
+    TVrFile* other = save->AddMemoryFile("GAMESAVEDATA1");
+    WriteExact(*other->Content, bytes.Data().data(), bytes.Size());
+    WriteByte(*other->Content, 0);
+    TTpBigMemoryStream out;
+    save->WriteArchive(out);
+    test::WriteFile(SavePath(), test::TBytes(out.Data().begin(), out.Data().end()));
+  }
+  WriteProperty(button(), PR_TEXT, std::string("changed"));
+  ASSERT_TRUE(Project->LoadGame(1));
+  EXPECT_EQ(text(), "") << "a stale caption entry is passed over";
 }
 
 }  // namespace
