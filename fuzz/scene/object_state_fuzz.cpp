@@ -1,5 +1,6 @@
 // A base screen's state record, with its tree of children, then an event
-// queue whose senders name those children, on any bytes: an error is fine, a
+// queue whose senders name those children, and, when bytes are left, the
+// captions of its buttons by name, on any bytes: an error is fine, a
 // crash, a hang or a huge allocation is not, and what reads must be written
 // the same from the second round on.
 #include <cstddef>
@@ -10,6 +11,7 @@
 
 #include "common/errors.h"
 #include "common/stream.h"
+#include "scene/button_captions.h"
 #include "scene/kest_base_list.h"
 
 namespace {
@@ -21,6 +23,7 @@ std::vector<uint8_t> Save(kest::TKestBaseList& scene) {
   kest::TByteStream out;
   scene.FrontBase().SaveState(out);
   scene.Events().SaveToStream(out);
+  kest::WriteButtonCaptions(scene, out);
   return out.TakeBytes();
 }
 
@@ -30,6 +33,7 @@ void Load(kest::TKestBaseList& scene, kest::TStream& stream, int32_t version) {
     kest::TKestObject* object = scene.FindObject(name);
     return object ? object->Life() : nullptr;
   });
+  if (stream.Remaining() > 0) kest::ReadButtonCaptions(scene, stream);
 }
 
 }  // namespace
