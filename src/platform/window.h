@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/cursor_sink.h"
 #include "platform/input_event.h"
 
 namespace kest {
@@ -38,9 +39,8 @@ struct TPixelRect {
   int Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
 
-class IWindow {
+class IWindow : public ICursorSink {
  public:
-  virtual ~IWindow() = default;
   virtual void SetTitle(const std::string& utf8) = 0;
   // Applies the client size and the panel placement, and centres the window
   // on the primary display's usable area.
@@ -71,6 +71,8 @@ class IWindow {
   // Typed text (TextInput events, input methods) is wanted only while a text
   // box holds the keyboard; `area` is where its text shows, in client pixels.
   virtual void SetTextInput(bool, const TPixelRect&) {}
+  // Over the scene panel; a window that cannot change it keeps the arrow.
+  void SetCursor(const TCursorPicture*) override {}
 };
 
 }  // namespace kest

@@ -18,6 +18,7 @@
 #include "scene/event_queue.h"
 #include "scene/kest_base.h"
 #include "scene/kest_object.h"
+#include "scene/scene_cursor.h"
 #include "scene/scene_input.h"
 #include "scene/scene_overlays.h"
 #include "scene/scene_surfaces.h"
@@ -174,6 +175,8 @@ class TKestBaseList {
   // The cursor file shown where no control names one (@Cursor).
   void SetDefaultCursor(std::function<std::string()> source) { FDefaultCursor = std::move(source); }
   std::string DefaultCursor() const { return FDefaultCursor ? FDefaultCursor() : std::string(); }
+  // Where the cursor the front screen shows goes after each mouse phase.
+  void SetCursorSink(ICursorSink* sink) { FCursor.SetSink(sink); }
   // Controls that close on a right click, in the order they registered.
   const std::vector<TObjectRef>& RightClickClosers() const { return FRightClickClosers; }
   void AddRightClickCloser(TKestControl& control) { FRightClickClosers.push_back(control.Ref()); }
@@ -255,6 +258,7 @@ class TKestBaseList {
   TObjectRef FFocused;
   bool FFocusRecompute = false;
   std::function<std::string()> FDefaultCursor;
+  TSceneCursor FCursor;
   std::vector<TObjectRef> FRightClickClosers;
   int32_t FWidth = 8;
   int32_t FHeight = 8;

@@ -50,6 +50,7 @@ void TKestBaseList::ProcessInput() {
   }
   FInput.Keys().Latch();
   FrontBase().ProcessMouse();
+  FCursor.Show(FrontBase().CurrentCursor, FPictures);
   ProcessKeys();
   FInput.Keys().StepRepeat(FrameDelta);
 }

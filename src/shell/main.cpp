@@ -224,6 +224,7 @@ int RunWindowed(const TCommandLine& cl, const TKestLib* lib) {
   window->SetIntegerScaling(cl.IntegerScale);
   TWindowScreenOutput screen_output(*window);
   factory.SetScreen(&display, &screen_output, cl.OutputBits, nullptr, cl.TestPattern);
+  factory.SetCursorSink(window.get());
   TFormViewServices services = Services(cl, factory, dialogs, loop, clock, lib);
   services.Window = window.get();
   TFormView form(std::move(services));

@@ -159,12 +159,14 @@ std::unique_ptr<IPlayerScene> TPlayerFactory::CreateScene() {
   FFuncs.Hosts.GameState = &FGameState;
   FFileHost.Parts().Scene = &scene->Bases();
   scene->Bases().SetFonts(FFonts);
+  scene->Bases().SetCursorSink(FCursorSink);
   scene->Bases().SetMedia(FSceneMedia.get());
   if (FVariables) {
     FTextVariables = std::make_unique<TStoreVarEvaluator>(*FVariables, FFuncs);
     scene->Bases().SetTextVariables(FTextVariables.get(), [vars = FVariables.get()] { return vars->TextDelay; });
     FVariables->Hosts.Scene = &scene->VariableHost();
     FVariables->Hosts.History = &scene->HistoryHost();
+    scene->Bases().SetDefaultCursor([vars = FVariables.get()] { return vars->CursorName; });
     scene->Bases().SetSelection([vars = FVariables.get()](const std::string& name, int32_t index) {
       vars->SelStr = name;
       vars->SelIndex = index;
@@ -178,6 +180,7 @@ void TPlayerFactory::FreeVariables() {
   if (FScene) {
     FScene->Bases().SetEvaluator(nullptr);
     FScene->Bases().SetSelection(nullptr);
+    FScene->Bases().SetDefaultCursor(nullptr);
     FScene->Bases().SetTextVariables(nullptr, nullptr);
     FScene->Bases().Story().SetPages(nullptr);
     // The managers go after the scene: its sounds leave their items to them.

@@ -31,6 +31,7 @@
 
 namespace kest {
 
+class ICursorSink;
 class IDialogs;
 class TMediaPart;
 class TProject;
@@ -62,6 +63,8 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   void SetDateClock(std::unique_ptr<IDateClock> clock) { FDateClock = std::move(clock); }
   // The process's glyph cache, which every scene draws its text with.
   void SetFonts(TFontPixelManager* fonts) { FFonts = fonts; }
+  // Where the scene's mouse cursor goes (none when headless).
+  void SetCursorSink(ICursorSink* sink) { FCursorSink = sink; }
   void CreateVariables() override;
   // The variables go before the scene: nothing reads the scene after them.
   void FreeVariables() override;
@@ -127,6 +130,7 @@ class TPlayerFactory final : public TEmptyPlayerFactory {
   bool FTestPattern = false;
   TScreenPart::TFrameObserver FFrameObserver;
   TFontPixelManager* FFonts = nullptr;
+  ICursorSink* FCursorSink = nullptr;
   std::string FProgramPath;
   IDialogs* FDialogs = nullptr;
   std::function<void()> FClose;

@@ -6,6 +6,7 @@
 #include "common/save_versions.h"
 #include "common/stream.h"
 #include "imaging/pexa_frame_list.h"
+#include "platform/cursor_sink.h"
 #include "scene/components/kest_button.h"
 #include "scene/components/kest_map_image.h"
 #include "scene/kest_base_list.h"
@@ -154,6 +155,32 @@ TEST_F(PictureKinds, PixelLockedChildrenRoundByIntegerDivision) {
     WriteProperty(child, PR_LEFT, left);
     EXPECT_EQ(child.AsControl()->AbsLeft(), abs) << "left " << left;
   }
+}
+
+TEST_F(PictureKinds, TheCursorFollowsTheControlUnderTheMouse) {
+  TRecordingCursor cursor;
+  Scene.SetCursorSink(&cursor);
+  std::string fallback = "one.pxa";
+  Scene.SetDefaultCursor([&] { return fallback; });
+  TKestObject& box = Make(LT_BOX, "b");
+  for (auto [id, v] : {std::pair{PR_WIDTH, 10}, {PR_HEIGHT, 10}, {PR_COLOR, 0xFF}}) WriteProperty(box, id, int32_t{v});
+  WriteProperty(box, PR_CURSOR, std::string("three.pxa"));
+  auto at = [&](int32_t x) {
+    Scene.Input().MouseMove(x, 5);
+    Scene.ProcessInput();
+  };
+  at(5);
+  at(6);
+  ASSERT_EQ(cursor.Shown.size(), 1u) << "an unchanged cursor is not set again";
+  EXPECT_EQ(cursor.Shown[0].Width, 20);
+  EXPECT_EQ(cursor.Shown[0].Pixels[0], 0xFFFF0000u) << "the first frame, red and opaque";
+  at(50);
+  ASSERT_EQ(cursor.Shown.size(), 2u);
+  EXPECT_EQ(cursor.Shown[1].Pixels[0], 0xFFFFFFFFu) << "elsewhere the game's cursor";
+  fallback = "missing.cur";
+  at(51);
+  ASSERT_EQ(cursor.Shown.size(), 3u);
+  EXPECT_TRUE(cursor.Shown[2].Pixels.empty()) << "a file that cannot be shown gives the arrow";
 }
 
 TEST_F(PictureKinds, AButtonClicksWhereItWasPressedOnly) {

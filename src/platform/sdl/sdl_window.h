@@ -7,6 +7,8 @@
 
 #include "platform/window.h"
 
+struct SDL_Cursor;
+
 namespace kest {
 
 class TSdlWindow final : public IWindow {
@@ -29,11 +31,14 @@ class TSdlWindow final : public IWindow {
   void SetIntegerScaling(bool on) override;
   void WarpMouse(int clientX, int clientY) override;
   void SetTextInput(bool on, const TPixelRect& area) override;
+  void SetCursor(const TCursorPicture* picture) override;
 
  private:
   struct TImpl;
   explicit TSdlWindow(std::unique_ptr<TImpl> impl);
   std::unique_ptr<TImpl> FImpl;
+  // Freed before the window; null while the system's arrow shows.
+  std::shared_ptr<SDL_Cursor> FCursor;
 };
 
 }  // namespace kest
