@@ -78,7 +78,12 @@ void TComPCReset::Redirect(TCallMan& man) {
 void TComReset::Execute(TCallMan& man) {
   const std::string page = At(field::kPCResetPage);
   const int32_t pc = At(field::kPCResetPc);
-  if (TKestBaseList* scene = man.Hosts().Scene) scene->Reset();
+  if (TKestBaseList* scene = man.Hosts().Scene) {
+    scene->Reset();
+    // A game back at its title starts a new story: the last play's screenfuls
+    // and the histories it made by name go.
+    scene->Story().History.Reset();
+  }
   // Status variables stay: they belong to every game of the title.
   man.Vars().ClearGameVars();
   man.Start(page);
