@@ -177,7 +177,9 @@ TEST_F(PictureKinds, TheCursorFollowsTheControlUnderTheMouse) {
   at(50);
   ASSERT_EQ(cursor.Shown.size(), 2u);
   EXPECT_EQ(cursor.Shown[1].Pixels[0], 0xFFFFFFFFu) << "elsewhere the game's cursor";
-  fallback = "missing.cur";
+  // An icon-format cursor is no picture the game's cache reads.
+  Files.Files["hand.cur"] = {0, 0, 2, 0, 1, 0, 32, 32, 0, 0, 1, 0, 1, 0};
+  fallback = "hand.cur";
   at(51);
   ASSERT_EQ(cursor.Shown.size(), 3u);
   EXPECT_TRUE(cursor.Shown[2].Pixels.empty()) << "a file that cannot be shown gives the arrow";
