@@ -93,7 +93,7 @@ void TPexaCollection::Load(TPexaItem& item) {
   }
   TPexaFrameList list(FCode);
   const std::vector<uint8_t> bytes = FFiles->Read(name);
-  list.LoadFromBytes(bytes, name);
+  list.LoadByContent(bytes);
   if (mask) list.MakeMasks();
   if (list.Count() == 0) return;
   item.Width = list.Frames(0).Composite.Width();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "common/errors.h"
@@ -321,6 +322,16 @@ void TPexaFrameList::LoadFromBytes(std::span<const uint8_t> data, const std::str
   TDIBX alpha;
   if (DecodeBmp(data, frame.Composite, &alpha)) frame.Alpha.emplace(std::move(alpha));
   if (frame.Composite.BitCount() == 32) frame.Composite.SetBitCount(24);
+}
+
+void TPexaFrameList::LoadByContent(std::span<const uint8_t> data) {
+  static constexpr uint8_t kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (data.size() >= sizeof kPng && std::equal(std::begin(kPng), std::end(kPng), data.begin()))
+    LoadFromBytes(data, ".png");
+  else if (data.size() >= 2 && data[0] == 'B' && data[1] == 'M')
+    LoadFromBytes(data, ".bmp");
+  else
+    LoadFromBytes(data, ".pxa");
 }
 
 TPexaFrame& TPexaFrameList::Frames(int32_t index) {

@@ -68,6 +68,9 @@ class TPexaFrameList {
   void LoadFromStream(TStream& stream, bool firstFrameOnly = false);
   // ".pxa", ".png", ".bmp" and ".dib" by extension; others leave the list empty.
   void LoadFromBytes(std::span<const uint8_t> data, const std::string& fileName);
+  // PNG and BMP by their signatures, anything else as a Pexa file (the
+  // oldest of which have none): what pictures loaded by name go through.
+  void LoadByContent(std::span<const uint8_t> data);
   // Raises "Error:TPexaFrameList.GetFrame" outside the list.
   TPexaFrame& Frames(int32_t index);
   int32_t Count() const { return static_cast<int32_t>(FFrames.size()); }

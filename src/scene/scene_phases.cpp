@@ -3,7 +3,6 @@
 // share.
 #include <algorithm>
 #include <iterator>
-#include <span>
 
 #include "common/app_globals.h"
 #include "imaging/pexa_collection.h"
@@ -20,15 +19,6 @@ TArrayString KeyCodes(const std::vector<uint8_t>& keys) {
   TArrayString codes;
   for (uint8_t key : keys) codes.Add(std::to_string(key));
   return codes;
-}
-
-// The name that sends a mask picture to its decoder: PNG and BMP by their
-// signatures, anything else as a Pexa file (the oldest of which have none).
-std::string DecoderName(std::span<const uint8_t> bytes) {
-  static constexpr uint8_t kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  if (bytes.size() >= sizeof kPng && std::equal(std::begin(kPng), std::end(kPng), bytes.begin())) return "mask.png";
-  if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') return "mask.bmp";
-  return "mask.pxa";
 }
 
 TDIBX GreyLevels(const TDIBX& picture) {
@@ -148,7 +138,7 @@ TCustomWipe::TMaskLoader TKestBaseList::MaskPictures() const {
     const std::vector<uint8_t> bytes = files->Read(name);
     // Protected masks are stored with the code of every other picture of the game.
     TPexaFrameList list(pictures->Code());
-    list.LoadFromBytes(bytes, DecoderName(bytes));
+    list.LoadByContent(bytes);
     if (list.Count() == 0) return std::nullopt;
     return GreyLevels(list.Frames(0).Composite);
   };

@@ -6,6 +6,7 @@
 
 #include "common/stream.h"
 #include "imaging/pexa_frame_list.h"
+#include "picture_builders.h"
 
 namespace kest {
 namespace {
@@ -86,6 +87,20 @@ TEST(PexaCollection, EachAcquireHoldsTheItemUntilItsOwnRelease) {
   EXPECT_EQ(cache.Count(), 1) << "a release by one who holds nothing does nothing";
   cache.Release(again, &holder);
   EXPECT_EQ(cache.Count(), 0);
+}
+
+// The bytes, not the name, choose the decoder.
+TEST(PexaCollection, PicturesAreKnownByTheirContent) {
+  TFakeFiles files;
+  files.Files["pic.dat"] = Picture({100});
+  files.Files["pic.pxa"] = test::MakePng(3, 2, std::vector<uint8_t>(3 * 2 * 4, 0xFF), true);
+  files.Files["pic.png"] =
+      test::MakeBmp(5, 4, 24, {}, std::vector<std::vector<uint8_t>>(4, std::vector<uint8_t>(15, 0x80)));
+  TPexaCollection cache(&files, 0);
+  int user = 0;
+  EXPECT_EQ(cache.Acquire(&user, "pic.dat", false, false)->Width, 20);
+  EXPECT_EQ(cache.Acquire(&user, "pic.pxa", false, false)->Width, 3);
+  EXPECT_EQ(cache.Acquire(&user, "pic.png", false, false)->Width, 5);
 }
 
 TEST(PexaCollection, MissingFilesDrawNothing) {
