@@ -27,10 +27,13 @@ void TScenePart::SetSize(int width, int height) {
   FBases.SetSceneSize(width, height);
 }
 
-// The screen manager builds a new output for every display mode.
+// The screen manager builds a new output for every display mode, and the
+// pictures are converted to its format here, once, so that drawing never
+// has to convert them.
 void TScenePart::ReloadSurfaces() {
   FollowScreen();
   FBases.ReloadSurfaces();
+  FPictures.ReloadAll(true);
 }
 
 void TScenePart::DrawScene() {
