@@ -267,6 +267,8 @@ class TKestBaseList {
   std::unique_ptr<TCustomWipe> FTransition;
   int32_t FTransitionKind = 0;
   TRect FTransitionRect;
+  // The base screen whose picture the output holds, -1 for none.
+  int FOutputBase = -1;
   TCustomDIBX* FExternalOutput = nullptr;
 };
 

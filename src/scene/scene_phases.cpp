@@ -98,6 +98,7 @@ void TKestBaseList::DrawScene() {
     TKestBase& base = Base(index);
     base.DrawDirty(index == FFrontIndex && !FTransition ? Output() : base.Surface());
   }
+  FOutputBase = FTransition ? -1 : FFrontIndex;
   if (FTransition) {
     FTransition->Step();
     FTransitionRect = FTransition->UpdateRect();
@@ -114,10 +115,13 @@ TCustomWipe* TKestBaseList::StartTransition(int frontIndex, int32_t kind, bool r
     FBases[1]->InvalidateAll();
     if (kind != 0) {
       FOverlays.Lift(Output());
-      // The front screen drew onto the output: its own picture is behind.
+      // The front screen drew onto the output: its own picture is behind. A
+      // screen swapped to the front since drew only its own.
       TKestBase& front = FrontBase();
-      if (front.Surface().Width() == Output().Width() && front.Surface().Height() == Output().Height())
+      if (FOutputBase == FFrontIndex && front.Surface().Width() == Output().Width() &&
+          front.Surface().Height() == Output().Height())
         front.Surface().Draw(0, 0, Output(), Output().Bounds(), TBlit::None);
+      FOutputBase = -1;
       FTransition = CreateWipe(kind, Output(), front.Surface(), BackBase().Surface());
       if (FTransition) {
         FTransition->Duration = std::max(1, duration);
@@ -161,6 +165,7 @@ const TCustomDIBX& TKestBaseList::ScreenPicture(bool back) {
   if (onOutput) FOverlays.Lift(Output());
   TCustomDIBX& target = onOutput ? Output() : base.Surface();
   base.DrawDirty(target);
+  if (onOutput) FOutputBase = FFrontIndex;
   return target;
 }
 
@@ -181,6 +186,7 @@ void TKestBaseList::SetSceneSize(int32_t width, int32_t height) {
   FOutput.SetSize(width, height, FBitCount);
   FBases[0]->SetSurfaceSize(width, height, FBitCount);
   FBases[1]->SetSurfaceSize(width, height, FBitCount);
+  FOutputBase = -1;
 }
 
 void TKestBaseList::DropTransition() {

@@ -143,6 +143,25 @@ TEST_F(SceneDraw, AResetOrASurfaceReleaseEndsTheRunningTransition) {
   EXPECT_EQ(Scene.OutputDirtyRects(), std::vector<TRect>{});
 }
 
+// A blur wipe blurs the pictures as the screens show them once the tick's
+// controls are drawn, and takes the front screen's picture from the output
+// only when that screen drew it there.
+TEST_F(SceneDraw, BlurWipesBlurTheScreensAsTheyAreDrawn) {
+  Box(0, 0, 320, 240, 0xFF0000, &Scene.FrontBase());
+  Frame();
+  Box(0, 0, 320, 240, 0x00FF00, &Scene.BackBase());
+  TCustomWipe* wipe = Scene.StartTransition(Scene.FrontIndex(), WP_BLURWHITE, false, true, 600, 1000);
+  ASSERT_NE(wipe, nullptr);
+  wipe->Prepare();
+  Scene.DrawScene();
+  EXPECT_EQ(Pixel(160, 120), 0x00FF00u) << "the new picture blurred, untinted at 600 of 1000";
+  Scene.StartTransition(1 - Scene.FrontIndex(), 0, false, true, 0, 0);
+  wipe = Scene.StartTransition(Scene.FrontIndex(), WP_BLURWHITE, false, true, 200, 1000);
+  wipe->Prepare();
+  Scene.DrawScene();
+  EXPECT_EQ(Pixel(160, 120), 0x00FF00u) << "the screen now in front, not the output it never drew";
+}
+
 class TCountedFiles : public IPictureFiles {
  public:
   bool Exists(const std::string& name) override { return Files.contains(name); }

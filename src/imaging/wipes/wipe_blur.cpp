@@ -53,7 +53,15 @@ void BoxBlur(const TCustomDIBX& source, TDIBX& out, int32_t radius) {
       out.SetPixel(x, y, static_cast<uint32_t>(out.ColorToPixel(c[size_t(y) * size_t(w) + size_t(x)])));
 }
 
+// The screens draw the controls made in the tick the flip begins only in the
+// draw phase before the first step: blurring them earlier would blur pictures
+// that are not yet shown.
 void TWipeBlurWhite::Prepare() {
+  FFromBlur.SetSize(0, 0, FFrom.BitCount());
+  FToBlur.SetSize(0, 0, FTo.BitCount());
+}
+
+void TWipeBlurWhite::Blur() {
   const int32_t radius = std::min(W(), H()) / 20;
   BoxBlur(FFrom, FFromBlur, radius);
   BoxBlur(FTo, FToBlur, radius);
@@ -64,7 +72,7 @@ void TWipeBlurWhite::Tint(int32_t grey) { FTarget.FillRectAdd(FTarget.Bounds(), 
 void TWipeBlurBlack::Tint(int32_t grey) { FTarget.FillRectSub(FTarget.Bounds(), Grey(FTarget, grey)); }
 
 void TWipeBlurWhite::Draw() {
-  if (FFromBlur.Width() != W() || FFromBlur.Height() != H()) Prepare();
+  if (FFromBlur.Width() != W() || FFromBlur.Height() != H()) Blur();
   const int32_t m = Scaled(639);
   if (m < 256) {
     FTarget.Draw(0, 0, FFrom, FFrom.Bounds(), TBlit::None);

@@ -16,6 +16,8 @@ class TWipeBlurWhite : public TCustomWipe {
   virtual void Tint(int32_t grey);
 
  private:
+  void Blur();
+
   TDIBX FFromBlur;
   TDIBX FToBlur;
 };
