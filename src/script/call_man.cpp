@@ -1,6 +1,7 @@
 #include "script/call_man.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "common/app_globals.h"
 #include "common/errors.h"
@@ -351,8 +352,20 @@ void TCallMan::RunTick() {
   } while ((FRunning || FState != 0) && !AppTerminating);
 }
 
+TPage* TCallMan::SavedGamePage(const std::string& name) {
+  const bool report = std::exchange(FReportPages, false);
+  try {
+    TPage* page = GetPage(name, true);
+    FReportPages = report;
+    return page;
+  } catch (...) {
+    FReportPages = report;
+    throw;
+  }
+}
+
 void TCallMan::EnterJumpPage(const std::string& page, int32_t pc) {
-  TPage* target = GetPage(page, true);
+  TPage* target = SavedGamePage(page);
   if (FPage) PushFrame(FEntered);
   FPage = target;
   FPc = pc > 0 ? pc : 0;
@@ -413,7 +426,7 @@ void TCallMan::LoadState(TStream& stream, int32_t saveVersion) {
   try {
     stack.LoadFromStream(stream, FParts.FindSender);
     if (saveVersion >= kSaveSinceCallLevel) level = ReadInt(stream);
-    if (!page_name.empty()) page = GetPage(page_name, true);
+    if (!page_name.empty()) page = SavedGamePage(page_name);
   } catch (...) {
     Vars().CurrentLocalId = depth;
     throw;

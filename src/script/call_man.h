@@ -133,6 +133,9 @@ class TCallMan final : public IProjectInterpreter, public ICallStackHost {
   TCommand* CurrentCommand() const;
   void TraceCommand(const TCommand& command);
   void ReportUnloadablePage(const std::string& name, const std::string& reason);
+  // A page a saved game names: one that cannot be read fails the load,
+  // whose own box tells the player, so it is not told again.
+  TPage* SavedGamePage(const std::string& name);
 
   TCallManParts FParts;
   // Pages that could not be loaded during play, each told in a box once;
