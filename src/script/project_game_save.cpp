@@ -31,14 +31,19 @@ void WriteCaptionEntry(TVrFileCollection& save, int32_t slot, TKestBaseList& sce
 }
 
 // The captions stored with the slot's record, when they were written with it.
+// They are an addition of this player's: an entry that cannot be read leaves
+// the captions as the record gave them, and never fails the load.
 void ReadCaptionEntry(TVrFileCollection& save, int32_t slot, TKestBaseList& scene, std::span<const uint8_t> record) {
   const TVrFile* entry = save.FindEntry(CaptionEntryName(slot));
   if (!entry) return;
-  TTpBigMemoryStream data;
-  save.ExtractEntry(*entry, data);
-  data.Seek(0);
-  if (static_cast<uint32_t>(ReadInt(data)) != Crc32(record)) return;
-  ReadButtonCaptions(scene, data);
+  try {
+    TTpBigMemoryStream data;
+    save.ExtractEntry(*entry, data);
+    data.Seek(0);
+    if (static_cast<uint32_t>(ReadInt(data)) != Crc32(record)) return;
+    ReadButtonCaptions(scene, data);
+  } catch (const std::exception&) {
+  }
 }
 
 }  // namespace

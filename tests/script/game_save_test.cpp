@@ -343,6 +343,17 @@ TEST_F(GameSaveTest, ButtonCaptionsComeBackWithTheirSlotOnly) {
   WriteProperty(button(), PR_TEXT, std::string("changed"));
   ASSERT_TRUE(Project->LoadGame(1));
   EXPECT_EQ(text(), "") << "a stale caption entry is passed over";
+  // A captions entry cut short is passed over too: it never spoils its slot.
+  {
+    auto save = SaveFile();
+    const std::string name = std::string(TProject::kCaptionPrefix) + "1";
+    while (TVrFile* old = save->FindEntry(name)) save->Remove(old);
+    WriteByte(*save->AddMemoryFile(name)->Content, 7);
+    TTpBigMemoryStream out;
+    save->WriteArchive(out);
+    test::WriteFile(SavePath(), test::TBytes(out.Data().begin(), out.Data().end()));
+  }
+  EXPECT_TRUE(Project->LoadGame(1));
 }
 
 }  // namespace
