@@ -2,12 +2,13 @@
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# Waits up to 30 s for the player's window to be shown; sets win (empty when
+# Waits up to 60 s for the player's window to be shown; sets win (empty when
 # none came). A window the toolkit makes first and then replaces (to give
 # the renderer another visual) is not taken for it.
 wait_window() {
   win=""
-  for _ in $(seq 1 300); do
+  # A sanitizer build on a loaded machine once took over 30 s to map it.
+  for _ in $(seq 1 600); do
     sleep 0.1
     for w in $(xdotool search --pid "$1" 2>/dev/null); do
       if xwininfo -id "$w" 2>/dev/null | grep -q "Map State: IsViewable"; then
