@@ -16,7 +16,7 @@ export XDG_RUNTIME_DIR="$work"
 source "$(dirname "$0")/x_helpers.sh"
 screen_w=1344 screen_h=1008
 
-Xvfb -displayfd 3 -screen 0 ${screen_w}x${screen_h}x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.err" &
+Xvfb -displayfd 3 -screen 0 ${screen_w}x${screen_h}x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.err" &
 xvfb=$!
 until_true '[[ -s $work/display ]]' || { echo "SKIP: Xvfb did not start: $(cat "$work/xvfb.err")"; exit 77; }
 export DISPLAY=:$(cat "$work/display")

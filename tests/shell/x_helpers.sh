@@ -2,12 +2,11 @@
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# Waits up to 60 s for the player's window to be shown; sets win (empty when
+# Waits up to 60 s (a sanitizer build on a loaded machine is slow to start) for the player's window to be shown; sets win (empty when
 # none came). A window the toolkit makes first and then replaces (to give
 # the renderer another visual) is not taken for it.
 wait_window() {
   win=""
-  # A sanitizer build on a loaded machine once took over 30 s to map it.
   for _ in $(seq 1 600); do
     sleep 0.1
     for w in $(xdotool search --pid "$1" 2>/dev/null); do
