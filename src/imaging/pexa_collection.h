@@ -25,8 +25,10 @@ class IPictureFiles {
 };
 
 struct TPexaItemFrame {
-  std::unique_ptr<TDIBX> Surface;
-  std::unique_ptr<TDIBX> Mask;  // 8-bit; null when the frame has none
+  // Shared with the after-images that show the frame while they fade, so a
+  // reload after a display-mode change never pulls a picture from under them.
+  std::shared_ptr<TDIBX> Surface;
+  std::shared_ptr<TDIBX> Mask;  // 8-bit; null when the frame has none
   int64_t TransparentColor = -1;
   int32_t Delay = 1;  // milliseconds, at least 1
   int32_t OffsetX = 0;

@@ -11,6 +11,7 @@
 #include "scene/components/kest_map_image.h"
 #include "scene/kest_base_list.h"
 #include "scene/property_access.h"
+#include "support/cursor_files.h"
 #include "text/font_pixel_manager.h"
 
 namespace kest {
@@ -185,6 +186,37 @@ TEST_F(PictureKinds, TheCursorFollowsTheControlUnderTheMouse) {
   EXPECT_TRUE(cursor.Shown[2].Pixels.empty()) << "a file that cannot be shown gives the arrow";
 }
 
+TEST_F(PictureKinds, CursorFilesShowWithTheirHotSpotAndAnimateOnGameTime) {
+  TRecordingCursor cursor;
+  Scene.SetCursorSink(&cursor);
+  Scene.SetDefaultCursor([] { return std::string("spin.ani"); });
+  Files.Files["hand.cur"] = test::MakeCur({{2, 1, 1, 0, test::CursorBmp(2, 1, 24, {}, {{1, 2, 3, 4, 5, 6}}, {"01"})}});
+  // Frame 1, then 0, 6 and 3 sixtieths of a second; a tick is 50 ms.
+  Files.Files["spin.ani"] =
+      test::MakeAni({test::DotCursor(0x0000FF), test::DotCursor(0xFF0000)}, 2, 9, {6, 3}, {1, 0});
+  TKestObject& box = Make(LT_BOX, "b");
+  for (auto [id, v] : {std::pair{PR_WIDTH, 10}, {PR_HEIGHT, 10}, {PR_COLOR, 0xFF}}) WriteProperty(box, id, int32_t{v});
+  WriteProperty(box, PR_CURSOR, std::string("hand.cur"));
+  Scene.Input().MouseMove(5, 5);
+  Scene.ProcessInput();
+  Scene.ProcessInput();
+  ASSERT_EQ(cursor.Shown.size(), 1u) << "a still cursor is handed over once";
+  const TCursorPicture& hand = cursor.Shown[0];
+  EXPECT_EQ(hand.Width, 2);
+  EXPECT_EQ(hand.HotX, 1);
+  EXPECT_EQ(hand.Pixels, (std::vector<uint32_t>{0xFF030201u, 0u}));
+  Scene.Input().MouseMove(50, 50);
+  std::vector<uint32_t> colours;
+  for (int tick = 0; tick < 7; ++tick) {
+    Scene.ProcessInput();
+    colours.push_back(cursor.Shown.size() > 1 ? cursor.Shown.back().Pixels.at(0) : 0);
+  }
+  // 0 ms red; 100 ms blue; 150 ms red again; 250 ms blue; 300 ms red.
+  const uint32_t r = 0xFFFF0000u, b = 0xFF0000FFu;
+  EXPECT_EQ(colours, (std::vector<uint32_t>{r, r, b, r, r, b, r}));
+  EXPECT_EQ(cursor.Shown.size(), 6u) << "each step once, as it comes due";
+}
+
 TEST_F(PictureKinds, AButtonClicksWhereItWasPressedOnly) {
   auto& button = static_cast<TKestButton&>(Make(LT_BUTTON, "ok"));
   WriteProperty(button, PR_SOURCE, std::string("one.pxa"));
@@ -292,6 +324,24 @@ TEST_F(PictureKinds, MovingBoxesLeaveFadingCopiesBeneathThem) {
   EXPECT_EQ(children.back(), box.AsControl());
   ASSERT_NE(Scene.FindObject("b1"), nullptr);
   EXPECT_LT(std::get<int32_t>(ReadProperty(*Scene.FindObject("b1"), PR_ALPHA)), 100);
+}
+
+TEST_F(PictureKinds, PictureCopiesShareThePictureTheirSourceShowed) {
+  auto& picture = static_cast<TKestCustomImage&>(Make(LT_IMAGES, "p"));
+  WriteProperty(picture, PR_SOURCE, std::string("three.pxa"));
+  for (auto [id, v] : {std::pair{PR_BLURSPAN, 30}, {PR_BLURDELAY, 200}, {PR_BRIGHTNESS, 40}})
+    WriteProperty(picture, id, int32_t{v});
+  Scene.UpdateScene();
+  auto* copy = dynamic_cast<TKestCustomImage*>(Scene.FindObject("p0"));
+  ASSERT_NE(copy, nullptr);
+  const TCustomDIBX* shown = picture.ImageSurface();
+  ASSERT_NE(shown, nullptr);
+  EXPECT_EQ(copy->ImageSurface(), shown) << "the brightened picture is shared, not copied";
+  const uint32_t pixel = shown->GetPixel(0, 0);
+  WriteProperty(picture, PR_BRIGHTNESS, int32_t{80});
+  EXPECT_NE(picture.ImageSurface(), shown);
+  ASSERT_EQ(copy->ImageSurface(), shown) << "the copy keeps what its source showed";
+  EXPECT_EQ(copy->ImageSurface()->GetPixel(0, 0), pixel);
 }
 
 TEST_F(PictureKinds, TilesCoverTheirWholeAreaWhereverTheAnchorIs) {

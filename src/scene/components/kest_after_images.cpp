@@ -27,19 +27,6 @@ void PlaceCopy(TKestControl& copy, TKestControl& source) {
   copy.SetBounds(source.Left(), source.Top(), source.Width(), source.Height());
 }
 
-TPexaItemFrame CopyFrame(const TPexaItemFrame& frame, const TDIBX& picture) {
-  TPexaItemFrame copy;
-  copy.Surface = std::make_unique<TDIBX>(picture.Width(), picture.Height(), picture.BitCount());
-  copy.Surface->Draw(0, 0, picture, picture.Bounds(), TBlit::None);
-  copy.Surface->TransparentPixel = picture.TransparentPixel;
-  if (frame.Mask) {
-    copy.Mask = std::make_unique<TDIBX>(frame.Mask->Width(), frame.Mask->Height(), 8);
-    copy.Mask->Draw(0, 0, *frame.Mask, frame.Mask->Bounds(), TBlit::None);
-  }
-  copy.TransparentColor = frame.TransparentColor;
-  return copy;
-}
-
 }  // namespace
 
 bool TAfterImageSpawner::Due(int32_t interval, int32_t life, const std::array<int32_t, 8>& placement) {
@@ -74,8 +61,10 @@ void TKestBlurBox::Copy(TKestBox& source) {
 }
 
 template <class TBase>
-void TPictureAfterImage<TBase>::Start(TKestCustomImage& source, const TPexaItemFrame& frame, const TDIBX& picture) {
-  FFrame = CopyFrame(frame, picture);
+void TPictureAfterImage<TBase>::Start(TKestCustomImage& source, const TPexaItemFrame& frame,
+                                      std::shared_ptr<TDIBX> picture) {
+  FFrame = frame;
+  FFrame.Surface = std::move(picture);
   PlaceCopy(*this, source);
   FFade.Source = source.Ref();
   FFade.Start = source.Alpha() / 256 * 256 + source.Alpha() % 256 / 2;
@@ -86,14 +75,14 @@ void TPictureAfterImage<TBase>::Start(TKestCustomImage& source, const TPexaItemF
 template class TPictureAfterImage<TKestCustomImage>;
 template class TPictureAfterImage<TKestTile>;
 
-void TKestBlurImage::Copy(TKestCustomImage& source, const TPexaItemFrame& frame, const TDIBX& picture) {
-  Start(source, frame, picture);
+void TKestBlurImage::Copy(TKestCustomImage& source, const TPexaItemFrame& frame, std::shared_ptr<TDIBX> picture) {
+  Start(source, frame, std::move(picture));
   for (int32_t id : {PR_ANGLE, PR_ZOOMX, PR_ZOOMY, PR_FLIPH, PR_FLIPV}) SetProp(id, source.GetProp(id));
   SetBounds(source.Left(), source.Top(), source.Width(), source.Height());
 }
 
-void TKestBlurTile::Copy(TKestTile& source, const TPexaItemFrame& frame, const TDIBX& picture) {
-  Start(source, frame, picture);
+void TKestBlurTile::Copy(TKestTile& source, const TPexaItemFrame& frame, std::shared_ptr<TDIBX> picture) {
+  Start(source, frame, std::move(picture));
   for (int32_t id : {PR_ZOOMX, PR_ZOOMY, PR_FLIPH, PR_FLIPV, PR_SCROLLX, PR_SCROLLY, PR_DISTANCEX, PR_DISTANCEY})
     SetProp(id, source.GetProp(id));
 }
@@ -102,19 +91,19 @@ void TKestBlurTile::Copy(TKestTile& source, const TPexaItemFrame& frame, const T
 
 void SpawnAfterImage(TKestBox& source) { source.Scene().Create<TKestBlurBox>().Copy(source); }
 
-void SpawnAfterImage(TKestCustomImage& source, const TPexaItemFrame& frame, const TDIBX& picture, bool tile) {
+void SpawnAfterImage(TKestCustomImage& source, const TPexaItemFrame& frame, std::shared_ptr<TDIBX> picture, bool tile) {
   if (tile)
-    source.Scene().Create<TKestBlurTile>().Copy(static_cast<TKestTile&>(source), frame, picture);
+    source.Scene().Create<TKestBlurTile>().Copy(static_cast<TKestTile&>(source), frame, std::move(picture));
   else
-    source.Scene().Create<TKestBlurImage>().Copy(source, frame, picture);
+    source.Scene().Create<TKestBlurImage>().Copy(source, frame, std::move(picture));
 }
 
 void TKestCustomImage::CheckAfterImages(int32_t index, bool tile) {
   const std::array<int32_t, 8> placement{Left(), Top(), index, FAngle, FZoomX, FZoomY, ScrollX(), ScrollY()};
   if (!FAfterImages.Due(FBlurSpan, FBlurDelay, placement)) return;
   const TPexaItemFrame* frame = ShownFrame();
-  const TDIBX* picture = ShownPicture();
-  if (frame && picture) SpawnAfterImage(*this, *frame, *picture, tile);
+  std::shared_ptr<TDIBX> picture = SharedPicture();
+  if (frame && picture) SpawnAfterImage(*this, *frame, std::move(picture), tile);
 }
 
 }  // namespace kest

@@ -50,9 +50,10 @@ class TPictureAfterImage : public TBase {
   int32_t BlurAlpha() const override { return this->Alpha(); }
 
  protected:
-  // The copy's own picture and where it came from; its alpha starts at the
-  // source's with the low byte halved (additive drawing stays additive).
-  void Start(TKestCustomImage& source, const TPexaItemFrame& frame, const TDIBX& picture);
+  // The picture the source shows, shared, and where it came from; its alpha
+  // starts at the source's with the low byte halved (additive drawing stays
+  // additive).
+  void Start(TKestCustomImage& source, const TPexaItemFrame& frame, std::shared_ptr<TDIBX> picture);
   const TPexaItemFrame* ShownFrame() const override { return FFade.Source.Get() ? &FFrame : nullptr; }
   const TDIBX* ShownPicture() override { return FFade.Source.Get() ? FFrame.Surface.get() : nullptr; }
 
@@ -64,7 +65,7 @@ class TPictureAfterImage : public TBase {
 class TKestBlurImage : public TPictureAfterImage<TKestCustomImage> {
  public:
   using TPictureAfterImage::TPictureAfterImage;
-  void Copy(TKestCustomImage& source, const TPexaItemFrame& frame, const TDIBX& picture);
+  void Copy(TKestCustomImage& source, const TPexaItemFrame& frame, std::shared_ptr<TDIBX> picture);
 
  protected:
   bool SizesToPicture() const override { return false; }
@@ -73,11 +74,11 @@ class TKestBlurImage : public TPictureAfterImage<TKestCustomImage> {
 class TKestBlurTile : public TPictureAfterImage<TKestTile> {
  public:
   using TPictureAfterImage::TPictureAfterImage;
-  void Copy(TKestTile& source, const TPexaItemFrame& frame, const TDIBX& picture);
+  void Copy(TKestTile& source, const TPexaItemFrame& frame, std::shared_ptr<TDIBX> picture);
 };
 
 // Leaves a copy of a box, or of the picture a picture control shows, beside it.
 void SpawnAfterImage(TKestBox& source);
-void SpawnAfterImage(TKestCustomImage& source, const TPexaItemFrame& frame, const TDIBX& picture, bool tile);
+void SpawnAfterImage(TKestCustomImage& source, const TPexaItemFrame& frame, std::shared_ptr<TDIBX> picture, bool tile);
 
 }  // namespace kest

@@ -34,6 +34,8 @@ class TKestCustomImage : public TKestControl {
   // own, or a brightness-adjusted copy); null when there is none.
   virtual const TPexaItemFrame* ShownFrame() const { return nullptr; }
   virtual const TDIBX* ShownPicture() { return nullptr; }
+  // The shown picture held for an after-image (kinds that leave them).
+  virtual std::shared_ptr<TDIBX> SharedPicture() { return nullptr; }
   // Sizes the control to the picture times the zoom (an axis whose zoom the
   // script replaced by an explicit size keeps it); tiles keep their size.
   void FitSize();

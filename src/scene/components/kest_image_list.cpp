@@ -24,13 +24,14 @@ const TPexaItemFrame* TKestImageList::Frame(int32_t index) const {
   return &FItem->Frames[static_cast<size_t>(index)];
 }
 
-const TDIBX* TKestImageList::Shown(int32_t index, int32_t brightness) {
+std::shared_ptr<TDIBX> TKestImageList::SharedShown(int32_t index, int32_t brightness) {
   const TPexaItemFrame* frame = Frame(index);
   if (!frame) return nullptr;
-  if (brightness == 0) return frame->Surface.get();
-  if (FAdjusted && FAdjustedIndex == index && FAdjustedBrightness == brightness) return FAdjusted.get();
+  if (brightness == 0) return frame->Surface;
+  if (FAdjusted && FAdjustedIndex == index && FAdjustedBrightness == brightness) return FAdjusted;
   const TDIBX& source = *frame->Surface;
-  FAdjusted = std::make_unique<TDIBX>(source.Width(), source.Height(), source.BitCount());
+  // A new copy each time: an after-image may still show the last one.
+  FAdjusted = std::make_shared<TDIBX>(source.Width(), source.Height(), source.BitCount());
   FAdjusted->Draw(0, 0, source, source.Bounds(), TBlit::None);
   const int32_t level = std::min(std::abs(brightness), 255);
   const auto grey = static_cast<uint32_t>(FAdjusted->ColorToPixel(level | (level << 8) | (level << 16)));
@@ -51,7 +52,7 @@ const TDIBX* TKestImageList::Shown(int32_t index, int32_t brightness) {
   FAdjusted->DrawRects = source.DrawRects;
   FAdjustedIndex = index;
   FAdjustedBrightness = brightness;
-  return FAdjusted.get();
+  return FAdjusted;
 }
 
 }  // namespace kest

@@ -27,7 +27,9 @@ class TKestImageList {
   // The picture of frame index with every channel moved by brightness
   // (0: the cached picture itself); its key moves alike, so keyed pixels
   // stay transparent.
-  const TDIBX* Shown(int32_t index, int32_t brightness);
+  const TDIBX* Shown(int32_t index, int32_t brightness) { return SharedShown(index, brightness).get(); }
+  // The same picture, held for as long as the caller keeps it.
+  std::shared_ptr<TDIBX> SharedShown(int32_t index, int32_t brightness);
   int32_t Width() const { return FItem ? FItem->Width : 0; }
   int32_t Height() const { return FItem ? FItem->Height : 0; }
 
@@ -35,7 +37,7 @@ class TKestImageList {
   TPexaCollection* FCache = nullptr;
   TPexaItem* FItem = nullptr;
   const void* FHolder = nullptr;
-  std::unique_ptr<TDIBX> FAdjusted;
+  std::shared_ptr<TDIBX> FAdjusted;
   int32_t FAdjustedIndex = -1;
   int32_t FAdjustedBrightness = 0;
 };

@@ -17,6 +17,8 @@ const TPexaItemFrame* TKestCustomImages::ShownFrame() const {
 
 const TDIBX* TKestCustomImages::ShownPicture() { return Frames().Shown(FIndex, FBrightness); }
 
+std::shared_ptr<TDIBX> TKestCustomImages::SharedPicture() { return Frames().SharedShown(FIndex, FBrightness); }
+
 void TKestCustomImages::ShowFrame(int32_t index) {
   TKestImageList& frames = Frames();
   Invalidate();

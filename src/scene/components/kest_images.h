@@ -31,6 +31,7 @@ class TKestCustomImages : public TKestCustomImage {
   virtual bool Repeats() const = 0;
   const TPexaItemFrame* ShownFrame() const override;
   const TDIBX* ShownPicture() override;
+  std::shared_ptr<TDIBX> SharedPicture() override;
   // Shows frame index from its beginning (its display time to run).
   void ShowFrame(int32_t index);
   // One update of the frame animation; true when the last frame ran out.
