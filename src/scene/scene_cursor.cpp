@@ -1,5 +1,6 @@
 #include "scene/scene_cursor.h"
 
+#include "common/app_globals.h"
 #include "common/errors.h"
 #include "imaging/pexa_collection.h"
 
@@ -7,23 +8,72 @@ namespace kest {
 
 namespace {
 
-// Larger pictures are no cursors; the system would refuse them anyway.
-constexpr int32_t kMaxCursorSide = 256;
+constexpr int64_t kPerMillisecond = 60;
+constexpr int64_t kPerJiffy = 1000;
 
 }  // namespace
 
 void TSceneCursor::Show(const std::string& file, TPexaCollection* pictures) {
-  if (!FSink || ((FArrow || !FShown.empty()) && file == FShown)) return;
+  if (!FSink) return;
+  if ((FArrow || !FShown.empty()) && file == FShown) {
+    Step(FrameDelta);
+    return;
+  }
   FShown = file;
-  TCursorPicture picture;
-  const bool loaded = !file.empty() && pictures && Load(file, *pictures, picture);
+  FFrames.clear();
+  FSteps.clear();
+  FStep = 0;
+  FElapsed = 0;
+  const bool loaded = !file.empty() && pictures && Load(file, *pictures);
   FArrow = !loaded;
-  FSink->SetCursor(loaded ? &picture : nullptr);
+  FSink->SetCursor(loaded ? &FFrames[size_t(FSteps[0].Frame)] : nullptr);
 }
 
-bool TSceneCursor::Load(const std::string& file, TPexaCollection& pictures, TCursorPicture& out) {
+void TSceneCursor::Step(int32_t milliseconds) {
+  if (FSteps.size() < 2 || milliseconds <= 0) return;
+  const int32_t before = FSteps[FStep].Frame;
+  FElapsed += int64_t(milliseconds) * kPerMillisecond;
+  // A long tick goes round the whole animation as often as it fits at once.
+  if (FElapsed >= FCycle) FElapsed %= FCycle;
+  while (FElapsed >= int64_t(FSteps[FStep].Jiffies) * kPerJiffy) {
+    FElapsed -= int64_t(FSteps[FStep].Jiffies) * kPerJiffy;
+    FStep = FStep + 1 == FSteps.size() ? 0 : FStep + 1;
+  }
+  if (FSteps[FStep].Frame != before) FSink->SetCursor(&FFrames[size_t(FSteps[FStep].Frame)]);
+}
+
+bool TSceneCursor::Load(const std::string& file, TPexaCollection& pictures) {
   IPictureFiles* files = pictures.Files();
   if (!files || !files->Exists(file)) return false;
+  std::vector<uint8_t> bytes;
+  try {
+    bytes = files->Read(file);
+  } catch (const EKestError&) {
+    return false;
+  }
+  if (TCursorFile::Recognises(bytes)) return LoadCursorFile(bytes);
+  TCursorPicture picture;
+  if (!LoadPicture(file, pictures, picture)) return false;
+  FFrames.push_back(std::move(picture));
+  FSteps.push_back(TCursorStep());
+  return true;
+}
+
+bool TSceneCursor::LoadCursorFile(const std::vector<uint8_t>& bytes) {
+  try {
+    const TCursorFile cursor{std::span<const uint8_t>(bytes)};
+    for (const TCursorFrame& f : cursor.Frames()) FFrames.push_back({f.Width, f.Height, f.HotX, f.HotY, f.Pixels});
+    FSteps = cursor.Steps();
+  } catch (const EKestError&) {
+    FFrames.clear();
+    return false;
+  }
+  FCycle = 0;
+  for (const TCursorStep& step : FSteps) FCycle += int64_t(step.Jiffies) * kPerJiffy;
+  return true;
+}
+
+bool TSceneCursor::LoadPicture(const std::string& file, TPexaCollection& pictures, TCursorPicture& out) {
   TPexaItem* item = nullptr;
   try {
     item = pictures.Acquire(this, file, false, false);
@@ -32,8 +82,8 @@ bool TSceneCursor::Load(const std::string& file, TPexaCollection& pictures, TCur
   }
   const TPexaItemFrame* frame = item && !item->Frames.empty() ? &item->Frames[0] : nullptr;
   const TDIBX* surface = frame ? frame->Surface.get() : nullptr;
-  const bool usable = surface && surface->Width() > 0 && surface->Height() > 0 && surface->Width() <= kMaxCursorSide &&
-                      surface->Height() <= kMaxCursorSide;
+  const bool usable = surface && surface->Width() > 0 && surface->Height() > 0 &&
+                      surface->Width() <= TCursorFile::kMaxSide && surface->Height() <= TCursorFile::kMaxSide;
   if (usable) {
     const TDIBX* mask = frame->Mask.get();
     if (mask && (mask->Width() != surface->Width() || mask->Height() != surface->Height())) mask = nullptr;

@@ -190,10 +190,9 @@ TEST_F(PictureKinds, CursorFilesShowWithTheirHotSpotAndAnimateOnGameTime) {
   TRecordingCursor cursor;
   Scene.SetCursorSink(&cursor);
   Scene.SetDefaultCursor([] { return std::string("spin.ani"); });
-  Files.Files["hand.cur"] = test::MakeCur({{2, 1, 1, 0, test::CursorBmp(2, 1, 24, {}, {{1, 2, 3, 4, 5, 6}}, {"01"})}});
+  Files.Files["hand.cur"] = test::MakeCur({{2, 1, 1, 0, test::CursorBmp(2, 1, 24, {}, {{1, 2, 3, 0, 0, 0}}, {"01"})}});
   // Frame 1, then 0, 6 and 3 sixtieths of a second; a tick is 50 ms.
-  Files.Files["spin.ani"] =
-      test::MakeAni({test::DotCursor(0x0000FF), test::DotCursor(0xFF0000)}, 2, 9, {6, 3}, {1, 0});
+  Files.Files["spin.ani"] = test::MakeAni({test::DotCursor(0x0000FF), test::DotCursor(0xFF0000)}, 2, 9, {6, 3}, {1, 0});
   TKestObject& box = Make(LT_BOX, "b");
   for (auto [id, v] : {std::pair{PR_WIDTH, 10}, {PR_HEIGHT, 10}, {PR_COLOR, 0xFF}}) WriteProperty(box, id, int32_t{v});
   WriteProperty(box, PR_CURSOR, std::string("hand.cur"));
