@@ -90,5 +90,28 @@ TEST(Errors, ReferencesIntoBrokenPagesAreStillChecked) {
   EXPECT_EQ(FormatDiagnostic(c.Errors.Items()[1]), "a.kst:2:6: page b.ksb has no label gone");
 }
 
+// Commands of one kind on one page share the property list of the page, so
+// a property one of them leaves out is stored empty for it.
+TEST(Warnings, NameTheCommandThatLeavesOutPropertiesOthersOfItsKindSet) {
+  const TCompiled c = CompileOne(
+      "imgnew name=\"a\" source=\"a.png\" left=10 width=100\n"
+      "imgnew name=\"b\" source=\"b.png\"\n"
+      "button name=\"c\" source=\"c.png\" left=1 top=2\n"
+      "button name=\"d\" top=3 source=\"d.png\" left=4\n"
+      "boxnew name=\"e\" color=$FF\n"
+      "boxnew name=\"f\" width=() color=()\n"
+      "boxnew name=\"g\" width=8 color=$FF\n");
+  EXPECT_TRUE(c.Errors.Empty()) << c.Errors.Text();
+  ASSERT_EQ(c.Errors.Warnings().size(), 2u) << c.Errors.WarningText();
+  EXPECT_EQ(FormatDiagnostic(c.Errors.Warnings()[0]),
+            "start.kst:2: warning: ImgNew leaves out width, left, set by another ImgNew on this page: stored "
+            "empty here, they take their creation defaults; width 0 replaces its picture's size, so it draws "
+            "nothing");
+  EXPECT_EQ(FormatDiagnostic(c.Errors.Warnings()[1]),
+            "start.kst:5: warning: BoxNew leaves out width, set by another BoxNew on this page: stored empty "
+            "here, it takes its creation default")
+      << "a property written as () is given, and an empty one sets nothing";
+}
+
 }  // namespace
 }  // namespace kest::test

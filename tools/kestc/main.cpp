@@ -25,7 +25,8 @@ constexpr const char* kHelp = R"(usage: kestc SRC_DIR -o OUT_DIR [--pack]
       Print the page as source text (UTF-8) that compiles back to the same
       bytes.
 
-Errors are printed as FILE:LINE:COL: message. The language is described in
+Errors are printed as FILE:LINE:COL: message, warnings as FILE:LINE: warning:
+message; a warning does not stop the build. The language is described in
 docs/script.md.
 
 Exit status: 0 done, 1 failed (the messages say why), 2 wrong usage.
@@ -36,7 +37,9 @@ int Usage(const std::string& why) {
   return 2;
 }
 
+// Warnings first, so that the errors that stopped the run end the output.
 int Report(const TDiagnostics& errors) {
+  std::fputs(errors.WarningText().c_str(), stderr);
   std::fputs(errors.Text().c_str(), stderr);
   return 1;
 }
@@ -73,5 +76,7 @@ int main(int argc, char** argv) {
     }
   }
   if (options.Source.empty() || options.Output.empty()) return Usage("a source folder and -o OUT_DIR are needed");
-  return BuildGame(options, errors) ? 0 : Report(errors);
+  if (!BuildGame(options, errors)) return Report(errors);
+  std::fputs(errors.WarningText().c_str(), stderr);
+  return 0;
 }

@@ -3,6 +3,7 @@
 #include "common/sjis.h"
 #include "common/stream.h"
 #include "kestc/command_parser.h"
+#include "kestc/left_out_properties.h"
 #include "kestc/source_text.h"
 
 namespace kest::kestc {
@@ -19,6 +20,7 @@ std::vector<TCompiledPage> CompileScripts(const std::vector<TScriptSource>& sour
     page.Page->Version = kNewestPageVersion;
     page.Page->ResultKind = 1;
     TPageParser(page, errors).Parse(source.Text);
+    WarnOfLeftOutProperties(page, errors);
   }
   ResolveReferences(pages, errors);
   return pages;
