@@ -92,25 +92,27 @@ TEST(Errors, ReferencesIntoBrokenPagesAreStillChecked) {
 
 // Commands of one kind on one page share the property list of the page, so
 // a property one of them leaves out is stored empty for it.
+// Only a left-out property whose creation default differs from what the
+// object starts with is told: the others change nothing.
 TEST(Warnings, NameTheCommandThatLeavesOutPropertiesOthersOfItsKindSet) {
   const TCompiled c = CompileOne(
-      "imgnew name=\"a\" source=\"a.png\" left=10 width=100\n"
+      "imgnew name=\"a\" source=\"a.png\" left=10 width=100 height=()\n"
       "imgnew name=\"b\" source=\"b.png\"\n"
-      "button name=\"c\" source=\"c.png\" left=1 top=2\n"
-      "button name=\"d\" top=3 source=\"d.png\" left=4\n"
-      "boxnew name=\"e\" color=$FF\n"
-      "boxnew name=\"f\" width=() color=()\n"
-      "boxnew name=\"g\" width=8 color=$FF\n");
+      "button name=\"c\" source=\"c.png\" left=1 top=2 repeat=TRUE\n"
+      "button name=\"d\" top=3 source=\"d.png\"\n"
+      "sound name=\"e\" source=\"e.ogg\" volume=500\n"
+      "sound name=\"f\" source=\"f.ogg\" volume=()\n"
+      "boxnew name=\"g\" color=$FF\n"
+      "boxnew name=\"h\" width=8 color=$FF\n");
   EXPECT_TRUE(c.Errors.Empty()) << c.Errors.Text();
   ASSERT_EQ(c.Errors.Warnings().size(), 2u) << c.Errors.WarningText();
   EXPECT_EQ(FormatDiagnostic(c.Errors.Warnings()[0]),
-            "start.kst:2: warning: ImgNew leaves out width, left, set by another ImgNew on this page: stored "
-            "empty here, they take their creation defaults; width 0 replaces its picture's size, so it draws "
-            "nothing");
+            "start.kst:2: warning: ImgNew leaves out width, set by another ImgNew on this page: stored empty here, "
+            "it takes its creation default; width 0 replaces its picture's size, so it draws nothing")
+      << "a property written as () is given, and left (0 either way) is not told";
   EXPECT_EQ(FormatDiagnostic(c.Errors.Warnings()[1]),
-            "start.kst:5: warning: BoxNew leaves out width, set by another BoxNew on this page: stored empty "
-            "here, it takes its creation default")
-      << "a property written as () is given, and an empty one sets nothing";
+            "start.kst:4: warning: Button leaves out repeat, set by another Button on this page: stored empty here, "
+            "it takes its creation default");
 }
 
 }  // namespace

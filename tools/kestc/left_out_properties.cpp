@@ -29,6 +29,28 @@ void Named(const TCommand& command, TPropertySet& named, TPropertySet& set) {
 // an empty width or height gives them a size of 0 instead.
 bool SizesToPicture(uint8_t id) { return id == ciImgNew || id == ciButton || id == ciMapImgNew; }
 
+// The properties whose creation default differs from what a new object of
+// the command's kind starts with: left out beside a command that names them,
+// they change the object. Every other creation default is the value the
+// object has anyway, and leaving it out costs nothing.
+TPropertySet Telling(uint8_t id) {
+  TPropertySet telling;
+  if (SizesToPicture(id)) telling.set(PR_WIDTH).set(PR_HEIGHT);
+  switch (id) {
+    case ciButton: telling.set(PR_REPEAT); break;
+    case ciMenu: telling.set(PR_ROWCOUNT); break;
+    case ciSound:
+    case ciMovie:
+    case ciCinema: telling.set(PR_VOLUME); break;
+    case ciWaveNew: telling.set(PR_AMP).set(PR_WAVELEN); break;
+    case ciCGCaption: telling.set(PR_GLYPHWIDTH).set(PR_GLYPHHEIGHT); break;
+    case ciSaveCabinet:
+    case ciLoadCabinet: telling.set(PR_VISIBLE); break;
+    default: break;
+  }
+  return telling;
+}
+
 std::string SizeNote(bool width, bool height) {
   if (width && height) return "; width and height 0 replace its picture's size, so it draws nothing";
   return std::string("; ") + (width ? "width" : "height") + " 0 replaces its picture's size, so it draws nothing";
@@ -69,10 +91,11 @@ void WarnOfLeftOutProperties(const TCompiledPage& page, TDiagnostics& diagnostic
   }
   for (int32_t i = 0; i < page.Count(); ++i) {
     const TCommand& command = page.At(i);
-    const TPropertySet missing = setByKind[command.GetCommandId()] & ~named[static_cast<size_t>(i)];
+    const uint8_t id = command.GetCommandId();
+    const TPropertySet missing = setByKind[id] & ~named[static_cast<size_t>(i)] & Telling(id);
     if (missing.none()) continue;
     diagnostics.Warn(page.File, page.SourceLines.at(static_cast<size_t>(i)), 0,
-                     Message(command.Layout().Name, command.GetCommandId(), missing));
+                     Message(command.Layout().Name, id, missing));
   }
 }
 
