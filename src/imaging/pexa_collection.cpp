@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/errors.h"
 #include "common/sjis.h"
 #include "common/stream.h"
 #include "imaging/pexa_frame_list.h"
@@ -79,23 +80,31 @@ void TPexaCollection::Forget(const std::string& fileName) {
   for (const char* suffix : {"", "?m", "?t", "?m?t"}) FByKey.erase(FoldName(fileName + suffix));
 }
 
+void TPexaCollection::AddBlank(TPexaItem& item) const {
+  // Pixel value 0 is the key: the picture draws nothing.
+  TPexaItemFrame& frame = item.Frames.emplace_back();
+  frame.Surface = std::make_unique<TDIBX>(8, 8, FBitCount);
+  frame.Surface->TransparentPixel = 0;
+  frame.TransparentColor = frame.Surface->PixelToColor(0);
+}
+
 void TPexaCollection::Load(TPexaItem& item) {
   bool trim = false;
   bool mask = false;
   const std::string name = StripPictureSuffixes(item.Name, trim, mask);
-  if (!FFiles || !FFiles->Exists(name)) {
-    // Pixel value 0 is the key: the picture draws nothing.
-    TPexaItemFrame& frame = item.Frames.emplace_back();
-    frame.Surface = std::make_unique<TDIBX>(8, 8, FBitCount);
-    frame.Surface->TransparentPixel = 0;
-    frame.TransparentColor = frame.Surface->PixelToColor(0);
+  if (!FFiles || !FFiles->Exists(name)) return AddBlank(item);
+  TPexaFrameList list(FCode);
+  try {
+    list.LoadByContent(FFiles->Read(name));
+  } catch (const EKestError& e) {
+    item.Error = name + ": " + e.what();
+  }
+  if (mask) list.MakeMasks();
+  if (list.Count() == 0) {
+    // Nothing readable draws nothing, as a missing file does.
+    if (!item.Error.empty()) AddBlank(item);
     return;
   }
-  TPexaFrameList list(FCode);
-  const std::vector<uint8_t> bytes = FFiles->Read(name);
-  list.LoadByContent(bytes);
-  if (mask) list.MakeMasks();
-  if (list.Count() == 0) return;
   item.Width = list.Frames(0).Composite.Width();
   item.Height = list.Frames(0).Composite.Height();
   for (int32_t i = 0; i < list.Count(); ++i) {

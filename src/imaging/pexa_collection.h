@@ -47,6 +47,9 @@ class TPexaItem {
   int32_t Width = 0;
   int32_t Height = 0;
   int32_t TotalDelay = 0;
+  // Why the file could not be read to its end ("name: reason"); empty when
+  // it could. The frames read whole before the fault are kept.
+  std::string Error;
 };
 
 class TPexaCollection {
@@ -92,6 +95,7 @@ class TPexaCollection {
 
  private:
   void Load(TPexaItem& item);
+  void AddBlank(TPexaItem& item) const;
   void Reload(TPexaItem& item, bool recreate);
 
   IPictureFiles* FFiles;

@@ -69,8 +69,16 @@ class TPexaReader {
   void Run() {
     ReadHeader();
     const int32_t frames = FFirstOnly ? std::min(FHeader.FrameCount, 1) : FHeader.FrameCount;
-    for (int32_t f = 0; f < frames; ++f) ReadFrame(f);
-    // Pictures kept for tile references are not wanted once the file is read.
+    for (int32_t f = 0; f < frames; ++f) {
+      ReadFrame(f);
+      FComplete = f + 1;
+    }
+    DropLayers();
+  }
+  // The frames read to their end; a fault in the next leaves it half made.
+  int32_t Complete() const { return FComplete; }
+  // Pictures kept for tile references are not wanted once the file is read.
+  void DropLayers() {
     for (int32_t f = 0; f < FList.Count(); ++f) FList.Frames(f).Layers.clear();
   }
 
@@ -278,6 +286,7 @@ class TPexaReader {
   TPexaFrameList& FList;
   TStream& FStream;
   bool FFirstOnly;
+  int32_t FComplete = 0;
   THeader FHeader;
   int64_t FSpent = 0;
 };
@@ -294,9 +303,12 @@ bool EndsWith(const std::string& name, const char* ext) {
 
 void TPexaFrameList::LoadFromStream(TStream& stream, bool firstFrameOnly) {
   FFrames.clear();
+  TPexaReader reader(*this, stream, firstFrameOnly);
   try {
-    TPexaReader(*this, stream, firstFrameOnly).Run();
+    reader.Run();
   } catch (const EReadError& e) {
+    FFrames.resize(size_t(reader.Complete()));
+    reader.DropLayers();
     // Short reads of the records say only that the stream ended.
     if (std::string_view(e.what()).starts_with("Pexa")) throw;
     Fail(std::string("ends early (") + e.what() + ")");
@@ -312,16 +324,17 @@ void TPexaFrameList::LoadFromBytes(std::span<const uint8_t> data, const std::str
   }
   const bool png = EndsWith(fileName, ".png");
   if (!png && !EndsWith(fileName, ".bmp") && !EndsWith(fileName, ".dib")) return;
-  TPexaFrame& frame = AddFrame();
-  if (png) {
-    TDIBX alpha;
-    if (DecodePng(data, frame.Composite, &alpha)) frame.Alpha.emplace(std::move(alpha));
-    frame.Composite.SetBitCount(24);
-    return;
-  }
+  auto frame = std::make_unique<TPexaFrame>();
   TDIBX alpha;
-  if (DecodeBmp(data, frame.Composite, &alpha)) frame.Alpha.emplace(std::move(alpha));
-  if (frame.Composite.BitCount() == 32) frame.Composite.SetBitCount(24);
+  // A picture that fails to decode leaves no frame behind.
+  if (png) {
+    if (DecodePng(data, frame->Composite, &alpha)) frame->Alpha.emplace(std::move(alpha));
+    frame->Composite.SetBitCount(24);
+  } else {
+    if (DecodeBmp(data, frame->Composite, &alpha)) frame->Alpha.emplace(std::move(alpha));
+    if (frame->Composite.BitCount() == 32) frame->Composite.SetBitCount(24);
+  }
+  FFrames.push_back(std::move(frame));
 }
 
 void TPexaFrameList::LoadByContent(std::span<const uint8_t> data) {

@@ -64,7 +64,7 @@ class TPexaFrameList {
   explicit TPexaFrameList(uint32_t code = 0) : FCode(code) {}
 
   // Decodes a file from the stream's position. Raises EReadError (naming what
-  // is wrong) on damaged data; the frames decoded so far stay.
+  // is wrong) on damaged data; the frames read whole before it stay.
   void LoadFromStream(TStream& stream, bool firstFrameOnly = false);
   // ".pxa", ".png", ".bmp" and ".dib" by extension; others leave the list empty.
   void LoadFromBytes(std::span<const uint8_t> data, const std::string& fileName);

@@ -1,6 +1,7 @@
 #include "script/commands_component.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "common/errors.h"
 #include "common/sjis.h"
@@ -173,12 +174,22 @@ void TComComponent::Execute(TCallMan& man) {
   // A page that names no parent puts the control on the front screen too.
   if (TKestControl* control = object->AsControl(); control && !Property(PR_PARENT))
     control->SetParent(&scene->FrontBase());
+  // A property that fails (a picture that cannot be read, say) keeps none of
+  // the others from the object; the command fails with the first reason once
+  // they are all given.
+  std::exception_ptr failed;
   for (int32_t id : kApplyOrder) {
     TKestParser* expression = NeverApplied(id) ? nullptr : Property(id);
-    if (expression) Apply(*scene, *object, id, man.Evaluate(*expression));
+    if (!expression) continue;
+    try {
+      Apply(*scene, *object, id, man.Evaluate(*expression));
+    } catch (const EKestError&) {
+      if (!failed) failed = std::current_exception();
+    }
   }
   if (TKestControl* control = object->AsControl()) control->Invalidate();
   AfterProperties(man, *object);
+  if (failed) std::rethrow_exception(failed);
 }
 
 void TComGetProp::Execute(TCallMan& man) {

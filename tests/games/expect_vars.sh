@@ -2,7 +2,8 @@
 # Runs a game headless and checks lines of its --dump-vars listing.
 # usage: expect_vars.sh PLAYER GAME TICKS INPUT|- LINE...
 # A LINE starting with "summary:" is looked for in the player's summary line,
-# one starting with "!" must not be in the listing.
+# one starting with "trace:" in its command trace, one starting with "!" must
+# not be in the listing.
 # With RUNS=n in the environment the game runs n times over the same copy
 # (each run finding the status data the one before left) and the last run's
 # listing is checked.
@@ -15,7 +16,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$game/." "$work/"
 rm -f "$work/save.dat"
-args=(--headless "$work" --ticks "$ticks" --dump-vars)
+args=(--headless "$work" --ticks "$ticks" --dump-vars --trace "$work/trace.txt")
 [ "$input" != - ] && args+=(--input "$input")
 for ((run = 0; run < ${RUNS:-1}; ++run)); do
   out=$("$player" "${args[@]}") || { echo "the player failed: $out"; exit 1; }
@@ -25,6 +26,8 @@ summary=$(grep '^kestplayer: headless' <<<"$out")
 for line in "$@"; do
   if [[ $line == summary:* ]]; then
     grep -qF -- "${line#summary:}" <<<"$summary" || { echo "summary without: ${line#summary:}"; status=1; }
+  elif [[ $line == trace:* ]]; then
+    grep -qF -- "${line#trace:}" "$work/trace.txt" || { echo "trace without: ${line#trace:}"; status=1; }
   elif [[ $line == !* ]]; then
     grep -qxF -- "${line#!}" <<<"$out" && { echo "unexpected: ${line#!}"; status=1; }
   elif ! grep -qxF -- "$line" <<<"$out"; then

@@ -116,6 +116,31 @@ TEST(PexaCollection, MissingFilesDrawNothing) {
   EXPECT_EQ(item->Width, 0);
 }
 
+// A damaged picture keeps what could be read and says which file it is; one
+// with nothing readable draws nothing, as a missing one.
+TEST(PexaCollection, DamagedPicturesKeepTheirWholeFramesAndNameTheFile) {
+  TFakeFiles files;
+  std::vector<uint8_t> two = Picture({100, 50});
+  two.resize(two.size() - 8);
+  files.Files["two.pxa"] = two;
+  std::vector<uint8_t> png = test::MakePng(3, 2, std::vector<uint8_t>(3 * 2 * 4, 0xFF), true);
+  png.resize(png.size() / 2);
+  files.Files["half.png"] = png;
+  TPexaCollection cache(&files, 0);
+  int user = 0;
+  TPexaItem* item = cache.Acquire(&user, "two.pxa", false, false);
+  ASSERT_EQ(item->Frames.size(), 1u) << "the cut second frame is dropped";
+  EXPECT_EQ(item->Width, 20);
+  EXPECT_EQ(item->Frames[0].Surface->GetPixel(5, 3), 0x0000FFu);
+  EXPECT_EQ(item->Error.rfind("two.pxa: ", 0), 0u) << item->Error;
+  EXPECT_EQ(cache.Acquire(&user, "two.pxa", false, false), item) << "kept in the cache with its reason";
+  TPexaItem* half = cache.Acquire(&user, "half.png", false, true);
+  ASSERT_EQ(half->Frames.size(), 1u);
+  EXPECT_EQ(half->Width, 0) << "drawn as a missing picture";
+  EXPECT_EQ(half->Error.rfind("half.png: ", 0), 0u) << half->Error;
+  EXPECT_TRUE(cache.Acquire(&user, "two.pxa?none", false, false)->Error.empty());
+}
+
 TEST(PexaCollection, FramesDrawByTheAlphaRuleAndTile) {
   TPexaItemFrame frame;
   frame.Surface = std::make_unique<TDIBX>(40, 30, 32);

@@ -95,6 +95,7 @@ void TKestButton::SetStateSource(int32_t state, const std::string& source) {
   current = source;
   FStates[size_t(state - 1)].Load(Scene().Pictures(), this, source, false);
   if (FState == state) ShowFrame(Frames().Count() > 0 ? 0 : -1);
+  FStates[size_t(state - 1)].RaiseIfDamaged();
 }
 
 std::vector<TKestButton*> TKestButton::Group() const {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/errors.h"
+
 namespace kest {
 
 void TKestImageList::Load(TPexaCollection* cache, const void* holder, const std::string& name, bool mask) {
@@ -10,6 +12,10 @@ void TKestImageList::Load(TPexaCollection* cache, const void* holder, const std:
   FCache = cache;
   FHolder = holder;
   FItem = cache->Acquire(holder, name, false, mask);
+}
+
+void TKestImageList::RaiseIfDamaged() const {
+  if (FItem && !FItem->Error.empty()) throw EReadError(FItem->Error);
 }
 
 void TKestImageList::Clear() {

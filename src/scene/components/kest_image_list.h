@@ -22,6 +22,9 @@ class TKestImageList {
   // no cache or an unknown file leaves the list empty.
   void Load(TPexaCollection* cache, const void* holder, const std::string& name, bool mask);
   void Clear();
+  // Raises why the picture could not be read to its end, naming the file:
+  // called once the control has taken up what could be read.
+  void RaiseIfDamaged() const;
   int32_t Count() const { return FItem ? static_cast<int32_t>(FItem->Frames.size()) : 0; }
   const TPexaItemFrame* Frame(int32_t index) const;
   // The picture of frame index with every channel moved by brightness

@@ -153,6 +153,7 @@ void TKestImages::SetSource(const std::string& source) {
   Invalidate();
   FList.Load(Scene().Pictures(), this, source, false);
   ShowFrame(FList.Count() > 0 ? 0 : -1);
+  FList.RaiseIfDamaged();
 }
 
 TPropValue TKestImages::GetProp(int32_t id) const {

@@ -102,6 +102,7 @@ void TKestMapImage::SetSource(std::string& field, TKestImageList& list, const st
     FHoverLoop.Restart(FHover);
   }
   Invalidate();
+  list.RaiseIfDamaged();
 }
 
 void TKestMapImage::SetMapSource(const std::string& source) {

@@ -11,6 +11,7 @@ void TKestTile::SetSource(const std::string& source) {
   FSource = source;
   FList.Load(Scene().Pictures(), this, source, false);
   ShowFrame(FList.Count() > 0 ? 0 : -1);
+  FList.RaiseIfDamaged();
 }
 
 int32_t TKestTile::AbsLeft() const {
