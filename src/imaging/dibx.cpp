@@ -122,11 +122,31 @@ void TDIBX::SetBitCount(int bitCount) {
   auto pixelOf = [&](uint32_t colour) {
     return FFormat.IsIndexed() ? nearest.Find(colour) : ChannelColorToPixel(FFormat, colour);
   };
+  const int fromBits = oldFormat.BitCount;
+  const int toBits = FFormat.BitCount;
   for (int32_t y = 0; y < FHeight; ++y) {
     const uint8_t* from = oldPixels.data() + ptrdiff_t(y) * oldStep;
     uint8_t* to = FPixels.data() + ptrdiff_t(y) * FStep;
-    for (int32_t x = 0; x < FWidth; ++x)
-      StorePixel(to, x, FFormat.StoredBitCount, pixelOf(colourOf(LoadPixel(from, x, oldFormat.StoredBitCount))));
+    // Every picture loaded for a 32-bit screen goes through here: the two
+    // direct depths keep their channels in the same byte order, the fourth
+    // byte 0, so their bytes move in a plain loop.
+    if (fromBits == 24 && toBits == 32) {
+      for (int32_t x = 0; x < FWidth; ++x) {
+        to[4 * x] = from[3 * x];
+        to[4 * x + 1] = from[3 * x + 1];
+        to[4 * x + 2] = from[3 * x + 2];
+        to[4 * x + 3] = 0;
+      }
+    } else if (fromBits == 32 && toBits == 24) {
+      for (int32_t x = 0; x < FWidth; ++x) {
+        to[3 * x] = from[4 * x];
+        to[3 * x + 1] = from[4 * x + 1];
+        to[3 * x + 2] = from[4 * x + 2];
+      }
+    } else {
+      for (int32_t x = 0; x < FWidth; ++x)
+        StorePixel(to, x, FFormat.StoredBitCount, pixelOf(colourOf(LoadPixel(from, x, oldFormat.StoredBitCount))));
+    }
   }
   if (oldKey >= 0 && oldKey <= 0xFFFFFF) TransparentPixel = pixelOf(colourOf(uint32_t(oldKey)));
 }

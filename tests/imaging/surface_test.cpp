@@ -65,6 +65,22 @@ TEST(Surface, SetBitCountRoundTripsColours) {
   EXPECT_EQ(s.TransparentPixel, 0x00FF00);
   s.SetBitCount(16);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(s.GetPixel(i, 0), before[i]);
+
+  // 24 and 32 bits, by the colour of every pixel.
+  TDIBX wide(7, 3, 24);
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x = 0; x < 7; ++x) wide.SetPixel(x, y, uint32_t(0x9E3779B9u * uint32_t(y * 7 + x + 1)) >> 8);
+  TDIBX original(7, 3, 24);
+  original.Draw(0, 0, wide, wide.Bounds(), TBlit::None);
+  wide.SetBitCount(32);
+  TDIBX deep(1, 1, 32);
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x = 0; x < 7; ++x)
+      ASSERT_EQ(wide.GetPixel(x, y), uint32_t(deep.ColorToPixel(original.PixelToColor(original.GetPixel(x, y)))));
+  EXPECT_EQ(wide.ScanLine(1)[4 * 6 + 3], 0);
+  wide.SetBitCount(24);
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x = 0; x < 7; ++x) ASSERT_EQ(wide.GetPixel(x, y), original.GetPixel(x, y));
 }
 
 TEST(Surface, IndexedToColourUsesPalette) {
