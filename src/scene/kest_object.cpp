@@ -17,6 +17,16 @@ TPropValue DefaultValue(const TPropertyInfo& info) {
   return std::string();
 }
 
+TPropValue CreationValue(const TPropertyInfo& info) {
+  switch (info.Type) {
+    case TPropType::Int: return info.Creation;
+    case TPropType::Float: return 0.0L;
+    case TPropType::Bool: return info.Creation != 0;
+    case TPropType::Str: break;
+  }
+  return std::string();
+}
+
 TKestObject::TKestObject(TKestBaseList& scene) : FScene(&scene), FLife(std::make_shared<TObjectLife>()) {
   FLife->Object = this;
 }

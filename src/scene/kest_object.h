@@ -18,6 +18,7 @@ namespace kest {
 
 class TKestBaseList;
 class TKestControl;
+class TKestParser;
 class TStream;
 
 // A property value, held in the alternative of its type (TPropType order).
@@ -25,6 +26,18 @@ using TPropValue = std::variant<int32_t, long double, bool, std::string>;
 
 // The value an object that keeps nothing answers for a property.
 TPropValue DefaultValue(const TPropertyInfo& info);
+// The value a creating command gives a property its page stores empty.
+TPropValue CreationValue(const TPropertyInfo& info);
+
+// The page's expressions for the object a creating command made.
+class ICreation {
+ public:
+  // The expression for a property id, or nothing when the page stores none.
+  virtual TKestParser* Expression(int32_t id) = 0;
+
+ protected:
+  ~ICreation() = default;
+};
 
 class TKestObject {
  public:
@@ -70,6 +83,11 @@ class TKestObject {
 
   // Called by the scene once the object has left the registry.
   virtual void Detach() {}
+
+  // A creating command calls these once the object exists and is placed,
+  // before it gives its properties, and once it has given them all.
+  virtual void Creating(ICreation&) {}
+  virtual void Created() {}
 
  protected:
   friend class TKestBaseList;

@@ -39,11 +39,22 @@ struct TPropertyInfo {
   // answer 0, false or the empty string).
   int32_t Default;
   TKeptBy KeptBy;
+  // What a creating command gives the property when its page stores an empty
+  // expression for it (int and bool properties; the others take 0 or the
+  // empty string).
+  int32_t Creation;
+  // The property's place in the order a creating command gives properties,
+  // or -1 for those such a command never gives: the frame image cells, the
+  // caret, the emission point, read-only values and the plus offsets.
+  int16_t ApplyRank;
 };
 
 // Nothing for an id outside 0..164.
 const TPropertyInfo* PropertyInfo(int32_t id);
 std::span<const TPropertyInfo> Properties();
+// The ids a creating command gives, in the order it gives them: name and
+// parent first, then the picture and the size, then the rest.
+std::span<const int32_t> CreationOrder();
 
 // The ids that name properties in code.
 enum TPropId : int32_t {

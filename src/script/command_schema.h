@@ -9,6 +9,8 @@
 #include <span>
 #include <string_view>
 
+#include "scene/component_kinds.h"
+
 namespace kest {
 
 inline constexpr int32_t kCommandIdCount = 61;
@@ -214,6 +216,8 @@ struct TCommandLayout {
   const char* Name;         // "If", "BoxNew", ...
   const char* DisplayName;  // the editor's caption, UTF-8
   std::span<const TFieldLayout> Fields;
+  // The kind of scene object the command creates; LT_NONE for the others.
+  TComponentKind Creates = LT_NONE;
   bool IsComponent() const;
 };
 

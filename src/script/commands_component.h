@@ -19,14 +19,6 @@ class TComComponent : public TCommand {
   TKestParser* Property(int32_t id);
   // Creates the command's kind and applies its properties in the fixed order.
   void Execute(TCallMan& man) override;
-
- protected:
-  // The kind the command creates; LT_NONE for the commands that create none.
-  virtual TComponentKind CreatedKind() const;
-  // Runs once the object exists, before its properties are applied.
-  virtual void BeforeProperties(TCallMan& man, TKestObject& object);
-  // Runs once the properties are applied.
-  virtual void AfterProperties(TCallMan& man, TKestObject& object);
 };
 
 class TComControl : public TComComponent {

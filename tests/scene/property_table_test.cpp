@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <span>
 #include <string>
 
 #include "common/errors.h"
@@ -45,6 +46,34 @@ void CheckEveryId(TKestObject& object, const std::map<int32_t, TPropValue>& crea
     const bool kept = object.Keeps(info) && !info.ReadOnly;
     EXPECT_EQ(ReadProperty(object, info.Id), kept ? wanted : before);
   }
+}
+
+// What a creating command gives: every applied id once, name and parent
+// first and the picture before the size; the values of the types.
+TEST(PropertyTable, CreationColumns) {
+  const std::span<const int32_t> order = CreationOrder();
+  ASSERT_GE(order.size(), 4u);
+  EXPECT_EQ(order[0], PR_NAME);
+  EXPECT_EQ(order[1], PR_PARENT);
+  EXPECT_EQ(order[2], PR_SOURCE);
+  std::map<int32_t, size_t> at;
+  for (size_t i = 0; i < order.size(); ++i) EXPECT_TRUE(at.emplace(order[i], i).second) << order[i];
+  EXPECT_LT(at[PR_ZOOMX], at[PR_WIDTH]) << "the size, given after the zoom, wins";
+  EXPECT_LT(at[PR_WIDTH], at[PR_LEFT]);
+  for (const TPropertyInfo& info : Properties()) {
+    SCOPED_TRACE(info.Name);
+    EXPECT_EQ(at.contains(info.Id), info.ApplyRank >= 0);
+    const TPropValue value = CreationValue(info);
+    ASSERT_EQ(value.index(), static_cast<size_t>(info.Type));
+    if (info.Type == TPropType::Bool) {
+      EXPECT_TRUE(info.Creation == 0 || info.Creation == 1);
+    } else if (info.Type != TPropType::Int) {
+      EXPECT_EQ(info.Creation, 0);
+    }
+  }
+  EXPECT_EQ(CreationValue(*PropertyInfo(PR_ALPHA)), TPropValue(int32_t{255}));
+  EXPECT_EQ(CreationValue(*PropertyInfo(PR_VISIBLE)), TPropValue(true));
+  EXPECT_LT(PropertyInfo(PR_CARETX)->ApplyRank, 0) << "the caret is never given";
 }
 
 TEST(PropertyTable, EveryIdOnAControl) {

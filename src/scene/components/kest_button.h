@@ -20,6 +20,8 @@ class TKestButton : public TKestImages {
   TPropValue GetProp(int32_t id) const override;
   void SetProp(int32_t id, TPropValue value) override;
   bool Update() override;
+  // Every frame of a button lasts its own time, the last one too.
+  void Creating(ICreation&) override {}
   void MouseMove() override;
   void MouseOut(TKestControl* next) override;
   void LeftDown() override;

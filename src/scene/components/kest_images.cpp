@@ -156,6 +156,10 @@ void TKestImages::SetSource(const std::string& source) {
   FList.RaiseIfDamaged();
 }
 
+void TKestImages::Creating(ICreation& creation) {
+  if (TKestParser* extra = creation.Expression(PR_DELAY)) SetLastFrameExtra(*extra);
+}
+
 TPropValue TKestImages::GetProp(int32_t id) const {
   switch (id) {
     case PR_SOURCE: return FSource;

@@ -66,6 +66,8 @@ class TKestImages : public TKestCustomImages {
   bool Update() override;
   void SaveState(TStream& stream) const override;
   void LoadState(TStream& stream, int32_t version) override;
+  // The last frame lasts longer by the value of the delay the page gives.
+  void Creating(ICreation& creation) override;
 
  protected:
   TKestImageList& Frames() override { return FList; }

@@ -30,6 +30,11 @@ TMediaObject<Base>::~TMediaObject() {
 }
 
 template <class Base>
+void TMediaObject<Base>::Created() {
+  SetPlayState(std::get<int32_t>(GetProp(PR_DELAY)) > 0 ? kPlayStateFadingIn : kPlayStatePlaying);
+}
+
+template <class Base>
 int32_t TMediaObject<Base>::ItemVolume(int32_t volume, bool midi) {
   // MIDI is clamped too: above 1000 the controller would get a value past 127.
   if (midi) return static_cast<int32_t>(std::clamp<int64_t>(int64_t{volume} * 10 - 10000, kSilent, 0));

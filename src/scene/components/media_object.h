@@ -27,6 +27,9 @@ class TMediaObject : public Base, public IMediaPlayer {
   TPropValue GetProp(int32_t id) const override;
   void SetProp(int32_t id, TPropValue value) override;
   bool Update() override;
+  // A new sound or movie starts once it has its properties, fading in when
+  // it was given a fade time.
+  void Created() override;
 
   uint8_t PlayState() const override { return FPlayState; }
   void SetPlayState(uint8_t state) override;
