@@ -5,6 +5,7 @@
 
 #include "common/errors.h"
 #include "common/save_versions.h"
+#include "common/state_io.h"
 #include "common/stream.h"
 #include "scene/kest_base.h"
 #include "scene/kest_base_list.h"
@@ -20,8 +21,6 @@ bool IsSavedChild(const TKestControl& child) {
   const std::string& name = child.Name();
   return !name.empty() && name[0] != '\x01' && child.Kind() != LT_NONE;
 }
-
-uint8_t ToByte(bool value) { return value ? 1 : 0; }
 
 }  // namespace
 
@@ -224,23 +223,34 @@ void TKestControl::SortChildren() {
   });
 }
 
+void TKestControl::Serialise(TStateIo& io) {
+  for (int32_t* v : {&FLeft, &FTop, &FWidth, &FHeight, &FAnchorX, &FAnchorY}) io.Int(*v);
+  io.Flag(FPosZoomed);
+  if (io.Since(kSaveSinceOffsets))
+    for (int32_t* v : {&FMotionX, &FMotionY, &FPlusX, &FPlusY}) io.Int(*v);
+  if (io.Since(kSaveSinceClips)) {
+    for (int32_t* v : {&FClipLeft, &FClipTop, &FClipWidth, &FClipHeight}) io.Int(*v);
+    io.Flag(FAniPaused);
+  }
+  io.Flag(FVisible);
+  io.Int(FColor);
+  for (int32_t& v : FSpareRect) io.Int(v);
+  io.Byte(FIgnoreMouse);
+  io.Str(FCursor);
+  io.Str(FEvents[0]);
+  if (io.Since(kSaveSinceMouseIn)) io.Str(FEvents[8]);
+  for (size_t slot = 1; slot < 8; ++slot) io.Str(FEvents[slot]);
+  if (io.Since(kSaveSinceKeyEvents)) {
+    io.Flag(FHandleKey);
+    for (size_t slot = 9; slot < kEventCount; ++slot) io.Str(FEvents[slot]);
+  }
+}
+
 void TKestControl::SaveState(TStream& stream) const {
   TKestComponent::SaveState(stream);
-  for (int32_t v : {FLeft, FTop, FWidth, FHeight, FAnchorX, FAnchorY}) WriteInt(stream, v);
-  WriteByte(stream, ToByte(FPosZoomed));
-  for (int32_t v : {FMotionX, FMotionY, FPlusX, FPlusY, FClipLeft, FClipTop, FClipWidth, FClipHeight})
-    WriteInt(stream, v);
-  WriteByte(stream, ToByte(FAniPaused));
-  WriteByte(stream, ToByte(FVisible));
-  WriteInt(stream, FColor);
-  for (int32_t v : FSpareRect) WriteInt(stream, v);
-  WriteByte(stream, FIgnoreMouse);
-  WriteStr(stream, FCursor);
-  WriteStr(stream, FEvents[0]);
-  WriteStr(stream, FEvents[8]);
-  for (size_t slot = 1; slot < 8; ++slot) WriteStr(stream, FEvents[slot]);
-  WriteByte(stream, ToByte(FHandleKey));
-  for (size_t slot = 9; slot < kEventCount; ++slot) WriteStr(stream, FEvents[slot]);
+  // Writing reads the fields and changes none of them.
+  TStateIo io = TStateIo::Writer(stream);
+  const_cast<TKestControl*>(this)->Serialise(io);
   SaveChildren(stream);
 }
 
@@ -256,26 +266,8 @@ void TKestControl::SaveChildren(TStream& stream) const {
 
 void TKestControl::LoadState(TStream& stream, int32_t version) {
   TKestComponent::LoadState(stream, version);
-  for (int32_t* v : {&FLeft, &FTop, &FWidth, &FHeight, &FAnchorX, &FAnchorY}) *v = ReadInt(stream);
-  FPosZoomed = ReadByte(stream) != 0;
-  if (version >= kSaveSinceOffsets)
-    for (int32_t* v : {&FMotionX, &FMotionY, &FPlusX, &FPlusY}) *v = ReadInt(stream);
-  if (version >= kSaveSinceClips) {
-    for (int32_t* v : {&FClipLeft, &FClipTop, &FClipWidth, &FClipHeight}) *v = ReadInt(stream);
-    FAniPaused = ReadByte(stream) != 0;
-  }
-  FVisible = ReadByte(stream) != 0;
-  FColor = ReadInt(stream);
-  for (int32_t& v : FSpareRect) v = ReadInt(stream);
-  FIgnoreMouse = ReadByte(stream);
-  FCursor = ReadStr(stream);
-  FEvents[0] = ReadStr(stream);
-  if (version >= kSaveSinceMouseIn) FEvents[8] = ReadStr(stream);
-  for (size_t slot = 1; slot < 8; ++slot) FEvents[slot] = ReadStr(stream);
-  if (version >= kSaveSinceKeyEvents) {
-    FHandleKey = ReadByte(stream) != 0;
-    for (size_t slot = 9; slot < kEventCount; ++slot) FEvents[slot] = ReadStr(stream);
-  }
+  TStateIo io = TStateIo::Reader(stream, version);
+  Serialise(io);
   LoadChildren(stream, version);
 }
 

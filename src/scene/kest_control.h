@@ -14,6 +14,8 @@
 
 namespace kest {
 
+class TStateIo;
+
 class TCustomDIBX;
 class TKestBase;
 class TKestMotion;
@@ -148,6 +150,8 @@ class TKestControl : public TKestComponent {
   void RemoveChild(TKestControl* child);
   void SaveChildren(TStream& stream) const;
   void LoadChildren(TStream& stream, int32_t version);
+  // The control's own part of the record, in both directions.
+  void Serialise(TStateIo& io);
 
   TKestControl* FParent = nullptr;
   std::vector<TKestControl*> FChildren;

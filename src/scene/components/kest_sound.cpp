@@ -28,44 +28,38 @@ void TKestSound::SetProp(int32_t id, TPropValue value) {
   }
 }
 
+void TKestSound::Serialise(TStateIo& io) {
+  TLoaded record = Recorded(StoredPlayState());
+  int32_t balance = FBalance;
+  io.Str(record.Source);
+  io.Flag(FRepeat);
+  io.Flag(FAutoScrap);
+  io.Flag(record.Paused);
+  io.Flag(record.AniPaused);
+  io.Flag(record.Ended);
+  io.Int(FVolume);
+  io.Int(balance);
+  io.Int(record.FadeTime);
+  io.Int(record.Position);
+  io.Byte(record.State);
+  io.Str(FOnPlayEnd);
+  if (io.Since(kSaveSinceRewindOnLoad)) io.Flag(FRewindOnLoad);
+  if (io.Since(kSaveSinceMuteOnLoad)) io.Flag(FMuteOnLoad);
+  if (io.Since(kSaveSinceRepeatPos)) io.Int(FRepeatPos);
+  if (io.Reading()) TakeLoaded(std::move(record), balance);
+}
+
 void TKestSound::SaveState(TStream& stream) const {
   TKestComponent::SaveState(stream);
-  WriteStr(stream, Source());
-  WriteFlag(stream, FRepeat);
-  WriteFlag(stream, FAutoScrap);
-  WriteFlag(stream, FPaused);
-  WriteFlag(stream, FAniPaused);
-  WriteFlag(stream, FEnded);
-  WriteInt(stream, FVolume);
-  WriteInt(stream, FBalance);
-  WriteInt(stream, FFadeTime);
-  WriteInt(stream, ItemPosition());
-  WriteByte(stream, StoredPlayState());
-  WriteStr(stream, FOnPlayEnd);
-  WriteFlag(stream, FRewindOnLoad);
-  WriteFlag(stream, FMuteOnLoad);
-  WriteInt(stream, FRepeatPos);
+  // Writing reads the fields and changes none of them.
+  TStateIo io = TStateIo::Writer(stream);
+  const_cast<TKestSound*>(this)->Serialise(io);
 }
 
 void TKestSound::LoadState(TStream& stream, int32_t version) {
   TKestComponent::LoadState(stream, version);
-  TLoaded loaded;
-  loaded.Source = ReadStr(stream);
-  FRepeat = ReadFlag(stream);
-  FAutoScrap = ReadFlag(stream);
-  loaded.Paused = ReadFlag(stream);
-  loaded.AniPaused = ReadFlag(stream);
-  loaded.Ended = ReadFlag(stream);
-  FVolume = ReadInt(stream);
-  SetBalance(ReadInt(stream));
-  loaded.FadeTime = ReadInt(stream);
-  loaded.Position = ReadInt(stream);
-  loaded.State = CheckedPlayState(ReadByte(stream));
-  FOnPlayEnd = ReadStr(stream);
-  if (version >= kSaveSinceRewindOnLoad) FRewindOnLoad = ReadFlag(stream);
-  if (version >= kSaveSinceMuteOnLoad) FMuteOnLoad = ReadFlag(stream);
-  if (version >= kSaveSinceRepeatPos) FRepeatPos = ReadInt(stream);
-  ApplyLoaded(loaded);
+  TStateIo io = TStateIo::Reader(stream, version);
+  Serialise(io);
 }
 
 }  // namespace kest

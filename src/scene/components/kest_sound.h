@@ -20,6 +20,10 @@ class TKestSound : public TMediaObject<TKestComponent> {
 
  protected:
   TDMediaItem* AddItem(ISceneMedia& media) override;
+
+ private:
+  // The sound's record after the component's, in both directions.
+  void Serialise(TStateIo& io);
 };
 
 }  // namespace kest

@@ -148,46 +148,44 @@ void TKestVideo::SetProp(int32_t id, TPropValue value) {
   TMediaObject::SetProp(id, std::move(value));
 }
 
+void TKestVideo::Serialise(TStateIo& io) {
+  // However short, a movie shows until its end: it comes back playing.
+  TLoaded record = Recorded(PlayState());
+  int32_t balance = FBalance;
+  std::string idle = std::get<std::string>(GetProp(PR_ONIDLE));
+  io.Str(record.Source);
+  io.Flag(FRepeat);
+  io.Flag(FAutoScrap);
+  io.Flag(record.Paused);
+  io.Int(FVolume);
+  io.Int(balance);
+  io.Int(record.FadeTime);
+  io.Int(record.Position);
+  io.Byte(record.State);
+  io.Str(FOnPlayEnd);
+  io.Str(idle);
+  if (io.Since(kSaveSinceRewindOnLoad)) io.Flag(FRewindOnLoad);
+  if (io.Since(kSaveSinceOverlay)) io.Flag(FOverlay);
+  if (io.Since(kSaveSinceMuteOnLoad)) io.Flag(FMuteOnLoad);
+  if (!io.Reading()) return;
+  SetProp(PR_ONIDLE, idle);
+  TakeLoaded(std::move(record), balance);
+  // A record is read inside its parent: a cabinet holds the movie it keeps.
+  if (Parent() && Parent()->Kind() == LT_CABINET) EnterCabinet();
+  AwaitFrame();
+}
+
 void TKestVideo::SaveState(TStream& stream) const {
   TKestCustomImage::SaveState(stream);
-  WriteStr(stream, Source());
-  WriteFlag(stream, FRepeat);
-  WriteFlag(stream, FAutoScrap);
-  WriteFlag(stream, FPaused);
-  WriteInt(stream, FVolume);
-  WriteInt(stream, FBalance);
-  WriteInt(stream, FFadeTime);
-  WriteInt(stream, ItemPosition());
-  // However short, a movie shows until its end: it comes back playing.
-  WriteByte(stream, PlayState());
-  WriteStr(stream, FOnPlayEnd);
-  WriteStr(stream, std::get<std::string>(GetProp(PR_ONIDLE)));
-  WriteFlag(stream, FRewindOnLoad);
-  WriteFlag(stream, FOverlay);
-  WriteFlag(stream, FMuteOnLoad);
+  // Writing reads the fields and changes none of them.
+  TStateIo io = TStateIo::Writer(stream);
+  const_cast<TKestVideo*>(this)->Serialise(io);
 }
 
 void TKestVideo::LoadState(TStream& stream, int32_t version) {
   TKestCustomImage::LoadState(stream, version);
-  TLoaded loaded;
-  loaded.Source = ReadStr(stream);
-  FRepeat = ReadFlag(stream);
-  FAutoScrap = ReadFlag(stream);
-  loaded.Paused = ReadFlag(stream);
-  FVolume = ReadInt(stream);
-  SetBalance(ReadInt(stream));
-  loaded.FadeTime = ReadInt(stream);
-  loaded.Position = ReadInt(stream);
-  loaded.State = CheckedPlayState(ReadByte(stream));
-  FOnPlayEnd = ReadStr(stream);
-  SetProp(PR_ONIDLE, ReadStr(stream));
-  if (version >= kSaveSinceRewindOnLoad) FRewindOnLoad = ReadFlag(stream);
-  if (version >= kSaveSinceOverlay) FOverlay = ReadFlag(stream);
-  if (version >= kSaveSinceMuteOnLoad) FMuteOnLoad = ReadFlag(stream);
-  ApplyLoaded(loaded);
-  // A record is read inside its parent: a cabinet holds the movie it keeps.
-  if (Parent() && Parent()->Kind() == LT_CABINET) EnterCabinet();
-  AwaitFrame();
+  TStateIo io = TStateIo::Reader(stream, version);
+  Serialise(io);
 }
 
 void TKestVideo::AwaitFrame() {

@@ -47,6 +47,8 @@ class TKestVideo : public TMediaObject<TKestCustomImage>, private ISceneOverlay 
   const TDIBX* ShownPicture() override { return FFrame.Surface.get(); }
 
  private:
+  // The movie's record after the picture's, in both directions.
+  void Serialise(TStateIo& io);
   void PaintOverlay(TCustomDIBX& output, const TRect& rect) override;
   TDsVideoItem* Video() const;
   // Copies the movie's current frame into the frame surface.

@@ -30,6 +30,26 @@ TMediaObject<Base>::~TMediaObject() {
 }
 
 template <class Base>
+typename TMediaObject<Base>::TLoaded TMediaObject<Base>::Recorded(uint8_t state) const {
+  TLoaded record;
+  record.Source = FSource;
+  record.Paused = FPaused;
+  record.AniPaused = FAniPaused;
+  record.Ended = FEnded;
+  record.FadeTime = FFadeTime;
+  record.Position = ItemPosition();
+  record.State = state;
+  return record;
+}
+
+template <class Base>
+void TMediaObject<Base>::TakeLoaded(TLoaded loaded, int32_t balance) {
+  SetBalance(balance);
+  loaded.State = CheckedPlayState(loaded.State);
+  ApplyLoaded(loaded);
+}
+
+template <class Base>
 void TMediaObject<Base>::Created() {
   SetPlayState(std::get<int32_t>(GetProp(PR_DELAY)) > 0 ? kPlayStateFadingIn : kPlayStatePlaying);
 }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "common/state_io.h"
 #include "scene/components/kest_mixer.h"
 #include "scene/components/media_player.h"
 #include "scene/kest_object.h"
@@ -63,6 +64,10 @@ class TMediaObject : public Base, public IMediaPlayer {
   // Applies a loaded state: the source, the position (or the start with
   // rewind on load), the pauses, and the play state.
   void ApplyLoaded(const TLoaded& loaded);
+  // The record's shared fields as they stand, with the play state to keep.
+  TLoaded Recorded(uint8_t state) const;
+  // A record read: its balance, then the rest of it applied.
+  void TakeLoaded(TLoaded loaded, int32_t balance);
   // The play state a record keeps: a short sound that is playing is over by
   // the time a saved game comes back, and is kept as stopped.
   uint8_t StoredPlayState() const;
