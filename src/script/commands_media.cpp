@@ -23,10 +23,7 @@ TKestObject* NamedObject(TCallMan& man, TKestParser& expression) {
 }  // namespace
 
 void TComMovieStop::Begin(TCallMan& man) {
-  FLoadedName.clear();
-  FBlockEvents = Page().Version >= field::kMovieStopBlock.SinceVersion && man.IsTrue(At(field::kMovieStopBlock));
-  FWait = false;
-  FTarget = TObjectRef();
+  Restart(Page().Version >= field::kMovieStopBlock.SinceVersion && man.IsTrue(At(field::kMovieStopBlock)));
   TKestObject* target = NamedObject(man, At(field::kMovieStopObject));
   if (!target) return;
   TKestBaseList& scene = target->Scene();
@@ -41,38 +38,24 @@ void TComMovieStop::Begin(TCallMan& man) {
     if (found && (state == kPlayStatePlaying || state == kPlayStateFadingIn)) {
       target->SetProp(PR_DELAY, fade);
       player->SetPlayState(kPlayStateFadingOut);
-      FTarget = target->Ref();
+      Hold(*target);
     }
   } else {
     if (player) player->SetPlayState(kPlayStateStopped);
     scene.Scrap(*target);
   }
-  if (const TCustomParam* wait = man.Evaluate(At(field::kMovieStopWait))) FWait = wait->GetAsFlag();
+  if (const TCustomParam* wait = man.Evaluate(At(field::kMovieStopWait))) SetWait(wait->GetAsFlag());
 }
 
 void TComMovieStop::Execute(TCallMan& man) {
-  if (!FLoadedName.empty()) {
-    TKestBaseList* scene = man.Hosts().Scene;
-    if (TKestObject* found = scene ? scene->FindObject(FLoadedName) : nullptr) FTarget = found->Ref();
-    FLoadedName.clear();
-  }
-  if (FWait && FTarget.Get()) return;
+  TKestObject* held = Held(man);
+  if (Waits() && held) return;
   man.SetPc(man.Pc() + 1);
 }
 
-void TComMovieStop::SaveState(TStream& stream) {
-  WriteStateTag(stream);
-  WriteStr(stream, FLoadedName.empty() ? FTarget.Name() : FLoadedName);
-  WriteFlag(stream, FWait);
-  WriteFlag(stream, FBlockEvents);
-}
-
-void TComMovieStop::LoadState(TStream& stream) {
-  const int32_t version = ReadStateTag(stream);
-  FLoadedName = ReadStr(stream);
-  FWait = ReadFlag(stream);
-  if (version >= kStateSinceTagged) FBlockEvents = ReadFlag(stream);
-  FTarget = TObjectRef();
+TKestObject* TComMovieStop::FindLoaded(TCallMan& man, const std::string& name) {
+  TKestBaseList* scene = man.Hosts().Scene;
+  return scene ? scene->FindObject(name) : nullptr;
 }
 
 void TComMediaPlay::Execute(TCallMan& man) {

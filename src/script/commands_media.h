@@ -3,30 +3,20 @@
 
 #include <string>
 
-#include "scene/object_handle.h"
-#include "script/command.h"
+#include "script/command_wait_on_object.h"
 
 namespace kest {
 
 // Stops a sound or movie at once, or fades it out and optionally waits
 // until it has gone.
-class TComMovieStop : public TCommand {
+class TComMovieStop : public TComWaitOnObject {
  public:
-  using TCommand::TCommand;
+  using TComWaitOnObject::TComWaitOnObject;
   void Begin(TCallMan& man) override;
   void Execute(TCallMan& man) override;
-  bool IsYielding() const override { return FWait; }
-  bool BlocksEvents() const override { return FBlockEvents; }
-  // "kest100", the fading object's name, wait (1), block-events (1).
-  void SaveState(TStream& stream) override;
-  void LoadState(TStream& stream) override;
 
- private:
-  TObjectRef FTarget;
-  // A loaded command finds its object by this name when it next runs.
-  std::string FLoadedName;
-  bool FWait = false;
-  bool FBlockEvents = false;
+ protected:
+  TKestObject* FindLoaded(TCallMan& man, const std::string& name) override;
 };
 
 // Plays a sound or movie again from its start.

@@ -3,32 +3,18 @@
 // window (and may hold the script until it has been shown), TextClr empties
 // a window.
 
-#include "scene/object_handle.h"
-#include "script/command.h"
+#include "script/command_wait_on_object.h"
 
 namespace kest {
 
-class TKestMes;
-
-class TComTextIns : public TCommand {
+class TComTextIns : public TComWaitOnObject {
  public:
-  using TCommand::TCommand;
+  using TComWaitOnObject::TComWaitOnObject;
   void Begin(TCallMan& man) override;
   void Execute(TCallMan& man) override;
-  bool IsYielding() const override { return FWait; }
-  bool BlocksEvents() const override { return FBlockEvents; }
-  // "kest100", the window's name, wait (1), block-events (1).
-  void SaveState(TStream& stream) override;
-  void LoadState(TStream& stream) override;
 
- private:
-  TKestMes* Window() const;
-
-  TObjectRef FWindow;
-  // A loaded command finds its window by this name when it next runs.
-  std::string FLoadedName;
-  bool FWait = false;
-  bool FBlockEvents = false;
+ protected:
+  TKestObject* FindLoaded(TCallMan& man, const std::string& name) override;
 };
 
 class TComTextClr : public TCommand {
