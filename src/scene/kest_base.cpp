@@ -60,7 +60,7 @@ void TKestBase::CloseRightClickMenus() {
     const auto mode = std::get<int32_t>(control->GetProp(PR_IGNOREMOUSE));
     if (mode != IM_NONE && mode != IM_LCLICK) continue;
     if (control->CloseByRightClick()) {
-      RightClick = false;
+      FRightClick = false;
       return;
     }
   }
@@ -68,11 +68,11 @@ void TKestBase::CloseRightClickMenus() {
 
 void TKestBase::ProcessMouse() {
   TBaseMouseState& mouse = Scene().Input().Base(FIndex);
-  LeftClick = std::exchange(mouse.LeftClickLatch, false);
-  RightClick = std::exchange(mouse.RightClickLatch, false);
-  WheelDown = std::exchange(mouse.WheelDownLatch, false);
-  WheelUp = std::exchange(mouse.WheelUpLatch, false);
-  if (RightClick) CloseRightClickMenus();
+  FLeftClick = std::exchange(mouse.LeftClickLatch, false);
+  FRightClick = std::exchange(mouse.RightClickLatch, false);
+  FWheelDown = std::exchange(mouse.WheelDownLatch, false);
+  FWheelUp = std::exchange(mouse.WheelUpLatch, false);
+  if (FRightClick) CloseRightClickMenus();
 
   auto* previous = static_cast<TKestControl*>(Hover.Get());
   if (CaptureFlags != 0 && previous) {
@@ -88,21 +88,21 @@ void TKestBase::ProcessMouse() {
     mouse.MouseMoved = false;
     return;
   }
-  const uint8_t modes = LeftClick ? kHitLeftClick : RightClick ? kHitRightClick : kHitHover;
+  const uint8_t modes = FLeftClick ? kHitLeftClick : FRightClick ? kHitRightClick : kHitHover;
   TKestControl* hit = HitTest(mouse.MouseX, mouse.MouseY, modes);
   CaptureFlags = 0;
   TObjectRef h = hit ? hit->Ref() : TObjectRef();
   auto alive = [&h] { return static_cast<TKestControl*>(h.Get()); };
   if (hit) {
     ApplyCursor(*hit);
-    if (LeftClick) {
+    if (FLeftClick) {
       hit->LeftDown();
       if (TKestControl* still = alive(); still && !still->IsStopped() && still->TakesFocus()) Scene().SetFocus(still);
-    } else if (RightClick) {
+    } else if (FRightClick) {
       hit->RightDown();
-    } else if (WheelDown) {
+    } else if (FWheelDown) {
       Scene().PostEvent(*hit, hit->EventReference(PR_ONWHEELDOWN), TArrayString(), PR_ONWHEELDOWN);
-    } else if (WheelUp) {
+    } else if (FWheelUp) {
       Scene().PostEvent(*hit, hit->EventReference(PR_ONWHEELUP), TArrayString(), PR_ONWHEELUP);
     }
   } else {

@@ -41,10 +41,16 @@ class TKestBase : public TKestControl {
   void ProcessMouse();
 
   uint8_t CaptureFlags = 0;
-  bool LeftClick = false;
-  bool RightClick = false;
-  bool WheelDown = false;
-  bool WheelUp = false;
+  // The clicks and wheel steps of this frame (@LClick, @RClick, @WheelDown,
+  // @WheelUp); a control that takes a click consumes it.
+  bool LeftClick() const { return FLeftClick; }
+  bool RightClick() const { return FRightClick; }
+  bool WheelDown() const { return FWheelDown; }
+  bool WheelUp() const { return FWheelUp; }
+  void SetLeftClick(bool value) { FLeftClick = value; }
+  void SetRightClick(bool value) { FRightClick = value; }
+  void ConsumeLeftClick() { FLeftClick = false; }
+  void ConsumeRightClick() { FRightClick = false; }
   TObjectRef Hover;
   // The cursor file last shown over this screen ("" for the default cursor).
   std::string CurrentCursor;
@@ -57,6 +63,11 @@ class TKestBase : public TKestControl {
   TDIBX FSurface;
   TDIBX FKeySurface;
   TClipList FDirty;
+
+  bool FLeftClick = false;
+  bool FRightClick = false;
+  bool FWheelDown = false;
+  bool FWheelUp = false;
 };
 
 }  // namespace kest

@@ -47,7 +47,7 @@ void TKestControl::LeftDown() {
     PostMouseEvent(PR_ONLBTNDOWN);
     base->CaptureFlags |= kCaptureLeft;
   }
-  base->LeftClick = false;
+  base->ConsumeLeftClick();
 }
 
 void TKestControl::LeftUp() {
@@ -62,7 +62,7 @@ void TKestControl::RightDown() {
     PostMouseEvent(PR_ONRBTNDOWN);
     base->CaptureFlags |= kCaptureRight;
   }
-  base->RightClick = false;
+  base->ConsumeRightClick();
 }
 
 void TKestControl::RightUp() {

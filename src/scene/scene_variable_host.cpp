@@ -10,10 +10,10 @@ bool KeyByte(const std::array<uint8_t, 256>& table, int32_t key) { return key >=
 
 }  // namespace
 
-bool TSceneVariableHost::LeftClick() { return FScene.FrontBase().LeftClick; }
-void TSceneVariableHost::SetLeftClick(bool value) { FScene.FrontBase().LeftClick = value; }
-bool TSceneVariableHost::RightClick() { return FScene.FrontBase().RightClick; }
-void TSceneVariableHost::SetRightClick(bool value) { FScene.FrontBase().RightClick = value; }
+bool TSceneVariableHost::LeftClick() { return FScene.FrontBase().LeftClick(); }
+void TSceneVariableHost::SetLeftClick(bool value) { FScene.FrontBase().SetLeftClick(value); }
+bool TSceneVariableHost::RightClick() { return FScene.FrontBase().RightClick(); }
+void TSceneVariableHost::SetRightClick(bool value) { FScene.FrontBase().SetRightClick(value); }
 bool TSceneVariableHost::LeftPush() { return FScene.Input().Base(FScene.FrontIndex()).LeftHeld; }
 bool TSceneVariableHost::RightPush() { return FScene.Input().Base(FScene.FrontIndex()).RightHeld; }
 int32_t TSceneVariableHost::MouseX() { return FScene.Input().Base(FScene.FrontIndex()).MouseX; }
@@ -21,8 +21,8 @@ int32_t TSceneVariableHost::MouseY() { return FScene.Input().Base(FScene.FrontIn
 bool TSceneVariableHost::KeyPush(int32_t key) { return KeyByte(FScene.Input().Keys().Held, key); }
 bool TSceneVariableHost::KeyClick(int32_t key) { return KeyByte(FScene.Input().Keys().PressedThisFrame, key); }
 bool TSceneVariableHost::KeyRepeat(int32_t key) { return KeyByte(FScene.Input().Keys().RepeatThisFrame, key); }
-bool TSceneVariableHost::WheelDown() { return FScene.FrontBase().WheelDown; }
-bool TSceneVariableHost::WheelUp() { return FScene.FrontBase().WheelUp; }
+bool TSceneVariableHost::WheelDown() { return FScene.FrontBase().WheelDown(); }
+bool TSceneVariableHost::WheelUp() { return FScene.FrontBase().WheelUp(); }
 
 // Pictures are drawn again with or without dithering.
 void TSceneVariableHost::SetCGDither(bool value) {

@@ -185,7 +185,7 @@ void TKestButton::LeftDown() {
     SetState(2);
     FPress = 1;
   }
-  base->LeftClick = false;
+  base->ConsumeLeftClick();
 }
 
 void TKestButton::LeftUp() {

@@ -268,7 +268,7 @@ void TKestMes::LeftDown() {
   const TArrayString target = Lines(first->Link);
   for (const std::string& line : target.List()) args.Add(line);
   Scene().PostEvent(*this, reference, args, PR_ONLINK);
-  if (TKestBase* base = BaseScreen()) base->LeftClick = false;
+  if (TKestBase* base = BaseScreen()) base->ConsumeLeftClick();
 }
 
 void TKestMes::ApplyPause() {

@@ -168,7 +168,7 @@ void TKestTextInput::LeftDown() {
   // focus follows as for any control that takes keys.
   const TBaseMouseState& mouse = Scene().Input().Base(base->Index());
   FBox.CaretToPoint(mouse.MouseX - AbsLeft(), mouse.MouseY - AbsTop());
-  base->LeftClick = false;
+  base->ConsumeLeftClick();
   Invalidate();
 }
 
