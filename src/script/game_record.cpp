@@ -48,7 +48,7 @@ void LoadGameRecord(TStream& stream, const TGameRecordParts& parts, const TGameR
   parts.Interpreter->LoadState(stream, version);
   if (!head.JumpPage.empty()) parts.Interpreter->EnterJumpPage(head.JumpPage, head.JumpPc);
   parts.Vars->LoadGameVars(stream, version);
-  if (version > kGameRecordTablesAfter) parts.Tables->LoadStatusPart(stream, kTablesRecordVersion);
+  if (version >= kSaveSinceTables) parts.Tables->LoadStatusPart(stream, kTablesRecordVersion);
   parts.Scene->RestoreTexts();
 }
 

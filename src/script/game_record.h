@@ -31,8 +31,6 @@ struct TGameRecordHead {
 };
 
 inline constexpr int32_t kOldestGameRecord = 107;
-// Records after it end with the game tables.
-inline constexpr int32_t kGameRecordTablesAfter = 122;
 
 // Writes the newest record of the parts' state.
 void WriteGameRecord(TStream& stream, const TGameRecordParts& parts, const TGameRecordHead& head);
