@@ -23,13 +23,13 @@ first=$!
 sleep 0.5
 kill -0 $first 2>/dev/null || fail "the first player did not keep running: $(cat "$work/first.out")"
 
-start=$(date +%s%N)
-"$player" "$work/one/" --headless --ticks 5 >"$work/second.out" 2>&1
+# A second player on the same folder ends at once: one that played the game
+# would run its million ticks long past the time it is given.
+timeout 30 "$player" "$work/one/" --headless --ticks 1000000 >"$work/second.out" 2>&1
 status=$?
-elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
+[[ $status -ne 124 ]] || fail "the second instance played the game"
 [[ $status -eq 0 ]] || fail "second instance exit status $status"
 [[ ! -s "$work/second.out" ]] || fail "second instance printed: $(cat "$work/second.out")"
-(( elapsed_ms < 1000 )) || fail "second instance took ${elapsed_ms} ms"
 
 out=$("$player" "$work/two" --headless --ticks 5 2>&1)
 [[ "$out" == *'("two" 320x240): 5 ticks in 5 periods'* ]] || fail "a player on another folder did not run: $out"
