@@ -74,7 +74,7 @@ struct TFixture {
     WriteProperty(map, PR_HOVERSOURCE, std::string("glow.pxa"));
     WriteProperty(map, PR_MAPSOURCE, std::string("star.map"));
     Map = static_cast<TKestMapImage*>(map.AsControl());
-    FrameDelta = 15;
+    Scene.Clock().FrameDelta = 15;
     Move(320, 240);
     Tick();
   }

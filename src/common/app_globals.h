@@ -1,5 +1,6 @@
-// The player's shared globals: the frame clock and the closing flag, written
-// by the frame loop and read across the system.
+// The player's shared globals: the closing flag and the full-screen switch,
+// written by the frame loop and read across the system. The game clock is
+// not one of them: it is handed to those that read it (common/game_clock.h).
 #pragma once
 
 #include <cstdint>
@@ -8,12 +9,6 @@ namespace kest {
 
 // The program is closing: ticks then run neither scripts nor drawing.
 extern bool AppTerminating;
-// Sum of all FrameDelta values since start, in milliseconds (@TickCount).
-extern int64_t GameTime;
-// Milliseconds between the last two ticks; always below 300.
-extern int32_t FrameDelta;
-// Ticks that reached the scene update (@UpdateCount).
-extern int64_t FrameCount;
 // Nominal frame period; particles step by elapsed time / FrameWait.
 inline constexpr int32_t FrameWait = 16;
 // A full-screen switch is running; ticks are skipped meanwhile.

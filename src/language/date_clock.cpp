@@ -3,8 +3,6 @@
 #include <ctime>
 #include <string>
 
-#include "common/app_globals.h"
-
 namespace kest {
 
 int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
@@ -103,8 +101,8 @@ std::optional<TPinnedDateClock> TPinnedDateClock::Parse(std::string_view text) {
   return TPinnedDateClock(t);
 }
 
-TLocalDateTime TPinnedDateClock::Now() { return CivilFromSeconds(FStartSeconds + GameTime / 1000); }
+TLocalDateTime TPinnedDateClock::Now() { return CivilFromSeconds(FStartSeconds + GameTime() / 1000); }
 
-uint32_t TPinnedDateClock::TickMilliseconds() { return static_cast<uint32_t>(static_cast<uint64_t>(GameTime)); }
+uint32_t TPinnedDateClock::TickMilliseconds() { return static_cast<uint32_t>(static_cast<uint64_t>(GameTime())); }
 
 }  // namespace kest

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+#include "common/game_clock.h"
+
 namespace kest {
 
 struct TLocalDateTime {
@@ -41,7 +43,8 @@ class TSystemDateClock : public IDateClock {
   uint32_t TickMilliseconds() override;
 };
 
-// A fixed start moved on by GameTime; the tick is GameTime itself.
+// A fixed start moved on by the game clock it follows; the tick is the game
+// time itself (both stand still without a clock).
 class TPinnedDateClock : public IDateClock {
  public:
   explicit TPinnedDateClock(const TLocalDateTime& start);
@@ -49,11 +52,15 @@ class TPinnedDateClock : public IDateClock {
   // nothing for any other text or an impossible date.
   static std::optional<TPinnedDateClock> Parse(std::string_view text);
 
+  void Follow(const TGameClock* clock) { FClock = clock; }
   TLocalDateTime Now() override;
   uint32_t TickMilliseconds() override;
 
  private:
+  int64_t GameTime() const { return FClock ? FClock->GameTime : 0; }
+
   int64_t FStartSeconds;  // seconds since 1970-01-01 00:00, local
+  const TGameClock* FClock = nullptr;
 };
 
 }  // namespace kest

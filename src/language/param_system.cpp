@@ -4,7 +4,6 @@
 #include <numbers>
 #include <vector>
 
-#include "common/app_globals.h"
 #include "common/errors.h"
 #include "common/sjis.h"
 #include "language/param_collection.h"
@@ -146,9 +145,9 @@ TSysValue TParamSystem::ReadScalar() const {
     case SV_SENDER: return str(h.CallStack ? h.CallStack->SenderName() : std::string());
     case SV_SCRWIDTH: return num(h.Project ? h.Project->ScreenWidth() : 0);
     case SV_SCRHEIGHT: return num(h.Project ? h.Project->ScreenHeight() : 0);
-    case SV_TICKCOUNT: return num(GameTime);
+    case SV_TICKCOUNT: return num(h.Clock ? h.Clock->GameTime : 0);
     case SV_PCTICKCOUNT: return num(FStore->DateClock().TickMilliseconds());
-    case SV_UPDATECOUNT: return num(FrameCount);
+    case SV_UPDATECOUNT: return num(h.Clock ? h.Clock->FrameCount : 0);
     case SV_YEAR: return num(FStore->DateClock().Now().Year);
     case SV_MONTH: return num(FStore->DateClock().Now().Month);
     case SV_DAY: return num(FStore->DateClock().Now().Day);

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "common/game_clock.h"
+
 namespace kest {
 
 class TCustomParam;
@@ -119,6 +121,8 @@ struct TSystemVariableHosts {
   IProjectHost* Project = nullptr;
   IHistoryHost* History = nullptr;
   IMidiHost* Midi = nullptr;
+  // @TickCount and @UpdateCount; nothing: both read 0.
+  const TGameClock* Clock = nullptr;
 };
 
 }  // namespace kest

@@ -13,6 +13,7 @@
 
 #include <functional>
 
+#include "common/game_clock.h"
 #include "imaging/dibx.h"
 #include "imaging/wipes/custom_wipe.h"
 #include "scene/event_queue.h"
@@ -130,6 +131,9 @@ class TKestBaseList {
 
   // The image cache the picture kinds fetch their frames from; null until
   // the player gives one (the kinds then show nothing).
+  // The game clock the scene steps by: the player's, or one of its own.
+  void SetClock(TGameClock* clock) { FClock = clock ? clock : &FOwnClock; }
+  TGameClock& Clock() const { return *FClock; }
   void SetPictures(TPexaCollection* pictures) { FPictures = pictures; }
   TPexaCollection* Pictures() const { return FPictures; }
   // Pictures above the whole scene (overlay movies).
@@ -248,6 +252,8 @@ class TKestBaseList {
   TSceneSurfaces FSurfaces;
   TSceneOverlays FOverlays;
   TPexaCollection* FPictures = nullptr;
+  TGameClock FOwnClock;
+  TGameClock* FClock = &FOwnClock;
   ISceneMedia* FMedia = nullptr;
   TFontPixelManager* FFonts = nullptr;
   IVarEvaluator* FTextEvaluator = nullptr;

@@ -27,6 +27,8 @@ TPropValue CreationValue(const TPropertyInfo& info) {
   return std::string();
 }
 
+const TGameClock& TKestObject::Clock() const { return FScene->Clock(); }
+
 TKestObject::TKestObject(TKestBaseList& scene) : FScene(&scene), FLife(std::make_shared<TObjectLife>()) {
   FLife->Object = this;
 }

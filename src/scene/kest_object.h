@@ -10,6 +10,7 @@
 #include <variant>
 #include <vector>
 
+#include "common/game_clock.h"
 #include "scene/component_kinds.h"
 #include "scene/object_handle.h"
 #include "scene/property_table.h"
@@ -77,6 +78,9 @@ class TKestObject {
   // The state record: the newest layout on writing; loading reads version v.
   virtual void SaveState(TStream& stream) const;
   virtual void LoadState(TStream& stream, int32_t version);
+
+  // The game clock of the object's scene.
+  const TGameClock& Clock() const;
 
   // The per-frame update; true asks the scene to destroy the object.
   virtual bool Update() { return false; }

@@ -1,6 +1,5 @@
 #include "scene/scene_cursor.h"
 
-#include "common/app_globals.h"
 #include "common/errors.h"
 #include "imaging/pexa_collection.h"
 
@@ -13,10 +12,10 @@ constexpr int64_t kPerJiffy = 1000;
 
 }  // namespace
 
-void TSceneCursor::Show(const std::string& file, TPexaCollection* pictures) {
+void TSceneCursor::Show(const std::string& file, TPexaCollection* pictures, int32_t elapsed) {
   if (!FSink) return;
   if ((FArrow || !FShown.empty()) && file == FShown) {
-    Step(FrameDelta);
+    Step(elapsed);
     return;
   }
   FShown = file;

@@ -25,7 +25,9 @@ class TSceneCursor {
     FSteps.clear();
   }
   // Once a tick: shows the file, or steps the one shown by the tick's time.
-  void Show(const std::string& file, TPexaCollection* pictures);
+  // The file to show, with the milliseconds since the last call (an animated
+  // cursor that stays steps on by them).
+  void Show(const std::string& file, TPexaCollection* pictures, int32_t elapsed);
 
  private:
   bool Load(const std::string& file, TPexaCollection& pictures);

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <iterator>
 
-#include "common/app_globals.h"
 #include "imaging/pexa_collection.h"
 #include "imaging/pexa_frame_list.h"
 #include "imaging/wipes/custom_wipe.h"
@@ -40,9 +39,9 @@ void TKestBaseList::ProcessInput() {
   }
   FInput.Keys().Latch();
   FrontBase().ProcessMouse();
-  FCursor.Show(FrontBase().CurrentCursor, FPictures);
+  FCursor.Show(FrontBase().CurrentCursor, FPictures, FClock->FrameDelta);
   ProcessKeys();
-  FInput.Keys().StepRepeat(FrameDelta);
+  FInput.Keys().StepRepeat(FClock->FrameDelta);
 }
 
 void TKestBaseList::ProcessKeys() {

@@ -21,9 +21,9 @@ namespace kest {
 
 namespace {
 
-std::string TraceLine(const char* prefix, const std::string& page, int32_t line) {
+std::string TraceLine(int64_t now, const char* prefix, const std::string& page, int32_t line) {
   char head[32];
-  std::snprintf(head, sizeof head, "%.8x : ", static_cast<uint32_t>(GameTime));
+  std::snprintf(head, sizeof head, "%.8x : ", static_cast<uint32_t>(now));
   return head + std::string(prefix) + page + "(" + std::to_string(line) + ")";
 }
 
@@ -133,13 +133,13 @@ TCommand* TCallMan::CurrentCommand() const { return FPage ? FPage->Commands().It
 
 void TCallMan::TraceCommand(const TCommand& command) {
   FLastTraced = &command;
-  Trace().Line(TraceLine("", FPage->Name(), command.Line));
+  Trace().Line(TraceLine(Clock().GameTime, "", FPage->Name(), command.Line));
 }
 
 void TCallMan::TraceUnplayed(const TCommand& command) {
   if (!Trace().Enabled()) return;
-  Trace().Line(TraceLine("", FPage ? FPage->Name() : std::string(), command.Line) + " " + command.Layout().Name +
-               ": not played by this player yet");
+  Trace().Line(TraceLine(Clock().GameTime, "", FPage ? FPage->Name() : std::string(), command.Line) + " " +
+               command.Layout().Name + ": not played by this player yet");
 }
 
 // Runs the command at pc; true when it yielded (it waits across ticks, or
@@ -171,7 +171,7 @@ bool TCallMan::ExecStep() {
     // A failing command ends; the script goes on with what it left. The
     // trace tells an author checking a game why a command did nothing.
     if (Trace().Enabled())
-      Trace().Line(TraceLine("", page->Name(), command->Line) + " pc " + std::to_string(pc) + " " +
+      Trace().Line(TraceLine(Clock().GameTime, "", page->Name(), command->Line) + " pc " + std::to_string(pc) + " " +
                    command->Layout().Name + ": " + error.what());
   }
   if (FPage != page || FPc != pc) {
@@ -276,7 +276,7 @@ bool TCallMan::StartEvent(int32_t level) {
   FPc = at < 0 ? 0 : at;
   if (Trace().Enabled()) {
     const TCommand* first = page->Commands().Items(0);
-    Trace().Line(TraceLine("<Event>", compiled, first ? first->Line : 0));
+    Trace().Line(TraceLine(Clock().GameTime, "<Event>", compiled, first ? first->Line : 0));
   }
   FEntered = false;
   FParts.Events->SetRunning(*record, level);

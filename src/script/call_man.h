@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/game_clock.h"
 #include "common/stream.h"
 #include "common/string_lists.h"
 #include "language/system_variable_host.h"
@@ -43,6 +44,8 @@ struct TCallManParts {
   TSenderLookup FindSender;
   // What the commands drive.
   TCommandHosts Hosts;
+  // The game clock waits and the trace go by; nothing: one that stands still.
+  const TGameClock* Clock = nullptr;
 };
 
 class TCallMan final : public IProjectInterpreter, public ICallStackHost {
@@ -92,6 +95,7 @@ class TCallMan final : public IProjectInterpreter, public ICallStackHost {
   // Whether the page can be reached; a page that cannot is told in a box once.
   bool EnsureFile(std::string_view page);
   const TCommandHosts& Hosts() const { return FParts.Hosts; }
+  const TGameClock& Clock() const { return FParts.Clock ? *FParts.Clock : FStill; }
   TStackList& Stack() { return FStack; }
   // The scene's event queue; null when there is none.
   TTimerList* Events() const { return FParts.Events; }
@@ -138,6 +142,8 @@ class TCallMan final : public IProjectInterpreter, public ICallStackHost {
   TPage* SavedGamePage(const std::string& name);
 
   TCallManParts FParts;
+
+  TGameClock FStill;
   // Pages that could not be loaded during play, each told in a box once;
   // the start page's own failure is the start-up error instead.
   std::set<std::string> FReportedPages;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "common/app_globals.h"
 #include "common/stream.h"
 #include "imaging/wipes/custom_wipe.h"
 #include "scene/kest_base_list.h"
@@ -90,11 +89,11 @@ void TComFlip::Execute(TCallMan& man) {
     return;
   }
   if (FStep == 1) {
-    FStart = GameTime;
+    FStart = man.Clock().GameTime;
     FStep = 2;
     return;
   }
-  const int64_t elapsed = GameTime - FStart;
+  const int64_t elapsed = man.Clock().GameTime - FStart;
   TKestBaseList* scene = man.Hosts().Scene;
   if (FStep == 2 && elapsed < FDuration) {
     if (scene && scene->Transition()) scene->Transition()->Position = static_cast<int32_t>(elapsed);

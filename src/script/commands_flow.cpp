@@ -1,6 +1,5 @@
 #include "script/commands_flow.h"
 
-#include "common/app_globals.h"
 #include "common/errors.h"
 #include "common/sjis.h"
 #include "language/param_collection.h"
@@ -182,7 +181,7 @@ void TComWait::Execute(TCallMan& man) {
     if (FFirstTick > 0) {
       --FFirstTick;
     } else {
-      FRemaining -= FrameDelta;
+      FRemaining -= man.Clock().FrameDelta;
       if (FRemaining <= 0) {
         man.SetPc(man.Pc() + 1);
         return;

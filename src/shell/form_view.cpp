@@ -191,8 +191,7 @@ void TFormView::FreePlayer() {
 }
 
 void TFormView::OnLoop(int32_t elapsed) {
-  GameTime += elapsed;
-  FrameDelta = elapsed;
+  if (FServices.Factory) FServices.Factory->Clock().Advance(elapsed);
   if (SwitchingScreen) return;
   DoFrame();
 }
@@ -209,7 +208,7 @@ void TFormView::DoFrame() {
   FProject->RunTick();
   if (AppTerminating) return;
   if (FScene) FScene->UpdateScene();
-  FrameCount += 1;
+  if (FServices.Factory) FServices.Factory->Clock().FrameCount += 1;
   if (FProject->DoRequests()) FSkipDraw = 1;
   if (FSkipDraw > 0) {
     --FSkipDraw;

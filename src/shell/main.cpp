@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "common/app_globals.h"
 #include "common/program_random.h"
 #include "common/sjis.h"
 #include "common/trace.h"
@@ -58,7 +57,11 @@ void SetUpTrace(const TCommandLine& cl) {
 
 void PinDate(const TCommandLine& cl, TPlayerFactory& factory) {
   if (cl.Date.empty()) return;
-  if (auto pinned = TPinnedDateClock::Parse(cl.Date)) factory.SetDateClock(std::make_unique<TPinnedDateClock>(*pinned));
+  if (auto pinned = TPinnedDateClock::Parse(cl.Date)) {
+    auto clock = std::make_unique<TPinnedDateClock>(*pinned);
+    clock->Follow(&factory.Clock());
+    factory.SetDateClock(std::move(clock));
+  }
 }
 
 // A headless run draws the same random numbers every time: from the time of
@@ -137,6 +140,7 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
                                                                       {1920, 1080, 32, 60}}
                                           : cl.DisplayModes;
   THeadlessCapture capture;
+  capture.SetClock(&factory.Clock());
   if (!cl.CrcFile.empty() && !capture.SetCrcFile(cl.CrcFile, &error)) {
     std::fprintf(stderr, "kestplayer: %s\n", error.c_str());
     return 2;
@@ -194,8 +198,8 @@ int RunHeadless(const TCommandLine& cl, const TKestLib* lib) {
       "%d boxes, sound %lld ms, %lld frames (last CRC %08x), %s\n",
       cl.Params.empty() ? "(program folder)" : cl.Params.front().c_str(), game.c_str(),
       static_cast<long long>(result.Ticks), static_cast<long long>(result.Periods), cl.DeltaMs,
-      static_cast<long long>(GameTime), static_cast<long long>(FrameCount), dialogs.Shown(), sound_ms,
-      static_cast<long long>(capture.Frames()), capture.LastCrc(),
+      static_cast<long long>(factory.Clock().GameTime), static_cast<long long>(factory.Clock().FrameCount),
+      dialogs.Shown(), sound_ms, static_cast<long long>(capture.Frames()), capture.LastCrc(),
       result.Unanswered ? "a question was left without an answer"
       : !started        ? "the game did not start"
       : result.Closed   ? ("closed at period " + std::to_string(result.ClosedAt)).c_str()

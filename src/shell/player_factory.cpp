@@ -117,6 +117,7 @@ std::unique_ptr<IPlayerProject> TPlayerFactory::CreateProject() {
       return object ? object->Life() : nullptr;
     };
     man.EnsureFile = [&project](std::string_view page) { return project.EnsureFile(page); };
+    man.Clock = &Clock();
     man.Hosts.Game = &FGameHost;
     man.Hosts.Scene = FScene ? &FScene->Bases() : nullptr;
     man.Hosts.Saves = &project;
@@ -158,6 +159,7 @@ std::unique_ptr<IPlayerScene> TPlayerFactory::CreateScene() {
   FGameState.SetScene(&scene->Bases());
   FFuncs.Hosts.GameState = &FGameState;
   FFileHost.Parts().Scene = &scene->Bases();
+  scene->Bases().SetClock(&Clock());
   scene->Bases().SetFonts(FFonts);
   scene->Bases().SetCursorSink(FCursorSink);
   scene->Bases().SetMedia(FSceneMedia.get());
@@ -219,6 +221,7 @@ void TPlayerFactory::CreateVariables() {
   if (!FDateClock) FDateClock = std::make_unique<TSystemDateClock>();
   FVariables = std::make_unique<TParamCollection>();
   FVariables->SetDateClock(FDateClock.get());
+  FVariables->Hosts.Clock = &Clock();
 }
 
 }  // namespace kest

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "common/game_clock.h"
+
 namespace kest {
 
 struct TKestLib;
@@ -103,6 +105,8 @@ struct TMediaInitArgs {
 class IPlayerFactory {
  public:
   virtual ~IPlayerFactory() = default;
+  // The game clock every part is handed; the form moves it on.
+  virtual TGameClock& Clock() = 0;
   virtual std::unique_ptr<IPlayerFiles> CreateFiles() = 0;
   virtual void InitSound() = 0;
   // The sound output the extension library renders into (its shared sound

@@ -25,6 +25,7 @@ class TInputOnlyScene final : public IPlayerScene {
 
 class TEmptyPlayerFactory : public IPlayerFactory {
  public:
+  TGameClock& Clock() override { return FClock; }
   std::unique_ptr<IPlayerFiles> CreateFiles() override { return nullptr; }
   void InitSound() override {}
   void* SoundOutput() override { return nullptr; }
@@ -37,6 +38,9 @@ class TEmptyPlayerFactory : public IPlayerFactory {
   void InitColourTables() override {}
   void FreeSystemFunctions() override {}
   void FreeVariables() override {}
+
+ private:
+  TGameClock FClock;
 };
 
 }  // namespace kest

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include "common/app_globals.h"
 #include "platform/window.h"
 #include "storage/zlib_codec.h"
 
@@ -80,10 +79,11 @@ uint32_t THeadlessCapture::FrameCrc(const TCustomDIBX& output) {
 void THeadlessCapture::OnFrame(const TCustomDIBX& output) {
   ++FFrames;
   FLastCrc = FrameCrc(output);
-  if (FCrc) std::fprintf(FCrc, "%lld %08x\n", static_cast<long long>(FrameCount), FLastCrc);
-  if (FFolder.empty() || (FOnlyFrame > 0 && FOnlyFrame != FrameCount)) return;
+  const int64_t frame = FClock ? FClock->FrameCount : FFrames;
+  if (FCrc) std::fprintf(FCrc, "%lld %08x\n", static_cast<long long>(frame), FLastCrc);
+  if (FFolder.empty() || (FOnlyFrame > 0 && FOnlyFrame != frame)) return;
   char name[32];
-  std::snprintf(name, sizeof name, "frame_%06lld.png", static_cast<long long>(FrameCount));
+  std::snprintf(name, sizeof name, "frame_%06lld.png", static_cast<long long>(frame));
   output.SaveToFile((std::filesystem::path(FFolder) / name).string());
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/game_clock.h"
 #include "media/screen_manager.h"
 #include "shell/player_parts.h"
 
@@ -69,6 +70,8 @@ class THeadlessCapture final : public IScreenOutput {
   }
   void PresentRects(const TCustomDIBX&, const TRect*, int) override { ++FPresented; }
   bool SetFullScreen(bool) override { return true; }
+  // The frame number of a capture is the clock's frame count.
+  void SetClock(const TGameClock* clock) { FClock = clock; }
   void OnFrame(const TCustomDIBX& output);
   int64_t Frames() const { return FFrames; }
   int64_t Presented() const { return FPresented; }
@@ -78,6 +81,7 @@ class THeadlessCapture final : public IScreenOutput {
 
  private:
   std::FILE* FCrc = nullptr;
+  const TGameClock* FClock = nullptr;
   std::string FFolder;
   int64_t FOnlyFrame = 0;
   int64_t FPresented = 0;

@@ -21,6 +21,8 @@ class SystemVariables : public ::testing::Test {
   void SetUp() override {
     ResetAppGlobals();
     Store.Hosts = Hosts.All();
+    Store.Hosts.Clock = &Game;
+    Clock.Follow(&Game);
     Store.SetDateClock(&Clock);
   }
   void TearDown() override { ResetAppGlobals(); }
@@ -28,6 +30,7 @@ class SystemVariables : public ::testing::Test {
   TCustomParam& Var(uint8_t id) { return *Store.SystemVar(id)->Value(); }
 
   test::FakeHosts Hosts;
+  TGameClock Game;
   TPinnedDateClock Clock = *TPinnedDateClock::Parse("2024-02-29T23:59:58");
   TParamCollection Store;
 };
@@ -96,8 +99,8 @@ TEST_F(SystemVariables, StoreValuesAndConstants) {
 }
 
 TEST_F(SystemVariables, ClocksAndThePinnedDate) {
-  GameTime = 2500;
-  FrameCount = 77;
+  Game.GameTime = 2500;
+  Game.FrameCount = 77;
   EXPECT_EQ(Var(SV_TICKCOUNT).GetAsInt(), 2500);
   EXPECT_EQ(Var(SV_PCTICKCOUNT).GetAsInt(), 2500);
   EXPECT_EQ(Var(SV_UPDATECOUNT).GetAsInt(), 77);
@@ -109,7 +112,7 @@ TEST_F(SystemVariables, ClocksAndThePinnedDate) {
   EXPECT_EQ(Var(SV_HOUR).GetAsInt(), 0);
   EXPECT_EQ(Var(SV_MIN).GetAsInt(), 0);
   EXPECT_EQ(Var(SV_SEC).GetAsInt(), 0);
-  GameTime = int64_t{1} << 32 | 5;
+  Game.GameTime = int64_t{1} << 32 | 5;
   EXPECT_EQ(Var(SV_TICKCOUNT).GetAsInt(), 5);  // the low 32 bits
 }
 
@@ -167,7 +170,7 @@ TEST_F(SystemVariables, WritesReachTheirOwners) {
 
 TEST_F(SystemVariables, ReadOnlyVariablesIgnoreWrites) {
   Hosts.Project.Width = 640;
-  GameTime = 9;
+  Game.GameTime = 9;
   for (uint8_t id = 0; id < kSysVarCount; ++id) {
     if (!SysVarTable()[id].ReadOnly) continue;
     SCOPED_TRACE(SysVarTable()[id].Name);

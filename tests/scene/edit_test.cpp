@@ -18,7 +18,7 @@ class EditTest : public ::testing::Test {
  protected:
   EditTest() {
     Scene.SetSceneSize(200, 100);
-    FrameDelta = 15;
+    Scene.Clock().FrameDelta = 15;
   }
   ~EditTest() override { ResetAppGlobals(); }
 
@@ -136,6 +136,7 @@ TEST_F(EditTest, StateRecordRoundTripsAndSelectsTheText) {
   Scene.FrontBase().SaveState(out);
   const std::vector<uint8_t> saved = out.TakeBytes();
   TKestBaseList loaded;
+  loaded.SetClock(&Scene.Clock());
   loaded.SetSceneSize(200, 100);
   TByteStream in{std::span<const uint8_t>(saved)};
   loaded.FrontBase().LoadState(in, kSaveNewestVersion);

@@ -23,7 +23,7 @@ class MessageWindow : public ::testing::Test {
   MessageWindow() {
     Scene.SetFonts(&Fonts);
     Scene.SetSceneSize(320, 240);
-    FrameDelta = 16;
+    Scene.Clock().FrameDelta = 16;
     Mes = static_cast<TKestMes*>(Scene.CreateByKind(LT_MES));
     Mes->SetName("mes");
     Mes->SetParent(&Scene.FrontBase());
@@ -227,6 +227,7 @@ TEST_F(MessageWindow, AWindowSavedMidRevealGoesOnFromTheSameGlyph) {
   Mes->SaveState(saved);
 
   TKestBaseList other;
+  other.SetClock(&Scene.Clock());
   other.SetFonts(&Fonts);
   other.SetSceneSize(320, 240);
   other.Story().SetPages(&story);
@@ -250,6 +251,7 @@ class TNow final : public IVarEvaluator {
 // A window saved here and loaded into a scene of its own.
 struct TLoadedWindow {
   TLoadedWindow(TFontPixelManager& fonts, IStoryPages& story, IVarEvaluator& vars, TByteStream& saved) {
+    Scene.Clock().FrameDelta = 16;
     Scene.SetFonts(&fonts);
     Scene.SetSceneSize(320, 240);
     Scene.Story().SetPages(&story);

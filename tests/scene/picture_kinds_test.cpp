@@ -45,7 +45,7 @@ class PictureKinds : public ::testing::Test {
     Files.Files["down.pxa"] = Frames({0x808080});
     Scene.SetPictures(&Cache);
     Scene.SetSceneSize(100, 100);
-    FrameDelta = 50;
+    Scene.Clock().FrameDelta = 50;
   }
   ~PictureKinds() override { ResetAppGlobals(); }
 

@@ -12,7 +12,7 @@ class SceneInput : public ::testing::Test {
  protected:
   SceneInput() {
     Scene.SetSceneSize(200, 100);
-    FrameDelta = 15;
+    Scene.Clock().FrameDelta = 15;
   }
   ~SceneInput() override { ResetAppGlobals(); }
 
@@ -69,7 +69,7 @@ TEST_F(SceneInput, HeldKeysRepeatAfter300MsThenEvery50) {
   int32_t time = 0;
   std::vector<int32_t> at;
   while (time < 450) {
-    time += FrameDelta;
+    time += Scene.Clock().FrameDelta;
     if (!Frame().empty()) at.push_back(time);
   }
   // The timer runs from the press, in 15 ms frames: the first repeat after

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "common/app_globals.h"
 #include "common/save_versions.h"
 #include "common/stream.h"
 #include "scene/components/kest_sound.h"
@@ -13,11 +12,7 @@ namespace {
 
 class Sound : public ::testing::Test {
  protected:
-  void SetUp() override {
-    GameTime = 0;
-    Scene.SetMedia(&Media);
-  }
-  void TearDown() override { GameTime = 0; }
+  void SetUp() override { Scene.SetMedia(&Media); }
   TKestSound& NewSound(const std::string& name, const std::string& source, int32_t fadeTime = 0,
                        TKestBaseList* scene = nullptr) {
     auto& sound = (scene ? *scene : Scene).Create<TKestSound>();
@@ -28,7 +23,7 @@ class Sound : public ::testing::Test {
     return sound;
   }
   void At(int64_t time) {
-    GameTime = time;
+    Scene.Clock().GameTime = time;
     Scene.UpdateScene();
   }
   static std::vector<uint8_t> Saved(const TKestSound& sound) {
@@ -38,6 +33,7 @@ class Sound : public ::testing::Test {
   }
   TKestSound& Loaded(TKestBaseList& scene, const std::vector<uint8_t>& bytes) {
     scene.SetMedia(&Media);
+    scene.SetClock(&Scene.Clock());
     TByteStream stream{std::span<const uint8_t>(bytes)};
     auto& sound = scene.Create<TKestSound>();
     sound.LoadState(stream, kSaveNewestVersion);
@@ -286,10 +282,10 @@ TEST_F(Sound, ASoundSavedWhileFadingInLoadsFadingIn) {
   EXPECT_EQ(loaded.PlayState(), kPlayStateFadingIn);
   TFakeSoundItem& item = *Media.Last();
   EXPECT_EQ(item.Position, 400);
-  GameTime = 2000;
+  Scene.Clock().GameTime = 2000;
   scene.UpdateScene();
   EXPECT_EQ(item.Volume, -10000);
-  GameTime = 2500;
+  Scene.Clock().GameTime = 2500;
   scene.UpdateScene();
   EXPECT_EQ(item.Volume, -2500);
 }
@@ -307,9 +303,9 @@ TEST_F(Sound, ASoundSavedWhileFadingOutLoadsFadingOutUnderItsTemporaryName) {
   TFakeSoundItem& item = *Media.Last();
   EXPECT_TRUE(item.Playing);
   EXPECT_EQ(item.Volume, -2000);
-  GameTime = 1000;
+  Scene.Clock().GameTime = 1000;
   scene.UpdateScene();
-  GameTime = 2000;
+  Scene.Clock().GameTime = 2000;
   scene.UpdateScene();
   EXPECT_EQ(scene.Count(), 0);
 }

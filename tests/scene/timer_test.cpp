@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "common/app_globals.h"
 #include "common/save_versions.h"
 #include "common/stream.h"
 #include "scene/components/kest_timer.h"
@@ -11,8 +10,6 @@ namespace {
 
 class Timer : public ::testing::Test {
  protected:
-  void SetUp() override { GameTime = 0; }
-  void TearDown() override { GameTime = 0; }
   TKestTimer& NewTimer(int32_t interval) {
     auto& timer = Scene.Create<TKestTimer>();
     timer.SetName("tm");
@@ -22,8 +19,8 @@ class Timer : public ::testing::Test {
   }
   // Runs frames of 15 ms up to the time given.
   void RunTo(int64_t time) {
-    while (GameTime < time) {
-      GameTime = std::min<int64_t>(GameTime + 15, time);
+    while (Scene.Clock().GameTime < time) {
+      Scene.Clock().GameTime = std::min<int64_t>(Scene.Clock().GameTime + 15, time);
       Scene.UpdateScene();
     }
   }
@@ -65,9 +62,9 @@ TEST_F(Timer, ABusyScriptGetsOneEventNotABacklog) {
 TEST_F(Timer, IntervalZeroFiresInEveryFrameItsEventWasTaken) {
   NewTimer(0);
   for (int frame = 0; frame < 3; ++frame) {
-    RunTo(GameTime + 15);
+    RunTo(Scene.Clock().GameTime + 15);
     EXPECT_EQ(Scene.Events().Count(), 1);
-    RunTo(GameTime + 15);
+    RunTo(Scene.Clock().GameTime + 15);
     EXPECT_EQ(Scene.Events().Count(), 1);
     TakeUp();
   }
@@ -110,7 +107,7 @@ TEST_F(Timer, RecordRoundTripsAndOlderOnesLackTheFlags) {
   const std::vector<uint8_t> bytes = saved.TakeBytes();
   Scene.Destroy(timer);
 
-  GameTime = 5000;
+  Scene.Clock().GameTime = 5000;
   auto& copy = Scene.Create<TKestTimer>();
   TByteStream in{std::span<const uint8_t>(bytes)};
   copy.LoadState(in, kSaveNewestVersion);

@@ -69,6 +69,7 @@ class CallManTest : public ::testing::Test {
     parts.FindSender = [this](const std::string& name) { return name == Sender->Name ? Sender : nullptr; };
     parts.Hosts.Game = &Game;
     parts.Ui = &Ui;
+    parts.Clock = &Clock;
     return parts;
   }
   TCallMan& Man() {
@@ -79,8 +80,7 @@ class CallManTest : public ::testing::Test {
   void Start(const std::string& page = "start.ksb") { Man().LoadStartPage(page); }
   void Tick(int n = 1) {
     for (int i = 0; i < n; ++i) {
-      FrameDelta = 15;
-      GameTime += 15;
+      Clock.Advance(15);
       Man().RunTick();
     }
   }
@@ -120,6 +120,7 @@ class CallManTest : public ::testing::Test {
   }
 
   test::TTempDir Dir;
+  TGameClock Clock;
   TVrFileManager Files;
   TParamCollection Vars;
   TSysFuncMan Funcs;
@@ -707,7 +708,7 @@ TEST_F(CallManTest, ASavedStateInANestedHandlerContinuesWithTheSameTrace) {
   Vars.ClearGameVars();
   Events.Clear();
   declare(Vars);
-  GameTime = 0;
+  Clock.GameTime = 0;
   TByteStream state, vars;
   std::vector<std::pair<std::string, int32_t>> queue;
   {
@@ -747,8 +748,7 @@ TEST_F(CallManTest, ASavedStateInANestedHandlerContinuesWithTheSameTrace) {
   restored.LoadState(state, 140);
   TTraceLog log;
   for (int t = kSaveAfter + 1; t <= kTicks; ++t) {
-    FrameDelta = 15;
-    GameTime += 15;
+    Clock.Advance(15);
     restored.RunTick();
   }
   EXPECT_EQ(log.Lines, whole);

@@ -69,6 +69,7 @@ class GameSaveTest : public ::testing::Test {
       man.Funcs = &Funcs;
       man.Ui = &Ui;
       man.Events = &Scene.Events();
+      man.Clock = &Scene.Clock();
       man.Hosts.Scene = &Scene;
       man.Hosts.Saves = &project;
       return std::make_unique<TCallMan>(std::move(man));
@@ -82,8 +83,7 @@ class GameSaveTest : public ::testing::Test {
   }
   // One tick as the main window runs it; true when a game was loaded.
   bool Tick() {
-    GameTime += 15;
-    FrameDelta = 15;
+    Scene.Clock().Advance(15);
     Project->RunTick();
     Scene.UpdateScene();
     return Project->DoRequests();

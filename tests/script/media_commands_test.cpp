@@ -45,6 +45,7 @@ class MediaCommands : public ::testing::Test {
       parts.Vars = &Vars;
       parts.Funcs = &Funcs;
       parts.Events = &Scene.Events();
+      parts.Clock = &Scene.Clock();
       parts.Hosts.Scene = &Scene;
       FMan = std::make_unique<TCallMan>(std::move(parts));
     }
@@ -69,8 +70,7 @@ class MediaCommands : public ::testing::Test {
     Man().LoadStartPage("start.ksb");
   }
   void Tick() {
-    FrameDelta = 15;
-    GameTime += 15;
+    Scene.Clock().Advance(15);
     Man().RunTick();
     Scene.UpdateScene();
   }

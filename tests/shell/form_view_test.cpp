@@ -66,16 +66,16 @@ TEST_F(FormViewTest, TickRunsItsStepsInOrder) {
   const TLog expected = {"DeletePendingFiles", "ProcessInput", "RunTick",         "UpdateScene", "DoRequests",
                          "DrawScene",          "Present",      "ClearDirtyLists", "VideoStep"};
   EXPECT_EQ(Tick(), expected);
-  EXPECT_EQ(FrameCount, 1);
-  EXPECT_EQ(GameTime, 15);
-  EXPECT_EQ(FrameDelta, 15);
+  EXPECT_EQ(factory_.clock.FrameCount, 1);
+  EXPECT_EQ(factory_.clock.GameTime, 15);
+  EXPECT_EQ(factory_.clock.FrameDelta, 15);
 }
 
 TEST_F(FormViewTest, TerminatingStopsTheTickAfterTheInterpreter) {
   Create();
   factory_.project->on_tick = [] { AppTerminating = true; };
   EXPECT_EQ(Tick(), (TLog{"DeletePendingFiles", "ProcessInput", "RunTick"}));
-  EXPECT_EQ(FrameCount, 0);
+  EXPECT_EQ(factory_.clock.FrameCount, 0);
 }
 
 TEST_F(FormViewTest, TheTickThatLoadedAGameDrawsNothing) {
@@ -86,14 +86,14 @@ TEST_F(FormViewTest, TheTickThatLoadedAGameDrawsNothing) {
   EXPECT_EQ(loading.back(), "DoRequests");
   TLog next = Tick();
   EXPECT_EQ(std::count(next.begin(), next.end(), "DrawScene"), 1);
-  EXPECT_EQ(FrameCount, 2);
+  EXPECT_EQ(factory_.clock.FrameCount, 2);
 }
 
 TEST_F(FormViewTest, SwitchingScreenSkipsTicksButCountsTime) {
   Create();
   SwitchingScreen = true;
   EXPECT_TRUE(Tick().empty());
-  EXPECT_EQ(GameTime, 15);
+  EXPECT_EQ(factory_.clock.GameTime, 15);
   SwitchingScreen = false;
 }
 

@@ -122,6 +122,8 @@ class TFakeFiles final : public IPlayerFiles {
 
 class TFakeFactory final : public IPlayerFactory {
  public:
+  TGameClock& Clock() override { return clock; }
+  TGameClock clock;
   std::unique_ptr<IPlayerFiles> CreateFiles() override { return std::make_unique<TFakeFiles>(log, mount_error); }
   void InitSound() override {
     log.push_back("InitSound");

@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <thread>
 
-#include "common/app_globals.h"
 #include "kestlib/stream_callbacks.h"
 #include "media/sound/sound_bus.h"
 #include "platform/audio_device.h"
@@ -42,7 +41,6 @@ class SceneSound : public ::testing::TestWithParam<bool> {
   void TearDown() override {
     Scene.reset();
     Rig.Close();
-    GameTime = 0;
   }
   std::string Sound() const { return Dir / "complete.ogg"; }
   // The loudness of the first half second heard (the library's players
@@ -60,7 +58,7 @@ class SceneSound : public ::testing::TestWithParam<bool> {
 
   // 25 ms of the scene and of the output; answers what was heard.
   std::vector<int16_t> Step() {
-    GameTime += 25;
+    Scene->Clock().GameTime += 25;
     Scene->UpdateScene();
     Scene->DestroyScrapped();
     Rig.Media->VideoStep();

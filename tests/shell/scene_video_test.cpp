@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <thread>
 
-#include "common/app_globals.h"
 #include "common/save_versions.h"
 #include "common/stream.h"
 #include "kestlib_video/movie_builder.h"
@@ -54,7 +53,6 @@ class SceneVideo : public ::testing::Test {
   void TearDown() override {
     Scene.reset();
     Rig.Close();
-    GameTime = 0;
   }
   std::string Movie() const { return Dir / "movie.mpg"; }
 
@@ -72,7 +70,7 @@ class SceneVideo : public ::testing::Test {
   }
   // One frame of the scene; answers how many end events it posted.
   int Frame() {
-    GameTime += 15;
+    Scene->Clock().GameTime += 15;
     Scene->UpdateScene();
     Scene->DestroyScrapped();
     Scene->DrawScene();

@@ -99,6 +99,7 @@ struct TGameWorld {
     Files.Mount("");
     Files.SetBaseFolder(gameFolder);
     Scene.SetFonts(&Fonts);
+    Vars.Hosts.Clock = &Scene.Clock();
     Scene.SetSceneSize(sceneWidth, sceneHeight);
     Scene.SetTextVariables(&TextVars, [this] { return Vars.TextDelay; });
     TProjectParts parts;
@@ -136,6 +137,7 @@ struct TGameWorld {
     man.Funcs = &Funcs;
     man.Ui = &Ui;
     man.Events = &Scene.Events();
+    man.Clock = &Scene.Clock();
     man.FindSender = [this](const std::string& name) -> TObjectHandle {
       TKestObject* object = Scene.FindObject(name);
       return object ? object->Life() : nullptr;
@@ -156,8 +158,7 @@ struct TGameWorld {
   // until the count is reached or the game ends.
   void Tick(int count) {
     for (int i = 0; i < count && !AppTerminating; ++i) {
-      FrameDelta = 15;
-      GameTime += 15;
+      Scene.Clock().Advance(15);
       Project->RunTick();
       Scene.UpdateScene();
       Project->DoRequests();

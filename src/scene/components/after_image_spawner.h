@@ -10,9 +10,9 @@ namespace kest {
 
 class TAfterImageSpawner {
  public:
-  // The frame's time goes by; true when a copy is due. Nothing is due while
+  // The tick's milliseconds go by; true when a copy is due. Nothing is due while
   // the interval or the life is 0 or below.
-  bool Due(int32_t interval, int32_t life, const std::array<int32_t, 8>& placement);
+  bool Due(int32_t elapsed, int32_t interval, int32_t life, const std::array<int32_t, 8>& placement);
 
  private:
   int32_t FElapsed = 0;

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "common/app_globals.h"
 #include "scene/kest_base_list.h"
 
 namespace kest {
@@ -29,9 +28,9 @@ void PlaceCopy(TKestControl& copy, TKestControl& source) {
 
 }  // namespace
 
-bool TAfterImageSpawner::Due(int32_t interval, int32_t life, const std::array<int32_t, 8>& placement) {
+bool TAfterImageSpawner::Due(int32_t elapsed, int32_t interval, int32_t life, const std::array<int32_t, 8>& placement) {
   if (interval <= 0 || life <= 0) return false;
-  FElapsed += FrameDelta;
+  FElapsed += elapsed;
   if (FElapsed < interval) return false;
   FElapsed = 0;
   const bool moved = !FLast || *FLast != placement;
@@ -40,7 +39,7 @@ bool TAfterImageSpawner::Due(int32_t interval, int32_t life, const std::array<in
 }
 
 bool TAfterImageFade::Step(TKestControl& copy) {
-  Elapsed += FrameDelta;
+  Elapsed += copy.Clock().FrameDelta;
   if (Elapsed >= Life) return true;
   copy.SetProp(PR_ALPHA, Start - static_cast<int32_t>(std::nearbyint(double(Elapsed) / Life * (Start % 256))));
   return false;
@@ -100,7 +99,7 @@ void SpawnAfterImage(TKestCustomImage& source, const TPexaItemFrame& frame, std:
 
 void TKestCustomImage::CheckAfterImages(int32_t index, bool tile) {
   const std::array<int32_t, 8> placement{Left(), Top(), index, FAngle, FZoomX, FZoomY, ScrollX(), ScrollY()};
-  if (!FAfterImages.Due(FBlurSpan, FBlurDelay, placement)) return;
+  if (!FAfterImages.Due(Clock().FrameDelta, FBlurSpan, FBlurDelay, placement)) return;
   const TPexaItemFrame* frame = ShownFrame();
   std::shared_ptr<TDIBX> picture = SharedPicture();
   if (frame && picture) SpawnAfterImage(*this, *frame, std::move(picture), tile);

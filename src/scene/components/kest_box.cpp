@@ -77,7 +77,7 @@ void TKestBox::Paint(TCustomDIBX& surface) {
 bool TKestBox::Update() {
   const int32_t interval = std::get<int32_t>(GetProp(PR_BLURSPAN));
   const int32_t life = std::get<int32_t>(GetProp(PR_BLURDELAY));
-  if (FAfterImages.Due(interval, life, {Left(), Top(), Width(), Height(), FBorderWidth, 0, 0, 0}))
+  if (FAfterImages.Due(Clock().FrameDelta, interval, life, {Left(), Top(), Width(), Height(), FBorderWidth, 0, 0, 0}))
     SpawnAfterImage(*this);
   return false;
 }

@@ -1,6 +1,5 @@
 #include "scene/components/kest_images.h"
 
-#include "common/app_globals.h"
 #include "common/save_versions.h"
 #include "common/stream.h"
 #include "scene/kest_base_list.h"
@@ -52,7 +51,7 @@ bool TKestCustomImages::StepFrames() {
   TKestImageList& frames = Frames();
   const int32_t count = frames.Count();
   if (FIndex < 0 || FIndex >= count || !Visible() || FStopped || std::get<bool>(GetProp(PR_ANIPAUSED))) return false;
-  if (FRemaining > 0) FRemaining -= FrameDelta;
+  if (FRemaining > 0) FRemaining -= Clock().FrameDelta;
   const int32_t start = FIndex;
   while (FRemaining < 1) {
     if (FIndex < count - 1) {

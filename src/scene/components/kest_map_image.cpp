@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "common/app_globals.h"
 #include "common/errors.h"
 #include "common/save_versions.h"
 #include "common/stream.h"
@@ -218,8 +217,9 @@ bool TKestMapImage::Update() {
   }
   if (FClosing == 101) return true;
   if (std::get<bool>(GetProp(PR_ANIPAUSED))) return false;
-  if (FBaseLoop.Step(FBase, FrameDelta)) Invalidate();
-  if (FRegion >= 0 && FHoverLoop.Step(FHover, FrameDelta)) {
+  const int32_t delta = Clock().FrameDelta;
+  if (FBaseLoop.Step(FBase, delta)) Invalidate();
+  if (FRegion >= 0 && FHoverLoop.Step(FHover, delta)) {
     const TRect r = FRegions[size_t(FRegion)].Bounds();
     AddDirtyRect({SaturatedAdd(r.Left, AbsLeft()), SaturatedAdd(r.Top, AbsTop()), SaturatedAdd(r.Right, AbsLeft()),
                   SaturatedAdd(r.Bottom, AbsTop())});

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "common/app_globals.h"
 #include "common/errors.h"
 #include "common/sjis.h"
 #include "common/stream.h"
@@ -168,7 +167,7 @@ bool TKestMes::Update() {
   }
   if (!page) return false;
   const bool wasDone = page->Done;
-  const auto [done, revealed] = FEngine.StepReveal(*page, FrameDelta);
+  const auto [done, revealed] = FEngine.StepReveal(*page, Clock().FrameDelta);
   if (!revealed.empty() || page->Fading.size() > 0 || done != wasDone) Invalidate();
   if (!revealed.empty() && !Reference(PR_ONPLAYING).empty()) {
     TArrayString args;

@@ -1,6 +1,5 @@
 #include "scene/components/kest_mixer.h"
 
-#include "common/app_globals.h"
 #include "media/items/media_item.h"
 #include "media/items/silent_items.h"
 
@@ -15,14 +14,14 @@ constexpr int32_t kSilent = -10000;
 TKestMixer::TKestMixer(TDMediaItem& item, int32_t target, int32_t duration)
     : FItem(item), FTarget(target), FDuration(duration) {}
 
-bool TKestMixer::Step() {
+bool TKestMixer::Step(int64_t now) {
   if (!FStarted) {
     FStarted = true;
     Begin();
-    FStartTick = GameTime;
+    FStartTick = now;
     return false;
   }
-  const int64_t elapsed = GameTime - FStartTick;
+  const int64_t elapsed = now - FStartTick;
   if (elapsed >= FDuration) {
     End();
     return true;

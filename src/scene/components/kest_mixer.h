@@ -17,8 +17,8 @@ class TKestMixer {
   TKestMixer(const TKestMixer&) = delete;
   TKestMixer& operator=(const TKestMixer&) = delete;
 
-  // One step at the scene clock; true once the fade has ended.
-  bool Step();
+  // One step at the game time now; true once the fade has ended.
+  bool Step(int64_t now);
   virtual bool FadesOut() const = 0;
 
  protected:

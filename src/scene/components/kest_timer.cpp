@@ -1,13 +1,12 @@
 #include "scene/components/kest_timer.h"
 
-#include "common/app_globals.h"
 #include "common/save_versions.h"
 #include "common/stream.h"
 #include "scene/kest_base_list.h"
 
 namespace kest {
 
-TKestTimer::TKestTimer(TKestBaseList& scene) : TKestComponent(scene), FLastTick(GameTime) {}
+TKestTimer::TKestTimer(TKestBaseList& scene) : TKestComponent(scene), FLastTick(scene.Clock().GameTime) {}
 
 TPropValue TKestTimer::GetProp(int32_t id) const {
   switch (id) {
@@ -39,7 +38,7 @@ void TKestTimer::SetProp(int32_t id, TPropValue value) {
 
 void TKestTimer::Restart() {
   Scene().Events().RemoveWaitingOf(Life().get());
-  FLastTick = GameTime;
+  FLastTick = Clock().GameTime;
 }
 
 bool TKestTimer::NotifyWaits() const { return Scene().Events().IsWaiting(Ref(), PR_ONNOTIFY); }
@@ -47,7 +46,7 @@ bool TKestTimer::NotifyWaits() const { return Scene().Events().IsWaiting(Ref(), 
 bool TKestTimer::Update() {
   if (FFired && FAutoScrap) return !NotifyWaits();
   if (FInterval < 0 || FStopped) return false;
-  if (FInterval > 0 && GameTime - FLastTick < FInterval) return false;
+  if (FInterval > 0 && Clock().GameTime - FLastTick < FInterval) return false;
   // The interval moves on even while an event waits, so a script that was
   // busy for several intervals gets one event, not a burst of catching up.
   FLastTick += FInterval;
@@ -75,7 +74,7 @@ void TKestTimer::LoadState(TStream& stream, int32_t version) {
     FAutoScrap = ReadFlag(stream);
     FFired = ReadFlag(stream);
   }
-  FLastTick = GameTime;
+  FLastTick = Clock().GameTime;
 }
 
 }  // namespace kest

@@ -120,8 +120,9 @@ bool TKestVideo::Update() {
   if (TMediaObject::Update()) return true;
   TDsVideoItem* video = Video();
   if (FOverlay || !video) return false;
-  if (GameTime >= FLastCheck && GameTime - FLastCheck < kFrameCheck) return false;
-  FLastCheck = GameTime;
+  const int64_t now = Clock().GameTime;
+  if (now >= FLastCheck && now - FLastCheck < kFrameCheck) return false;
+  FLastCheck = now;
   if (video->NeedPaint()) Invalidate();
   return false;
 }

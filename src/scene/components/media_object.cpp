@@ -188,7 +188,7 @@ bool TMediaObject<Base>::Update() {
       this->Scene().PostEvent(*this, FOnPlayEnd, TArrayString(), PR_ONPLAYEND);
     }
   }
-  if (FMixer && FMixer->Step()) {
+  if (FMixer && FMixer->Step(this->Clock().GameTime)) {
     const bool faded_out = FMixer->FadesOut();
     FMixer.reset();
     if (faded_out) return true;
