@@ -129,11 +129,11 @@ class TKestBaseList {
   // Mask pictures of transitions, by name, as 8-bit grey levels.
   TCustomWipe::TMaskLoader MaskPictures() const;
 
-  // The image cache the picture kinds fetch their frames from; null until
-  // the player gives one (the kinds then show nothing).
   // The game clock the scene steps by: the player's, or one of its own.
   void SetClock(TGameClock* clock) { FClock = clock ? clock : &FOwnClock; }
   TGameClock& Clock() const { return *FClock; }
+  // The image cache the picture kinds fetch their frames from; null until
+  // the player gives one (the kinds then show nothing).
   void SetPictures(TPexaCollection* pictures) { FPictures = pictures; }
   TPexaCollection* Pictures() const { return FPictures; }
   // Pictures above the whole scene (overlay movies).
