@@ -3,6 +3,7 @@
 #include <map>
 
 #include "common/app_globals.h"
+#include "common/errors.h"
 #include "common/save_versions.h"
 #include "common/stream.h"
 #include "imaging/pexa_frame_list.h"
@@ -341,6 +342,23 @@ TEST_F(PictureKinds, PictureCopiesShareThePictureTheirSourceShowed) {
   EXPECT_NE(picture.ImageSurface(), shown);
   ASSERT_EQ(copy->ImageSurface(), shown) << "the copy keeps what its source showed";
   EXPECT_EQ(copy->ImageSurface()->GetPixel(0, 0), pixel);
+}
+
+// A script that names a damaged picture hears why; a saved game whose
+// picture has since been damaged loads all the same.
+TEST_F(PictureKinds, DamagedPicturesFailTheScriptNotTheLoad) {
+  Files.Files["bad.pxa"] = std::vector<uint8_t>(40, 0x7F);
+  TKestObject& picture = Make(LT_IMAGES, "p");
+  WriteProperty(picture, PR_LEFT, int32_t{7});
+  EXPECT_THROW(WriteProperty(picture, PR_SOURCE, std::string("bad.pxa")), EReadError);
+  EXPECT_EQ(ReadProperty(picture, PR_SOURCE), TPropValue(std::string("bad.pxa")));
+  TByteStream saved;
+  picture.SaveState(saved);
+  TKestObject& loaded = Make(LT_IMAGES, "q");
+  saved.Seek(0);
+  EXPECT_NO_THROW(loaded.LoadState(saved, kSaveNewestVersion));
+  EXPECT_EQ(ReadProperty(loaded, PR_LEFT), TPropValue(int32_t{7}));
+  EXPECT_EQ(ReadProperty(loaded, PR_SOURCE), TPropValue(std::string("bad.pxa")));
 }
 
 TEST_F(PictureKinds, TilesCoverTheirWholeAreaWhereverTheAnchorIs) {

@@ -95,7 +95,6 @@ void TKestButton::SetStateSource(int32_t state, const std::string& source) {
   current = source;
   FStates[size_t(state - 1)].Load(Scene().Pictures(), this, source, false);
   if (FState == state) ShowFrame(Frames().Count() > 0 ? 0 : -1);
-  FStates[size_t(state - 1)].RaiseIfDamaged();
 }
 
 std::vector<TKestButton*> TKestButton::Group() const {
@@ -233,7 +232,10 @@ TPropValue TKestButton::GetProp(int32_t id) const {
 
 void TKestButton::SetProp(int32_t id, TPropValue value) {
   const int32_t slot = SourceSlot(id);
-  if (slot >= 0) return SetStateSource(slot + 1, std::get<std::string>(value));
+  if (slot >= 0) {
+    SetStateSource(slot + 1, std::get<std::string>(value));
+    return FStates[size_t(slot)].RaiseIfDamaged();
+  }
   switch (id) {
     case PR_GROUPINDEX: FGroup = std::get<int32_t>(value); return ApplyGroup();
     case PR_ALLOWALLUP:

@@ -23,7 +23,8 @@ class TKestImageList {
   void Load(TPexaCollection* cache, const void* holder, const std::string& name, bool mask);
   void Clear();
   // Raises why the picture could not be read to its end, naming the file:
-  // called once the control has taken up what could be read.
+  // called once the control has taken up what could be read, when a script
+  // gave the picture (a saved game loads what it can, quietly).
   void RaiseIfDamaged() const;
   int32_t Count() const { return FItem ? static_cast<int32_t>(FItem->Frames.size()) : 0; }
   const TPexaItemFrame* Frame(int32_t index) const;

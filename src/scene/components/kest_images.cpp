@@ -152,7 +152,6 @@ void TKestImages::SetSource(const std::string& source) {
   Invalidate();
   FList.Load(Scene().Pictures(), this, source, false);
   ShowFrame(FList.Count() > 0 ? 0 : -1);
-  FList.RaiseIfDamaged();
 }
 
 void TKestImages::Creating(ICreation& creation) {
@@ -170,7 +169,10 @@ TPropValue TKestImages::GetProp(int32_t id) const {
 
 void TKestImages::SetProp(int32_t id, TPropValue value) {
   switch (id) {
-    case PR_SOURCE: return SetSource(std::get<std::string>(value));
+    case PR_SOURCE:
+      // A script hears of a damaged picture; a saved game loads what it can.
+      SetSource(std::get<std::string>(value));
+      return FList.RaiseIfDamaged();
     case PR_REPEAT: FRepeat = std::get<bool>(value); return;
     case PR_AUTOSCRAP: FAutoScrap = std::get<bool>(value); return;
     default: TKestCustomImages::SetProp(id, std::move(value));

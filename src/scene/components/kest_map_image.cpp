@@ -101,7 +101,6 @@ void TKestMapImage::SetSource(std::string& field, TKestImageList& list, const st
     FHoverLoop.Restart(FHover);
   }
   Invalidate();
-  list.RaiseIfDamaged();
 }
 
 void TKestMapImage::SetMapSource(const std::string& source) {
@@ -294,8 +293,8 @@ TPropValue TKestMapImage::GetProp(int32_t id) const {
 
 void TKestMapImage::SetProp(int32_t id, TPropValue value) {
   switch (id) {
-    case PR_SOURCE: return SetSource(FSource, FBase, std::get<std::string>(value));
-    case PR_HOVERSOURCE: return SetSource(FHoverSource, FHover, std::get<std::string>(value));
+    case PR_SOURCE: SetSource(FSource, FBase, std::get<std::string>(value)); return FBase.RaiseIfDamaged();
+    case PR_HOVERSOURCE: SetSource(FHoverSource, FHover, std::get<std::string>(value)); return FHover.RaiseIfDamaged();
     case PR_MAPSOURCE: return SetMapSource(std::get<std::string>(value));
     case PR_ALPHA: FAlpha = std::get<int32_t>(value); return Invalidate();
     case PR_BRIGHTNESS: FBrightness = std::get<int32_t>(value); return Invalidate();

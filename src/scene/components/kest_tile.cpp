@@ -11,7 +11,6 @@ void TKestTile::SetSource(const std::string& source) {
   FSource = source;
   FList.Load(Scene().Pictures(), this, source, false);
   ShowFrame(FList.Count() > 0 ? 0 : -1);
-  FList.RaiseIfDamaged();
 }
 
 int32_t TKestTile::AbsLeft() const {
@@ -95,7 +94,7 @@ void TKestTile::SetProp(int32_t id, TPropValue value) {
     Invalidate();
   };
   switch (id) {
-    case PR_SOURCE: return SetSource(std::get<std::string>(value));
+    case PR_SOURCE: SetSource(std::get<std::string>(value)); return FList.RaiseIfDamaged();
     case PR_SCROLLX: return scroll(FScrollX);
     case PR_SCROLLY: return scroll(FScrollY);
     case PR_DISTANCEX: return scroll(FSpaceX);
