@@ -79,7 +79,9 @@ bool TSceneCursor::LoadPicture(const std::string& file, TPexaCollection& picture
   } catch (const EKestError&) {
     return false;
   }
-  const TPexaItemFrame* frame = item && !item->Frames.empty() ? &item->Frames[0] : nullptr;
+  // A damaged picture draws nothing where nothing could be read; as a cursor
+  // it would hide the pointer, so the arrow shows instead.
+  const TPexaItemFrame* frame = item && !item->Frames.empty() && item->Error.empty() ? &item->Frames[0] : nullptr;
   const TDIBX* surface = frame ? frame->Surface.get() : nullptr;
   const bool usable = surface && surface->Width() > 0 && surface->Height() > 0 &&
                       surface->Width() <= TCursorFile::kMaxSide && surface->Height() <= TCursorFile::kMaxSide;

@@ -185,6 +185,12 @@ TEST_F(PictureKinds, TheCursorFollowsTheControlUnderTheMouse) {
   at(51);
   ASSERT_EQ(cursor.Shown.size(), 3u);
   EXPECT_TRUE(cursor.Shown[2].Pixels.empty()) << "a file that cannot be shown gives the arrow";
+  // A damaged picture is no cursor either, not an invisible one.
+  Files.Files["torn.pxa"] = std::vector<uint8_t>(40, 0x7F);
+  fallback = "torn.pxa";
+  at(52);
+  ASSERT_EQ(cursor.Shown.size(), 4u);
+  EXPECT_TRUE(cursor.Shown[3].Pixels.empty());
 }
 
 TEST_F(PictureKinds, CursorFilesShowWithTheirHotSpotAndAnimateOnGameTime) {
